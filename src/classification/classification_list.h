@@ -1,0 +1,32 @@
+#pragma once
+// The departments of the classification dialog: every department of Dateiverwaltung whose
+// database holds an ICU stay (TYP "INT") that is not still being worked on (FLAG "U"), in the
+// order of Dateiverwaltung's key (KANR, ABTEILUNG).
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "classification/department_entry.h"
+#include "shell/conversions.h"
+
+namespace kalvora {
+
+class Database;
+
+// All rows of Dateiverwaltung in key order, with the names from the two reference tables.
+std::vector<DepartmentRecord> ReadDepartmentRecords(Database& admin);
+
+// The row whose MDB_DATEI (blanks removed) is `dataFile`.
+std::optional<DepartmentRecord> FindDepartmentRecord(Database& admin, const std::string& dataFile);
+
+// Whether the department database holds a stay with TYP "INT" and FLAG other than "U".
+// Throws StoreError when the database cannot be read.
+bool HasClassifiableStays(const std::string& departmentDbPath);
+
+// The entries of the classification dialog's list, in list order. A department whose database is
+// missing or cannot be read has nothing to classify and is not listed.
+std::vector<std::string> ClassificationDialogEntries(const std::string& systemDataPath,
+                                                     const NumberNotation& notation);
+
+}  // namespace kalvora

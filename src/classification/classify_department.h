@@ -1,0 +1,30 @@
+#pragma once
+// The classification of one department: its figures from the department database for the run's
+// period, then level, points and remarks.
+
+#include <string>
+
+#include "classification/classification_result.h"
+#include "classification/classification_run.h"
+
+namespace kalvora {
+
+class Database;
+
+// Refills the work table "Satzart 3 - TISS28 TEMP" from "Satzart 3 - TISS28": with MehrfachTISS
+// "J" the day records of one patient on one survey day with the same QUALIFIER become one record
+// with the highest score and the highest hours, both by numeric value.
+void FillClassificationWorkTable(Database& department, const ClassificationRun& run);
+
+// Children's days, reported, classification and missing days and both means of the period, read
+// from the department database (the work table must be filled).
+ClassificationFigures CountClassificationFigures(Database& department, const ClassificationRun& run);
+
+// Opens the department database in SystemDataPath, fills its work table, counts and rates.
+// Throws std::invalid_argument with the date message when the run's period is not valid (callers
+// check it with CheckClassificationRun first), and StoreError when the department database cannot
+// be opened or lacks a table.
+ClassificationResult classifyDepartment(const std::string& systemDataPath, const ClassificationRun& run,
+                                        const DepartmentInputs& inputs);
+
+}  // namespace kalvora

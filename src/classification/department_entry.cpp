@@ -1,0 +1,127 @@
+#include "classification/department_entry.h"
+
+#include "classification/rate_department.h"
+#include "shell/settings.h"
+
+namespace kalvora {
+
+namespace {
+
+constexpr int kHospitalWidth = 27;
+constexpr int kHospitalNameWidth = 20;
+constexpr int kDgkpWidth = 6;
+constexpr int kBedsWidth = 3;
+constexpr int kRatioWidth = 5;
+constexpr int kPresetWidth = 2;
+constexpr int kDepartmentWidth = 111;
+constexpr int kDepartmentNameWidth = 100;
+constexpr int kDataFileWidth = 12;
+constexpr int kDepartmentStart = 69;
+
+bool StartsCharacter(char byte) { return (static_cast<unsigned char>(byte) & 0xC0U) != 0x80U; }
+
+std::size_t CharacterCount(std::string_view text) {
+    std::size_t count = 0;
+    for (const char byte : text) count += StartsCharacter(byte) ? 1 : 0;
+    return count;
+}
+
+// Byte offset of character `index` (from 0); the text's size when it has fewer characters.
+std::size_t ByteOffset(std::string_view text, std::size_t index) {
+    std::size_t characters = 0;
+    for (std::size_t position = 0; position < text.size(); ++position) {
+        if (StartsCharacter(text[position])) {
+            if (characters == index) return position;
+            ++characters;
+        }
+    }
+    return text.size();
+}
+
+// Right-aligned in `width`, blanks on the left; a longer text keeps its leftmost characters.
+std::string RightAligned(std::string_view text, int width) {
+    const std::size_t size = CharacterCount(text);
+    const std::size_t wanted = static_cast<std::size_t>(width);
+    if (size >= wanted) return FixedWidth(text, width);
+    return std::string(wanted - size, ' ') + std::string(text);
+}
+
+std::string Blanks(int count) { return std::string(static_cast<std::size_t>(count), ' '); }
+
+std::string WithoutBlanks(std::string_view text) {
+    std::string result;
+    for (const char c : text) {
+        if (c != ' ') result.push_back(c);
+    }
+    return result;
+}
+
+std::string StaffingColumns(const Decimal& dgkp, long long beds, const std::string& ratio, std::string_view preset,
+                            const NumberNotation& notation) {
+    std::string columns = RightAligned(TwoPlacesText(dgkp, notation), kDgkpWidth);
+    columns += Blanks(4);
+    columns += RightAligned(std::to_string(beds), kBedsWidth);
+    columns += Blanks(5);
+    columns += RightAligned(ratio, kRatioWidth);
+    columns += Blanks(8);
+    columns += FixedWidth(preset, kPresetWidth);
+    columns += Blanks(6);
+    return columns;
+}
+
+}  // namespace
+
+std::string TwoPlacesText(const Decimal& value, const NumberNotation& notation) {
+    return value.rescaled(2).toText(notation.decimalSeparator);
+}
+
+std::string BuildDepartmentEntry(const DepartmentRecord& record, const NumberNotation& notation) {
+    const Decimal dgkp = Decimal::fromDouble(record.dgkp, 2);
+    const std::string ratio =
+        record.beds > 0 ? TwoPlacesText(DgkpPerBed(dgkp, record.beds), notation) : std::string(kDialogZeroRatio);
+    std::string entry =
+        FixedWidth(record.kanr + " - " + FixedWidth(record.hospitalName, kHospitalNameWidth), kHospitalWidth);
+    entry += Blanks(2);
+    entry += StaffingColumns(dgkp, record.beds, ratio, record.preset, notation);
+    entry +=
+        FixedWidth(record.abteilung + " - " + FixedWidth(record.departmentName, kDepartmentNameWidth), kDepartmentWidth);
+    entry += std::string_view(record.dataFile).substr(0, ByteOffset(record.dataFile, kDataFileWidth));
+    return entry;
+}
+
+std::string RewriteDepartmentEntry(std::string_view entry, const StaffingValues& values,
+                                   const NumberNotation& notation) {
+    const std::string ratio = values.beds > 0 ? TwoPlacesText(DgkpPerBed(values.dgkp, values.beds), notation)
+                                              : std::string(" 0") + notation.decimalSeparator + "00";
+    std::string rewritten = FixedWidth(EntryField(entry, 1, 29), 29);
+    rewritten += StaffingColumns(values.dgkp, values.beds, ratio, values.preset, notation);
+    rewritten += entry.substr(ByteOffset(entry, kDepartmentStart - 1));
+    return rewritten;
+}
+
+std::string EntryField(std::string_view entry, int first, int last) {
+    if (first < 1 || last < first) return {};
+    const std::size_t begin = ByteOffset(entry, static_cast<std::size_t>(first - 1));
+    const std::size_t end = ByteOffset(entry, static_cast<std::size_t>(last));
+    return std::string(entry.substr(begin, end - begin));
+}
+
+std::string EntryHospitalText(std::string_view entry) { return EntryField(entry, 1, 27); }
+std::string EntryDgkpText(std::string_view entry) { return EntryField(entry, 30, 35); }
+std::string EntryBedsText(std::string_view entry) { return EntryField(entry, 40, 42); }
+std::string EntryPresetText(std::string_view entry) { return EntryField(entry, 61, 62); }
+std::string EntryDepartmentText(std::string_view entry) { return EntryField(entry, 69, 179); }
+std::string EntryDataFileName(std::string_view entry) { return WithoutBlanks(EntryField(entry, 180, 191)); }
+std::string EntryKanr(std::string_view entry) { return EntryField(entry, 1, 4); }
+std::string EntryAbteilung(std::string_view entry) { return EntryField(entry, 69, 76); }
+
+DepartmentInputs DepartmentInputsFromEntry(std::string_view entry, const NumberNotation& notation) {
+    DepartmentInputs inputs;
+    if (auto dgkp = ParseLocaleNumber(EntryDgkpText(entry), notation)) inputs.dgkp = Decimal::fromDouble(*dgkp, 2);
+    inputs.beds = WholeNumericValue(EntryBedsText(entry));
+    inputs.preset = EntryPresetText(entry);
+    inputs.dataFileName = EntryDataFileName(entry);
+    return inputs;
+}
+
+}  // namespace kalvora

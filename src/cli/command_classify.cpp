@@ -1,0 +1,142 @@
+// kalvora-cli classify: the classification dialog's "Einstufung" for the given departments (all
+// listed ones by default), printing the result table as "Kopieren" copies it.
+
+#include <algorithm>
+#include <optional>
+#include <set>
+#include <vector>
+
+#include "classification/classification_list.h"
+#include "classification/classification_run.h"
+#include "classification/department_entry.h"
+#include "classification/result_table.h"
+#include "cli/cli_context.h"
+#include "shell/status_sink.h"
+#include "store/database.h"
+#include "store/file_ops.h"
+#include "store/schema.h"
+
+namespace kalvora::cli {
+
+namespace {
+
+struct ClassifyOptions {
+    std::optional<std::string> from;
+    std::optional<std::string> to;
+    std::optional<std::string> minHours;
+    std::optional<std::string> multipleTiss;
+    std::optional<std::string> substituteTiss;
+    std::vector<std::string> dataFiles;
+};
+
+// A date as the dialog's date field takes it (JJJJMMTT or TT.MM.JJJJ), as JJJJMMTT; none when invalid.
+std::optional<std::string> DateCodeOfEntry(const std::string& entry) {
+    const std::string display = NormaliseDateEntry(entry, "2000");
+    if (display.find_first_not_of(' ') == std::string::npos) return std::nullopt;
+    return DisplayToDateCode(display, 8);
+}
+
+// Whole hours 0 to 24, as the drop-down list offers them.
+std::optional<int> MinimumHoursOf(const std::string& text) {
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string::npos) return std::nullopt;
+    const std::string digits = text.substr(first, text.find_last_not_of(' ') - first + 1);
+    if (digits.size() > 2 || !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return std::nullopt;
+    const int hours = std::stoi(digits);
+    if (hours > kMaximumMinimumHours) return std::nullopt;
+    return hours;
+}
+
+std::string WithoutBlanks(const std::string& text) {
+    std::string result;
+    for (const char c : text) {
+        if (c != ' ') result.push_back(c);
+    }
+    return result;
+}
+
+// As on the clipboard, with every carriage return a line feed and the last line ended.
+std::string AsLines(std::string text) {
+    std::replace(text.begin(), text.end(), '\r', '\n');
+    if (text.empty() || text.back() != '\n') text += '\n';
+    return text;
+}
+
+int runClassify(CliContext& context, const ClassifyOptions& options) {
+    const std::string system = context.settings().SystemDataPath;
+    const std::string adminPath = JoinPath(system, files::AdminDb);
+    if (!FileExists(adminPath))
+        return context.fail("Die Datenbank " + adminPath + " kann nicht geöffnet werden!");
+    const NumberNotation notation = context.notation();
+
+    std::vector<DepartmentRecord> records;
+    {
+        Database admin(adminPath, OpenMode::ReadOnly);
+        records = ReadDepartmentRecords(admin);
+    }
+    if (records.empty()) return context.fail(std::string(*NoticeText(notices::NoDataImported)));
+
+    std::set<std::string> wanted;
+    for (const std::string& dataFile : options.dataFiles) {
+        const std::string name = WithoutBlanks(dataFile);
+        const bool known = std::any_of(records.begin(), records.end(), [&](const DepartmentRecord& record) {
+            return WithoutBlanks(record.dataFile) == name;
+        });
+        if (!known) return context.fail("Die Abteilungsdatenbank " + dataFile + " ist nicht registriert!");
+        wanted.insert(name);
+    }
+
+    ClassificationRun run = ClassificationRunFromSettings(context.settings());
+    for (auto [given, member] : {std::pair{&options.from, &run.Erhebungvon}, std::pair{&options.to, &run.Erhebungbis}}) {
+        if (!*given) continue;
+        const auto code = DateCodeOfEntry(**given);
+        if (!code) return context.fail(std::string(messages::InvalidDate));
+        *member = *code;
+    }
+    if (options.minHours) {
+        const auto hours = MinimumHoursOf(*options.minHours);
+        if (!hours) return context.fail(std::string(messages::InvalidEntry));
+        run.MindestStd = MinimumHoursText(*hours);
+    }
+    if (options.multipleTiss) run.MehrfachTISS = *options.multipleTiss;
+    if (options.substituteTiss) run.ErsatzTISS = *options.substituteTiss;
+    if (auto refusal = CheckClassificationRun(run)) return context.fail(*refusal);
+
+    // The list order is Dateiverwaltung's key order, whatever order the departments were named in.
+    std::vector<std::string> entries;
+    if (wanted.empty()) {
+        entries = ClassificationDialogEntries(system, notation);
+        if (entries.empty()) context.messages.ShowNotice(notices::NoDischargedTissPatients);
+    } else {
+        for (const DepartmentRecord& record : records) {
+            if (wanted.count(WithoutBlanks(record.dataFile)) > 0) entries.push_back(BuildDepartmentEntry(record, notation));
+        }
+    }
+
+    const ResultNotation resultNotation{notation, context.germanNotation()};
+    NullStatusSink status;
+    const ResultTable table = ClassifyEntries(entries, run, system, resultNotation, status);
+    context.out << AsLines(table.ClipboardText());
+    return kExitDone;
+}
+
+}  // namespace
+
+void RegisterClassifyCommand(CLI::App& app, CommandAction& action) {
+    auto options = std::make_shared<ClassifyOptions>();
+    CLI::App* command = app.add_subcommand("classify", "Einstufung der Abteilungen");
+    command->add_option("--from", options->from, "Zeitraum von (JJJJMMTT)");
+    command->add_option("--to", options->to, "Zeitraum bis (JJJJMMTT)");
+    command->add_option("--min-hours", options->minHours, "Mindeststunden für 0-Tagespatienten (0 bis 24)");
+    command->add_option("--multiple-tiss", options->multipleTiss, "MehrfachTISS verdichten (J oder N)")
+        ->check(CLI::IsMember({"J", "N"}));
+    command->add_option("--substitute-tiss", options->substituteTiss, "TISS-Ersatzscore zählen (J oder N)")
+        ->check(CLI::IsMember({"J", "N"}));
+    command->add_option("DB", options->dataFiles, "Abteilungsdatenbanken (MDB_DATEI); sonst alle der Liste");
+    command->callback([options, &action] {
+        action = [options](CliContext& context) { return runClassify(context, *options); };
+    });
+}
+
+}  // namespace kalvora::cli

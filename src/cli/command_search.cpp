@@ -1,0 +1,65 @@
+// kalvora-cli search: the patient search of the department level. Without --after it searches from the
+// first department ("Beginnen"), with --after DB from the department after DB ("Fortsetzen").
+
+#include <optional>
+
+#include "cli/cli_context.h"
+#include "cli/report_arguments.h"
+#include "reports/department_line.h"
+#include "reports/patient_search.h"
+#include "reports/report_messages.h"
+
+namespace kalvora::cli {
+
+namespace {
+
+struct SearchOptions {
+    std::string admissionNumber;
+    std::string birthDate;
+    std::string after;
+};
+
+int runSearch(CliContext& context, const SearchOptions& options) {
+    DepartmentLines list = ReadDepartmentList(context, true);
+    if (!list.ok()) return list.exitCode;
+
+    std::optional<std::string> birthDate = NormaliseBirthDateEntry(options.birthDate);
+    if (!birthDate) return context.fail(std::string(messages::InvalidDate));
+    SearchTerms terms = MakeSearchTerms(options.admissionNumber, *birthDate);
+    if (SearchModeOf(terms) == SearchMode::None)
+        return context.fail(std::string(NoticeText(notices::EnterSearchTerm).value_or("")));
+
+    std::optional<std::size_t> reference;
+    SearchStart start = SearchStart::FromFirst;
+    if (!options.after.empty()) {
+        const std::string* line = FindDepartmentLine(list.lines, options.after);
+        if (line == nullptr) return context.fail(report_messages::UnknownDepartment(options.after));
+        reference = static_cast<std::size_t>(line - list.lines.data());
+        start = SearchStart::AfterReference;
+    }
+
+    DepartmentSearchResult result =
+        SearchDepartments(list.lines, reference, start, terms, context.settings().SystemDataPath);
+    for (const std::string& message : result.skipped) PrintMessage(context, message);
+    if (!result.hit) {
+        PrintMessage(context, NoticeText(notices::PatientNotFound).value_or(""));
+        return kExitNothingFound;
+    }
+    context.out << list.lines[*result.hit] << '\n';
+    return kExitDone;
+}
+
+}  // namespace
+
+void RegisterSearchCommand(CLI::App& app, CommandAction& action) {
+    auto options = std::make_shared<SearchOptions>();
+    CLI::App* command = app.add_subcommand("search", "Patienten in den Abteilungen suchen");
+    command->add_option("--kis-id", options->admissionNumber, "Aufnahmezahl");
+    command->add_option("--dob", options->birthDate, "Geburtsdatum (JJJJMMTT oder TT.MM.JJJJ)");
+    command->add_option("--after", options->after, "nach dieser Abteilung fortsetzen (MDB_DATEI)");
+    command->callback([options, &action] {
+        action = [options](CliContext& context) { return runSearch(context, *options); };
+    });
+}
+
+}  // namespace kalvora::cli

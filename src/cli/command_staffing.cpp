@@ -1,0 +1,88 @@
+// kalvora-cli staffing: the staffing window's "OK" for one department, then its entry line.
+
+#include <optional>
+
+#include "classification/classification_list.h"
+#include "classification/department_entry.h"
+#include "classification/department_staffing.h"
+#include "cli/cli_context.h"
+#include "store/database.h"
+#include "store/file_ops.h"
+#include "store/schema.h"
+
+namespace kalvora::cli {
+
+namespace {
+
+struct StaffingOptions {
+    std::string dataFile;
+    std::optional<std::string> dgkp;
+    std::optional<std::string> beds;
+    std::optional<std::string> preset;
+};
+
+constexpr int kDgkpPlaces = 2;
+constexpr int kDgkpCharacters = 6;
+constexpr int kBedsCharacters = 3;
+
+// A number as the staffing window's field takes it: checked and formatted by CheckNumberEntry.
+// An empty field cannot be read as a number and is refused like any other text that is none.
+std::optional<std::string> CheckedEntry(const std::string& text, int decimals, int maxCharacters,
+                                        const NumberNotation& notation, std::string& message) {
+    if (text.find_first_not_of(' ') == std::string::npos) {
+        message = std::string(messages::InvalidEntry);
+        return std::nullopt;
+    }
+    NumberEntryResult checked = CheckNumberEntry(text, decimals, maxCharacters, false, notation);
+    if (checked.message) {
+        message = *checked.message;
+        return std::nullopt;
+    }
+    return checked.text;
+}
+
+int runStaffing(CliContext& context, const StaffingOptions& options) {
+    const std::string system = context.settings().SystemDataPath;
+    const std::string adminPath = JoinPath(system, files::AdminDb);
+    if (!FileExists(adminPath))
+        return context.fail("Die Datenbank " + adminPath + " kann nicht geöffnet werden!");
+    Database admin(adminPath, OpenMode::ReadWrite);
+    std::optional<DepartmentRecord> record = FindDepartmentRecord(admin, options.dataFile);
+    if (!record) return context.fail("Die Abteilungsdatenbank " + options.dataFile + " ist nicht registriert!");
+
+    const NumberNotation notation = context.notation();
+    StaffingValues values{Decimal::fromDouble(record->dgkp, kDgkpPlaces), record->beds, record->preset};
+    std::string message;
+    if (options.dgkp) {
+        const auto text = CheckedEntry(*options.dgkp, kDgkpPlaces, kDgkpCharacters, notation, message);
+        if (!text) return context.fail(message);
+        values.dgkp = Decimal::fromDouble(ParseLocaleNumber(*text, notation).value_or(0.0), kDgkpPlaces);
+    }
+    if (options.beds) {
+        const auto text = CheckedEntry(*options.beds, 0, kBedsCharacters, notation, message);
+        if (!text) return context.fail(message);
+        values.beds = WholeNumericValue(*text);
+    }
+    if (options.preset) values.preset = *options.preset == "none" ? std::string() : *options.preset;
+
+    StoreStaffing(admin, record->kanr, record->abteilung, values);
+    context.out << RewriteDepartmentEntry(BuildDepartmentEntry(*record, notation), values, notation) << '\n';
+    return kExitDone;
+}
+
+}  // namespace
+
+void RegisterStaffingCommand(CLI::App& app, CommandAction& action) {
+    auto options = std::make_shared<StaffingOptions>();
+    CLI::App* command = app.add_subcommand("staffing", "DGKP, systemisierte Betten und Voreinstufung einer Abteilung");
+    command->add_option("DB", options->dataFile, "Abteilungsdatenbank (MDB_DATEI)")->required();
+    command->add_option("--dgkp", options->dgkp, "DGKP (zwei Dezimalstellen, höchstens 6 Zeichen)");
+    command->add_option("--beds", options->beds, "systemisierte Betten (höchstens 3 Zeichen)");
+    command->add_option("--preset", options->preset, "Voreinstufung E0 bis E3 oder none")
+        ->check(CLI::IsMember({"E0", "E1", "E2", "E3", "none"}));
+    command->callback([options, &action] {
+        action = [options](CliContext& context) { return runStaffing(context, *options); };
+    });
+}
+
+}  // namespace kalvora::cli

@@ -1,0 +1,48 @@
+#include "cli/report_arguments.h"
+
+#include "reports/department_line.h"
+
+namespace kalvora::cli {
+
+DepartmentLines ReadDepartmentList(CliContext& context, bool requireData) {
+    DepartmentLines result;
+    DepartmentList list = LoadDepartmentLines(context.settings().SystemDataPath);
+    if (!list.error.empty()) {
+        result.exitCode = context.fail(list.error);
+        return result;
+    }
+    if (requireData && list.lines.empty()) {
+        result.exitCode = context.fail(std::string(NoticeText(notices::NoDataImported).value_or("")));
+        return result;
+    }
+    result.lines = std::move(list.lines);
+    return result;
+}
+
+DepartmentLines ChooseNamedDepartments(CliContext& context, const std::vector<std::string>& lines,
+                                       const std::vector<std::string>& fileNames) {
+    DepartmentLines result;
+    DepartmentChoice choice = ChooseDepartments(lines, fileNames);
+    if (!choice.error.empty()) {
+        result.exitCode = context.fail(choice.error);
+        return result;
+    }
+    result.lines = std::move(choice.lines);
+    return result;
+}
+
+std::string ClipboardTextForOutput(std::string_view text) {
+    std::string output(text);
+    for (char& c : output) {
+        if (c == '\r') c = '\n';
+    }
+    if (output.empty() || output.back() != '\n') output += '\n';
+    return output;
+}
+
+void PrintMessage(CliContext& context, std::string_view message) {
+    const std::size_t start = message.find_first_not_of(' ');
+    if (start != std::string_view::npos) context.err << message.substr(start) << '\n';
+}
+
+}  // namespace kalvora::cli

@@ -1,0 +1,33 @@
+#pragma once
+// What the report and export commands share: the department list, the departments named on the
+// command line (taken in list order), and the text forms of their output.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cli/cli_context.h"
+
+namespace kalvora::cli {
+
+struct DepartmentLines {
+    std::vector<std::string> lines;
+    int exitCode = kExitDone;  // kExitFailed after the message was printed
+    bool ok() const { return exitCode == kExitDone; }
+};
+
+// The department list as the department level shows it. With `requireData` an empty list is refused
+// as the windows refuse it: " Es wurden noch keine Daten importiert!".
+DepartmentLines ReadDepartmentList(CliContext& context, bool requireData);
+
+// The lines of the named department databases in list order; an unknown name is refused.
+DepartmentLines ChooseNamedDepartments(CliContext& context, const std::vector<std::string>& lines,
+                                       const std::vector<std::string>& fileNames);
+
+// Clipboard text for stdout: every carriage return a line feed, and a final line feed.
+std::string ClipboardTextForOutput(std::string_view text);
+
+// A message of the program on stderr, without its leading blank.
+void PrintMessage(CliContext& context, std::string_view message);
+
+}  // namespace kalvora::cli

@@ -1,0 +1,364 @@
+#include "import/import_run.h"
+
+#include <filesystem>
+#include <optional>
+#include <stdexcept>
+
+#include "import/check_state.h"
+#include "import/data_file_name.h"
+#include "import/field_validators.h"
+#include "import/line_reader.h"
+#include "import/protocol_file.h"
+#include "import/record_readers.h"
+#include "import/stay_checks.h"
+#include "import/work_database.h"
+#include "shell/conversions.h"
+#include "shell/encoding.h"
+#include "shell/settings.h"
+#include "shell/status_sink.h"
+#include "store/database.h"
+#include "store/file_ops.h"
+#include "store/schema.h"
+
+namespace kalvora {
+
+namespace {
+
+// An unexpected failure of a run: the batch stops and the user is told the cause.
+struct ImportFailure : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+std::string trimmed(std::string_view text) {
+    size_t first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) return {};
+    size_t last = text.find_last_not_of(' ');
+    return std::string(text.substr(first, last - first + 1));
+}
+
+std::string nameCharacters(std::string_view name, size_t from, size_t count) {
+    return from < name.size() ? std::string(name.substr(from, count)) : std::string();
+}
+
+std::string toDelivery(std::string_view utf8) { return IsValidUtf8(utf8) ? Utf8ToWindows1252(utf8) : std::string(utf8); }
+
+std::string toUtf8(std::string_view windows1252) {
+    return IsAscii(windows1252) ? std::string(windows1252) : Windows1252ToUtf8(windows1252);
+}
+
+class ImportRun {
+public:
+    ImportRun(const Settings& settings, ProtocolFile& protocol, StatusSink& status, ImportMode mode, int position,
+              int count)
+        : settings_(settings), protocol_(protocol), status_(status), mode_(mode), position_(position),
+          count_(count) {}
+
+    void run(const ImportFile& file, ImportSummaryRow& summary) {
+        workPath_ = JoinPath(settings_.SystemDataPath, files::WorkDb);
+        try {
+            runSteps(file, summary);
+        } catch (...) {
+            work_.reset();
+            RemoveFileIfPresent(workPath_);
+            throw;
+        }
+        work_.reset();
+        RemoveFileIfPresent(workPath_);
+    }
+
+private:
+    void runSteps(const ImportFile& file, ImportSummaryRow& summary) {
+        std::string adminPath = JoinPath(settings_.SystemDataPath, files::AdminDb);
+        if (!FileExists(adminPath)) throw ImportFailure("Die Verwaltungsdatenbank " + adminPath + " fehlt.");
+        Database admin(adminPath, OpenMode::ReadWrite);
+
+        std::string name = file.name;
+        kaCodeUtf8_ = "K" + nameCharacters(name, 9, 3);
+        departmentCodeUtf8_ = "12" + nameCharacters(name, 2, 6);
+        kaCode_ = toDelivery(kaCodeUtf8_);
+        departmentCode_ = toDelivery(departmentCodeUtf8_);
+        protocol_.setDataFileName(name);
+
+        CheckState state = CheckState::None;
+        CheckDataFileName(admin, name, summary, status_, state);
+        if (state != CheckState::None) return summary.reject(comments::BadFileName);
+
+        Statement findDepartment =
+            admin.prepare("SELECT MDB_DATEI FROM Dateiverwaltung WHERE KANR = ? AND ABTEILUNG = ?");
+        findDepartment.bind(1, std::string_view(kaCodeUtf8_)).bind(2, std::string_view(departmentCodeUtf8_));
+        bool newDepartment = findDepartment.step() != StepResult::Row;
+        std::string databaseName = newDepartment ? "12" + nameCharacters(name, 2, 10) : trimmed(findDepartment.text(0));
+        findDepartment.reset();
+        std::string departmentPath = JoinPath(settings_.SystemDataPath, databaseName);
+
+        std::string source = mode_ == ImportMode::Append && !newDepartment
+                                 ? departmentPath
+                                 : JoinPath(settings_.SystemDataPath, files::TemplateDb);
+        if (!FileExists(source)) throw ImportFailure("Die Datenbank " + source + " fehlt.");
+        std::error_code copyError;
+        std::filesystem::copy_file(source, workPath_, std::filesystem::copy_options::overwrite_existing, copyError);
+        if (copyError)
+            throw ImportFailure("Die Arbeitsdatei " + workPath_ + " kann nicht angelegt werden: " + copyError.message());
+        work_.emplace(workPath_);
+        Database& db = work_->db();
+        db.execute("UPDATE \"Gesamt - Patientenadministration\" SET FLAG = 'A' WHERE FLAG = 'O';"
+                   "UPDATE \"Gesamt - Patientenadministration\" SET FLAG = 'B' WHERE FLAG = 'W';");
+
+        Transaction work(db);
+        if (!readLines(file, summary)) return;
+
+        if (work_->stayCount() == 0) return summary.reject(comments::NoRecords);
+        long long staysAfterReading = work_->stayCount();
+
+        StayCheckContext checks{protocol_, *work_, kaCode_, departmentCode_};
+        StayCheckCounts counts = checkStays(checks);
+        checkSumRecord(checks, sumPresent_, sumValue_, counts);
+
+        db.execute("DELETE FROM \"Gesamt - Patientenadministration\" WHERE FLAG = 'E'");
+        // Record rows stored with a blanked key field belong to no stay; they go with the error stays.
+        db.execute(
+            "DELETE FROM \"Satzart 1 - Patientenadministration Intensiv\" WHERE (DOB = ' ' OR ADM_DATE = ' ')"
+            " AND NOT EXISTS (SELECT 1 FROM \"Gesamt - Patientenadministration\" g WHERE g.KIS_ID ="
+            " \"Satzart 1 - Patientenadministration Intensiv\".KIS_ID AND g.DOB ="
+            " \"Satzart 1 - Patientenadministration Intensiv\".DOB AND g.ADM_DATE ="
+            " \"Satzart 1 - Patientenadministration Intensiv\".ADM_DATE);"
+            "DELETE FROM \"Satzart 3 - TISS28\" WHERE (DOB = ' ' OR ADM_DATE = ' ')"
+            " AND NOT EXISTS (SELECT 1 FROM \"Gesamt - Patientenadministration\" g WHERE g.KIS_ID ="
+            " \"Satzart 3 - TISS28\".KIS_ID AND g.DOB = \"Satzart 3 - TISS28\".DOB AND g.ADM_DATE ="
+            " \"Satzart 3 - TISS28\".ADM_DATE);");
+        if (work_->stayCount() == 0) return summary.reject(comments::NoRecords);
+
+        // The survey days carry their stay's hours (rows read for a known stay have them already).
+        db.execute(
+            "UPDATE \"Satzart 3 - TISS28\" SET STUNDEN = (SELECT g.STUNDEN FROM \"Gesamt - Patientenadministration\" g"
+            " WHERE g.KIS_ID = \"Satzart 3 - TISS28\".KIS_ID AND g.DOB = \"Satzart 3 - TISS28\".DOB"
+            " AND g.ADM_DATE = \"Satzart 3 - TISS28\".ADM_DATE) WHERE STUNDEN IS NULL;"
+            "UPDATE \"Gesamt - Patientenadministration\" SET FLAG = 'O' WHERE FLAG = 'A';"
+            "UPDATE \"Gesamt - Patientenadministration\" SET FLAG = 'W' WHERE FLAG = 'B';"
+            "DELETE FROM \"Satzart 3 - TISS28 TEMP\";");
+        work.commit();
+
+        status_.setPanel(1, kStoringStatus);
+        if (!storeResult(admin, newDepartment, databaseName, departmentPath))
+            return summary.reject(comments::StoreFailed);
+        summary.setCounts(staysAfterReading - counts.oldStays, staysAfterReading - counts.errorStays - counts.oldStays,
+                          counts.findings);
+    }
+
+    // Reads every line into the work file; false when the file is rejected for a line.
+    bool readLines(const ImportFile& file, ImportSummaryRow& summary) {
+        LineReader reader;
+        std::string error;
+        if (!reader.open(file.path, error)) throw ImportFailure(error);
+        LineContext context{protocol_, *work_, kaCode_, departmentCode_, false, CheckState::None, false, {}, nullptr};
+        context.plausLevelIsError = settings_.plausLevelIsError();
+        Progress progress{0, 0, reader.size(), position_, count_};
+        std::string_view line;
+        while (reader.next(line)) {
+            context.state = CheckState::None;
+            context.duplicateFlag = false;
+            ++progress.line;
+            progress.bytesDone = reader.bytesRead();
+            status_.lineChecked(progress);
+
+            if (IsBlankField(line)) continue;
+            char qualifier = line[0];
+            if (qualifier == '$') {
+                readSumRecord(line);
+                continue;
+            }
+            if (qualifier == '2' || qualifier == '4') continue;
+            if (qualifier != '1' && qualifier != '3') {
+                flushCurrentStay();
+                summary.reject(comments::BadRecordType);
+                return false;
+            }
+            std::string kisId = toUtf8(LinePart(line, 14, 10));
+            std::string dob = toUtf8(LinePart(line, 24, 8));
+            std::string admission = toUtf8(LinePart(line, 32, 12));
+            if (qualifier == '1')
+                readStay(context, line, kisId, dob, admission);
+            else
+                readSurveyDay(context, line, kisId, dob, admission, file.name, progress.line);
+
+            if (context.state == CheckState::Error) {
+                current_->FLAG = flags::Error;
+                currentDirty_ = true;
+            } else if (context.state == CheckState::Warning && current_->FLAG != flags::Error) {
+                current_->FLAG = flags::Incorrect;
+                currentDirty_ = true;
+            }
+        }
+        flushCurrentStay();
+        return true;
+    }
+
+    void readSumRecord(std::string_view line) {
+        long long sum = 0;
+        for (int start : {14, 20, 26, 32}) {
+            std::string_view count = LinePart(line, start, 6);
+            long long value = 0;
+            for (char c : count) {
+                if (c < '0' || c > '9') break;
+                value = value * 10 + (c - '0');
+            }
+            sum += value;
+        }
+        sumPresent_ = true;
+        sumValue_ = sum;
+    }
+
+    void readStay(LineContext& context, std::string_view line, const std::string& kisId, const std::string& dob,
+                  const std::string& admission) {
+        // A stay delivered again starts anew: the stay and everything read for it so far go.
+        if (current_ && current_->sameKey(kisId, dob, admission)) {
+            if (currentInDatabase_)
+                work_->deleteStay(current_->KIS_ID, current_->DOB, current_->ADM_DATE);
+            else
+                work_->deleteRecordRows(current_->KIS_ID, current_->DOB, current_->ADM_DATE);
+            current_.reset();
+        } else {
+            flushCurrentStay();
+            StayRow stored;
+            if (work_->seekStay(kisId, dob, admission, stored))
+                work_->deleteStay(stored.KIS_ID, stored.DOB, stored.ADM_DATE);
+        }
+        StayRow& stay = current_.emplace();
+        stay.KA_ID = kaCodeUtf8_;
+        stay.ICU_FUN_ID = departmentCodeUtf8_.substr(0, 6);
+        stay.ICU_FUN_SID = departmentCodeUtf8_.size() > 6 ? departmentCodeUtf8_.substr(6, 2) : std::string();
+        stay.KIS_ID = kisId;
+        stay.DOB = dob;
+        stay.ADM_DATE = admission;
+        stay.FLAG = flags::Correct;
+        currentInDatabase_ = false;
+        currentDirty_ = true;
+
+        context.stayHours = nullptr;
+        ReadRecordType1(context, line);
+        if (context.duplicateFlag) return;
+        const StayFigures& figures = context.figures;
+        stay.Satzart_1 += 1;
+        stay.DIS_YEARMONTH = toUtf8(LinePart(line, 66, 6));
+        stay.DIS_DATE = toUtf8(LinePart(line, 66, 12));
+        stay.BD = figures.days;
+        stay.Alter = figures.age;
+        stay.ICU_OUTCOME = toUtf8(figures.outcome);
+        stay.TYP = "INT";
+        bool sameDayStay = NumericValue(figures.days) == 0 && (figures.outcome == "1" || figures.outcome == "2");
+        stay.STUNDEN = sameDayStay ? figures.hours : std::string("99");
+    }
+
+    void readSurveyDay(LineContext& context, std::string_view line, const std::string& kisId, const std::string& dob,
+                       const std::string& admission, const std::string& fileName, long long lineNumber) {
+        if (!current_ || !current_->sameKey(kisId, dob, admission)) {
+            flushCurrentStay();
+            StayRow stored;
+            if (!work_->seekStay(kisId, dob, admission, stored)) {
+                throw ImportFailure(fileName + ", Zeile " + std::to_string(lineNumber) +
+                                    ": Satzart-3-Zeile ohne zugehörigen Aufenthalt (keine Satzart-1-Zeile für " +
+                                    "KH-Aufnahmezahl \"" + kisId + "\", Geburtsdatum \"" + dob +
+                                    "\", Aufnahmezeitpunkt \"" + admission + "\").");
+            }
+            current_ = std::move(stored);
+            currentInDatabase_ = true;
+            currentDirty_ = false;
+        }
+        context.stayHours = &current_->STUNDEN;
+        ReadRecordType3(context, line);
+        if (context.duplicateFlag) return;
+        current_->Satzart_3 += 1;
+        currentDirty_ = true;
+    }
+
+    void flushCurrentStay() {
+        if (!current_ || !currentDirty_) return;
+        if (currentInDatabase_)
+            work_->updateStay(*current_);
+        else
+            work_->insertStay(*current_);
+        currentInDatabase_ = true;
+        currentDirty_ = false;
+    }
+
+    // Moves the finished work file over the department database and records the department, so that
+    // the department holds either its old or its new content whatever happens meanwhile.
+    bool storeResult(Database& admin, bool newDepartment, const std::string& databaseName,
+                     const std::string& departmentPath) {
+        try {
+            work_.reset();
+            if (!SyncFile(workPath_)) throw StoreError("cannot sync " + workPath_);
+            Transaction transaction(admin, true);
+            if (newDepartment) {
+                Statement insert = admin.prepare(
+                    "INSERT INTO Dateiverwaltung (KANR, ABTEILUNG, MDB_DATEI, SBETT, DGKP, Status, VOREINSTUFUNG)"
+                    " VALUES (?, ?, ?, 0, 0, 'EXTERN', ' ')");
+                insert.bind(1, std::string_view(kaCodeUtf8_)).bind(2, std::string_view(departmentCodeUtf8_));
+                insert.bind(3, std::string_view(databaseName));
+                insert.run();
+            } else {
+                Statement update =
+                    admin.prepare("UPDATE Dateiverwaltung SET Status = 'EXTERN' WHERE KANR = ? AND ABTEILUNG = ?");
+                update.bind(1, std::string_view(kaCodeUtf8_)).bind(2, std::string_view(departmentCodeUtf8_));
+                update.run();
+            }
+            ReplaceFileAtomically(workPath_, departmentPath);
+            transaction.commit();
+            return true;
+        } catch (const StoreError&) {
+            return false;
+        }
+    }
+
+    const Settings& settings_;
+    ProtocolFile& protocol_;
+    StatusSink& status_;
+    ImportMode mode_;
+    int position_;
+    int count_;
+    std::string workPath_;
+    std::optional<WorkDatabase> work_;
+    std::string kaCode_, departmentCode_;          // Windows-1252, compared with the lines
+    std::string kaCodeUtf8_, departmentCodeUtf8_;  // as stored
+    std::optional<StayRow> current_;
+    bool currentInDatabase_ = false;
+    bool currentDirty_ = false;
+    bool sumPresent_ = false;
+    long long sumValue_ = 0;
+};
+
+}  // namespace
+
+ImportBatchResult RunImportBatch(const ImportBatchRequest& request, const Settings& settings, StatusSink& status) {
+    ImportBatchResult result;
+    ProtocolFile protocol;
+    std::string error;
+    if (!protocol.create(request.protocolPath, error)) {
+        result.failure = error;
+        return result;
+    }
+    protocol.WriteProtocolRow("", kProtocolHeaderParameter, "", "");
+    int count = static_cast<int>(request.files.size());
+    for (int position = 1; position <= count; ++position) {
+        const ImportFile& file = request.files[position - 1];
+        result.summary.push_back(ImportSummaryRow::ForFile(file.name));
+        try {
+            ImportRun(settings, protocol, status, request.mode, position, count).run(file, result.summary.back());
+        } catch (const std::exception& failure) {
+            result.failure = failure.what();
+            break;
+        }
+        if (protocol.failed()) {
+            result.failure = "Die Protokolldatei " + request.protocolPath + " kann nicht geschrieben werden.";
+            break;
+        }
+    }
+    if (!protocol.close() && result.failure.empty())
+        result.failure = "Die Protokolldatei " + request.protocolPath + " kann nicht geschrieben werden.";
+    status.setPanel(1, " Bereit");
+    status.setPanel(2, " ");
+    status.setPanel(3, " ");
+    return result;
+}
+
+}  // namespace kalvora

@@ -1,0 +1,62 @@
+#pragma once
+// The protocol file of an import batch: one semicolon-separated row per finding, Windows-1252
+// text with CR LF line ends, so that it opens in a spreadsheet and can go back to the hospital.
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+namespace kalvora {
+
+inline constexpr std::string_view kProtocolHeaderParameter = "HEADER_LINE";
+inline constexpr std::string_view kProtocolHeader =
+    "Datei;Krankenanstalt;Abteilung;Satzart;KH-Aufnahmezahl;Geburtsdatum;Aufnahmezeitpunkt;Typ;Parameter;"
+    "Kommentar";
+inline constexpr std::string_view kDefaultProtocolFileName = "protocol.dat";
+
+namespace levels {
+inline constexpr std::string_view Error = "Error";
+inline constexpr std::string_view Warning = "Warning";
+}  // namespace levels
+
+class ProtocolFile {
+public:
+    ProtocolFile() = default;
+    ~ProtocolFile();
+    ProtocolFile(const ProtocolFile&) = delete;
+    ProtocolFile& operator=(const ProtocolFile&) = delete;
+
+    // Creates (or replaces) the file; false with a message when it cannot be created.
+    bool create(const std::string& path, std::string& error);
+    bool isOpen() const { return file_ != nullptr; }
+    // Closes the file; false when buffered rows could not be written.
+    bool close();
+    const std::string& path() const { return path_; }
+
+    // Name of the data file whose findings follow (as listed in the import dialog).
+    void setDataFileName(std::string_view name);
+
+    // Appends one finding. `line` is the protocol line in Windows-1252 (the delivery line itself, or
+    // one built in its layout); `level`, `parameter` and `comment` are UTF-8. The parameter
+    // "HEADER_LINE" writes the header line instead.
+    void WriteProtocolRow(std::string_view level, std::string_view parameter, std::string_view line,
+                          std::string_view comment);
+
+    // True once a write failed (disk full, removed medium).
+    bool failed() const { return failed_; }
+    long rowsWritten() const { return rows_; }
+
+private:
+    void put(std::string_view bytes);
+    std::FILE* file_ = nullptr;
+    std::string path_;
+    std::string dataFileName_;  // Windows-1252
+    std::string buffer_;
+    bool failed_ = false;
+    long rows_ = 0;
+};
+
+// Characters `start` (from 1) to start+length-1 of a line; shorter or empty past its end.
+std::string_view LinePart(std::string_view line, int start, int length);
+
+}  // namespace kalvora

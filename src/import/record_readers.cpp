@@ -1,0 +1,205 @@
+#include "import/record_readers.h"
+
+#include <array>
+#include <cstdio>
+
+#include "import/field_validators.h"
+#include "import/protocol_file.h"
+#include "import/work_database.h"
+#include "shell/conversions.h"
+#include "tiss/tiss_item.h"
+
+namespace kalvora {
+
+namespace {
+
+constexpr std::string_view kBlank = " ";
+constexpr std::string_view kDuplicate = "Mehrfacheinträge";
+constexpr std::string_view kUnknownCause = "Fehlerursache unbekannt";
+
+// Text cut or padded with blanks on the right to a width.
+std::string fixedWidth(std::string text, size_t width) {
+    text.resize(width, ' ');
+    return text;
+}
+
+// Hospital, department, admission number, birth date and admission time: the fields both record
+// types share, checked in this order.
+struct SharedFields {
+    std::string_view KA_ID, ICU_FUN_ID, ICU_FUN_SID, KIS_ID, DOB, ADM_DATE;
+};
+
+SharedFields readSharedFields(LineContext& context, ValidationContext& validation, std::string_view line) {
+    SharedFields fields;
+    if (LinePart(line, 2, 4) != context.kaCode) {
+        context.protocol.WriteProtocolRow(levels::Error, "KA", line, kInvalidParameter);
+        RaiseToError(context.state);
+        fields.KA_ID = kBlank;
+    } else {
+        fields.KA_ID = context.kaCode;
+    }
+    if (LinePart(line, 6, 8) != context.departmentCode) {
+        context.protocol.WriteProtocolRow(levels::Error, "Abteilung", line, kInvalidParameter);
+        RaiseToError(context.state);
+        fields.ICU_FUN_ID = kBlank;
+        fields.ICU_FUN_SID = kBlank;
+    } else {
+        fields.ICU_FUN_ID = context.departmentCode.substr(0, 6);
+        fields.ICU_FUN_SID = context.departmentCode.substr(6, 2);
+    }
+    fields.KIS_ID = CheckMandatoryText(validation, line, 14, 10);
+    auto checkedDate = [&](int start, int length, std::string_view label) -> std::string_view {
+        std::string_view field = LinePart(line, start, length);
+        if (CheckDateCode(field, length) != 0) {
+            context.protocol.WriteProtocolRow(levels::Error, label, line, kInvalidParameter);
+            RaiseToError(context.state);
+            return kBlank;
+        }
+        return field;
+    };
+    fields.DOB = checkedDate(24, 8, "Geburtsdatum");
+    fields.ADM_DATE = checkedDate(32, 12, "Aufnahmezeitpunkt");
+    return fields;
+}
+
+void reportStoreResult(LineContext& context, std::string_view line, StepResult result) {
+    if (result == StepResult::DuplicateKey) {
+        context.duplicateFlag = true;
+        context.protocol.WriteProtocolRow(levels::Warning, "Datensatz", line, kDuplicate);
+        RaiseToWarning(context.state);
+    }
+}
+
+void reportStoreFailure(LineContext& context, std::string_view line) {
+    context.protocol.WriteProtocolRow(levels::Error, "Datensatz", line, kUnknownCause);
+    RaiseToError(context.state);
+}
+
+}  // namespace
+
+void ReadRecordType1(LineContext& context, std::string_view line) {
+    ValidationContext validation{context.protocol, context.state};
+    RecordType1Row row;
+    row.QUALIFIER = "1";
+    SharedFields shared = readSharedFields(context, validation, line);
+    row.KA_ID = shared.KA_ID;
+    row.ICU_FUN_ID = shared.ICU_FUN_ID;
+    row.ICU_FUN_SID = shared.ICU_FUN_SID;
+    row.KIS_ID = shared.KIS_ID;
+    row.DOB = shared.DOB;
+    row.ADM_DATE = shared.ADM_DATE;
+
+    std::string_view discharge = LinePart(line, 66, 12);
+    bool dischargeValid = CheckDateCode(discharge, 12) == 0;
+    if (!dischargeValid) {
+        context.protocol.WriteProtocolRow(levels::Error, "Entlassungszeitpunkt", line, kInvalidParameter);
+        RaiseToError(context.state);
+        row.DIS_DATE = kBlank;
+    } else {
+        row.DIS_DATE = discharge;
+    }
+    row.ICU_OUTCOME = CheckMandatoryRange(validation, "Entlassungszustand", line, 78, 1, 1, 4);
+    context.figures.outcome = fixedWidth(std::string(row.ICU_OUTCOME), 1);
+
+    std::string_view hospitalDischarge = LinePart(line, 79, 8);
+    if (!IsBlankField(hospitalDischarge)) {
+        row.HOSP_DIS_DATE = hospitalDischarge;
+        if (CheckDateCode(hospitalDischarge, 8) != 0) {
+            std::string_view level = context.plausLevelIsError ? levels::Error : levels::Warning;
+            context.protocol.WriteProtocolRow(level, "Spitalsentlassungsdatum", line, kInvalidParameter);
+            if (context.plausLevelIsError)
+                RaiseToError(context.state);
+            else
+                RaiseToWarning(context.state);
+        }
+    } else {
+        row.HOSP_DIS_DATE = Blanks(8);
+    }
+    row.HOSP_MORT = context.plausLevelIsError
+                        ? CheckRangeError(validation, "Spitalsentlassungszustand", line, 87, 1, 1, 2)
+                        : CheckRangeWarning(validation, "Spitalsentlassungszustand", line, 87, 1, 1, 2);
+
+    std::string_view admission = LinePart(line, 32, 12);
+    bool admissionValid = CheckDateCode(admission, 12) == 0;
+    if (!dischargeValid || !admissionValid) {
+        context.figures.days = fixedWidth(" ", 5);
+        context.figures.hours = "  ";
+    } else {
+        int days = DaysBetween(row.ADM_DATE.substr(0, 8), row.DIS_DATE.substr(0, 8));
+        context.figures.days = fixedWidth(std::to_string(days), 5);
+        context.figures.hours =
+            days != 0 ? "  " : fixedWidth(std::to_string(WholeHoursBetween(row.ADM_DATE.substr(8, 4),
+                                                                           row.DIS_DATE.substr(8, 4))),
+                                          2);
+    }
+    double days = NumericValue(context.figures.days);
+    if (days < 0 || (days == 0 && NumericValue(context.figures.hours) < 0)) {
+        context.protocol.WriteProtocolRow(levels::Error, "Aufnahmezeitpunkt", line, "Entlassung vor Aufnahme");
+        RaiseToError(context.state);
+    }
+    std::string_view birth = LinePart(line, 24, 8);
+    if (CheckDateCode(birth, 8) != 0 || !admissionValid)
+        context.figures.age = fixedWidth(" ", 3);
+    else
+        context.figures.age = fixedWidth(std::to_string(AgeInYears(row.ADM_DATE, row.DOB)), 3);
+
+    try {
+        reportStoreResult(context, line, context.work.insertRecordType1(row));
+    } catch (const StoreError&) {
+        reportStoreFailure(context, line);
+    }
+}
+
+void ReadRecordType3(LineContext& context, std::string_view line) {
+    ValidationContext validation{context.protocol, context.state};
+    RecordType3Row row;
+    row.QUALIFIER = "3";
+    SharedFields shared = readSharedFields(context, validation, line);
+    row.KA_ID = shared.KA_ID;
+    row.ICU_FUN_ID = shared.ICU_FUN_ID;
+    row.ICU_FUN_SID = shared.ICU_FUN_SID;
+    row.KIS_ID = shared.KIS_ID;
+    row.DOB = shared.DOB;
+    row.ADM_DATE = shared.ADM_DATE;
+
+    std::string_view surveyDay = LinePart(line, 44, 8);
+    if (CheckDateCode(surveyDay, 8) != 0) {
+        context.protocol.WriteProtocolRow(levels::Error, "Erhebungsdatum", line, kInvalidParameter);
+        RaiseToError(context.state);
+        row.REC_DATE = kBlank;
+    } else {
+        row.REC_DATE = surveyDay;
+    }
+
+    const auto& items = TissItems();
+    for (int i = 0; i < kTissItemCount; ++i) {
+        const TissItem& item = items[i];
+        row.items[i] = context.plausLevelIsError
+                           ? CheckRangeError(validation, item.protocolLabel, line, item.linePosition, 1, 0, 1)
+                           : CheckRangeWarning(validation, item.protocolLabel, line, item.linePosition, 1, 0, 1);
+    }
+
+    std::string scoreText;
+    if (context.state != CheckState::Error) {
+        int score = ComputeTissScore(row.items);
+        scoreText = TissScoreText(score);
+        row.T28_SCORE = scoreText;
+        row.hasScore = true;
+        if (score == 0) {
+            context.protocol.WriteProtocolRow(levels::Warning, "TISS28", line, "Score beträgt 0 Punkte");
+            RaiseToWarning(context.state);
+        }
+    }
+
+    if (context.stayHours != nullptr && context.stayHours->has_value()) {
+        row.STUNDEN = **context.stayHours;
+        row.hasHours = true;
+    }
+    try {
+        reportStoreResult(context, line, context.work.insertRecordType3(row));
+    } catch (const StoreError&) {
+        reportStoreFailure(context, line);
+    }
+}
+
+}  // namespace kalvora

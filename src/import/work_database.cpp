@@ -1,0 +1,186 @@
+#include "import/work_database.h"
+
+#include "shell/encoding.h"
+#include "store/schema.h"
+
+namespace kalvora {
+
+namespace {
+
+const std::string kStays = QuoteIdentifier(tables::Stays);
+const std::string kType1 = QuoteIdentifier(tables::RecordType1);
+const std::string kType3 = QuoteIdentifier(tables::RecordType3);
+constexpr std::string_view kKeyMatch = " WHERE KIS_ID = ? AND DOB = ? AND ADM_DATE = ?";
+
+std::string placeholders(size_t count) {
+    std::string text;
+    for (size_t i = 0; i < count; ++i) text += i == 0 ? "?" : ", ?";
+    return text;
+}
+
+void bindOptional(Statement& statement, int index, const std::optional<std::string>& value) {
+    if (value)
+        statement.bind(index, std::string_view(*value));
+    else
+        statement.bindNull(index);
+}
+
+std::optional<std::string> optionalText(const Statement& statement, int column) {
+    if (statement.isNull(column)) return std::nullopt;
+    return statement.text(column);
+}
+
+void bindKey(Statement& statement, int first, std::string_view kisId, std::string_view dob,
+             std::string_view admDate) {
+    statement.bind(first, kisId).bind(first + 1, dob).bind(first + 2, admDate);
+}
+
+}  // namespace
+
+void BindDeliveryText(Statement& statement, int index, std::string_view windows1252) {
+    if (IsAscii(windows1252))
+        statement.bind(index, windows1252);
+    else
+        statement.bind(index, std::string_view(Windows1252ToUtf8(windows1252)));
+}
+
+WorkDatabase::WorkDatabase(const std::string& path) : db_(path, OpenMode::ReadWrite) {
+    // The work file is scratch: a failed run throws it away, so it needs no journal and no syncing.
+    db_.setScratchMode();
+    db_.execute("PRAGMA cache_size = -32768; PRAGMA temp_store = MEMORY");
+    std::string stayColumns;
+    for (size_t i = 0; i < kStayFields.size(); ++i) {
+        if (i) stayColumns += ", ";
+        stayColumns += QuoteIdentifier(kStayFields[i]);
+    }
+    seekStay_ = db_.prepare("SELECT " + stayColumns + " FROM " + kStays + std::string(kKeyMatch));
+    insertStay_ = db_.prepare("INSERT INTO " + kStays + " (" + stayColumns + ") VALUES (" +
+                              placeholders(kStayFields.size()) + ")");
+    updateStay_ = db_.prepare("UPDATE " + kStays +
+                              " SET Satzart_1 = ?, Satzart_3 = ?, FLAG = ?, DIS_YEARMONTH = ?, DIS_DATE = ?, BD = ?,"
+                              " \"Alter\" = ?, TYP = ?, ICU_OUTCOME = ?, STUNDEN = ?" +
+                              std::string(kKeyMatch));
+    deleteStay_ = db_.prepare("DELETE FROM " + kStays + std::string(kKeyMatch));
+    deleteType1_ = db_.prepare("DELETE FROM " + kType1 + std::string(kKeyMatch));
+    deleteType3_ = db_.prepare("DELETE FROM " + kType3 + std::string(kKeyMatch));
+    insertType1_ = db_.prepare("INSERT INTO " + kType1 + " VALUES (" + placeholders(kRecordType1Fields.size()) + ")");
+    insertType3_ = db_.prepare("INSERT INTO " + kType3 + " VALUES (" +
+                               placeholders(kRecordType3LeadingFields.size() + kTissItemCount +
+                                            kRecordType3TrailingFields.size()) +
+                               ")");
+}
+
+bool WorkDatabase::seekStay(std::string_view kisId, std::string_view dob, std::string_view admDate,
+                            StayRow& stay) {
+    bindKey(seekStay_, 1, kisId, dob, admDate);
+    bool found = seekStay_.step() == StepResult::Row;
+    if (found) {
+        stay.KA_ID = seekStay_.text(0);
+        stay.ICU_FUN_ID = seekStay_.text(1);
+        stay.ICU_FUN_SID = seekStay_.text(2);
+        stay.KIS_ID = seekStay_.text(3);
+        stay.DOB = seekStay_.text(4);
+        stay.ADM_DATE = seekStay_.text(5);
+        stay.Satzart_1 = seekStay_.integer(6);
+        stay.Satzart_3 = seekStay_.integer(7);
+        stay.FLAG = seekStay_.text(8);
+        stay.DIS_YEARMONTH = optionalText(seekStay_, 9);
+        stay.DIS_DATE = optionalText(seekStay_, 10);
+        stay.BD = optionalText(seekStay_, 11);
+        stay.Alter = optionalText(seekStay_, 12);
+        stay.TYP = optionalText(seekStay_, 13);
+        stay.ICU_OUTCOME = optionalText(seekStay_, 14);
+        stay.STUNDEN = optionalText(seekStay_, 15);
+    }
+    seekStay_.reset();
+    return found;
+}
+
+void WorkDatabase::insertStay(const StayRow& stay) {
+    Statement& s = insertStay_;
+    s.bind(1, std::string_view(stay.KA_ID)).bind(2, std::string_view(stay.ICU_FUN_ID));
+    s.bind(3, std::string_view(stay.ICU_FUN_SID));
+    bindKey(s, 4, stay.KIS_ID, stay.DOB, stay.ADM_DATE);
+    s.bind(7, stay.Satzart_1).bind(8, stay.Satzart_3).bind(9, std::string_view(stay.FLAG));
+    bindOptional(s, 10, stay.DIS_YEARMONTH);
+    bindOptional(s, 11, stay.DIS_DATE);
+    bindOptional(s, 12, stay.BD);
+    bindOptional(s, 13, stay.Alter);
+    bindOptional(s, 14, stay.TYP);
+    bindOptional(s, 15, stay.ICU_OUTCOME);
+    bindOptional(s, 16, stay.STUNDEN);
+    s.run();
+}
+
+void WorkDatabase::updateStay(const StayRow& stay) {
+    Statement& s = updateStay_;
+    s.bind(1, stay.Satzart_1).bind(2, stay.Satzart_3).bind(3, std::string_view(stay.FLAG));
+    bindOptional(s, 4, stay.DIS_YEARMONTH);
+    bindOptional(s, 5, stay.DIS_DATE);
+    bindOptional(s, 6, stay.BD);
+    bindOptional(s, 7, stay.Alter);
+    bindOptional(s, 8, stay.TYP);
+    bindOptional(s, 9, stay.ICU_OUTCOME);
+    bindOptional(s, 10, stay.STUNDEN);
+    bindKey(s, 11, stay.KIS_ID, stay.DOB, stay.ADM_DATE);
+    s.run();
+}
+
+void WorkDatabase::deleteStay(std::string_view kisId, std::string_view dob, std::string_view admDate) {
+    bindKey(deleteStay_, 1, kisId, dob, admDate);
+    deleteStay_.run();
+}
+
+void WorkDatabase::deleteRecordRows(std::string_view kisId, std::string_view dob, std::string_view admDate) {
+    bindKey(deleteType1_, 1, kisId, dob, admDate);
+    deleteType1_.run();
+    bindKey(deleteType3_, 1, kisId, dob, admDate);
+    deleteType3_.run();
+}
+
+StepResult WorkDatabase::insertRecordType1(const RecordType1Row& row) {
+    Statement& s = insertType1_;
+    const std::string_view values[] = {row.QUALIFIER, row.KA_ID,    row.ICU_FUN_ID,  row.ICU_FUN_SID,
+                                       row.KIS_ID,    row.DOB,      row.ADM_DATE,    row.DIS_DATE,
+                                       row.ICU_OUTCOME, row.HOSP_DIS_DATE, row.HOSP_MORT};
+    int index = 1;
+    for (std::string_view value : values) BindDeliveryText(s, index++, value);
+    StepResult result = s.step();
+    s.reset();
+    return result;
+}
+
+StepResult WorkDatabase::insertRecordType3(const RecordType3Row& row) {
+    Statement& s = insertType3_;
+    const std::string_view leading[] = {row.QUALIFIER, row.KA_ID, row.ICU_FUN_ID, row.ICU_FUN_SID,
+                                        row.KIS_ID,    row.DOB,   row.ADM_DATE,   row.REC_DATE};
+    auto bindField = [&](int i, std::string_view value) {
+        if (row.utf8)
+            s.bind(i, value);
+        else
+            BindDeliveryText(s, i, value);
+    };
+    int index = 1;
+    for (std::string_view value : leading) bindField(index++, value);
+    for (std::string_view item : row.items) {
+        if (row.hasItems)
+            bindField(index++, item);
+        else
+            s.bindNull(index++);
+    }
+    if (row.hasScore)
+        s.bind(index++, row.T28_SCORE);
+    else
+        s.bindNull(index++);
+    if (row.hasHours)
+        bindField(index++, row.STUNDEN);
+    else
+        s.bindNull(index++);
+    StepResult result = s.step();
+    s.reset();
+    return result;
+}
+
+long long WorkDatabase::stayCount() { return db_.scalar("SELECT count(*) FROM " + kStays); }
+
+}  // namespace kalvora

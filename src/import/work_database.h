@@ -1,0 +1,64 @@
+#pragma once
+// The work file of one import with the statements the run uses on it, prepared once and reused
+// for every line.
+
+#include <array>
+#include <string>
+#include <string_view>
+
+#include "import/stay_row.h"
+#include "store/database.h"
+#include "tiss/tiss_item.h"
+
+namespace kalvora {
+
+// A record type 1 row as the reader fills it: views into the delivery line (Windows-1252), converted
+// to UTF-8 when they are stored.
+struct RecordType1Row {
+    std::string_view QUALIFIER, KA_ID, ICU_FUN_ID, ICU_FUN_SID, KIS_ID, DOB, ADM_DATE, DIS_DATE, ICU_OUTCOME,
+        HOSP_DIS_DATE, HOSP_MORT;
+};
+
+// A record type 3 row; a missing item or score is NULL (substitute survey days).
+struct RecordType3Row {
+    std::string_view QUALIFIER, KA_ID, ICU_FUN_ID, ICU_FUN_SID, KIS_ID, DOB, ADM_DATE, REC_DATE;
+    std::array<std::string_view, kTissItemCount> items{};
+    bool hasItems = true;
+    std::string_view T28_SCORE;
+    bool hasScore = false;
+    std::string_view STUNDEN;
+    bool hasHours = false;
+    bool utf8 = false;  // the texts are UTF-8 already (rows built from a stored stay)
+};
+
+class WorkDatabase {
+public:
+    // Opens the work file (already a copy of the template or of the department database).
+    explicit WorkDatabase(const std::string& path);
+
+    Database& db() { return db_; }
+
+    // Key texts here are UTF-8.
+    bool seekStay(std::string_view kisId, std::string_view dob, std::string_view admDate, StayRow& stay);
+    void insertStay(const StayRow& stay);
+    void updateStay(const StayRow& stay);
+    // Removes the stay and its record rows.
+    void deleteStay(std::string_view kisId, std::string_view dob, std::string_view admDate);
+    // Removes the record rows of a stay whose own row is not written yet.
+    void deleteRecordRows(std::string_view kisId, std::string_view dob, std::string_view admDate);
+
+    StepResult insertRecordType1(const RecordType1Row& row);
+    StepResult insertRecordType3(const RecordType3Row& row);
+
+    long long stayCount();
+
+private:
+    Database db_;
+    Statement seekStay_, insertStay_, updateStay_, deleteStay_, deleteType1_, deleteType3_, insertType1_,
+        insertType3_;
+};
+
+// Binds a field of a delivery line (Windows-1252) as UTF-8.
+void BindDeliveryText(Statement& statement, int index, std::string_view windows1252);
+
+}  // namespace kalvora

@@ -1,0 +1,43 @@
+#pragma once
+// Department analysis: the stays of type "INT" per discharge month for each chosen department,
+// counted inside each department database by one grouped query.
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kalvora {
+
+class StatusSink;
+
+struct AnalysisRow {
+    std::string hospital;    // columns 1-27 of the department line
+    std::string department;  // columns 30-78 of the line (30-81 for a department without stays)
+    std::string year;        // characters 1-4 of DIS_YEARMONTH
+    std::string month;       // characters 5-6 of DIS_YEARMONTH
+    std::string count;       // number of "INT" stays discharged in that month
+};
+
+// Headers of the grid, and of the copied text (its fifth column reads differently).
+inline constexpr std::array<std::string_view, 5> kAnalysisGridHeaders = {"KA", "Abteilung", "Jahr", "Monat",
+                                                                         "#Intensiv-Patienten"};
+inline constexpr std::array<std::string_view, 5> kAnalysisCopyHeaders = {"KA", "Abteilung", "Jahr", "Monat",
+                                                                         "INT-Patienten"};
+
+struct AnalysisResult {
+    std::vector<AnalysisRow> rows;
+    // German messages for chosen departments whose database is missing or unreadable; such a
+    // department gets no row rather than a count of 0 that it may not have.
+    std::vector<std::string> problems;
+};
+
+// Analyses the department lines in the order given; writes status panels 1 to 3 while it works.
+AnalysisResult AnalyseDepartments(const std::vector<std::string>& departmentLines,
+                                  const std::string& systemDataPath, StatusSink& status);
+
+// What "Kopieren" puts on the clipboard: the header line, then the rows; cells separated by tabs,
+// lines by carriage returns.
+std::string AnalysisClipboardText(const std::vector<AnalysisRow>& rows);
+
+}  // namespace kalvora

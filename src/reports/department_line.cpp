@@ -1,0 +1,107 @@
+#include "reports/department_line.h"
+
+#include <algorithm>
+
+#include "reports/line_columns.h"
+#include "reports/report_messages.h"
+#include "shell/settings.h"
+#include "store/database.h"
+#include "store/file_ops.h"
+#include "store/schema.h"
+
+namespace kalvora {
+
+std::string BuildDepartmentLine(const DepartmentRow& row) {
+    // Codes are brought to their stored widths so that the columns hold even for rows that were not
+    // written by the import.
+    std::string line = FixedWidth(row.kanr, 4);
+    line += " - ";
+    line += FixedWidth(row.hasHospitalName ? row.hospitalName : report_messages::MissingName, 20);
+    line += "  ";
+    line += FixedWidth(row.abteilung, 8);
+    line += " - ";
+    line += FixedWidth(row.hasDepartmentName ? row.departmentName : report_messages::MissingName, 41);
+    line += "   ";
+    line += FixedWidth(row.mdbDatei, 12);
+    line += ' ';
+    line += row.status;
+    return line;
+}
+
+std::string DepartmentHospitalPart(std::string_view line) { return LineColumns(line, 1, 28); }
+std::string DepartmentHospitalColumn(std::string_view line) { return LineColumns(line, 1, 27); }
+std::string DepartmentPanelPart(std::string_view line) { return LineColumns(line, 29, 72); }
+std::string DepartmentPart(std::string_view line) { return LineColumns(line, 30, 73); }
+std::string DepartmentDatabaseName(std::string_view line) { return TrimmedBlanks(LineColumns(line, 85, 96)); }
+std::string ExportListLine(std::string_view line) { return LineColumns(line, 1, 96); }
+
+std::string AdminDatabasePath(const std::string& systemDataPath) {
+    return JoinPath(systemDataPath, files::AdminDb);
+}
+
+std::string DepartmentDatabasePath(const std::string& systemDataPath, std::string_view line) {
+    return JoinPath(systemDataPath, DepartmentDatabaseName(line));
+}
+
+DepartmentList LoadDepartmentLines(const std::string& systemDataPath) {
+    DepartmentList list;
+    const std::string path = AdminDatabasePath(systemDataPath);
+    if (!FileExists(path)) {
+        list.error = report_messages::AdminDbUnreadable(path);
+        return list;
+    }
+    try {
+        Database admin(path, OpenMode::ReadOnly);
+        // Both names in one pass: a department without a name row still gets its line.
+        Statement rows = admin.prepare(
+            "SELECT d.KANR, d.ABTEILUNG, d.MDB_DATEI, d.Status, k.BEZEICHNUNG, k.KANR IS NOT NULL,"
+            " a.BEZEICHNUNG, a.ABTEILUNG IS NOT NULL"
+            " FROM Dateiverwaltung AS d"
+            " LEFT JOIN \"KANR-Bezeichnung\" AS k ON k.KANR = d.KANR"
+            " LEFT JOIN \"ABT-Bezeichnung\" AS a ON a.ABTEILUNG = substr(d.ABTEILUNG, 1, 6)");
+        while (rows.step() == StepResult::Row) {
+            DepartmentRow row;
+            row.kanr = rows.text(0);
+            row.abteilung = rows.text(1);
+            row.mdbDatei = rows.text(2);
+            row.status = rows.text(3);
+            row.hospitalName = rows.text(4);
+            row.hasHospitalName = rows.integer(5) != 0;
+            row.departmentName = rows.text(6);
+            row.hasDepartmentName = rows.integer(7) != 0;
+            list.lines.push_back(BuildDepartmentLine(row));
+        }
+    } catch (const StoreError&) {
+        list.lines.clear();
+        list.error = report_messages::AdminDbUnreadable(path);
+        return list;
+    }
+    std::stable_sort(list.lines.begin(), list.lines.end());
+    return list;
+}
+
+const std::string* FindDepartmentLine(const std::vector<std::string>& lines, std::string_view fileName) {
+    const std::string wanted = TrimmedBlanks(fileName);
+    auto found = std::find_if(lines.begin(), lines.end(),
+                              [&](const std::string& line) { return DepartmentDatabaseName(line) == wanted; });
+    return found == lines.end() ? nullptr : &*found;
+}
+
+DepartmentChoice ChooseDepartments(const std::vector<std::string>& lines, const std::vector<std::string>& fileNames) {
+    DepartmentChoice choice;
+    std::vector<bool> chosen(lines.size(), false);
+    for (const std::string& name : fileNames) {
+        const std::string* line = FindDepartmentLine(lines, name);
+        if (line == nullptr) {
+            choice.error = report_messages::UnknownDepartment(name);
+            return choice;
+        }
+        chosen[static_cast<std::size_t>(line - lines.data())] = true;
+    }
+    for (std::size_t index = 0; index < lines.size(); ++index) {
+        if (chosen[index]) choice.lines.push_back(lines[index]);
+    }
+    return choice;
+}
+
+}  // namespace kalvora

@@ -1,0 +1,47 @@
+#pragma once
+// Removal of departments: each chosen department's database file and its row of Dateiverwaltung.
+// The file goes first; its row goes only when the file is gone, so the administration table never
+// names a department whose file was kept, and a department never stays without its row by mistake.
+
+#include <string>
+#include <vector>
+
+namespace kalvora {
+
+class MessageService;
+class StatusSink;
+
+enum class RemovalOutcome {
+    Removed,              // file deleted, row deleted
+    RemovedWithoutFile,   // the file was already gone; the row was deleted
+    FileNotDeleted,       // the file could not be deleted; the row stays
+    NotRegistered,        // no row of Dateiverwaltung names the file; nothing was touched
+};
+
+struct DepartmentRemoval {
+    std::string line;
+    RemovalOutcome outcome = RemovalOutcome::Removed;
+};
+
+struct RemovalResult {
+    std::vector<DepartmentRemoval> departments;  // in the order worked through
+    std::string error;                           // German message when iadmin.mdb cannot be opened
+};
+
+// Removes the departments of the given lines, top to bottom; a failure with one department does not
+// stop the others. Writes status panels 1 to 3 while it works.
+RemovalResult RemoveDepartments(const std::vector<std::string>& departmentLines, const std::string& systemDataPath,
+                                StatusSink& status);
+
+// "E&ntfernen" of the department level: notice when nothing is chosen, the question, then the removal.
+// Returns no departments when the user did not confirm.
+RemovalResult ConfirmAndRemoveDepartments(const std::vector<std::string>& chosenLines,
+                                          const std::string& systemDataPath, MessageService& messages,
+                                          StatusSink& status);
+
+// Whether the department's line leaves the list after the removal.
+bool LeavesDepartmentList(RemovalOutcome outcome);
+// German message about a department that was not removed cleanly; empty for a clean removal.
+std::string RemovalMessage(const DepartmentRemoval& removal);
+
+}  // namespace kalvora

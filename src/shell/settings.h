@@ -1,0 +1,109 @@
+#pragma once
+// The settings file (an INI "profile" file) and the nine values the program holds from it.
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kalvora {
+
+class MessageService;
+
+inline constexpr std::string_view kDefaultSettingsFileName = "Kalvora10_0.ini";
+inline constexpr std::string_view kUnknownSetting = "unknown";
+// At most this many bytes of a value come back from ReadSetting (a 255-byte buffer with its end mark).
+inline constexpr std::size_t kMaxSettingLength = 254;
+
+// The nine values, held for the whole run. Fixed-width members are cut or padded with blanks.
+struct Settings {
+    std::string ImportDataPath;
+    std::string ExportDataPath;
+    std::string SystemDataPath;
+    std::string PlausLevel;    // 7 characters
+    std::string Erhebungvon;   // 8 characters
+    std::string Erhebungbis;   // 8 characters
+    std::string MindestStd;    // 2 characters
+    std::string MehrfachTISS;  // 1 character
+    std::string ErsatzTISS;    // 1 character
+
+    // A trimmed PlausLevel of exactly "Error" makes failed optional field checks errors.
+    bool plausLevelIsError() const;
+};
+
+// The settings in the order of the settings file: (section, key, member).
+struct SettingsKey {
+    std::string_view section;
+    std::string_view key;
+    std::string Settings::*member;
+    int width;  // 0 for the variable-length paths
+};
+const std::vector<SettingsKey>& SettingsKeys();
+
+// Text cut to `width` characters or padded with blanks on the right (UTF-8 aware).
+std::string FixedWidth(std::string_view text, int width);
+
+// The settings file name from the command line (everything after the program name): the rest
+// after a leading "/i:", blanks removed; nullopt for any other command line.
+std::optional<std::string> SettingsFileNameFromCommandLine(std::string_view commandLine);
+
+// A small INI reader/writer: case-insensitive section and key names, blanks around values
+// ignored, all other lines (comments, unknown keys) kept as they are on write.
+class IniFile {
+public:
+    // Reads the file (LF or CR LF line ends); false when it cannot be read (a missing file reads as
+    // empty).
+    bool load(const std::string& path);
+    bool exists() const { return exists_; }
+    std::optional<std::string> value(std::string_view section, std::string_view key) const;
+    void setValue(std::string_view section, std::string_view key, std::string_view value);
+    // Writes the whole file with the line ends it was read with (a new file gets the platform's),
+    // through a temporary file in the same directory; false when it cannot be written, and then the
+    // file is left as it was. A file marked read-only is refused.
+    bool save(const std::string& path) const;
+    // The lines without their line ends.
+    const std::vector<std::string>& lines() const { return lines_; }
+
+private:
+    std::vector<std::string> lines_;
+    std::string lineEnd_;
+    bool exists_ = false;
+};
+
+// ReadSetting and WriteSetting with their two-place lookup: first the program directory, then
+// the settings file name as given (a bare name lies in the common directory).
+class SettingsFile {
+public:
+    SettingsFile(std::string programDirectory, std::string commonDirectory, std::string settingsFileName,
+                 MessageService* messages = nullptr);
+
+    std::string ReadSetting(std::string_view section, std::string_view key);
+    bool WriteSetting(std::string_view section, std::string_view key, std::string_view value);
+
+    const std::string& ProgramDirectory() const { return programDirectory_; }
+    const std::string& SettingsFileName() const { return settingsFileName_; }
+    // The file a write goes to now (the one the last read was answered from).
+    std::string writeTarget() const;
+
+private:
+    std::string resolveSecondPlace() const;
+    std::string installDirectory_;
+    std::string commonDirectory_;
+    std::string settingsFileName_;
+    std::string programDirectory_;
+    MessageService* messages_;
+};
+
+// Loads all nine values in the settings-file order, cuts them to their widths and strips one
+// trailing separator from the three paths.
+Settings LoadSettings(SettingsFile& file);
+
+// The directory of the running executable, the user's configuration directory for Kalvora.
+std::string ExecutableDirectory();
+std::string CommonSettingsDirectory();
+
+// Path joining with the platform separator.
+std::string JoinPath(std::string_view directory, std::string_view name);
+
+}  // namespace kalvora

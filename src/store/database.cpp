@@ -1,0 +1,249 @@
+#include "store/database.h"
+
+#include <sqlite3.h>
+
+#include <utility>
+
+#include "shell/conversions.h"
+
+namespace kalvora {
+
+namespace {
+
+[[noreturn]] void fail(sqlite3* db, const std::string& what, int code) {
+    std::string message = what;
+    if (db != nullptr) {
+        message += ": ";
+        message += sqlite3_errmsg(db);
+    }
+    throw StoreError(message, code);
+}
+
+bool isUniqueViolation(int extendedCode) {
+    return extendedCode == SQLITE_CONSTRAINT_PRIMARYKEY || extendedCode == SQLITE_CONSTRAINT_UNIQUE;
+}
+
+void valFunction(sqlite3_context* context, int, sqlite3_value** argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        sqlite3_result_double(context, 0.0);
+        return;
+    }
+    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+    int length = sqlite3_value_bytes(argv[0]);
+    sqlite3_result_double(context, SqlVal(std::string_view(text ? text : "", text ? length : 0)));
+}
+
+}  // namespace
+
+double SqlVal(std::string_view text) { return NumericValue(text); }
+
+std::string QuoteIdentifier(std::string_view name) {
+    std::string quoted = "\"";
+    for (char c : name) {
+        if (c == '"') quoted += '"';
+        quoted += c;
+    }
+    quoted += '"';
+    return quoted;
+}
+
+// ---- Statement ----
+
+Statement::Statement(sqlite3* db, std::string_view sql) : db_(db) {
+    if (sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &stmt_, nullptr) != SQLITE_OK) {
+        fail(db, "cannot prepare statement \"" + std::string(sql.substr(0, 120)) + "\"",
+             sqlite3_extended_errcode(db));
+    }
+}
+
+Statement::~Statement() { sqlite3_finalize(stmt_); }
+
+Statement::Statement(Statement&& other) noexcept
+    : db_(std::exchange(other.db_, nullptr)), stmt_(std::exchange(other.stmt_, nullptr)) {}
+
+Statement& Statement::operator=(Statement&& other) noexcept {
+    if (this != &other) {
+        sqlite3_finalize(stmt_);
+        db_ = std::exchange(other.db_, nullptr);
+        stmt_ = std::exchange(other.stmt_, nullptr);
+    }
+    return *this;
+}
+
+Statement& Statement::bind(int index, std::string_view text) {
+    if (sqlite3_bind_text(stmt_, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT) !=
+        SQLITE_OK)
+        fail(db_, "cannot bind parameter", sqlite3_extended_errcode(db_));
+    return *this;
+}
+
+Statement& Statement::bind(int index, long long value) {
+    if (sqlite3_bind_int64(stmt_, index, value) != SQLITE_OK)
+        fail(db_, "cannot bind parameter", sqlite3_extended_errcode(db_));
+    return *this;
+}
+
+Statement& Statement::bind(int index, double value) {
+    if (sqlite3_bind_double(stmt_, index, value) != SQLITE_OK)
+        fail(db_, "cannot bind parameter", sqlite3_extended_errcode(db_));
+    return *this;
+}
+
+Statement& Statement::bindNull(int index) {
+    if (sqlite3_bind_null(stmt_, index) != SQLITE_OK)
+        fail(db_, "cannot bind parameter", sqlite3_extended_errcode(db_));
+    return *this;
+}
+
+Statement& Statement::bindOptional(int index, const std::string* text) {
+    return text ? bind(index, std::string_view(*text)) : bindNull(index);
+}
+
+StepResult Statement::step() {
+    int rc = sqlite3_step(stmt_);
+    if (rc == SQLITE_ROW) return StepResult::Row;
+    if (rc == SQLITE_DONE) return StepResult::Done;
+    int extended = sqlite3_extended_errcode(db_);
+    sqlite3_reset(stmt_);
+    if (isUniqueViolation(extended)) return StepResult::DuplicateKey;
+    fail(db_, "statement failed", extended);
+}
+
+void Statement::run() {
+    StepResult result = step();
+    reset();
+    if (result == StepResult::DuplicateKey) throw StoreError("duplicate key", SQLITE_CONSTRAINT_PRIMARYKEY);
+}
+
+void Statement::reset() {
+    sqlite3_reset(stmt_);
+    sqlite3_clear_bindings(stmt_);
+}
+
+std::string Statement::text(int column) const { return std::string(textView(column)); }
+
+std::string_view Statement::textView(int column) const {
+    const auto* data = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
+    if (data == nullptr) return {};
+    return {data, static_cast<size_t>(sqlite3_column_bytes(stmt_, column))};
+}
+
+long long Statement::integer(int column) const { return sqlite3_column_int64(stmt_, column); }
+double Statement::real(int column) const { return sqlite3_column_double(stmt_, column); }
+bool Statement::isNull(int column) const { return sqlite3_column_type(stmt_, column) == SQLITE_NULL; }
+int Statement::columnCount() const { return sqlite3_column_count(stmt_); }
+
+// ---- Database ----
+
+Database::Database(const std::string& path, OpenMode mode) : path_(path) {
+    int flags = SQLITE_OPEN_NOMUTEX;
+    switch (mode) {
+        case OpenMode::ReadWrite: flags |= SQLITE_OPEN_READWRITE; break;
+        case OpenMode::ReadOnly: flags |= SQLITE_OPEN_READONLY; break;
+        case OpenMode::Create: flags |= SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE; break;
+    }
+    int rc = sqlite3_open_v2(path.c_str(), &db_, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        std::string message = "cannot open database " + path;
+        if (db_ != nullptr) {
+            message += ": ";
+            message += sqlite3_errmsg(db_);
+        }
+        sqlite3_close(db_);
+        db_ = nullptr;
+        throw StoreError(message, rc);
+    }
+    sqlite3_extended_result_codes(db_, 1);
+    sqlite3_busy_timeout(db_, 2000);
+    sqlite3_create_function(db_, "Val", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, valFunction, nullptr,
+                            nullptr);
+    try {
+        execute("PRAGMA foreign_keys = ON");
+        // An existing file that is not a database shows up here rather than at first use.
+        if (mode != OpenMode::Create) scalar("SELECT count(*) FROM sqlite_master");
+    } catch (...) {
+        sqlite3_close(db_);
+        db_ = nullptr;
+        throw;
+    }
+}
+
+Database::~Database() { close(); }
+
+Database::Database(Database&& other) noexcept
+    : db_(std::exchange(other.db_, nullptr)), path_(std::move(other.path_)) {}
+
+Database& Database::operator=(Database&& other) noexcept {
+    if (this != &other) {
+        close();
+        db_ = std::exchange(other.db_, nullptr);
+        path_ = std::move(other.path_);
+    }
+    return *this;
+}
+
+void Database::close() {
+    if (db_ != nullptr) {
+        sqlite3_close_v2(db_);
+        db_ = nullptr;
+    }
+}
+
+void Database::execute(std::string_view sql) {
+    std::string text(sql);
+    char* error = nullptr;
+    int rc = sqlite3_exec(db_, text.c_str(), nullptr, nullptr, &error);
+    if (rc != SQLITE_OK) {
+        std::string message = error ? error : sqlite3_errstr(rc);
+        sqlite3_free(error);
+        throw StoreError("statement failed: " + message, sqlite3_extended_errcode(db_));
+    }
+}
+
+long long Database::scalar(std::string_view sql) {
+    Statement statement = prepare(sql);
+    return statement.step() == StepResult::Row ? statement.integer(0) : 0;
+}
+
+int Database::changes() const { return sqlite3_changes(db_); }
+
+void Database::attach(const std::string& path, std::string_view alias) {
+    Statement statement = prepare("ATTACH DATABASE ? AS " + QuoteIdentifier(alias));
+    statement.bind(1, path);
+    statement.run();
+}
+
+void Database::detach(std::string_view alias) { execute("DETACH DATABASE " + QuoteIdentifier(alias)); }
+
+bool Database::hasTable(std::string_view table, std::string_view schema) {
+    Statement statement =
+        prepare("SELECT 1 FROM " + QuoteIdentifier(schema) + ".sqlite_master WHERE type='table' AND name=?");
+    statement.bind(1, table);
+    return statement.step() == StepResult::Row;
+}
+
+void Database::setScratchMode() {
+    execute("PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF; PRAGMA locking_mode = EXCLUSIVE");
+}
+
+// ---- Transaction ----
+
+Transaction::Transaction(Database& db, bool immediate) : db_(db) {
+    db_.execute(immediate ? "BEGIN IMMEDIATE" : "BEGIN");
+}
+
+Transaction::~Transaction() {
+    if (open_) {
+        try {
+            db_.execute("ROLLBACK");
+        } catch (...) {
+        }
+    }
+}
+
+void Transaction::commit() {
+    db_.execute("COMMIT");
+    open_ = false;
+}
+
+}  // namespace kalvora

@@ -1,0 +1,122 @@
+#pragma once
+// A thin RAII layer over SQLite: every value is bound, never spliced into SQL text; a unique-key
+// violation is a result of its own, every other engine failure a StoreError.
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace kalvora {
+
+class StoreError : public std::runtime_error {
+public:
+    StoreError(const std::string& what, int code = 0) : std::runtime_error(what), code_(code) {}
+    int code() const { return code_; }
+
+private:
+    int code_;
+};
+
+enum class StepResult { Row, Done, DuplicateKey };
+
+class Statement {
+public:
+    Statement() = default;
+    Statement(sqlite3* db, std::string_view sql);
+    ~Statement();
+    Statement(Statement&& other) noexcept;
+    Statement& operator=(Statement&& other) noexcept;
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    // Parameters count from 1.
+    Statement& bind(int index, std::string_view text);
+    Statement& bind(int index, long long value);
+    Statement& bind(int index, int value) { return bind(index, static_cast<long long>(value)); }
+    Statement& bind(int index, double value);
+    Statement& bindNull(int index);
+    // Binds the text or NULL when absent.
+    Statement& bindOptional(int index, const std::string* text);
+
+    StepResult step();
+    // Runs a statement that returns no rows; throws on a duplicate key too.
+    void run();
+    void reset();
+
+    // Columns count from 0.
+    std::string text(int column) const;
+    std::string_view textView(int column) const;
+    long long integer(int column) const;
+    double real(int column) const;
+    bool isNull(int column) const;
+    int columnCount() const;
+
+private:
+    sqlite3* db_ = nullptr;
+    sqlite3_stmt* stmt_ = nullptr;
+};
+
+enum class OpenMode { ReadWrite, ReadOnly, Create };
+
+class Database {
+public:
+    Database() = default;
+    // Opens an existing file (ReadWrite/ReadOnly fail when it is missing) or creates one.
+    explicit Database(const std::string& path, OpenMode mode = OpenMode::ReadWrite);
+    ~Database();
+    Database(Database&& other) noexcept;
+    Database& operator=(Database&& other) noexcept;
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    bool isOpen() const { return db_ != nullptr; }
+    const std::string& path() const { return path_; }
+    void close();
+
+    void execute(std::string_view sql);  // one or more statements without parameters
+    Statement prepare(std::string_view sql) const { return Statement(db_, sql); }
+    // First column of the first row as an integer (0 when there is no row).
+    long long scalar(std::string_view sql);
+    int changes() const;
+
+    // ATTACH DATABASE ? AS alias, with the path bound; the alias is one of our own names.
+    void attach(const std::string& path, std::string_view alias);
+    void detach(std::string_view alias);
+
+    bool hasTable(std::string_view table, std::string_view schema = "main");
+
+    // Scratch files: no journal, no syncing until the caller syncs the file itself.
+    void setScratchMode();
+
+    sqlite3* handle() const { return db_; }
+
+private:
+    sqlite3* db_ = nullptr;
+    std::string path_;
+};
+
+// BEGIN ... COMMIT as a scope guard that rolls back unless committed.
+class Transaction {
+public:
+    explicit Transaction(Database& db, bool immediate = false);
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+    void commit();
+
+private:
+    Database& db_;
+    bool open_ = true;
+};
+
+// Quotes an identifier (table or field name) of our own schema for SQL text: "a ""b""".
+std::string QuoteIdentifier(std::string_view name);
+
+// The engine's numeric value of a text, registered as the SQL function Val().
+double SqlVal(std::string_view text);
+
+}  // namespace kalvora

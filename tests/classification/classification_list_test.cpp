@@ -1,0 +1,77 @@
+#include "classification/classification_list.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "classification/department_staffing.h"
+#include "classification_fixture.h"
+
+namespace kalvora {
+namespace {
+
+using test::ClassificationFixture;
+using test::StayData;
+
+StayData Stay(const std::string& typ, const std::string& flag) {
+    StayData stay;
+    stay.typ = typ;
+    stay.flag = flag;
+    return stay;
+}
+
+TEST(ClassificationListTest, ClassificationDialogEntries_listsDepartmentsWithIcuStaysInKeyOrder) {
+    ClassificationFixture fixture;
+    fixture.addHospitalName("K100", "Nord");
+    fixture.addDepartmentName("121010", "Intensiv");
+    fixture.addDepartment("K200", "12101001", "12200101.111", 0, 0, " ");
+    fixture.addDepartment("K100", "12101002", "12100102.111", 0, 0, " ");
+    fixture.addDepartment("K100", "12101001", "12100101.111", 0, 0, " ");
+    fixture.addDepartment("K300", "12101001", "12300101.111", 0, 0, " ");  // only a stay in work
+    fixture.addDepartment("K400", "12101001", "12400101.111", 0, 0, " ");  // no ICU stay
+    fixture.addDepartment("K500", "12101001", "12500101.111", 0, 0, " ");  // database missing
+    for (const char* file : {"12200101.111", "12100102.111", "12100101.111"})
+        fixture.addStay(file, Stay("INT", "W"));
+    fixture.addStay("12300101.111", Stay("INT", "U"));
+    fixture.addStay("12400101.111", Stay("", "O"));
+    std::filesystem::remove(fixture.systemDir() + "/12500101.111");
+
+    const std::vector<std::string> entries = ClassificationDialogEntries(fixture.systemDir(), NumberNotation::German());
+    ASSERT_EQ(entries.size(), 3u);
+    EXPECT_EQ(EntryDataFileName(entries[0]), "12100101.111");
+    EXPECT_EQ(EntryDataFileName(entries[1]), "12100102.111");
+    EXPECT_EQ(EntryDataFileName(entries[2]), "12200101.111");
+    EXPECT_EQ(EntryHospitalText(entries[0]), "K100 - Nord" + std::string(16, ' '));
+    EXPECT_EQ(EntryDepartmentText(entries[0]).substr(0, 19), "12101001 - Intensiv");
+    EXPECT_EQ(EntryHospitalText(entries[2]), "K200 - " + std::string(20, ' '));
+}
+
+TEST(ClassificationListTest, StoreStaffing_roundTrip_readsBackTheStoredValues) {
+    ClassificationFixture fixture;
+    fixture.addDepartment("K100", "12101001", "12100101.111", 0, 0, " ");
+    Database admin = fixture.openAdmin();
+
+    ASSERT_TRUE(StoreStaffing(admin, "K100", "12101001", {{550, 2}, 4, "E3"}));
+    std::optional<DepartmentRecord> record = FindDepartmentRecord(admin, "12100101.111");
+    ASSERT_TRUE(record.has_value());
+    EXPECT_DOUBLE_EQ(record->dgkp, 5.5);
+    EXPECT_EQ(record->beds, 4);
+    EXPECT_EQ(record->preset, "E3");
+
+    ASSERT_TRUE(StoreStaffing(admin, "K100", "12101001", {{0, 2}, 0, ""}));
+    record = FindDepartmentRecord(admin, "12100101.111");
+    EXPECT_EQ(record->preset, "");
+    EXPECT_EQ(EntryPresetText(BuildDepartmentEntry(*record, NumberNotation::German())), "  ");
+}
+
+TEST(ClassificationListTest, StoreStaffing_unknownDepartment_storesNothing) {
+    ClassificationFixture fixture;
+    fixture.addDepartment("K100", "12101001", "12100101.111", 1.0, 1, " ");
+    Database admin = fixture.openAdmin();
+    EXPECT_FALSE(StoreStaffing(admin, "K100", "12101009", {{550, 2}, 4, "E3"}));
+    EXPECT_EQ(FindDepartmentRecord(admin, "12100101.111")->beds, 1);
+    EXPECT_FALSE(FindDepartmentRecord(admin, "12999999.999").has_value());
+}
+
+}  // namespace
+}  // namespace kalvora

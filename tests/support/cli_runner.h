@@ -1,0 +1,51 @@
+#pragma once
+// Runs kalvora-cli in-process with captured output, or the built binary through the shell.
+
+#include <array>
+#include <cstdio>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <sys/wait.h>
+
+#include "cli/cli_app.h"
+
+namespace kalvora::test {
+
+struct CliRun {
+    int exitCode = 0;
+    std::string out;
+    std::string err;
+};
+
+inline CliRun RunCliInProcess(std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), "kalvora-cli");
+    std::vector<char*> argv;
+    for (std::string& argument : arguments) argv.push_back(argument.data());
+    std::ostringstream out;
+    std::ostringstream err;
+    CliRun run;
+    run.exitCode = cli::RunCli(static_cast<int>(argv.size()), argv.data(), out, err);
+    run.out = out.str();
+    run.err = err.str();
+    return run;
+}
+
+// The built binary with the arguments (each quoted for the shell); stdout and the exit code.
+inline CliRun RunCliBinary(const std::string& binary, const std::vector<std::string>& arguments) {
+    std::string command = "'" + binary + "'";
+    for (const std::string& argument : arguments) command += " '" + argument + "'";
+    command += " 2>/dev/null";
+    CliRun run;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) return {-1, "", ""};
+    std::array<char, 4096> buffer{};
+    std::size_t read = 0;
+    while ((read = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) run.out.append(buffer.data(), read);
+    int status = pclose(pipe);
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+}  // namespace kalvora::test
