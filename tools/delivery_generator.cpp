@@ -76,7 +76,8 @@ void WriteDateTime(char* at, sys_days day, int minute) {
 }
 
 std::optional<sys_days> ParseDateCode(std::string_view text) {
-    if (text.size() != 8 || !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+    if (text.size() != 8 ||
+        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
         return std::nullopt;
     }
     const auto number = [&](int from, int width) {
@@ -91,7 +92,9 @@ std::optional<sys_days> ParseDateCode(std::string_view text) {
     return sys_days{date};
 }
 
-bool IsAlphanumeric(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+bool IsAlphanumeric(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
 
 struct AdmissionGaps {
     long long shortest;
@@ -146,7 +149,8 @@ private:
         // Strictly later admissions keep every stay key apart, even without an admission number.
         clock_ += timeline_.between(static_cast<int>(gaps_.shortest), static_cast<int>(gaps_.longest));
 
-        RandomSource random = RandomSource::ForMember(options_.seed, kStayStream, static_cast<std::uint64_t>(index));
+        RandomSource random =
+            RandomSource::ForMember(options_.seed, kStayStream, static_cast<std::uint64_t>(index));
         StayPlan plan = DrawStayPlan(random, start);
 
         std::optional<StayFault> fault;
@@ -319,7 +323,8 @@ std::string CheckGeneratorOptions(const GeneratorOptions& options) {
         return "Die Anzahl der Aufenthalte muss zwischen 1 und " + std::to_string(kMaximumStays) + " liegen.";
     }
     const std::string_view hospital = options.hospital;
-    if (hospital.size() != 4 || hospital[0] != 'K' || !std::all_of(hospital.begin() + 1, hospital.end(), IsAlphanumeric)) {
+    if (hospital.size() != 4 || hospital[0] != 'K' ||
+        !std::all_of(hospital.begin() + 1, hospital.end(), IsAlphanumeric)) {
         return "Der KA-Code muss aus \"K\" und drei Zeichen bestehen (z. B. K101).";
     }
     const std::string_view department = options.department;
@@ -343,8 +348,9 @@ std::string CheckGeneratorOptions(const GeneratorOptions& options) {
         return "Keine der gewählten Fehlerarten ist in dieser Abteilung möglich.";
     }
     // Latest admission, plus the longest stay and hospital stay after it, must stay a valid date.
-    const long long lastAdmissionDay = first->time_since_epoch().count() + 1 +
-                                       options.stays * GapsFor(options.admissionsPerDay).longest / kMinutesPerDay;
+    const long long lastAdmissionDay =
+        first->time_since_epoch().count() + 1 +
+        options.stays * GapsFor(options.admissionsPerDay).longest / kMinutesPerDay;
     const auto limit = ParseDateCode("21991231");
     if (lastAdmissionDay + kLongestStayDays + 30 > limit->time_since_epoch().count()) {
         return "Die Aufnahmen reichen über das Jahr 2199 hinaus; bitte mehr Aufnahmen pro Tag wählen.";

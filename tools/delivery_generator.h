@@ -26,8 +26,8 @@ enum class LineEnding { CrLf, Lf };
 struct GeneratorOptions {
     std::uint64_t seed = 1;
     int stays = 50;
-    std::string hospital = "K101";           // KaCode: "K" and the hospital number
-    std::string department = "12100101";     // DepartmentCode: "12", function code, sub-unit
+    std::string hospital = "K101";            // KaCode: "K" and the hospital number
+    std::string department = "12100101";      // DepartmentCode: "12", function code, sub-unit
     std::string firstAdmission = "20160104";  // JJJJMMTT, day of the first admission
     double admissionsPerDay = 4.0;
     double faultRate = 0.0;  // share of stays, 0 to 1, that get one fault each

@@ -48,7 +48,8 @@ int main(int argc, char** argv) {
         ->capture_default_str();
     app.add_option("--admissions-per-day", options.admissionsPerDay, "mittlere Aufnahmen pro Tag")
         ->capture_default_str();
-    app.add_option("--faults", options.faultRate, "Anteil fehlerhafter Aufenthalte, 0 bis 1")->capture_default_str();
+    app.add_option("--faults", options.faultRate, "Anteil fehlerhafter Aufenthalte, 0 bis 1")
+        ->capture_default_str();
     app.add_option("--fault-kinds", kindNames, "Fehlerarten: " + KindNames())->delimiter(',');
     app.add_flag("--no-sum", noSum, "keinen Summensatz schreiben");
     app.add_flag("--wrong-sum", wrongSum, "einen falschen Summensatz schreiben");
@@ -80,7 +81,9 @@ int main(int argc, char** argv) {
             options.faultKinds.push_back(*kind);
         }
     }
-    options.sumRecord = noSum ? SumRecordMode::Missing : wrongSum ? SumRecordMode::Wrong : SumRecordMode::Correct;
+    options.sumRecord = noSum      ? SumRecordMode::Missing
+                        : wrongSum ? SumRecordMode::Wrong
+                                   : SumRecordMode::Correct;
     options.lineEnding = lf ? LineEnding::Lf : LineEnding::CrLf;
 
     const WrittenDelivery written = WriteDeliveryFile(options, output, period[0], year[0]);

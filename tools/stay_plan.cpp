@@ -20,7 +20,7 @@ int DrawLengthDays(RandomSource& random) {
 int DrawAge(RandomSource& random, bool adultsOnly) {
     if (!adultsOnly) {
         const int group = random.below(1000);
-        if (group < 30) return 0;                     // newborns
+        if (group < 30) return 0;                      // newborns
         if (group < 80) return random.between(1, 15);  // children
     }
     if (random.chancePermille(300)) return random.between(16, 95);
@@ -62,8 +62,7 @@ StayPlan DrawStayPlan(RandomSource& random, const StayStart& start) {
     plan.admissionMinute = start.admissionMinute;
     plan.birthDay = BirthDayForAge(random, start.admissionDay, DrawAge(random, start.adultsOnly));
     plan.lengthDays = DrawLengthDays(random);
-    plan.dischargeMinute =
-        DrawDischargeMinute(random, plan.lengthDays == 0 ? plan.admissionMinute : 0);
+    plan.dischargeMinute = DrawDischargeMinute(random, plan.lengthDays == 0 ? plan.admissionMinute : 0);
     plan.outcome = DrawOutcome(random);
     if (plan.outcome == '4') {
         // Died in the unit: the hospital stay ends on the same day.

@@ -10,40 +10,22 @@ namespace {
 
 struct ItemFrequency {
     std::string_view field;
-    int basePermille;      // chance for the lightest patient
-    int severityPermille;  // added in proportion to the day's severity
+    int basePermille;        // chance for the lightest patient
+    int severityPermille;    // added in proportion to the day's severity
     int ventilatedPermille;  // chance on a ventilated day; -1 when ventilation does not matter
 };
 
 // Chances from the case mix of a general adult ICU.
 constexpr std::array<ItemFrequency, kTissItemCount> kFrequencies = {{
-    {"T28_STAND_MON", 1000, 0, -1},
-    {"T28_LAB", 850, 150, -1},
-    {"T28_S_MED", 350, 0, -1},
-    {"T28_M_MED", 450, 400, -1},
-    {"T28_R_DRESS", 600, 0, -1},
-    {"T28_F_DRESS", 80, 250, -1},
-    {"T28_DRAIN", 250, 200, -1},
-    {"T28_MECH_VENT", 0, 0, 1000},
-    {"T28_SUPP_VENT", 200, 200, 0},
-    {"T28_TUBUS", 10, 0, 950},
-    {"T28_LUNG", 400, 200, -1},
-    {"T28_S_VASODR", 150, 150, -1},
-    {"T28_M_VASODR", 50, 350, -1},
-    {"T28_L_FLUID", 20, 150, -1},
-    {"T28_ART", 400, 500, -1},
-    {"T28_PCL", 5, 60, -1},
-    {"T28_CVL", 500, 400, -1},
-    {"T28_CPR", 3, 25, -1},
-    {"T28_RENAL", 30, 150, -1},
-    {"T28_URINARY", 800, 150, -1},
-    {"T28_ACT_DIU", 250, 250, -1},
-    {"T28_ICP", 10, 60, -1},
-    {"T28_MET_SUPP", 100, 250, -1},
-    {"T28_NUT_ENT", 300, 250, -1},
-    {"T28_NUT_PARENT", 100, 250, -1},
-    {"T28_S_INT", 250, 100, -1},
-    {"T28_M_INT", 40, 200, -1},
+    {"T28_STAND_MON", 1000, 0, -1},   {"T28_LAB", 850, 150, -1},      {"T28_S_MED", 350, 0, -1},
+    {"T28_M_MED", 450, 400, -1},      {"T28_R_DRESS", 600, 0, -1},    {"T28_F_DRESS", 80, 250, -1},
+    {"T28_DRAIN", 250, 200, -1},      {"T28_MECH_VENT", 0, 0, 1000},  {"T28_SUPP_VENT", 200, 200, 0},
+    {"T28_TUBUS", 10, 0, 950},        {"T28_LUNG", 400, 200, -1},     {"T28_S_VASODR", 150, 150, -1},
+    {"T28_M_VASODR", 50, 350, -1},    {"T28_L_FLUID", 20, 150, -1},   {"T28_ART", 400, 500, -1},
+    {"T28_PCL", 5, 60, -1},           {"T28_CVL", 500, 400, -1},      {"T28_CPR", 3, 25, -1},
+    {"T28_RENAL", 30, 150, -1},       {"T28_URINARY", 800, 150, -1},  {"T28_ACT_DIU", 250, 250, -1},
+    {"T28_ICP", 10, 60, -1},          {"T28_MET_SUPP", 100, 250, -1}, {"T28_NUT_ENT", 300, 250, -1},
+    {"T28_NUT_PARENT", 100, 250, -1}, {"T28_S_INT", 250, 100, -1},    {"T28_M_INT", 40, 200, -1},
     {"T28_DIAG_EX_ICU", 80, 100, -1},
 }};
 

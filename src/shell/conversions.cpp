@@ -138,7 +138,8 @@ std::string DateCodeOfDay(long long day) {
 }
 
 std::string DayCodeFromDisplay(std::string_view display, int offset) {
-    const long long day = BuildDay(WholePart(display, 7, 4), WholePart(display, 4, 2), WholePart(display, 1, 2));
+    const long long day =
+        BuildDay(WholePart(display, 7, 4), WholePart(display, 4, 2), WholePart(display, 1, 2));
     return DateCodeOfDay(day + offset);
 }
 
@@ -233,10 +234,10 @@ std::string PatternText(const TypedNumber& number, int decimals, bool grouping,
     std::string integer = WithoutLeadingZeros(std::string_view(digits).substr(0, digits.size() - places));
     fraction = digits.substr(digits.size() - places);
     const bool zero = integer.empty() && fraction.find_first_not_of('0') == std::string::npos;
-    if (places == 0 && zero) return {};
     if (integer.empty() && places > 0) integer = "0";
     if (grouping) {
-        for (std::size_t pos = integer.size(); pos > 3; pos -= 3) integer.insert(pos - 3, 1, notation.groupSeparator);
+        for (std::size_t pos = integer.size(); pos > 3; pos -= 3)
+            integer.insert(pos - 3, 1, notation.groupSeparator);
     }
     std::string text = number.negative && !zero ? "-" : "";
     text += integer;
@@ -340,7 +341,8 @@ int DaysBetween(std::string_view first, std::string_view second) {
 
 int WholeHoursBetween(std::string_view first, std::string_view second) {
     const double hours = NumericValue(CharsPresent(second, 1, 2)) - NumericValue(CharsPresent(first, 1, 2));
-    const bool minutesBefore = NumericValue(CharsPresent(second, 3, 2)) < NumericValue(CharsPresent(first, 3, 2));
+    const bool minutesBefore =
+        NumericValue(CharsPresent(second, 3, 2)) < NumericValue(CharsPresent(first, 3, 2));
     return ToInt(RoundHalfToEven(hours - (minutesBefore ? 1.0 : 0.0)));
 }
 
@@ -394,7 +396,8 @@ std::string NormaliseDateEntry(std::string_view entry, std::string_view centuryP
 std::string FormatDateCode(std::string_view text, int length) {
     const bool dayOnly = length == 8;
     if (IsBlank(text)) return std::string(dayOnly ? 10 : 17, ' ');
-    std::string result = CharsOrBlanks(text, 7, 2) + '.' + CharsOrBlanks(text, 5, 2) + '.' + CharsOrBlanks(text, 1, 4);
+    std::string result =
+        CharsOrBlanks(text, 7, 2) + '.' + CharsOrBlanks(text, 5, 2) + '.' + CharsOrBlanks(text, 1, 4);
     if (!dayOnly) result += ", " + CharsOrBlanks(text, 9, 2) + ':' + CharsOrBlanks(text, 11, 2);
     return result;
 }
@@ -428,8 +431,8 @@ std::string PadNumber(std::string& text, int width) {
     return result;
 }
 
-NumberEntryResult CheckNumberEntry(std::string_view text, int decimals, int maxCharacters, bool refuseNegative,
-                                   const NumberNotation& notation) {
+NumberEntryResult CheckNumberEntry(std::string_view text, int decimals, int maxCharacters,
+                                   bool refuseNegative, const NumberNotation& notation) {
     NumberEntryResult result{std::string(text), std::nullopt};
     if (IsBlank(text)) return result;
 

@@ -71,9 +71,9 @@ std::optional<double> ParseLocaleNumber(std::string_view text, const NumberNotat
 
 // Colours of an entry field that shows imported data, by the status of the department on show.
 struct OriginColours {
-    bool systemButtonFace;      // background is the system colour for button faces
-    std::uint32_t background;   // 0xBBGGRR; the system colour value 0x8000000F when systemButtonFace
-    std::uint32_t textColour;   // 0xBBGGRR
+    bool systemButtonFace;     // background is the system colour for button faces
+    std::uint32_t background;  // 0xBBGGRR; the system colour value 0x8000000F when systemButtonFace
+    std::uint32_t textColour;  // 0xBBGGRR
 };
 OriginColours ShowOrigin(std::string_view currentDepartmentStatus);
 

@@ -55,7 +55,8 @@ Unsigned RoundedMagnitude(Unsigned n, Unsigned d, Tie tie) {
     const Unsigned quotient = n / d;
     const Unsigned remainder = n % d;
     const Unsigned rest = d - remainder;
-    const bool up = remainder > rest || (remainder == rest && (tie == Tie::AwayFromZero || quotient % 2 != 0));
+    const bool up =
+        remainder > rest || (remainder == rest && (tie == Tie::AwayFromZero || quotient % 2 != 0));
     return quotient + (up ? 1 : 0);
 }
 
@@ -69,7 +70,8 @@ long long RoundQuotient(long long numerator, long long denominator, Tie tie) {
 long long ScaleUp(long long units, int power) {
     if (units == 0) return 0;
     const Unsigned magnitude = Magnitude(units);
-    if (power > kMaxPower || magnitude > ULLONG_MAX / kPowersOfTen[power]) return units < 0 ? LLONG_MIN : LLONG_MAX;
+    if (power > kMaxPower || magnitude > ULLONG_MAX / kPowersOfTen[power])
+        return units < 0 ? LLONG_MIN : LLONG_MAX;
     return Signed(magnitude * kPowersOfTen[power], units < 0);
 }
 
@@ -189,7 +191,8 @@ Decimal Decimal::fromDouble(double value, int places) {
     // The shortest text that reads back as the same double is the decimal value the figure stands
     // for: 22.45 is rounded as 22.45, not as the binary 22.4499999...
     char buffer[64];
-    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
+    const auto [end, error] =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
     if (error != std::errc()) return {0, places};
     const std::string_view text(buffer, static_cast<std::size_t>(end - buffer));
     const auto e = text.find('e');

@@ -84,7 +84,7 @@ TEST_F(ClassificationCliTest, classify_noDepartmentsGiven_classifiesTheListedOne
     EXPECT_EQ(Field(lines[1], 2), "Keine Einstufung möglich");
     EXPECT_EQ(Field(lines[1], 23), "* DGKP pro systemisiertem Bett < 1,50 *");
     EXPECT_EQ(Field(lines[2], 2), "Stufe 1                 ");
-    EXPECT_EQ(Field(lines[2], 3), "748");
+    EXPECT_EQ(Field(lines[2], 3), "799");
     EXPECT_EQ(Field(lines[2], 5), "24,0");
     EXPECT_EQ(Field(lines[2], 17), "0 ");
     EXPECT_EQ(Field(lines[2], 23), "* Auslastung <35% *");
@@ -103,7 +103,7 @@ TEST_F(ClassificationCliTest, classify_departmentsGivenInReverse_areProcessedInL
     EXPECT_EQ(Field(lines[2], 16), "J");
     EXPECT_EQ(Field(lines[2], 17), "4 ");
     EXPECT_EQ(Field(lines[2], 18), "01.03.2012");
-    EXPECT_EQ(Field(lines[2], 23), "* Zeitraum ist <90 Tage *");
+    EXPECT_EQ(Field(lines[2], 23), "* Zeitraum ist <90 Tage ** Auslastung <35% *");
 }
 
 TEST_F(ClassificationCliTest, classify_unknownDepartment_failsWithMessage) {

@@ -13,10 +13,21 @@ ClassificationFixture::ClassificationFixture() : system_(temp_.file("system")) {
     CreateAdminSchema(admin);
 }
 
-Database ClassificationFixture::openAdmin() const { return Database(JoinPath(system_, "iadmin.mdb")); }
+namespace {
+
+// Test data need not survive a power loss; unsynced writes keep the tests fast.
+Database Unsynced(const std::string& path) {
+    Database db(path);
+    db.execute("PRAGMA synchronous = OFF");
+    return db;
+}
+
+}  // namespace
+
+Database ClassificationFixture::openAdmin() const { return Unsynced(JoinPath(system_, "iadmin.mdb")); }
 
 Database ClassificationFixture::openDepartment(const std::string& dataFile) const {
-    return Database(JoinPath(system_, dataFile));
+    return Unsynced(JoinPath(system_, dataFile));
 }
 
 void ClassificationFixture::addDepartment(const std::string& kanr, const std::string& abteilung,
@@ -80,8 +91,7 @@ void ClassificationFixture::addStayWithDays(const std::string& dataFile, const S
                                             int lastDay, const std::string& yearMonth, const std::string& score) {
     addStay(dataFile, stay);
     for (int day = firstDay; day <= lastDay; ++day) {
-        std::string dayText = std::to_string(day);
-        if (dayText.size() < 2) dayText.insert(0, "0");
+        const std::string dayText = (day < 10 ? "0" : "") + std::to_string(day);
         addDay(dataFile, stay, DayData{yearMonth + dayText, score, "3", false});
     }
 }

@@ -18,7 +18,7 @@ using test::StayData;
 
 constexpr const char* kFile = "12101001.123";
 
-ClassificationRun Run(const std::string& minimumHours = "0 ", const std::string& multiple = "N",
+ClassificationRun PeriodRun(const std::string& minimumHours = "0 ", const std::string& multiple = "N",
                       const std::string& substitutes = "N") {
     return {"20120101", "20121231", minimumHours, multiple, substitutes};
 }
@@ -55,7 +55,7 @@ TEST_F(ClassifyDepartmentTest, classifyDepartment_deliveredDays_countsAndAverage
     fixture.addDay(kFile, s, {"20120303", "025"});
     fixture.addDay(kFile, s, {"20111231", "070"});  // before the period
 
-    const ClassificationResult result = classify(Run());
+    const ClassificationResult result = classify(PeriodRun());
     EXPECT_EQ(result.reportedDays, 3);
     EXPECT_EQ(result.overallMean.units, 217);  // 65 / 3 = 21.67
     EXPECT_EQ(result.classificationDays, 2);
@@ -66,7 +66,7 @@ TEST_F(ClassifyDepartmentTest, classifyDepartment_deliveredDays_countsAndAverage
 }
 
 TEST_F(ClassifyDepartmentTest, classifyDepartment_noDays_givesZeroFiguresAndTissLevelZero) {
-    const ClassificationResult result = classify(Run());
+    const ClassificationResult result = classify(PeriodRun());
     EXPECT_EQ(result.reportedDays, 0);
     EXPECT_EQ(result.overallMean.units, 0);
     EXPECT_EQ(result.classificationMean.units, 0);
@@ -83,11 +83,11 @@ TEST_F(ClassifyDepartmentTest, classifyDepartment_multipleTissJ_countsOnePatient
     fixture.addDay(kFile, first, {"20120301", "018"});
     fixture.addDay(kFile, second, {"20120301", "025"});
 
-    const ClassificationResult merged = classify(Run("0 ", "J"));
+    const ClassificationResult merged = classify(PeriodRun("0 ", "J"));
     EXPECT_EQ(merged.reportedDays, 1);
     EXPECT_EQ(merged.overallMean.units, 250);
 
-    const ClassificationResult separate = classify(Run("0 ", "N"));
+    const ClassificationResult separate = classify(PeriodRun("0 ", "N"));
     EXPECT_EQ(separate.reportedDays, 2);
     EXPECT_EQ(separate.overallMean.units, 215);
 }
@@ -103,7 +103,7 @@ TEST_F(ClassifyDepartmentTest, classifyDepartment_multipleTissJ_takesHighestHour
     fixture.addDay(kFile, second, {"20120301", "030"});
 
     // Compared as text "9 " would win over "12" and the merged day would miss 10 hours.
-    const ClassificationResult result = classify(Run("10", "J"));
+    const ClassificationResult result = classify(PeriodRun("10", "J"));
     EXPECT_EQ(result.reportedDays, 1);
     EXPECT_EQ(result.overallMean.units, 300);
 
@@ -122,13 +122,13 @@ TEST_F(ClassifyDepartmentTest, classifyDepartment_substituteDays_countAsMissingA
     fixture.addDay(kFile, s, {"20120302", "000", "M"});
     fixture.addDay(kFile, s, {"20120303", "020", "L"});
 
-    const ClassificationResult without = classify(Run("0 ", "N", "N"));
+    const ClassificationResult without = classify(PeriodRun("0 ", "N", "N"));
     EXPECT_EQ(without.reportedDays, 1);
     EXPECT_EQ(without.missingDays, 2);
     EXPECT_EQ(without.overallMean.units, 200);
     EXPECT_EQ(without.classificationDays, 1);
 
-    const ClassificationResult with = classify(Run("0 ", "N", "J"));
+    const ClassificationResult with = classify(PeriodRun("0 ", "N", "J"));
     EXPECT_EQ(with.reportedDays, 3);
     EXPECT_EQ(with.missingDays, 2);
     EXPECT_EQ(with.overallMean.units, 133);  // 40 / 3
@@ -143,7 +143,7 @@ TEST_F(ClassifyDepartmentTest, classifyDepartment_dayWithoutScore_isNotCounted) 
     DayData empty{"20120302"};
     empty.nullScore = true;
     fixture.addDay(kFile, s, empty);
-    EXPECT_EQ(classify(Run()).reportedDays, 1);
+    EXPECT_EQ(classify(PeriodRun()).reportedDays, 1);
 }
 
 TEST_F(ClassifyDepartmentTest, classifyDepartment_shortStayBelowMinimumHours_isLeftOutEverywhere) {
@@ -155,12 +155,12 @@ TEST_F(ClassifyDepartmentTest, classifyDepartment_shortStayBelowMinimumHours_isL
     const StayData adult = stay("2", "201203010800", "201203101000");
     fixture.addStayWithDays(kFile, adult, 1, 10, "201203", "020");
 
-    const ClassificationResult excluded = classify(Run("4 "), Inputs(1000, 0));
+    const ClassificationResult excluded = classify(PeriodRun("4 "), Inputs(1000, 0));
     EXPECT_EQ(excluded.reportedDays, 10);
     EXPECT_EQ(excluded.comment.find(remarks::ChildrenShare), std::string::npos);
 
     // With 3 hours the child's day counts: 1 children's day of 11 reported days is above 5 %.
-    const ClassificationResult included = classify(Run("3 "), Inputs(1000, 0));
+    const ClassificationResult included = classify(PeriodRun("3 "), Inputs(1000, 0));
     EXPECT_EQ(included.reportedDays, 11);
     EXPECT_NE(included.comment.find(remarks::ChildrenShare), std::string::npos);
 }
@@ -189,15 +189,15 @@ TEST_F(ClassifyDepartmentTest, CountClassificationFigures_childStays_countCalend
 
     Database department = fixture.openDepartment(kFile);
     RegisterClassificationFunctions(department);
-    const ClassificationFigures figures = CountClassificationFigures(department, Run());
+    const ClassificationFigures figures = CountClassificationFigures(department, PeriodRun());
     EXPECT_EQ(figures.childrenDays, 3 + 4 + 2 + 1);
 }
 
 TEST_F(ClassifyDepartmentTest, classifyDepartment_runTwice_refillsWorkTableOnce) {
     const StayData s = stay("1");
     fixture.addStayWithDays(kFile, s, 1, 3, "201203", "020");
-    classify(Run());
-    classify(Run());
+    classify(PeriodRun());
+    classify(PeriodRun());
     Database department = fixture.openDepartment(kFile);
     EXPECT_EQ(department.scalar("SELECT count(*) FROM \"Satzart 3 - TISS28 TEMP\""), 3);
 }
@@ -205,7 +205,7 @@ TEST_F(ClassifyDepartmentTest, classifyDepartment_runTwice_refillsWorkTableOnce)
 TEST_F(ClassifyDepartmentTest, classifyDepartment_blankOrInvalidPeriod_isRefused) {
     for (const auto& [from, to] : {std::pair{"        ", "20121231"}, std::pair{"20120101", "20121232"},
                                    std::pair{"unknown ", "20121231"}, std::pair{"2012011", "20121231"}}) {
-        ClassificationRun run = Run();
+        ClassificationRun run = PeriodRun();
         run.Erhebungvon = from;
         run.Erhebungbis = to;
         EXPECT_TRUE(CheckClassificationRun(run).has_value()) << from << " " << to;
@@ -214,7 +214,7 @@ TEST_F(ClassifyDepartmentTest, classifyDepartment_blankOrInvalidPeriod_isRefused
 }
 
 TEST_F(ClassifyDepartmentTest, classifyDepartment_missingDatabase_throwsStoreError) {
-    EXPECT_THROW(classifyDepartment(fixture.systemDir(), Run(), {"missing.123", {0, 2}, 1, "  "}), StoreError);
+    EXPECT_THROW(classifyDepartment(fixture.systemDir(), PeriodRun(), {"missing.123", {0, 2}, 1, "  "}), StoreError);
 }
 
 }  // namespace

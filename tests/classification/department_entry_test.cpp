@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "shell/settings.h"
+
 namespace kalvora {
 namespace {
 
@@ -81,7 +83,7 @@ TEST(DepartmentEntryTest, EntryReaders_namesWithUmlauts_countCharactersNotBytes)
     EXPECT_EQ(EntryDgkpText(entry), "  5,50");
     EXPECT_EQ(EntryBedsText(entry), "  4");
     EXPECT_EQ(EntryPresetText(entry), "E2");
-    EXPECT_EQ(EntryDepartmentText(entry).substr(0, 50), "12101001 - Kinderintensivstation für Frühgeborene");
+    EXPECT_EQ(EntryDepartmentText(entry), FixedWidth("12101001 - Kinderintensivstation für Frühgeborene", 111));
     EXPECT_EQ(EntryDataFileName(entry), "12101001.123");
     EXPECT_EQ(EntryKanr(entry), "K123");
     EXPECT_EQ(EntryAbteilung(entry), "12101001");

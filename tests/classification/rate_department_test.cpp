@@ -110,7 +110,7 @@ TEST(RateDepartmentTest, RateDepartment_allRemarks_appendsThemInOrderWithoutSepa
 }
 
 TEST(RateDepartmentTest, RateDepartment_overallMeanBelowBase_givesFactorZero) {
-    const ClassificationResult result = RateDepartment(Figures(150, 250), Inputs(250, 1), kLongPeriod);
+    const ClassificationResult result = RateDepartment(Figures(150, 270), Inputs(250, 1), kLongPeriod);
     EXPECT_EQ(result.level, 2);
     EXPECT_EQ(result.tissExcess.units, -120);
     EXPECT_EQ(result.factor, 0);
@@ -118,7 +118,7 @@ TEST(RateDepartmentTest, RateDepartment_overallMeanBelowBase_givesFactorZero) {
 }
 
 TEST(RateDepartmentTest, RateDepartment_invalidPresetText_computesLevel) {
-    const ClassificationResult result = RateDepartment(Figures(250, 250), Inputs(250, 1, "E7"), kLongPeriod);
+    const ClassificationResult result = RateDepartment(Figures(270, 270), Inputs(250, 1, "E7"), kLongPeriod);
     EXPECT_EQ(result.level, 2);
 }
 

@@ -29,7 +29,7 @@ std::vector<std::string> Split(const std::string& text, char separator) {
     return parts;
 }
 
-ClassificationRun Run() { return {"20120101", "20121231", "4 ", "J", "N"}; }
+ClassificationRun PeriodRun() { return {"20120101", "20121231", "4 ", "J", "N"}; }
 
 std::string Entry(const std::string& file = "12101001.123") {
     DepartmentRecord record;
@@ -83,7 +83,7 @@ TEST(ResultTableTest, ResultColumnHeaders_areTheTwentyFourColumnsInOrder) {
 TEST(ResultTableTest, ClassifiedRow_germanNotation_showsEachColumnInItsForm) {
     const std::string entry = Entry();
     const ResultRow row = ClassifiedRow(entry, DepartmentInputsFromEntry(entry, NumberNotation::German()),
-                                        LevelTwoResult(), Run(), ResultNotation::German());
+                                        LevelTwoResult(), PeriodRun(), ResultNotation::German());
     const ResultRow expected = {EntryHospitalText(entry), EntryDepartmentText(entry), "Stufe 2                 ",
                                 "1.134", "24,0", "24,5", "-2,5", "1,20", "-1,3", "0,0", "1.134", "4,2", "1.234",
                                 "1.000", "7", "N", "J", "4 ", "01.01.2012", "31.12.2012", "2", "4,3", "E1", ""};
@@ -96,7 +96,7 @@ TEST(ResultTableTest, ClassifiedRow_plainNotation_showsNumbersWithoutGrouping) {
     result.dgkpExcess = {15, 2};
     result.factor = 15;
     const ResultRow row = ClassifiedRow(entry, DepartmentInputsFromEntry(entry, NumberNotation::German()), result,
-                                        Run(), ResultNotation::Plain());
+                                        PeriodRun(), ResultNotation::Plain());
     EXPECT_EQ(row[3], "1134");
     EXPECT_EQ(row[4], "24.0");
     EXPECT_EQ(row[8], "0.15");
@@ -108,7 +108,7 @@ TEST(ResultTableTest, ClassifiedRow_noLevel_showsZerosAndStaffingRemark) {
     DepartmentInputs inputs{"12101001.123", {100, 2}, 0, "  "};
     ClassificationFigures figures;
     const ClassificationResult result = RateDepartment(figures, inputs, 366);
-    const ResultRow row = ClassifiedRow(Entry(), inputs, result, Run(), ResultNotation::German());
+    const ResultRow row = ClassifiedRow(Entry(), inputs, result, PeriodRun(), ResultNotation::German());
     EXPECT_EQ(row[2], "Keine Einstufung möglich");
     EXPECT_EQ(row[3], "0");
     EXPECT_EQ(row[6], "0,0");
@@ -130,8 +130,8 @@ TEST(ResultTableTest, ClipboardText_rows_haveTwentyFourFieldsSeparatedByTabsAndC
     ResultTable table;
     const std::string entry = Entry();
     const DepartmentInputs inputs = DepartmentInputsFromEntry(entry, NumberNotation::German());
-    table.rows.push_back(ClassifiedRow(entry, inputs, LevelTwoResult(), Run(), ResultNotation::German()));
-    table.rows.push_back(FailedRow(entry, inputs, Run(), "* Fehler *", ResultNotation::German()));
+    table.rows.push_back(ClassifiedRow(entry, inputs, LevelTwoResult(), PeriodRun(), ResultNotation::German()));
+    table.rows.push_back(FailedRow(entry, inputs, PeriodRun(), "* Fehler *", ResultNotation::German()));
     const std::string text = table.ClipboardText();
 
     const std::vector<std::string> lines = Split(text, '\r');
@@ -159,7 +159,7 @@ TEST(ResultTableTest, ClassifyEntries_failingDepartment_getsFailureRowAndRunGoes
     fixture.addStayWithDays("12101001.123", stay, 1, 3, "201203", "024");
 
     RecordingStatus status;
-    const ResultTable table = ClassifyEntries({Entry("missing.123"), Entry("12101001.123")}, Run(),
+    const ResultTable table = ClassifyEntries({Entry("missing.123"), Entry("12101001.123")}, PeriodRun(),
                                               fixture.systemDir(), ResultNotation::German(), status);
     ASSERT_EQ(table.rows.size(), 2u);
     EXPECT_EQ(table.rows[0][23], "* Abteilungsdatenbank missing.123 nicht gefunden *");
@@ -176,13 +176,13 @@ TEST(ResultTableTest, ClassifyEntries_unreadableDatabase_namesItInComment) {
     test::WriteFile(fixture.systemDir() + "/broken.123", "no database");
     NullStatusSink status;
     const ResultTable table =
-        ClassifyEntries({Entry("broken.123")}, Run(), fixture.systemDir(), ResultNotation::German(), status);
+        ClassifyEntries({Entry("broken.123")}, PeriodRun(), fixture.systemDir(), ResultNotation::German(), status);
     ASSERT_EQ(table.rows.size(), 1u);
     EXPECT_EQ(table.rows[0][23], "* Abteilungsdatenbank broken.123 kann nicht gelesen werden *");
 }
 
 TEST(ResultTableTest, ClassifyEntries_invalidPeriod_isRefusedBeforeAnyRow) {
-    ClassificationRun run = Run();
+    ClassificationRun run = PeriodRun();
     run.Erhebungbis = "        ";
     NullStatusSink status;
     EXPECT_THROW(ClassifyEntries({Entry()}, run, "/nowhere", ResultNotation::German(), status),

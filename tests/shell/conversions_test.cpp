@@ -13,18 +13,31 @@ namespace {
 
 TEST(ConversionsTest, numericValue_readsLeadingNumberOnly) {
     const std::vector<std::pair<std::string, double>> cases = {
-        {"", 0},        {"x", 0},
-        {" 12", 12},    {"1,5", 1},
-        {"1 2", 12},    {"- 5", -5},
-        {"+7", 7},      {"1.5", 1.5},
-        {".5", 0.5},    {"5.", 5},
-        {"1.2.3", 1.2}, {"1E3", 1000},
-        {"1d3", 1000},  {"2.5e-1", 0.25},
-        {"12E", 12},    {"3 . 2 5", 3.25},
-        {"--5", 0},     {"12abc", 12},
-        {"0.1", 0.1},   {"1E-400", 0},
-        {"007", 7},     {"-.", 0},
-        {"\t5", 0},     {"123456789012345678901234567890", 123456789012345678901234567890.0},
+        {"", 0},
+        {"x", 0},
+        {" 12", 12},
+        {"1,5", 1},
+        {"1 2", 12},
+        {"- 5", -5},
+        {"+7", 7},
+        {"1.5", 1.5},
+        {".5", 0.5},
+        {"5.", 5},
+        {"1.2.3", 1.2},
+        {"1E3", 1000},
+        {"1d3", 1000},
+        {"1D3", 1000},
+        {"2.5e-1", 0.25},
+        {"12E", 12},
+        {"3 . 2 5", 3.25},
+        {"--5", 0},
+        {"12abc", 12},
+        {"0.1", 0.1},
+        {"1E-400", 0},
+        {"007", 7},
+        {"-.", 0},
+        {"\t5", 0},
+        {"123456789012345678901234567890", 123456789012345678901234567890.0},
     };
     for (const auto& [text, expected] : cases) EXPECT_EQ(NumericValue(text), expected) << '"' << text << '"';
     EXPECT_TRUE(std::isinf(NumericValue("1E400")));
@@ -67,6 +80,8 @@ TEST(ConversionsTest, normaliseDateEntry_completesOrRefusesEntry) {
         {".1.2012", ""},
         {"1..2012", ""},
         {"1.123.2012", ""},
+        {"1.1.012", "01.01.2012"},
+        {"1.1.20121", ""},
     };
     for (const auto& [entry, expected] : cases)
         EXPECT_EQ(NormaliseDateEntry(entry, "2000"), expected) << entry;
@@ -186,6 +201,9 @@ TEST(ConversionsTest, checkNumberEntry_rewritesOrReports) {
         {"1234", 0, 4, false, "1.234", nullptr},
         {"1234", 0, 3, false, "1234", "Maximal  3 Stellen zulässig!"},
         {"1234,5", 2, 6, false, "1234,5", "Maximal  6 Stellen zulässig!"},
+        {"01234,500", 2, 6, false, "1234,5", "Maximal  6 Stellen zulässig!"},
+        {",5", 2, 3, false, "0,5", "Maximal  3 Stellen zulässig!"},
+        {"-0,001", 2, 6, false, "0,00", nullptr},
         {"1.234,5", 2, 7, false, "1.234,50", nullptr},
         {"0012,50", 1, 6, false, "12,5", nullptr},
         {"12,345", 2, 6, false, "12,35", nullptr},

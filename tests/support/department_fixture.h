@@ -27,7 +27,7 @@ struct StayFixture {
     bool withRecordType1 = true;
     std::string hospDisDate = "";
     std::string hospMort = "";
-    std::vector<SurveyDayFixture> days;
+    std::vector<SurveyDayFixture> days = {};
 };
 
 class SystemFixture {
