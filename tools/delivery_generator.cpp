@@ -50,8 +50,10 @@ constexpr std::uint64_t kStayStream = 2;
 constexpr std::uint64_t kFaultStream = 3;
 
 constexpr long long kKisIdModulus = 10'000'000'000LL;
-// Coprime to the modulus, so that stays 0, 1, 2, ... get different admission numbers.
-constexpr long long kKisIdStep = 3'000'017LL;
+// Hospital information systems hand out admission numbers in ascending order; the largest file
+// (300 000 stays) stays below the modulus from any starting number.
+constexpr long long kKisIdStep = 7;
+constexpr long long kKisIdFirstLimit = 9'000'000'000LL;
 
 constexpr long long kMinutesPerDay = 24 * 60;
 
@@ -125,7 +127,7 @@ public:
           gaps_(GapsFor(options.admissionsPerDay)),
           faultKinds_(ApplicableKinds(options)),
           adultsOnly_(IsChildrensAgeRuleDepartment(options.department)) {
-        kisOffset_ = static_cast<long long>(timeline_.next() % static_cast<std::uint64_t>(kKisIdModulus));
+        kisOffset_ = static_cast<long long>(timeline_.next() % static_cast<std::uint64_t>(kKisIdFirstLimit));
         const sys_days first = *ParseDateCode(options.firstAdmission);
         clock_ = static_cast<long long>(first.time_since_epoch().count()) * kMinutesPerDay +
                  timeline_.between(0, 8 * 60);

@@ -17,10 +17,40 @@ constexpr std::string_view kCopyDayRecords =
     R"(INSERT INTO "Satzart 3 - TISS28 TEMP" (QUALIFIER, KIS_ID, DOB, REC_DATE, T28_SCORE, STUNDEN)
        SELECT QUALIFIER, KIS_ID, DOB, REC_DATE, T28_SCORE, STUNDEN FROM "Satzart 3 - TISS28";)";
 
+// Day records of one patient on one survey day can come from different stays only (the key of
+// "Satzart 3 - TISS28" holds the admission), so only stays whose survey days overlap with another
+// stay of the same patient need merging. Their records are grouped; all others are copied as they
+// are. This keeps the sort of a GROUP BY away from the many stays that cannot have such records.
+constexpr std::string_view kFindOverlappingStays =
+    R"(DROP TABLE IF EXISTS temp."Classification spans";
+       DROP TABLE IF EXISTS temp."Classification overlaps";
+       CREATE TEMP TABLE "Classification spans" (KIS_ID TEXT, DOB TEXT, ADM_DATE TEXT, FIRST_DAY TEXT,
+           LAST_DAY TEXT, PRIMARY KEY (KIS_ID, DOB, ADM_DATE)) WITHOUT ROWID;
+       INSERT INTO "Classification spans"
+           SELECT KIS_ID, DOB, ADM_DATE, min(REC_DATE), max(REC_DATE) FROM "Satzart 3 - TISS28"
+           GROUP BY KIS_ID, DOB, ADM_DATE;
+       CREATE TEMP TABLE "Classification overlaps" (KIS_ID TEXT, DOB TEXT, ADM_DATE TEXT,
+           PRIMARY KEY (KIS_ID, DOB, ADM_DATE)) WITHOUT ROWID;
+       INSERT OR IGNORE INTO "Classification overlaps"
+           SELECT a.KIS_ID, a.DOB, a.ADM_DATE FROM "Classification spans" AS a
+           JOIN "Classification spans" AS b ON b.KIS_ID = a.KIS_ID AND b.DOB = a.DOB
+               AND b.ADM_DATE <> a.ADM_DATE AND b.FIRST_DAY <= a.LAST_DAY AND a.FIRST_DAY <= b.LAST_DAY;)";
+
+constexpr std::string_view kCopySingleDayRecords =
+    R"(INSERT INTO "Satzart 3 - TISS28 TEMP" (QUALIFIER, KIS_ID, DOB, REC_DATE, T28_SCORE, STUNDEN)
+       SELECT r.QUALIFIER, r.KIS_ID, r.DOB, r.REC_DATE, r.T28_SCORE, r.STUNDEN FROM "Satzart 3 - TISS28" AS r
+       WHERE NOT EXISTS (SELECT 1 FROM "Classification overlaps" AS o
+                         WHERE o.KIS_ID = r.KIS_ID AND o.DOB = r.DOB AND o.ADM_DATE = r.ADM_DATE);)";
+
 constexpr std::string_view kMergeDayRecords =
     R"(INSERT INTO "Satzart 3 - TISS28 TEMP" (QUALIFIER, KIS_ID, DOB, REC_DATE, T28_SCORE, STUNDEN)
-       SELECT QUALIFIER, KIS_ID, DOB, REC_DATE, MaxValue(T28_SCORE), MaxValue(STUNDEN)
-       FROM "Satzart 3 - TISS28" GROUP BY KIS_ID, DOB, REC_DATE, QUALIFIER;)";
+       SELECT r.QUALIFIER, r.KIS_ID, r.DOB, r.REC_DATE, MaxValue(r.T28_SCORE), MaxValue(r.STUNDEN)
+       FROM "Classification overlaps" AS o
+       CROSS JOIN "Satzart 3 - TISS28" AS r ON r.KIS_ID = o.KIS_ID AND r.DOB = o.DOB AND r.ADM_DATE = o.ADM_DATE
+       GROUP BY r.KIS_ID, r.DOB, r.REC_DATE, r.QUALIFIER;)";
+
+constexpr std::string_view kDropOverlaps =
+    R"(DROP TABLE temp."Classification spans"; DROP TABLE temp."Classification overlaps";)";
 
 // Children's days: every stay that touches the period and reaches the minimum hours, whatever its
 // TYP and FLAG, with an age below 16, counted from its first to its last day inside the period.
@@ -66,7 +96,14 @@ void BindPeriod(Statement& statement, const ClassificationRun& run) {
 void FillClassificationWorkTable(Database& department, const ClassificationRun& run) {
     Transaction transaction(department);
     department.execute(kEmptyWorkTable);
-    department.execute(run.countsMultipleOnce() ? kMergeDayRecords : kCopyDayRecords);
+    if (run.countsMultipleOnce()) {
+        department.execute(kFindOverlappingStays);
+        department.execute(kCopySingleDayRecords);
+        department.execute(kMergeDayRecords);
+        department.execute(kDropOverlaps);
+    } else {
+        department.execute(kCopyDayRecords);
+    }
     transaction.commit();
 }
 

@@ -1,6 +1,9 @@
 #include "export/total_export.h"
 
+#include <sqlite3.h>
+
 #include <filesystem>
+#include <utility>
 #include <system_error>
 
 #include "export/export_file_name.h"
@@ -51,40 +54,84 @@ struct TableCopy {
     bool followsStay;            // rows of refused stays are left out
 };
 
+// Counts the rows that reach the insert while it runs, so the rows offered need no second pass
+// over the department table. Returns its argument unchanged.
+void countRow(sqlite3_context* context, int, sqlite3_value** argv) {
+    ++*static_cast<long long*>(sqlite3_user_data(context));
+    sqlite3_result_value(context, argv[0]);
+}
+
+class OfferedRows {
+public:
+    explicit OfferedRows(Database& total) : total_(total) {
+        if (sqlite3_create_function(total_.handle(), kFunction, 1, SQLITE_UTF8 | SQLITE_DIRECTONLY, &count_,
+                                    countRow, nullptr, nullptr) != SQLITE_OK)
+            throw StoreError("cannot register the row counter");
+    }
+    ~OfferedRows() { sqlite3_create_function(total_.handle(), kFunction, 1, SQLITE_UTF8, nullptr, nullptr, nullptr, nullptr); }
+    OfferedRows(const OfferedRows&) = delete;
+    OfferedRows& operator=(const OfferedRows&) = delete;
+
+    long long take() { return std::exchange(count_, 0); }
+    static constexpr const char* kFunction = "ExportedRow";
+
+private:
+    Database& total_;
+    long long count_ = 0;
+};
+
+std::string stayKeyJoin(std::string_view left, std::string_view right) {
+    const std::string l(left), r(right);
+    return l + ".KIS_ID = " + r + ".KIS_ID AND " + l + ".DOB = " + r + ".DOB AND " + l + ".ADM_DATE = " + r +
+           ".ADM_DATE";
+}
+
 std::string sourceFilter(const TableCopy& copy, bool someStaysRefused) {
     std::string filter;
     if (!copy.condition.empty()) filter += std::string(copy.condition);
     if (copy.followsStay && someStaysRefused) {
         if (!filter.empty()) filter += " AND ";
-        filter += "NOT EXISTS (SELECT 1 FROM " + std::string(kRefusedStays) +
-                  " AS x WHERE x.KIS_ID = r.KIS_ID AND x.DOB = r.DOB AND x.ADM_DATE = r.ADM_DATE)";
+        filter += "NOT EXISTS (SELECT 1 FROM " + std::string(kRefusedStays) + " AS x WHERE " + stayKeyJoin("x", "r") +
+                  ")";
     }
     return filter.empty() ? std::string() : " WHERE " + filter;
 }
 
 // Appends the table's rows; returns the number of rows the total database refused.
-long long copyTable(Database& total, const TableCopy& copy, bool someStaysRefused) {
+long long copyTable(Database& total, OfferedRows& offered, const TableCopy& copy, bool someStaysRefused) {
     const std::string table = QuoteIdentifier(copy.table);
-    const std::string count =
-        "SELECT count(*) FROM department." + table + " AS r" +
-        (copy.condition.empty() ? std::string() : " WHERE " + std::string(copy.condition));
-    const long long offered = total.scalar(count);
-    total.execute("INSERT OR IGNORE INTO main." + table + " (" + copy.fields + ") SELECT " + copy.fields +
+    long long refused = 0;
+    if (copy.followsStay && someStaysRefused) {
+        refused += total.scalar("SELECT count(*) FROM " + std::string(kRefusedStays) + " AS x JOIN department." +
+                                table + " AS r ON " + stayKeyJoin("r", "x") +
+                                (copy.condition.empty() ? std::string() : " WHERE " + std::string(copy.condition)));
+    }
+    // The first field goes through the counter; every value is copied unchanged.
+    const std::size_t firstComma = copy.fields.find(',');
+    const std::string selected = std::string(OfferedRows::kFunction) + "(r." + copy.fields.substr(0, firstComma) +
+                                 ")" + copy.fields.substr(firstComma);
+    offered.take();
+    total.execute("INSERT OR IGNORE INTO main." + table + " (" + copy.fields + ") SELECT " + selected +
                   " FROM department." + table + " AS r" + sourceFilter(copy, someStaysRefused));
-    return offered - total.changes();
+    const long long appended = total.changes();
+    return refused + offered.take() - appended;
 }
 
-long long copyDepartment(Database& total, const std::string& departmentPath) {
+long long copyDepartment(Database& total, OfferedRows& offered, const std::string& departmentPath) {
     total.attach(departmentPath, "department");
     long long refused = 0;
     try {
         Transaction transaction(total);
-        total.execute("DELETE FROM " + std::string(kRefusedStays));
-        total.execute("INSERT INTO " + std::string(kRefusedStays) +
-                      " SELECT s.KIS_ID, s.DOB, s.ADM_DATE FROM department.\"Gesamt - Patientenadministration\" AS s"
-                      " WHERE EXISTS (SELECT 1 FROM main.\"Gesamt - Patientenadministration\" AS m"
-                      " WHERE m.KIS_ID = s.KIS_ID AND m.DOB = s.DOB AND m.ADM_DATE = s.ADM_DATE)");
-        const bool someStaysRefused = total.changes() > 0;
+        bool someStaysRefused = false;
+        // The first department goes into empty tables: nothing to refuse, nothing to look up.
+        if (total.scalar("SELECT EXISTS (SELECT 1 FROM main.\"Gesamt - Patientenadministration\")") != 0) {
+            total.execute("DELETE FROM " + std::string(kRefusedStays));
+            total.execute("INSERT INTO " + std::string(kRefusedStays) +
+                          " SELECT s.KIS_ID, s.DOB, s.ADM_DATE FROM department.\"Gesamt - Patientenadministration\""
+                          " AS s WHERE EXISTS (SELECT 1 FROM main.\"Gesamt - Patientenadministration\" AS m WHERE " +
+                          stayKeyJoin("m", "s") + ")");
+            someStaysRefused = total.changes() > 0;
+        }
 
         std::string stayFields, recordType1Fields;
         appendFields(stayFields, kStayFields);
@@ -94,7 +141,7 @@ long long copyDepartment(Database& total, const std::string& departmentPath) {
             {tables::RecordType1, recordType1Fields, "", true},
             {tables::RecordType3, recordType3Fields(), "r.QUALIFIER = '3'", true},
         };
-        for (const TableCopy& copy : copies) refused += copyTable(total, copy, someStaysRefused);
+        for (const TableCopy& copy : copies) refused += copyTable(total, offered, copy, someStaysRefused);
         transaction.commit();
     } catch (...) {
         total.detach("department");
@@ -151,12 +198,13 @@ long long buildTotalDatabase(const ExportRequest& request, const std::string& pe
         "PRAGMA main.cache_size = -65536; PRAGMA temp_store = MEMORY;");
     total.execute("CREATE TEMP TABLE " + std::string(kRefusedStays) +
                   " (KIS_ID TEXT, DOB TEXT, ADM_DATE TEXT, PRIMARY KEY (KIS_ID, DOB, ADM_DATE)) WITHOUT ROWID");
+    OfferedRows offered(total);
     long long refused = 0;
     for (const std::string& line : request.departmentLines) {
         status.setPanel(1, " Erstelle Gesamtdatenbank...");
         status.setPanel(2, DepartmentHospitalPart(line) + " ");
         status.setPanel(3, DepartmentPart(line) + " ");
-        refused += copyDepartment(total, DepartmentDatabasePath(request.systemDataPath, line));
+        refused += copyDepartment(total, offered, DepartmentDatabasePath(request.systemDataPath, line));
     }
     total.close();
     return refused;

@@ -20,6 +20,7 @@ constexpr std::string_view kDayItemFields[DayItemCount] = {"T28_STAND_MON", "T28
                                                            "T28_M_VASODR",  "T28_S_INT",     "T28_M_INT"};
 
 struct SurveyDay {
+    long long number = -1;  // JJJJMMTT as a number; -1 when not a date
     std::string date;
     std::string score;
     bool hasScore = false;
@@ -57,6 +58,35 @@ long long dateNumber(std::string_view text) {
         value = value * 10 + (c - '0');
     }
     return value;
+}
+
+// Days counted from 1 March of year 0, with carry of days and months beyond their range, so that
+// day numbers can be walked one by one.
+long long SerialOfDateNumber(long long dateNumber) {
+    long long year = dateNumber / 10000, month = dateNumber / 100 % 100, day = dateNumber % 100;
+    year += (month - 1) / 12;
+    month = (month - 1) % 12 + 1;
+    if (month <= 2) {
+        year -= 1;
+        month += 12;
+    }
+    long long era = year / 400;
+    long long yearOfEra = year - era * 400;
+    long long dayOfYear = (153 * (month - 3) + 2) / 5;
+    long long dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return era * 146097 + dayOfEra + (day - 1);
+}
+
+long long DateNumberOfSerial(long long serial) {
+    long long era = serial / 146097;
+    long long dayOfEra = serial - era * 146097;
+    long long yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    long long dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    long long shifted = (5 * dayOfYear + 2) / 153;
+    long long day = dayOfYear - (153 * shifted + 2) / 5 + 1;
+    long long month = shifted < 10 ? shifted + 3 : shifted - 9;
+    long long year = yearOfEra + era * 400 + (month <= 2 ? 1 : 0);
+    return year * 10000 + month * 100 + day;
 }
 
 std::string protocolText(std::string_view utf8) {
@@ -188,6 +218,7 @@ private:
         while (surveyDays_.step() == StepResult::Row) {
             SurveyDay day;
             day.date = surveyDays_.text(0);
+            day.number = day.date.size() == 8 ? dateNumber(day.date) : -1;
             day.hasScore = !surveyDays_.isNull(1);
             day.score = surveyDays_.text(1);
             day.hasItems = !surveyDays_.isNull(2);
@@ -208,35 +239,34 @@ private:
         if (first < 0 || last < 0 || last < first) return range;
         auto find = [&](long long date) -> const SurveyDay* {
             for (const SurveyDay& day : delivered)
-                if (dateNumber(day.date) == date && day.date.size() == 8) return &day;
+                if (day.number == date) return &day;
             return nullptr;
         };
-        std::string day = stay.ADM_DATE.substr(0, 8);
-        for (long long number = first; number <= last;) {
+        long long serial = SerialOfDateNumber(first);
+        for (long long number = first; number <= last; number = DateNumberOfSerial(++serial)) {
             if (const SurveyDay* existing = find(number)) {
                 range.push_back(*existing);
-            } else {
-                SurveyDay substitute;
-                substitute.date = day;
-                std::string_view qualifier;
-                if (number == first) {
-                    qualifier = "E";
-                    const SurveyDay* following = find(dateNumber(NextDayCode(FormatDateCode(day, 8))));
-                    substitute.score = following && following->hasScore ? following->score : "000";
-                } else if (number == last) {
-                    qualifier = "L";
-                    const SurveyDay* previous = range.empty() ? nullptr : &range.back();
-                    substitute.score = previous && previous->hasScore ? previous->score : "000";
-                } else {
-                    qualifier = "M";
-                    substitute.score = "000";
-                }
-                substitute.hasScore = true;
-                storeSubstitute(stay, qualifier, substitute);
-                range.push_back(std::move(substitute));
+                continue;
             }
-            day = NextDayCode(FormatDateCode(day, 8));
-            number = dateNumber(day);
+            SurveyDay substitute;
+            substitute.number = number;
+            substitute.date = std::to_string(number);
+            std::string_view qualifier;
+            if (number == first) {
+                qualifier = "E";
+                const SurveyDay* following = find(DateNumberOfSerial(serial + 1));
+                substitute.score = following && following->hasScore ? following->score : "000";
+            } else if (number == last) {
+                qualifier = "L";
+                const SurveyDay& previous = range.back();
+                substitute.score = previous.hasScore ? previous.score : "000";
+            } else {
+                qualifier = "M";
+                substitute.score = "000";
+            }
+            substitute.hasScore = true;
+            storeSubstitute(stay, qualifier, substitute);
+            range.push_back(std::move(substitute));
         }
         return range;
     }

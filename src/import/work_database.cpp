@@ -44,7 +44,19 @@ void BindDeliveryText(Statement& statement, int index, std::string_view windows1
         statement.bind(index, std::string_view(Windows1252ToUtf8(windows1252)));
 }
 
+void WorkDatabase::bindField(Statement& statement, int index, std::string_view text, bool utf8) {
+    if (utf8 || IsAscii(text)) {
+        statement.bindStatic(index, text);
+        return;
+    }
+    if (convertedUsed_ == converted_.size()) converted_.emplace_back();
+    std::string& slot = converted_[convertedUsed_++];
+    slot = Windows1252ToUtf8(text);
+    statement.bindStatic(index, slot);
+}
+
 WorkDatabase::WorkDatabase(const std::string& path) : db_(path, OpenMode::ReadWrite) {
+    converted_.reserve(64);
     // The work file is scratch: a failed run throws it away, so it needs no journal and no syncing.
     db_.setScratchMode();
     db_.execute("PRAGMA cache_size = -32768; PRAGMA temp_store = MEMORY");
@@ -144,7 +156,9 @@ StepResult WorkDatabase::insertRecordType1(const RecordType1Row& row) {
                                        row.KIS_ID,    row.DOB,      row.ADM_DATE,    row.DIS_DATE,
                                        row.ICU_OUTCOME, row.HOSP_DIS_DATE, row.HOSP_MORT};
     int index = 1;
-    for (std::string_view value : values) BindDeliveryText(s, index++, value);
+    convertedUsed_ = 0;
+    for (std::string_view value : values) bindField(s, index++, value, false);
+    if (row.DOB == " " || row.ADM_DATE == " ") storedBlankedKeys_ = true;
     StepResult result = s.step();
     s.reset();
     return result;
@@ -154,28 +168,26 @@ StepResult WorkDatabase::insertRecordType3(const RecordType3Row& row) {
     Statement& s = insertType3_;
     const std::string_view leading[] = {row.QUALIFIER, row.KA_ID, row.ICU_FUN_ID, row.ICU_FUN_SID,
                                         row.KIS_ID,    row.DOB,   row.ADM_DATE,   row.REC_DATE};
-    auto bindField = [&](int i, std::string_view value) {
-        if (row.utf8)
-            s.bind(i, value);
-        else
-            BindDeliveryText(s, i, value);
-    };
+    convertedUsed_ = 0;
+    auto field = [&](int i, std::string_view value) { bindField(s, i, value, row.utf8); };
     int index = 1;
-    for (std::string_view value : leading) bindField(index++, value);
+    for (std::string_view value : leading) field(index++, value);
     for (std::string_view item : row.items) {
         if (row.hasItems)
-            bindField(index++, item);
+            field(index++, item);
         else
             s.bindNull(index++);
     }
     if (row.hasScore)
-        s.bind(index++, row.T28_SCORE);
+        s.bindStatic(index++, row.T28_SCORE);
     else
         s.bindNull(index++);
     if (row.hasHours)
-        bindField(index++, row.STUNDEN);
+        field(index++, row.STUNDEN);
     else
         s.bindNull(index++);
+    if (row.DOB == " " || row.ADM_DATE == " ") storedBlankedKeys_ = true;
+    if (!row.hasHours) storedDaysWithoutHours_ = true;
     StepResult result = s.step();
     s.reset();
     return result;

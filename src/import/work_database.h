@@ -5,6 +5,7 @@
 #include <array>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "import/stay_row.h"
 #include "store/database.h"
@@ -52,7 +53,19 @@ public:
 
     long long stayCount();
 
+    // Whether a record row was stored with a blanked birth date or admission time (such rows belong
+    // to no stay), and whether a survey day was stored without its stay's hours.
+    bool storedBlankedKeys() const { return storedBlankedKeys_; }
+    bool storedDaysWithoutHours() const { return storedDaysWithoutHours_; }
+
 private:
+    // Binds a delivery field without copying; converted texts are kept here until the row is stored.
+    void bindField(Statement& statement, int index, std::string_view text, bool utf8);
+    std::vector<std::string> converted_;
+    size_t convertedUsed_ = 0;
+    bool storedBlankedKeys_ = false;
+    bool storedDaysWithoutHours_ = false;
+
     Database db_;
     Statement seekStay_, insertStay_, updateStay_, deleteStay_, deleteType1_, deleteType3_, insertType1_,
         insertType3_;

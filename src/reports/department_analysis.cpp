@@ -12,9 +12,9 @@ namespace kalvora {
 namespace {
 
 // One row per discharge month (a missing month counts as blank), ascending, with the number of stays
-// whose type is "INT" in any letter case. Read-only: nothing is stored in the department database.
+// whose type is "INT" in any letter case (as the engine compares text). Read-only: nothing is stored in the department database.
 constexpr std::string_view kMonthCounts =
-    "SELECT coalesce(DIS_YEARMONTH, ''), count(CASE WHEN upper(TYP) = 'INT' THEN 1 END)"
+    "SELECT coalesce(DIS_YEARMONTH, ''), sum(TYP = 'INT' COLLATE NOCASE)"
     " FROM \"Gesamt - Patientenadministration\" GROUP BY 1 ORDER BY 1";
 
 void analyseDepartment(const std::string& line, const std::string& systemDataPath, AnalysisResult& result) {

@@ -71,8 +71,17 @@ Statement& Statement::operator=(Statement&& other) noexcept {
 }
 
 Statement& Statement::bind(int index, std::string_view text) {
-    if (sqlite3_bind_text(stmt_, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT) !=
+    const char* data = text.data() != nullptr ? text.data() : "";
+    if (sqlite3_bind_text(stmt_, index, data, static_cast<int>(text.size()), SQLITE_TRANSIENT) !=
         SQLITE_OK)
+        fail(db_, "cannot bind parameter", sqlite3_extended_errcode(db_));
+    return *this;
+}
+
+Statement& Statement::bindStatic(int index, std::string_view text) {
+    // An empty view may have no data pointer; SQLite would take that for NULL.
+    const char* data = text.data() != nullptr ? text.data() : "";
+    if (sqlite3_bind_text(stmt_, index, data, static_cast<int>(text.size()), SQLITE_STATIC) != SQLITE_OK)
         fail(db_, "cannot bind parameter", sqlite3_extended_errcode(db_));
     return *this;
 }

@@ -35,6 +35,9 @@ public:
 
     // Parameters count from 1.
     Statement& bind(int index, std::string_view text);
+    // Binds text without copying it: the caller keeps it alive and unchanged until the statement
+    // has been stepped and reset. For rows bound per line of a large file.
+    Statement& bindStatic(int index, std::string_view text);
     Statement& bind(int index, long long value);
     Statement& bind(int index, int value) { return bind(index, static_cast<long long>(value)); }
     Statement& bind(int index, double value);

@@ -29,22 +29,22 @@ void CreateAdminSchema(Database& db) {
 void CreateDepartmentSchema(Database& db) {
     std::string sql =
         "CREATE TABLE \"Gesamt - Patientenadministration\" ("
-        " KA_ID TEXT, ICU_FUN_ID TEXT, ICU_FUN_SID TEXT, KIS_ID TEXT NOT NULL COLLATE NOCASE,"
-        " DOB TEXT NOT NULL COLLATE NOCASE, ADM_DATE TEXT NOT NULL COLLATE NOCASE, Satzart_1 INTEGER, Satzart_3 INTEGER, FLAG TEXT, DIS_YEARMONTH TEXT,"
+        " KA_ID TEXT, ICU_FUN_ID TEXT, ICU_FUN_SID TEXT, KIS_ID TEXT NOT NULL,"
+        " DOB TEXT NOT NULL, ADM_DATE TEXT NOT NULL, Satzart_1 INTEGER, Satzart_3 INTEGER, FLAG TEXT, DIS_YEARMONTH TEXT,"
         " DIS_DATE TEXT, BD TEXT, \"Alter\" TEXT, TYP TEXT, ICU_OUTCOME TEXT, STUNDEN TEXT,"
         " CONSTRAINT PrimaryKey PRIMARY KEY (KIS_ID, DOB, ADM_DATE)) WITHOUT ROWID;"
         "CREATE INDEX KIS_ID_Index ON \"Gesamt - Patientenadministration\" (KIS_ID);"
         "CREATE INDEX DOB_Index ON \"Gesamt - Patientenadministration\" (DOB);"
         "CREATE INDEX KIS_ID_DOB_Index ON \"Gesamt - Patientenadministration\" (KIS_ID, DOB);"
         "CREATE TABLE \"Satzart 1 - Patientenadministration Intensiv\" ("
-        " QUALIFIER TEXT, KA_ID TEXT, ICU_FUN_ID TEXT, ICU_FUN_SID TEXT, KIS_ID TEXT NOT NULL COLLATE NOCASE,"
-        " DOB TEXT NOT NULL COLLATE NOCASE, ADM_DATE TEXT NOT NULL COLLATE NOCASE, DIS_DATE TEXT, ICU_OUTCOME TEXT, HOSP_DIS_DATE TEXT,"
+        " QUALIFIER TEXT, KA_ID TEXT, ICU_FUN_ID TEXT, ICU_FUN_SID TEXT, KIS_ID TEXT NOT NULL,"
+        " DOB TEXT NOT NULL, ADM_DATE TEXT NOT NULL, DIS_DATE TEXT, ICU_OUTCOME TEXT, HOSP_DIS_DATE TEXT,"
         " HOSP_MORT TEXT, CONSTRAINT PrimaryKey PRIMARY KEY (KIS_ID, DOB, ADM_DATE)) WITHOUT ROWID;";
     sql +=
         "CREATE TABLE \"Satzart 3 - TISS28\" ("
-        " QUALIFIER TEXT, KA_ID TEXT, ICU_FUN_ID TEXT, ICU_FUN_SID TEXT, KIS_ID TEXT NOT NULL COLLATE NOCASE,"
-        " DOB TEXT NOT NULL COLLATE NOCASE, ADM_DATE TEXT NOT NULL COLLATE NOCASE,"
-        " REC_DATE TEXT NOT NULL COLLATE NOCASE,";
+        " QUALIFIER TEXT, KA_ID TEXT, ICU_FUN_ID TEXT, ICU_FUN_SID TEXT, KIS_ID TEXT NOT NULL,"
+        " DOB TEXT NOT NULL, ADM_DATE TEXT NOT NULL,"
+        " REC_DATE TEXT NOT NULL,";
     for (const TissItem& item : TissItems()) {
         sql += ' ';
         sql += item.field;
@@ -55,7 +55,6 @@ void CreateDepartmentSchema(Database& db) {
         " CONSTRAINT PrimaryKey PRIMARY KEY (KIS_ID, DOB, ADM_DATE, REC_DATE)) WITHOUT ROWID;"
         "CREATE TABLE \"Satzart 3 - TISS28 TEMP\" ("
         " QUALIFIER TEXT, KIS_ID TEXT, DOB TEXT, REC_DATE TEXT, T28_SCORE TEXT, STUNDEN TEXT);";
-    // Key texts compare without regard to case, as admission numbers are looked up by the users.
     // Deleting a stay deletes its record rows. Triggers rather than foreign keys, because a record
     // row may be stored with a blanked key field (an invalid birth date or admission time) that
     // matches no stay; such a row must still be stored and reported by its field finding alone.

@@ -10,6 +10,7 @@ namespace kalvora::test {
 ClassificationFixture::ClassificationFixture() : system_(temp_.file("system")) {
     std::filesystem::create_directories(system_);
     Database admin(JoinPath(system_, "iadmin.mdb"), OpenMode::Create);
+    admin.execute("PRAGMA synchronous = OFF");
     CreateAdminSchema(admin);
 }
 
@@ -41,6 +42,7 @@ void ClassificationFixture::addDepartment(const std::string& kanr, const std::st
     insert.bind(4, beds).bind(5, dgkp).bind(6, std::string_view(preset));
     insert.run();
     Database department(JoinPath(system_, dataFile), OpenMode::Create);
+    department.execute("PRAGMA synchronous = OFF");
     CreateDepartmentSchema(department);
 }
 

@@ -649,7 +649,7 @@ TEST(DemoDeliveries, regeneratedWithTheirSeeds_equalTheShippedFiles) {
         for (const char* name : c.kinds) options.faultKinds.push_back(*ParseFaultKind(name));
         const std::string shipped = test::ReadFile(std::string(KALVORA_SOURCE_DIR) + "/data/demo/" + c.name);
         EXPECT_EQ(Generate(options).bytes, shipped)
-            << c.name << ": regenerate the demo data (data/demo/README.md)";
+            << c.name << ": regenerate the demo data (docs/demo-data.md)";
         EXPECT_EQ(DeliveryFileName(c.name[0], c.name[1], c.department, c.hospital), c.name);
     }
 }
