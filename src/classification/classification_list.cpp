@@ -71,7 +71,8 @@ std::vector<std::string> ClassificationDialogEntries(const std::string& systemDa
         const std::string path = JoinPath(systemDataPath, WithoutBlanks(record.dataFile));
         bool listed = false;
         try {
-            listed = !WithoutBlanks(record.dataFile).empty() && FileExists(path) && HasClassifiableStays(path);
+            listed =
+                !WithoutBlanks(record.dataFile).empty() && FileExists(path) && HasClassifiableStays(path);
         } catch (const StoreError&) {
             listed = false;
         }

@@ -26,15 +26,15 @@ struct ClassificationFigures {
 };
 
 struct ClassificationResult {
-    int level = -1;                  // -1: no level
-    std::string levelText;           // 24 characters, blanks on the right
+    int level = -1;         // -1: no level
+    std::string levelText;  // 24 characters, blanks on the right
     long long points = 0;
     Decimal classificationMean{0, 1};
     Decimal overallMean{0, 1};
-    Decimal tissExcess{0, 1};        // overall mean above the level's TISS base value
+    Decimal tissExcess{0, 1};  // overall mean above the level's TISS base value
     Decimal dgkpPerBed{0, 2};
-    Decimal dgkpExcess{0, 2};        // DGKP per bed above the level's base value
-    long long factor = 0;            // corrected TISS-28 excess in tenths of a point
+    Decimal dgkpExcess{0, 2};  // DGKP per bed above the level's base value
+    long long factor = 0;      // corrected TISS-28 excess in tenths of a point
     long long basePoints = 0;
     Decimal pointsPerTenth{0, 1};
     long long reportedDays = 0;

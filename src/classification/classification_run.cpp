@@ -23,7 +23,8 @@ ClassificationRun ClassificationRunFromSettings(const Settings& settings) {
     run.Erhebungvon = settings.Erhebungvon;
     run.Erhebungbis = settings.Erhebungbis;
     // The drop-down list offers 0 to 24 and selects the item at the position of the held value.
-    const long long hours = std::clamp<long long>(WholeNumericValue(settings.MindestStd), 0, kMaximumMinimumHours);
+    const long long hours =
+        std::clamp<long long>(WholeNumericValue(settings.MindestStd), 0, kMaximumMinimumHours);
     run.MindestStd = MinimumHoursText(static_cast<int>(hours));
     run.MehrfachTISS = Flag(settings.MehrfachTISS);
     run.ErsatzTISS = Flag(settings.ErsatzTISS);

@@ -17,40 +17,25 @@ constexpr std::string_view kCopyDayRecords =
     R"(INSERT INTO "Satzart 3 - TISS28 TEMP" (QUALIFIER, KIS_ID, DOB, REC_DATE, T28_SCORE, STUNDEN)
        SELECT QUALIFIER, KIS_ID, DOB, REC_DATE, T28_SCORE, STUNDEN FROM "Satzart 3 - TISS28";)";
 
-// Day records of one patient on one survey day can come from different stays only (the key of
-// "Satzart 3 - TISS28" holds the admission), so only stays whose survey days overlap with another
-// stay of the same patient need merging. Their records are grouped; all others are copied as they
-// are. This keeps the sort of a GROUP BY away from the many stays that cannot have such records.
-constexpr std::string_view kFindOverlappingStays =
-    R"(DROP TABLE IF EXISTS temp."Classification spans";
-       DROP TABLE IF EXISTS temp."Classification overlaps";
-       CREATE TEMP TABLE "Classification spans" (KIS_ID TEXT, DOB TEXT, ADM_DATE TEXT, FIRST_DAY TEXT,
-           LAST_DAY TEXT, PRIMARY KEY (KIS_ID, DOB, ADM_DATE)) WITHOUT ROWID;
-       INSERT INTO "Classification spans"
-           SELECT KIS_ID, DOB, ADM_DATE, min(REC_DATE), max(REC_DATE) FROM "Satzart 3 - TISS28"
-           GROUP BY KIS_ID, DOB, ADM_DATE;
-       CREATE TEMP TABLE "Classification overlaps" (KIS_ID TEXT, DOB TEXT, ADM_DATE TEXT,
-           PRIMARY KEY (KIS_ID, DOB, ADM_DATE)) WITHOUT ROWID;
-       INSERT OR IGNORE INTO "Classification overlaps"
-           SELECT a.KIS_ID, a.DOB, a.ADM_DATE FROM "Classification spans" AS a
-           JOIN "Classification spans" AS b ON b.KIS_ID = a.KIS_ID AND b.DOB = a.DOB
-               AND b.ADM_DATE <> a.ADM_DATE AND b.FIRST_DAY <= a.LAST_DAY AND a.FIRST_DAY <= b.LAST_DAY;)";
-
-constexpr std::string_view kCopySingleDayRecords =
-    R"(INSERT INTO "Satzart 3 - TISS28 TEMP" (QUALIFIER, KIS_ID, DOB, REC_DATE, T28_SCORE, STUNDEN)
-       SELECT r.QUALIFIER, r.KIS_ID, r.DOB, r.REC_DATE, r.T28_SCORE, r.STUNDEN FROM "Satzart 3 - TISS28" AS r
-       WHERE NOT EXISTS (SELECT 1 FROM "Classification overlaps" AS o
-                         WHERE o.KIS_ID = r.KIS_ID AND o.DOB = r.DOB AND o.ADM_DATE = r.ADM_DATE);)";
-
+// With MehrfachTISS "J" the day records of one patient (KIS_ID, DOB) on one survey day with the
+// same QUALIFIER become one record with the highest score and the highest hours, both by numeric
+// value. The records are gathered in a keyed scratch table in the order of their key in
+// "Satzart 3 - TISS28", so that a record meeting an earlier one of its day merges into it; this
+// avoids sorting all records as a GROUP BY would. The key tells a missing QUALIFIER (an empty blob)
+// from an empty one, as grouping does.
 constexpr std::string_view kMergeDayRecords =
-    R"(INSERT INTO "Satzart 3 - TISS28 TEMP" (QUALIFIER, KIS_ID, DOB, REC_DATE, T28_SCORE, STUNDEN)
-       SELECT r.QUALIFIER, r.KIS_ID, r.DOB, r.REC_DATE, MaxValue(r.T28_SCORE), MaxValue(r.STUNDEN)
-       FROM "Classification overlaps" AS o
-       CROSS JOIN "Satzart 3 - TISS28" AS r ON r.KIS_ID = o.KIS_ID AND r.DOB = o.DOB AND r.ADM_DATE = o.ADM_DATE
-       GROUP BY r.KIS_ID, r.DOB, r.REC_DATE, r.QUALIFIER;)";
-
-constexpr std::string_view kDropOverlaps =
-    R"(DROP TABLE temp."Classification spans"; DROP TABLE temp."Classification overlaps";)";
+    R"(DROP TABLE IF EXISTS temp."Classification days";
+       CREATE TEMP TABLE "Classification days" (KIS_ID TEXT, DOB TEXT, REC_DATE TEXT, QUALIFIER_KEY,
+           QUALIFIER TEXT, T28_SCORE TEXT, STUNDEN TEXT,
+           PRIMARY KEY (KIS_ID, DOB, REC_DATE, QUALIFIER_KEY)) WITHOUT ROWID;
+       INSERT INTO "Classification days"
+           SELECT KIS_ID, DOB, REC_DATE, ifnull(QUALIFIER, x''), QUALIFIER, T28_SCORE, STUNDEN
+           FROM "Satzart 3 - TISS28" WHERE true
+           ON CONFLICT DO UPDATE SET T28_SCORE = HigherValue(T28_SCORE, excluded.T28_SCORE),
+                                     STUNDEN = HigherValue(STUNDEN, excluded.STUNDEN);
+       INSERT INTO "Satzart 3 - TISS28 TEMP" (QUALIFIER, KIS_ID, DOB, REC_DATE, T28_SCORE, STUNDEN)
+           SELECT QUALIFIER, KIS_ID, DOB, REC_DATE, T28_SCORE, STUNDEN FROM "Classification days";
+       DROP TABLE temp."Classification days";)";
 
 // Children's days: every stay that touches the period and reaches the minimum hours, whatever its
 // TYP and FLAG, with an age below 16, counted from its first to its last day inside the period.
@@ -94,16 +79,11 @@ void BindPeriod(Statement& statement, const ClassificationRun& run) {
 }  // namespace
 
 void FillClassificationWorkTable(Database& department, const ClassificationRun& run) {
-    Transaction transaction(department);
+    // Emptied in a transaction of its own: the refill then reuses free pages, whose old content
+    // need not be journaled again.
     department.execute(kEmptyWorkTable);
-    if (run.countsMultipleOnce()) {
-        department.execute(kFindOverlappingStays);
-        department.execute(kCopySingleDayRecords);
-        department.execute(kMergeDayRecords);
-        department.execute(kDropOverlaps);
-    } else {
-        department.execute(kCopyDayRecords);
-    }
+    Transaction transaction(department);
+    department.execute(run.countsMultipleOnce() ? kMergeDayRecords : kCopyDayRecords);
     transaction.commit();
 }
 
@@ -122,7 +102,8 @@ ClassificationFigures CountClassificationFigures(Database& department, const Cla
     if (days.step() == StepResult::Row) {
         figures.missingDays = days.integer(0);
         figures.reportedDays = days.integer(1);
-        figures.overallMean = MeanOfScores(Decimal::fromDouble(days.real(2), kSumPlaces), figures.reportedDays);
+        figures.overallMean =
+            MeanOfScores(Decimal::fromDouble(days.real(2), kSumPlaces), figures.reportedDays);
         figures.classificationDays = days.integer(3);
         figures.classificationMean =
             MeanOfScores(Decimal::fromDouble(days.real(4), kSumPlaces), figures.classificationDays);

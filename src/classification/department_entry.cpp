@@ -56,8 +56,8 @@ std::string WithoutBlanks(std::string_view text) {
     return result;
 }
 
-std::string StaffingColumns(const Decimal& dgkp, long long beds, const std::string& ratio, std::string_view preset,
-                            const NumberNotation& notation) {
+std::string StaffingColumns(const Decimal& dgkp, long long beds, const std::string& ratio,
+                            std::string_view preset, const NumberNotation& notation) {
     std::string columns = RightAligned(TwoPlacesText(dgkp, notation), kDgkpWidth);
     columns += Blanks(4);
     columns += RightAligned(std::to_string(beds), kBedsWidth);
@@ -77,14 +77,14 @@ std::string TwoPlacesText(const Decimal& value, const NumberNotation& notation) 
 
 std::string BuildDepartmentEntry(const DepartmentRecord& record, const NumberNotation& notation) {
     const Decimal dgkp = Decimal::fromDouble(record.dgkp, 2);
-    const std::string ratio =
-        record.beds > 0 ? TwoPlacesText(DgkpPerBed(dgkp, record.beds), notation) : std::string(kDialogZeroRatio);
+    const std::string ratio = record.beds > 0 ? TwoPlacesText(DgkpPerBed(dgkp, record.beds), notation)
+                                              : std::string(kDialogZeroRatio);
     std::string entry =
         FixedWidth(record.kanr + " - " + FixedWidth(record.hospitalName, kHospitalNameWidth), kHospitalWidth);
     entry += Blanks(2);
     entry += StaffingColumns(dgkp, record.beds, ratio, record.preset, notation);
-    entry +=
-        FixedWidth(record.abteilung + " - " + FixedWidth(record.departmentName, kDepartmentNameWidth), kDepartmentWidth);
+    entry += FixedWidth(record.abteilung + " - " + FixedWidth(record.departmentName, kDepartmentNameWidth),
+                        kDepartmentWidth);
     entry += std::string_view(record.dataFile).substr(0, ByteOffset(record.dataFile, kDataFileWidth));
     return entry;
 }
@@ -117,7 +117,8 @@ std::string EntryAbteilung(std::string_view entry) { return EntryField(entry, 69
 
 DepartmentInputs DepartmentInputsFromEntry(std::string_view entry, const NumberNotation& notation) {
     DepartmentInputs inputs;
-    if (auto dgkp = ParseLocaleNumber(EntryDgkpText(entry), notation)) inputs.dgkp = Decimal::fromDouble(*dgkp, 2);
+    if (auto dgkp = ParseLocaleNumber(EntryDgkpText(entry), notation))
+        inputs.dgkp = Decimal::fromDouble(*dgkp, 2);
     inputs.beds = WholeNumericValue(EntryBedsText(entry));
     inputs.preset = EntryPresetText(entry);
     inputs.dataFileName = EntryDataFileName(entry);

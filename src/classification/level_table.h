@@ -14,10 +14,10 @@ inline constexpr int kLevelTextWidth = 24;
 struct ClassificationLevel {
     int level;
     std::string_view text;
-    int tissBase;               // TISS base value, whole TISS-28 points
-    int dgkpBaseHundredths;     // DGKP/sBett base value in hundredths
-    int basePoints;             // "Basispunkte der Stufe"
-    int pointsPerTenthTenths;   // "Punkte je 0,1 korr TISS-28" in tenths
+    int tissBase;              // TISS base value, whole TISS-28 points
+    int dgkpBaseHundredths;    // DGKP/sBett base value in hundredths
+    int basePoints;            // "Basispunkte der Stufe"
+    int pointsPerTenthTenths;  // "Punkte je 0,1 korr TISS-28" in tenths
     int maximumPoints;
 };
 

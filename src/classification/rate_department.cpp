@@ -51,8 +51,8 @@ ClassificationResult RateDepartment(const ClassificationFigures& figures, const 
     result.classificationMean = figures.classificationMean.rescaled(1);
     result.dgkpPerBed = DgkpPerBed(inputs.dgkp, inputs.beds);
 
-    result.level = DecideLevel(StaffingLevel(result.dgkpPerBed.units), TissLevel(result.classificationMean.units),
-                               inputs.preset);
+    result.level = DecideLevel(StaffingLevel(result.dgkpPerBed.units),
+                               TissLevel(result.classificationMean.units), inputs.preset);
     const ClassificationLevel& values = LevelValues(result.level);
     result.levelText = FixedWidth(values.text, kLevelTextWidth);
     result.basePoints = values.basePoints;
@@ -66,7 +66,8 @@ ClassificationResult RateDepartment(const ClassificationFigures& figures, const 
         // TISS excess / 10 against DGKP excess: tenths of a point against hundredths of DGKP per bed,
         // so one tenth of TISS-28 is allowed for every 0.01 above the staffing base value.
         result.factor = std::max(0LL, std::min(result.tissExcess.units, result.dgkpExcess.units));
-        const long long extra = RoundQuotientHalfAwayFromZero(values.pointsPerTenthTenths * result.factor, 10);
+        const long long extra =
+            RoundQuotientHalfAwayFromZero(values.pointsPerTenthTenths * result.factor, 10);
         result.points = std::min<long long>(values.basePoints + extra, values.maximumPoints);
     }
 

@@ -69,7 +69,8 @@ enum Column {
 
 // "#,##0"
 std::string WholeText(long long value, const ResultNotation& notation) {
-    return notation.groupThousands ? GroupDigits(value, notation.numbers.groupSeparator) : std::to_string(value);
+    return notation.groupThousands ? GroupDigits(value, notation.numbers.groupSeparator)
+                                   : std::to_string(value);
 }
 
 // "0.0" and "0.00"
@@ -106,8 +107,9 @@ std::string PlainNumberText(const Decimal& value, const NumberNotation& notation
     return text == "-0" ? "0" : text;
 }
 
-ResultRow ClassifiedRow(std::string_view entry, const DepartmentInputs& inputs, const ClassificationResult& result,
-                        const ClassificationRun& run, const ResultNotation& notation) {
+ResultRow ClassifiedRow(std::string_view entry, const DepartmentInputs& inputs,
+                        const ClassificationResult& result, const ClassificationRun& run,
+                        const ResultNotation& notation) {
     ResultRow row = RowFrame(entry, inputs, run, notation);
     row[kLevel] = result.levelText;
     row[kPoints] = WholeText(result.points, notation);
@@ -157,7 +159,8 @@ std::string ResultTable::ClipboardText() const {
 }
 
 ResultTable ClassifyEntries(const std::vector<std::string>& entries, const ClassificationRun& run,
-                            const std::string& systemDataPath, const ResultNotation& notation, StatusSink& status) {
+                            const std::string& systemDataPath, const ResultNotation& notation,
+                            StatusSink& status) {
     if (auto refusal = CheckClassificationRun(run)) throw std::invalid_argument(*refusal);
     ResultTable table;
     int position = 0;
@@ -170,7 +173,8 @@ ResultTable ClassifyEntries(const std::vector<std::string>& entries, const Class
             const ClassificationResult result = classifyDepartment(systemDataPath, run, inputs);
             table.rows.push_back(ClassifiedRow(entry, inputs, result, run, notation));
         } catch (const std::exception&) {
-            table.rows.push_back(FailedRow(entry, inputs, run, FailureRemark(systemDataPath, inputs), notation));
+            table.rows.push_back(
+                FailedRow(entry, inputs, run, FailureRemark(systemDataPath, inputs), notation));
         }
         Progress progress;
         progress.fileIndex = ++position;

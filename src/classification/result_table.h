@@ -30,8 +30,9 @@ struct ResultNotation {
 };
 
 // The row of a classified department.
-ResultRow ClassifiedRow(std::string_view entry, const DepartmentInputs& inputs, const ClassificationResult& result,
-                        const ClassificationRun& run, const ResultNotation& notation);
+ResultRow ClassifiedRow(std::string_view entry, const DepartmentInputs& inputs,
+                        const ClassificationResult& result, const ClassificationRun& run,
+                        const ResultNotation& notation);
 
 // The row of a department whose computation failed: hospital, department and the run's values as
 // for every row, the figures empty, the failure in "Kommentar".
@@ -56,6 +57,7 @@ struct ResultTable {
 // department whose computation fails gets a row with the failure in "Kommentar", and the run goes
 // on. Throws std::invalid_argument with the date message when the run's period is not valid.
 ResultTable ClassifyEntries(const std::vector<std::string>& entries, const ClassificationRun& run,
-                            const std::string& systemDataPath, const ResultNotation& notation, StatusSink& status);
+                            const std::string& systemDataPath, const ResultNotation& notation,
+                            StatusSink& status);
 
 }  // namespace kalvora

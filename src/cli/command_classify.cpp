@@ -41,7 +41,8 @@ std::optional<int> MinimumHoursOf(const std::string& text) {
     const auto first = text.find_first_not_of(' ');
     if (first == std::string::npos) return std::nullopt;
     const std::string digits = text.substr(first, text.find_last_not_of(' ') - first + 1);
-    if (digits.size() > 2 || !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+    if (digits.size() > 2 ||
+        !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
         return std::nullopt;
     const int hours = std::stoi(digits);
     if (hours > kMaximumMinimumHours) return std::nullopt;
@@ -88,7 +89,8 @@ int runClassify(CliContext& context, const ClassifyOptions& options) {
     }
 
     ClassificationRun run = ClassificationRunFromSettings(context.settings());
-    for (auto [given, member] : {std::pair{&options.from, &run.Erhebungvon}, std::pair{&options.to, &run.Erhebungbis}}) {
+    for (auto [given, member] :
+         {std::pair{&options.from, &run.Erhebungvon}, std::pair{&options.to, &run.Erhebungbis}}) {
         if (!*given) continue;
         const auto code = DateCodeOfEntry(**given);
         if (!code) return context.fail(std::string(messages::InvalidDate));
@@ -110,7 +112,8 @@ int runClassify(CliContext& context, const ClassifyOptions& options) {
         if (entries.empty()) context.messages.ShowNotice(notices::NoDischargedTissPatients);
     } else {
         for (const DepartmentRecord& record : records) {
-            if (wanted.count(WithoutBlanks(record.dataFile)) > 0) entries.push_back(BuildDepartmentEntry(record, notation));
+            if (wanted.count(WithoutBlanks(record.dataFile)) > 0)
+                entries.push_back(BuildDepartmentEntry(record, notation));
         }
     }
 

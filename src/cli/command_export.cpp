@@ -19,8 +19,8 @@ struct ExportOptions {
 int runExport(CliContext& context, const ExportOptions& options) {
     DepartmentLines list = ReadDepartmentList(context, true);
     if (!list.ok()) return list.exitCode;
-    DepartmentLines chosen = options.fileNames.empty() ? list
-                                                      : ChooseNamedDepartments(context, list.lines, options.fileNames);
+    DepartmentLines chosen =
+        options.fileNames.empty() ? list : ChooseNamedDepartments(context, list.lines, options.fileNames);
     if (!chosen.ok()) return chosen.exitCode;
 
     const Settings& settings = context.settings();

@@ -48,7 +48,8 @@ int runStaffing(CliContext& context, const StaffingOptions& options) {
         return context.fail("Die Datenbank " + adminPath + " kann nicht geöffnet werden!");
     Database admin(adminPath, OpenMode::ReadWrite);
     std::optional<DepartmentRecord> record = FindDepartmentRecord(admin, options.dataFile);
-    if (!record) return context.fail("Die Abteilungsdatenbank " + options.dataFile + " ist nicht registriert!");
+    if (!record)
+        return context.fail("Die Abteilungsdatenbank " + options.dataFile + " ist nicht registriert!");
 
     const NumberNotation notation = context.notation();
     StaffingValues values{Decimal::fromDouble(record->dgkp, kDgkpPlaces), record->beds, record->preset};
@@ -74,7 +75,8 @@ int runStaffing(CliContext& context, const StaffingOptions& options) {
 
 void RegisterStaffingCommand(CLI::App& app, CommandAction& action) {
     auto options = std::make_shared<StaffingOptions>();
-    CLI::App* command = app.add_subcommand("staffing", "DGKP, systemisierte Betten und Voreinstufung einer Abteilung");
+    CLI::App* command =
+        app.add_subcommand("staffing", "DGKP, systemisierte Betten und Voreinstufung einer Abteilung");
     command->add_option("DB", options->dataFile, "Abteilungsdatenbank (MDB_DATEI)")->required();
     command->add_option("--dgkp", options->dgkp, "DGKP (zwei Dezimalstellen, höchstens 6 Zeichen)");
     command->add_option("--beds", options->beds, "systemisierte Betten (höchstens 3 Zeichen)");

@@ -48,7 +48,8 @@ int runStay(CliContext& context, const StayOptions& options) {
 
     // The admission number is stored with 10 characters; a shorter one is meant with blanks after it.
     StayKey key{FixedWidth(options.admissionNumber, 10), options.birthDate, options.admissionTime};
-    StayDetailResult result = LoadStayDetail(DepartmentDatabasePath(context.settings().SystemDataPath, line), key);
+    StayDetailResult result =
+        LoadStayDetail(DepartmentDatabasePath(context.settings().SystemDataPath, line), key);
     if (!result.detail) return context.fail(result.error);
     printDetail(context, line, *result.detail);
     if (!result.detail->hasRecordType1) PrintMessage(context, report_messages::NoRecordType1);

@@ -3,8 +3,8 @@
 #include <sqlite3.h>
 
 #include <filesystem>
-#include <utility>
 #include <system_error>
+#include <utility>
 
 #include "export/export_file_name.h"
 #include "reports/department_line.h"
@@ -68,7 +68,10 @@ public:
                                     countRow, nullptr, nullptr) != SQLITE_OK)
             throw StoreError("cannot register the row counter");
     }
-    ~OfferedRows() { sqlite3_create_function(total_.handle(), kFunction, 1, SQLITE_UTF8, nullptr, nullptr, nullptr, nullptr); }
+    ~OfferedRows() {
+        sqlite3_create_function(total_.handle(), kFunction, 1, SQLITE_UTF8, nullptr, nullptr, nullptr,
+                                nullptr);
+    }
     OfferedRows(const OfferedRows&) = delete;
     OfferedRows& operator=(const OfferedRows&) = delete;
 
@@ -91,8 +94,8 @@ std::string sourceFilter(const TableCopy& copy, bool someStaysRefused) {
     if (!copy.condition.empty()) filter += std::string(copy.condition);
     if (copy.followsStay && someStaysRefused) {
         if (!filter.empty()) filter += " AND ";
-        filter += "NOT EXISTS (SELECT 1 FROM " + std::string(kRefusedStays) + " AS x WHERE " + stayKeyJoin("x", "r") +
-                  ")";
+        filter += "NOT EXISTS (SELECT 1 FROM " + std::string(kRefusedStays) + " AS x WHERE " +
+                  stayKeyJoin("x", "r") + ")";
     }
     return filter.empty() ? std::string() : " WHERE " + filter;
 }
@@ -102,14 +105,15 @@ long long copyTable(Database& total, OfferedRows& offered, const TableCopy& copy
     const std::string table = QuoteIdentifier(copy.table);
     long long refused = 0;
     if (copy.followsStay && someStaysRefused) {
-        refused += total.scalar("SELECT count(*) FROM " + std::string(kRefusedStays) + " AS x JOIN department." +
-                                table + " AS r ON " + stayKeyJoin("r", "x") +
-                                (copy.condition.empty() ? std::string() : " WHERE " + std::string(copy.condition)));
+        refused +=
+            total.scalar("SELECT count(*) FROM " + std::string(kRefusedStays) + " AS x JOIN department." +
+                         table + " AS r ON " + stayKeyJoin("r", "x") +
+                         (copy.condition.empty() ? std::string() : " WHERE " + std::string(copy.condition)));
     }
     // The first field goes through the counter; every value is copied unchanged.
     const std::size_t firstComma = copy.fields.find(',');
-    const std::string selected = std::string(OfferedRows::kFunction) + "(r." + copy.fields.substr(0, firstComma) +
-                                 ")" + copy.fields.substr(firstComma);
+    const std::string selected = std::string(OfferedRows::kFunction) + "(r." +
+                                 copy.fields.substr(0, firstComma) + ")" + copy.fields.substr(firstComma);
     offered.take();
     total.execute("INSERT OR IGNORE INTO main." + table + " (" + copy.fields + ") SELECT " + selected +
                   " FROM department." + table + " AS r" + sourceFilter(copy, someStaysRefused));
@@ -126,10 +130,11 @@ long long copyDepartment(Database& total, OfferedRows& offered, const std::strin
         // The first department goes into empty tables: nothing to refuse, nothing to look up.
         if (total.scalar("SELECT EXISTS (SELECT 1 FROM main.\"Gesamt - Patientenadministration\")") != 0) {
             total.execute("DELETE FROM " + std::string(kRefusedStays));
-            total.execute("INSERT INTO " + std::string(kRefusedStays) +
-                          " SELECT s.KIS_ID, s.DOB, s.ADM_DATE FROM department.\"Gesamt - Patientenadministration\""
-                          " AS s WHERE EXISTS (SELECT 1 FROM main.\"Gesamt - Patientenadministration\" AS m WHERE " +
-                          stayKeyJoin("m", "s") + ")");
+            total.execute(
+                "INSERT INTO " + std::string(kRefusedStays) +
+                " SELECT s.KIS_ID, s.DOB, s.ADM_DATE FROM department.\"Gesamt - Patientenadministration\""
+                " AS s WHERE EXISTS (SELECT 1 FROM main.\"Gesamt - Patientenadministration\" AS m WHERE " +
+                stayKeyJoin("m", "s") + ")");
             someStaysRefused = total.changes() > 0;
         }
 
@@ -175,7 +180,8 @@ std::string protectedTargetMessage(const std::string& target, const std::string&
     return {};
 }
 
-std::string checkRequest(const ExportRequest& request, const std::string& target, const std::string& templatePath) {
+std::string checkRequest(const ExportRequest& request, const std::string& target,
+                         const std::string& templatePath) {
     if (!FileExists(templatePath))
         return "Die Vorlage " + std::string(files::TemplateDb) + " fehlt im Systemdatenverzeichnis!";
     std::error_code error;
@@ -185,7 +191,8 @@ std::string checkRequest(const ExportRequest& request, const std::string& target
     if (!message.empty()) return message;
     for (const std::string& line : request.departmentLines) {
         if (!FileExists(DepartmentDatabasePath(request.systemDataPath, line)))
-            return report_messages::DepartmentDbMissing(DepartmentDatabaseName(line)) + " Es wurde nichts exportiert.";
+            return report_messages::DepartmentDbMissing(DepartmentDatabaseName(line)) +
+                   " Es wurde nichts exportiert.";
     }
     return {};
 }
@@ -196,15 +203,18 @@ long long buildTotalDatabase(const ExportRequest& request, const std::string& pe
     total.execute(
         "PRAGMA main.journal_mode = OFF; PRAGMA main.synchronous = OFF; PRAGMA main.locking_mode = EXCLUSIVE;"
         "PRAGMA main.cache_size = -65536; PRAGMA temp_store = MEMORY;");
-    total.execute("CREATE TEMP TABLE " + std::string(kRefusedStays) +
-                  " (KIS_ID TEXT, DOB TEXT, ADM_DATE TEXT, PRIMARY KEY (KIS_ID, DOB, ADM_DATE)) WITHOUT ROWID");
-    OfferedRows offered(total);
+    total.execute(
+        "CREATE TEMP TABLE " + std::string(kRefusedStays) +
+        " (KIS_ID TEXT, DOB TEXT, ADM_DATE TEXT, PRIMARY KEY (KIS_ID, DOB, ADM_DATE)) WITHOUT ROWID");
     long long refused = 0;
-    for (const std::string& line : request.departmentLines) {
-        status.setPanel(1, " Erstelle Gesamtdatenbank...");
-        status.setPanel(2, DepartmentHospitalPart(line) + " ");
-        status.setPanel(3, DepartmentPart(line) + " ");
-        refused += copyDepartment(total, offered, DepartmentDatabasePath(request.systemDataPath, line));
+    {
+        OfferedRows offered(total);
+        for (const std::string& line : request.departmentLines) {
+            status.setPanel(1, " Erstelle Gesamtdatenbank...");
+            status.setPanel(2, DepartmentHospitalPart(line) + " ");
+            status.setPanel(3, DepartmentPart(line) + " ");
+            refused += copyDepartment(total, offered, DepartmentDatabasePath(request.systemDataPath, line));
+        }
     }
     total.close();
     return refused;

@@ -20,9 +20,9 @@ struct ExportRequest {
 
 struct ExportResult {
     bool succeeded = false;
-    bool invalidName = false;  // the name failed the file-name check (notice " Ungültiger Dateiname!")
-    std::string message;       // success text, or the German reason of the failure
-    long long refusedRows = 0; // rows the total database refused because their key was already there
+    bool invalidName = false;   // the name failed the file-name check (notice " Ungültiger Dateiname!")
+    std::string message;        // success text, or the German reason of the failure
+    long long refusedRows = 0;  // rows the total database refused because their key was already there
     std::string outputPath;
 };
 

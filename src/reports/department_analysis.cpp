@@ -12,7 +12,8 @@ namespace kalvora {
 namespace {
 
 // One row per discharge month (a missing month counts as blank), ascending, with the number of stays
-// whose type is "INT" in any letter case (as the engine compares text). Read-only: nothing is stored in the department database.
+// whose type is "INT" in any letter case (as the engine compares text). Read-only: nothing is stored in the
+// department database.
 constexpr std::string_view kMonthCounts =
     "SELECT coalesce(DIS_YEARMONTH, ''), sum(TYP = 'INT' COLLATE NOCASE)"
     " FROM \"Gesamt - Patientenadministration\" GROUP BY 1 ORDER BY 1";
@@ -30,14 +31,16 @@ void analyseDepartment(const std::string& line, const std::string& systemDataPat
         Statement months = department.prepare(kMonthCounts);
         while (months.step() == StepResult::Row) {
             const std::string yearMonth = months.text(0);
-            rows.push_back({DepartmentHospitalColumn(line), LineColumns(line, 30, 78), LineColumns(yearMonth, 1, 4),
-                            LineColumns(yearMonth, 5, 6), std::to_string(months.integer(1))});
+            rows.push_back({DepartmentHospitalColumn(line), LineColumns(line, 30, 78),
+                            LineColumns(yearMonth, 1, 4), LineColumns(yearMonth, 5, 6),
+                            std::to_string(months.integer(1))});
         }
     } catch (const StoreError&) {
         result.problems.push_back(report_messages::DepartmentDbUnreadable(fileName));
         return;
     }
-    if (rows.empty()) rows.push_back({DepartmentHospitalColumn(line), LineColumns(line, 30, 81), " ", " ", "0"});
+    if (rows.empty())
+        rows.push_back({DepartmentHospitalColumn(line), LineColumns(line, 30, 81), " ", " ", "0"});
     result.rows.insert(result.rows.end(), rows.begin(), rows.end());
 }
 

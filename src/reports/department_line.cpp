@@ -82,12 +82,14 @@ DepartmentList LoadDepartmentLines(const std::string& systemDataPath) {
 
 const std::string* FindDepartmentLine(const std::vector<std::string>& lines, std::string_view fileName) {
     const std::string wanted = TrimmedBlanks(fileName);
-    auto found = std::find_if(lines.begin(), lines.end(),
-                              [&](const std::string& line) { return DepartmentDatabaseName(line) == wanted; });
+    auto found = std::find_if(lines.begin(), lines.end(), [&](const std::string& line) {
+        return DepartmentDatabaseName(line) == wanted;
+    });
     return found == lines.end() ? nullptr : &*found;
 }
 
-DepartmentChoice ChooseDepartments(const std::vector<std::string>& lines, const std::vector<std::string>& fileNames) {
+DepartmentChoice ChooseDepartments(const std::vector<std::string>& lines,
+                                   const std::vector<std::string>& fileNames) {
     DepartmentChoice choice;
     std::vector<bool> chosen(lines.size(), false);
     for (const std::string& name : fileNames) {

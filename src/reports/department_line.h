@@ -26,12 +26,12 @@ struct DepartmentRow {
 std::string BuildDepartmentLine(const DepartmentRow& row);
 
 // Readers by column range.
-std::string DepartmentHospitalPart(std::string_view line);      // 1-28: number, name, one blank
-std::string DepartmentHospitalColumn(std::string_view line);    // 1-27
-std::string DepartmentPanelPart(std::string_view line);         // 29-72
-std::string DepartmentPart(std::string_view line);              // 30-73
-std::string DepartmentDatabaseName(std::string_view line);      // 85-96, blanks removed
-std::string ExportListLine(std::string_view line);              // 1-96: the line of the export list
+std::string DepartmentHospitalPart(std::string_view line);    // 1-28: number, name, one blank
+std::string DepartmentHospitalColumn(std::string_view line);  // 1-27
+std::string DepartmentPanelPart(std::string_view line);       // 29-72
+std::string DepartmentPart(std::string_view line);            // 30-73
+std::string DepartmentDatabaseName(std::string_view line);    // 85-96, blanks removed
+std::string ExportListLine(std::string_view line);            // 1-96: the line of the export list
 
 // The department list: one line per row of Dateiverwaltung, in ascending text order.
 struct DepartmentList {
@@ -52,6 +52,7 @@ struct DepartmentChoice {
     std::vector<std::string> lines;
     std::string error;  // German message naming the first unknown database file
 };
-DepartmentChoice ChooseDepartments(const std::vector<std::string>& lines, const std::vector<std::string>& fileNames);
+DepartmentChoice ChooseDepartments(const std::vector<std::string>& lines,
+                                   const std::vector<std::string>& fileNames);
 
 }  // namespace kalvora

@@ -23,8 +23,8 @@ bool isPlainFileName(const std::string& name) {
 
 RemovalOutcome removeDepartment(Database& admin, const std::string& line, const std::string& systemDataPath) {
     const std::string fileName = DepartmentDatabaseName(line);
-    Statement seek = admin.prepare(
-        "SELECT rowid, MDB_DATEI FROM Dateiverwaltung WHERE MDB_DATEI = ? LIMIT 1");
+    Statement seek =
+        admin.prepare("SELECT rowid, MDB_DATEI FROM Dateiverwaltung WHERE MDB_DATEI = ? LIMIT 1");
     seek.bind(1, LineColumns(line, 85, 96));
     long long row = 0;
     std::string storedName;
@@ -33,7 +33,8 @@ RemovalOutcome removeDepartment(Database& admin, const std::string& line, const 
         storedName = TrimmedBlanks(seek.textView(1));
     } else {
         // A stored name of another width still names the same file.
-        Statement byName = admin.prepare("SELECT rowid, MDB_DATEI FROM Dateiverwaltung WHERE trim(MDB_DATEI) = ?");
+        Statement byName =
+            admin.prepare("SELECT rowid, MDB_DATEI FROM Dateiverwaltung WHERE trim(MDB_DATEI) = ?");
         byName.bind(1, fileName);
         if (byName.step() != StepResult::Row) return RemovalOutcome::NotRegistered;
         row = byName.integer(0);
@@ -46,7 +47,8 @@ RemovalOutcome removeDepartment(Database& admin, const std::string& line, const 
     if (fileWasThere) {
         std::error_code error;
         std::filesystem::remove(path, error);
-        if (error || std::filesystem::exists(std::filesystem::symlink_status(path))) return RemovalOutcome::FileNotDeleted;
+        if (error || std::filesystem::exists(std::filesystem::symlink_status(path)))
+            return RemovalOutcome::FileNotDeleted;
     }
     Statement remove = admin.prepare("DELETE FROM Dateiverwaltung WHERE rowid = ?");
     remove.bind(1, row);
@@ -61,20 +63,22 @@ bool LeavesDepartmentList(RemovalOutcome outcome) { return outcome != RemovalOut
 std::string RemovalMessage(const DepartmentRemoval& removal) {
     const std::string fileName = DepartmentDatabaseName(removal.line);
     switch (removal.outcome) {
-        case RemovalOutcome::Removed: return {};
+        case RemovalOutcome::Removed:
+            return {};
         case RemovalOutcome::RemovedWithoutFile:
             return "Die Abteilungsdatenbank " + fileName +
                    " war bereits nicht mehr vorhanden; der Eintrag der Abteilung wurde entfernt.";
         case RemovalOutcome::FileNotDeleted:
             return "Die Abteilungsdatenbank " + fileName +
                    " kann nicht gelöscht werden; die Abteilung wurde nicht entfernt!";
-        case RemovalOutcome::NotRegistered: return report_messages::UnknownDepartment(fileName);
+        case RemovalOutcome::NotRegistered:
+            return report_messages::UnknownDepartment(fileName);
     }
     return {};
 }
 
-RemovalResult RemoveDepartments(const std::vector<std::string>& departmentLines, const std::string& systemDataPath,
-                                StatusSink& status) {
+RemovalResult RemoveDepartments(const std::vector<std::string>& departmentLines,
+                                const std::string& systemDataPath, StatusSink& status) {
     RemovalResult result;
     const std::string adminPath = AdminDatabasePath(systemDataPath);
     if (!departmentLines.empty()) {

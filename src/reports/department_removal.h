@@ -12,10 +12,10 @@ class MessageService;
 class StatusSink;
 
 enum class RemovalOutcome {
-    Removed,              // file deleted, row deleted
-    RemovedWithoutFile,   // the file was already gone; the row was deleted
-    FileNotDeleted,       // the file could not be deleted; the row stays
-    NotRegistered,        // no row of Dateiverwaltung names the file; nothing was touched
+    Removed,             // file deleted, row deleted
+    RemovedWithoutFile,  // the file was already gone; the row was deleted
+    FileNotDeleted,      // the file could not be deleted; the row stays
+    NotRegistered,       // no row of Dateiverwaltung names the file; nothing was touched
 };
 
 struct DepartmentRemoval {
@@ -30,8 +30,8 @@ struct RemovalResult {
 
 // Removes the departments of the given lines, top to bottom; a failure with one department does not
 // stop the others. Writes status panels 1 to 3 while it works.
-RemovalResult RemoveDepartments(const std::vector<std::string>& departmentLines, const std::string& systemDataPath,
-                                StatusSink& status);
+RemovalResult RemoveDepartments(const std::vector<std::string>& departmentLines,
+                                const std::string& systemDataPath, StatusSink& status);
 
 // "E&ntfernen" of the department level: notice when nothing is chosen, the question, then the removal.
 // Returns no departments when the user did not confirm.

@@ -50,7 +50,8 @@ bool DepartmentHoldsStay(const std::string& departmentDbPath, const SearchTerms&
     Database department(departmentDbPath, OpenMode::ReadOnly);
     Statement seek;
     switch (SearchModeOf(terms)) {
-        case SearchMode::None: return false;
+        case SearchMode::None:
+            return false;
         case SearchMode::AdmissionNumber:
             seek = department.prepare(
                 "SELECT 1 FROM \"Gesamt - Patientenadministration\" INDEXED BY KIS_ID_Index WHERE KIS_ID = ? "
@@ -59,7 +60,8 @@ bool DepartmentHoldsStay(const std::string& departmentDbPath, const SearchTerms&
             break;
         case SearchMode::BirthDate:
             seek = department.prepare(
-                "SELECT 1 FROM \"Gesamt - Patientenadministration\" INDEXED BY DOB_Index WHERE DOB = ? LIMIT 1");
+                "SELECT 1 FROM \"Gesamt - Patientenadministration\" INDEXED BY DOB_Index WHERE DOB = ? LIMIT "
+                "1");
             seek.bind(1, terms.birthDate);
             break;
         case SearchMode::Both:

@@ -33,7 +33,7 @@ enum class SearchStart { FromFirst, AfterReference };
 struct DepartmentSearchResult {
     std::optional<std::size_t> hit;      // the department line with a matching stay
     std::optional<std::size_t> current;  // the line to make current and select (the hit, else the reference)
-    std::vector<std::string> skipped;    // German messages for department databases that could not be searched
+    std::vector<std::string> skipped;  // German messages for department databases that could not be searched
 };
 
 // Department level: reference is the first selected line (line 0 when none is selected).

@@ -22,9 +22,11 @@ inline std::string DepartmentDbUnreadable(std::string_view fileName) {
 inline std::string UnknownDepartment(std::string_view fileName) {
     return "Keine Abteilung mit der Datenbank " + std::string(fileName) + " vorhanden!";
 }
-inline constexpr std::string_view StayNotFound = "Der Aufenthalt ist in der Abteilungsdatenbank nicht vorhanden!";
+inline constexpr std::string_view StayNotFound =
+    "Der Aufenthalt ist in der Abteilungsdatenbank nicht vorhanden!";
 inline constexpr std::string_view NoRecordType1 =
     "Zu diesem Aufenthalt ist keine Satzart 1 (Entlassungsdaten) gespeichert.";
-inline constexpr std::string_view NoSurveyDays = "Zu diesem Aufenthalt sind keine TISS-28-Erhebungstage gespeichert.";
+inline constexpr std::string_view NoSurveyDays =
+    "Zu diesem Aufenthalt sind keine TISS-28-Erhebungstage gespeichert.";
 
 }  // namespace kalvora::report_messages

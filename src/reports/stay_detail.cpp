@@ -53,7 +53,8 @@ StayDetailResult LoadStayDetail(const std::string& departmentDbPath, const StayK
     try {
         Database department(departmentDbPath, OpenMode::ReadOnly);
         Statement stay = department.prepare(
-            "SELECT KIS_ID, DOB, ADM_DATE, DIS_DATE, ICU_OUTCOME, TYP FROM \"Gesamt - Patientenadministration\""
+            "SELECT KIS_ID, DOB, ADM_DATE, DIS_DATE, ICU_OUTCOME, TYP FROM \"Gesamt - "
+            "Patientenadministration\""
             " WHERE KIS_ID = ? AND DOB = ? AND ADM_DATE = ?");
         bindKey(stay, key);
         if (stay.step() != StepResult::Row) {
@@ -70,7 +71,8 @@ StayDetailResult LoadStayDetail(const std::string& departmentDbPath, const StayK
 
         Statement recordType1 = department.prepare(
             "SELECT KIS_ID, DOB, ADM_DATE, DIS_DATE, ICU_OUTCOME, HOSP_DIS_DATE, HOSP_MORT"
-            " FROM \"Satzart 1 - Patientenadministration Intensiv\" WHERE KIS_ID = ? AND DOB = ? AND ADM_DATE = ?");
+            " FROM \"Satzart 1 - Patientenadministration Intensiv\" WHERE KIS_ID = ? AND DOB = ? AND "
+            "ADM_DATE = ?");
         bindKey(recordType1, key);
         if (recordType1.step() == StepResult::Row) {
             detail.hasRecordType1 = true;
@@ -88,7 +90,8 @@ StayDetailResult LoadStayDetail(const std::string& departmentDbPath, const StayK
         while (days.step() == StepResult::Row) {
             SurveyDay day;
             day.recordDate = days.text(0);
-            for (int item = 0; item < kTissItemCount; ++item) day.items[static_cast<std::size_t>(item)] = days.text(item + 1);
+            for (int item = 0; item < kTissItemCount; ++item)
+                day.items[static_cast<std::size_t>(item)] = days.text(item + 1);
             day.score = days.text(kTissItemCount + 1);
             detail.surveyDays.push_back(std::move(day));
         }

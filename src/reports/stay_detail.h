@@ -15,9 +15,9 @@
 namespace kalvora {
 
 struct SurveyDay {
-    std::string recordDate;                          // REC_DATE, JJJJMMTT
-    std::array<std::string, kTissItemCount> items;   // stored values in the order of TissItems()
-    std::string score;                               // T28_SCORE as stored
+    std::string recordDate;                         // REC_DATE, JJJJMMTT
+    std::array<std::string, kTissItemCount> items;  // stored values in the order of TissItems()
+    std::string score;                              // T28_SCORE as stored
 };
 
 // Values as stored. Without a record type 1 row the discharge data come from the stay row itself

@@ -131,7 +131,8 @@ TEST_F(ClassificationCliTest, classify_invalidMinimumHours_isRefused) {
 }
 
 TEST_F(ClassificationCliTest, staffing_newValues_storesThemAndPrintsRewrittenEntry) {
-    const CliOutcome outcome = run({"staffing", "12100101.111", "--dgkp", "5,50", "--beds", "4", "--preset", "E2"});
+    const CliOutcome outcome =
+        run({"staffing", "12100101.111", "--dgkp", "5,50", "--beds", "4", "--preset", "E2"});
     ASSERT_EQ(outcome.code, 0) << outcome.err;
     const std::string entry = outcome.out.substr(0, outcome.out.size() - 1);
     EXPECT_EQ(entry.substr(29, 6), "  5,50");
@@ -154,7 +155,8 @@ TEST_F(ClassificationCliTest, staffing_newValues_storesThemAndPrintsRewrittenEnt
 }
 
 TEST_F(ClassificationCliTest, staffing_plainLocale_readsPointAsDecimalSeparator) {
-    const CliOutcome outcome = run({"--locale", "C", "staffing", "12100101.111", "--dgkp", "2.5", "--beds", "2"});
+    const CliOutcome outcome =
+        run({"--locale", "C", "staffing", "12100101.111", "--dgkp", "2.5", "--beds", "2"});
     ASSERT_EQ(outcome.code, 0) << outcome.err;
     EXPECT_EQ(outcome.out.substr(29, 6), "  2.50");
     EXPECT_EQ(outcome.out.substr(47, 5), " 1.25");
@@ -186,8 +188,35 @@ TEST_F(ClassificationCliTest, staffing_unknownDepartment_failsWithMessage) {
     EXPECT_EQ(outcome.err, "Die Abteilungsdatenbank 12999999.999 ist nicht registriert!\n");
 }
 
+TEST_F(ClassificationCliTest, staffing_negativeDgkp_isStoredAsTheWindowAllowsIt) {
+    const CliOutcome outcome = run({"staffing", "12100101.111", "--dgkp", "-5", "--beds", "2"});
+    ASSERT_EQ(outcome.code, 0) << outcome.err;
+    EXPECT_EQ(outcome.out.substr(29, 6), " -5,00");
+    EXPECT_EQ(outcome.out.substr(47, 5), "-2,50");
+}
+
+TEST_F(ClassificationCliTest, classify_noListedDepartment_printsNoticeAndHeaderOnly) {
+    for (const char* file : {"12200101.111", "12100101.111"}) {
+        Database department = fixture.openDepartment(file);
+        department.execute("UPDATE \"Gesamt - Patientenadministration\" SET FLAG = 'U'");
+    }
+    const CliOutcome outcome = run({"classify"});
+    EXPECT_EQ(outcome.code, 0);
+    EXPECT_EQ(outcome.err, "Intensivberichte enthalten keine entlassenen TISS-Patienten!\n");
+    ASSERT_EQ(Lines(outcome.out).size(), 1u);
+    EXPECT_EQ(Field(outcome.out, 23), "Kommentar\n");
+}
+
+TEST_F(ClassificationCliTest, classify_nothingImported_failsWithNotice) {
+    fixture.openAdmin().execute("DELETE FROM Dateiverwaltung");
+    const CliOutcome outcome = run({"classify"});
+    EXPECT_EQ(outcome.code, 1);
+    EXPECT_EQ(outcome.err, "Es wurden noch keine Daten importiert!\n");
+}
+
 TEST_F(ClassificationCliTest, binary_classify_printsTheResultTable) {
-    const std::string command = std::string(KALVORA_CLI_BINARY) + " --ini '" + ini + "' classify 12200101.111";
+    const std::string command =
+        std::string(KALVORA_CLI_BINARY) + " --ini '" + ini + "' classify 12200101.111";
     FILE* pipe = popen(command.c_str(), "r");
     ASSERT_NE(pipe, nullptr);
     std::string output;

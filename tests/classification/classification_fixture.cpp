@@ -38,7 +38,9 @@ void ClassificationFixture::addDepartment(const std::string& kanr, const std::st
     Statement insert = admin.prepare(
         "INSERT INTO Dateiverwaltung (KANR, ABTEILUNG, MDB_DATEI, SBETT, DGKP, VOREINSTUFUNG, Status) "
         "VALUES (?, ?, ?, ?, ?, ?, 'EXTERN')");
-    insert.bind(1, std::string_view(kanr)).bind(2, std::string_view(abteilung)).bind(3, std::string_view(dataFile));
+    insert.bind(1, std::string_view(kanr))
+        .bind(2, std::string_view(abteilung))
+        .bind(3, std::string_view(dataFile));
     insert.bind(4, beds).bind(5, dgkp).bind(6, std::string_view(preset));
     insert.run();
     Database department(JoinPath(system_, dataFile), OpenMode::Create);
@@ -54,7 +56,8 @@ void ClassificationFixture::addHospitalName(const std::string& kanr, const std::
 
 void ClassificationFixture::addDepartmentName(const std::string& code, const std::string& name) {
     Database admin = openAdmin();
-    Statement insert = admin.prepare("INSERT INTO \"ABT-Bezeichnung\" (ABTEILUNG, BEZEICHNUNG) VALUES (?, ?)");
+    Statement insert =
+        admin.prepare("INSERT INTO \"ABT-Bezeichnung\" (ABTEILUNG, BEZEICHNUNG) VALUES (?, ?)");
     insert.bind(1, std::string_view(code)).bind(2, std::string_view(name)).run();
 }
 
@@ -75,7 +78,8 @@ void ClassificationFixture::addStay(const std::string& dataFile, const StayData&
 void ClassificationFixture::addDay(const std::string& dataFile, const StayData& stay, const DayData& day) {
     Database department = openDepartment(dataFile);
     Statement insert = department.prepare(
-        "INSERT INTO \"Satzart 3 - TISS28\" (QUALIFIER, KA_ID, ICU_FUN_ID, ICU_FUN_SID, KIS_ID, DOB, ADM_DATE, "
+        "INSERT INTO \"Satzart 3 - TISS28\" (QUALIFIER, KA_ID, ICU_FUN_ID, ICU_FUN_SID, KIS_ID, DOB, "
+        "ADM_DATE, "
         "REC_DATE, T28_SCORE, STUNDEN) VALUES (?, 'K123', '121010', '01', ?, ?, ?, ?, ?, ?)");
     insert.bind(1, std::string_view(day.qualifier)).bind(2, std::string_view(stay.kisId));
     insert.bind(3, std::string_view(stay.dob)).bind(4, std::string_view(stay.admission));
@@ -90,7 +94,8 @@ void ClassificationFixture::addDay(const std::string& dataFile, const StayData& 
 }
 
 void ClassificationFixture::addStayWithDays(const std::string& dataFile, const StayData& stay, int firstDay,
-                                            int lastDay, const std::string& yearMonth, const std::string& score) {
+                                            int lastDay, const std::string& yearMonth,
+                                            const std::string& score) {
     addStay(dataFile, stay);
     for (int day = firstDay; day <= lastDay; ++day) {
         const std::string dayText = (day < 10 ? "0" : "") + std::to_string(day);

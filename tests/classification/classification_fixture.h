@@ -14,8 +14,8 @@ struct StayData {
     std::string dob = "19600101";
     std::string admission = "201201010800";  // ADM_DATE
     std::string discharge = "201201051000";  // DIS_DATE
-    std::string age = "52";                   // Alter
-    std::string hours = "99";                 // STUNDEN
+    std::string age = "52";                  // Alter
+    std::string hours = "99";                // STUNDEN
     std::string typ = "INT";
     std::string flag = "O";
 };

@@ -36,7 +36,8 @@ TEST(ClassificationListTest, ClassificationDialogEntries_listsDepartmentsWithIcu
     fixture.addStay("12400101.111", Stay("", "O"));
     std::filesystem::remove(fixture.systemDir() + "/12500101.111");
 
-    const std::vector<std::string> entries = ClassificationDialogEntries(fixture.systemDir(), NumberNotation::German());
+    const std::vector<std::string> entries =
+        ClassificationDialogEntries(fixture.systemDir(), NumberNotation::German());
     ASSERT_EQ(entries.size(), 3u);
     EXPECT_EQ(EntryDataFileName(entries[0]), "12100101.111");
     EXPECT_EQ(EntryDataFileName(entries[1]), "12100102.111");

@@ -19,11 +19,12 @@ using test::StayData;
 constexpr const char* kFile = "12101001.123";
 
 ClassificationRun PeriodRun(const std::string& minimumHours = "0 ", const std::string& multiple = "N",
-                      const std::string& substitutes = "N") {
+                            const std::string& substitutes = "N") {
     return {"20120101", "20121231", minimumHours, multiple, substitutes};
 }
 
-DepartmentInputs Inputs(long long dgkpHundredths = 1000, long long beds = 4, const std::string& preset = "  ") {
+DepartmentInputs Inputs(long long dgkpHundredths = 1000, long long beds = 4,
+                        const std::string& preset = "  ") {
     return {kFile, {dgkpHundredths, 2}, beds, preset};
 }
 
@@ -115,7 +116,29 @@ TEST_F(ClassifyDepartmentTest, classifyDepartment_multipleTissJ_takesHighestHour
     EXPECT_EQ(work.step(), StepResult::Done);
 }
 
-TEST_F(ClassifyDepartmentTest, classifyDepartment_substituteDays_countAsMissingAndInMeansOnlyWithErsatzTissJ) {
+TEST_F(ClassifyDepartmentTest,
+       classifyDepartment_multipleTissJ_mergesOnlySameQualifierAndSkipsMissingScores) {
+    const StayData first = stay("1", "201203010800", "201203011200");
+    const StayData second = stay("1", "201203011500", "201203031000");
+    const StayData third = stay("1", "201203031500", "201203041000");
+    fixture.addStay(kFile, first);
+    fixture.addStay(kFile, second);
+    fixture.addStay(kFile, third);
+    DayData withoutScore{"20120301"};
+    withoutScore.nullScore = true;
+    fixture.addDay(kFile, first, withoutScore);
+    fixture.addDay(kFile, second, {"20120301", "021"});
+    fixture.addDay(kFile, second, {"20120303", "030", "L"});
+    fixture.addDay(kFile, third, {"20120303", "012"});
+
+    const ClassificationResult result = classify(PeriodRun("0 ", "J"));
+    EXPECT_EQ(result.reportedDays, 2);
+    EXPECT_EQ(result.overallMean.units, 165);
+    EXPECT_EQ(result.missingDays, 1);
+}
+
+TEST_F(ClassifyDepartmentTest,
+       classifyDepartment_substituteDays_countAsMissingAndInMeansOnlyWithErsatzTissJ) {
     const StayData s = stay("1");
     fixture.addStay(kFile, s);
     fixture.addDay(kFile, s, {"20120301", "020"});
@@ -214,7 +237,8 @@ TEST_F(ClassifyDepartmentTest, classifyDepartment_blankOrInvalidPeriod_isRefused
 }
 
 TEST_F(ClassifyDepartmentTest, classifyDepartment_missingDatabase_throwsStoreError) {
-    EXPECT_THROW(classifyDepartment(fixture.systemDir(), PeriodRun(), {"missing.123", {0, 2}, 1, "  "}), StoreError);
+    EXPECT_THROW(classifyDepartment(fixture.systemDir(), PeriodRun(), {"missing.123", {0, 2}, 1, "  "}),
+                 StoreError);
 }
 
 }  // namespace

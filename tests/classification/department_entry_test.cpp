@@ -83,7 +83,8 @@ TEST(DepartmentEntryTest, EntryReaders_namesWithUmlauts_countCharactersNotBytes)
     EXPECT_EQ(EntryDgkpText(entry), "  5,50");
     EXPECT_EQ(EntryBedsText(entry), "  4");
     EXPECT_EQ(EntryPresetText(entry), "E2");
-    EXPECT_EQ(EntryDepartmentText(entry), FixedWidth("12101001 - Kinderintensivstation für Frühgeborene", 111));
+    EXPECT_EQ(EntryDepartmentText(entry),
+              FixedWidth("12101001 - Kinderintensivstation für Frühgeborene", 111));
     EXPECT_EQ(EntryDataFileName(entry), "12101001.123");
     EXPECT_EQ(EntryKanr(entry), "K123");
     EXPECT_EQ(EntryAbteilung(entry), "12101001");
@@ -112,8 +113,10 @@ TEST(DepartmentEntryTest, RewriteDepartmentEntry_newValues_replacesStaffingColum
 
 TEST(DepartmentEntryTest, RewriteDepartmentEntry_noBeds_writesZeroRatioInNotation) {
     const std::string entry = BuildDepartmentEntry(Record(), NumberNotation::German());
-    EXPECT_EQ(Columns(RewriteDepartmentEntry(entry, {{550, 2}, 0, "E1"}, NumberNotation::German()), 48, 52), " 0,00");
-    EXPECT_EQ(Columns(RewriteDepartmentEntry(entry, {{550, 2}, 0, "E1"}, NumberNotation::Plain()), 48, 52), " 0.00");
+    EXPECT_EQ(Columns(RewriteDepartmentEntry(entry, {{550, 2}, 0, "E1"}, NumberNotation::German()), 48, 52),
+              " 0,00");
+    EXPECT_EQ(Columns(RewriteDepartmentEntry(entry, {{550, 2}, 0, "E1"}, NumberNotation::Plain()), 48, 52),
+              " 0.00");
 }
 
 }  // namespace

@@ -11,8 +11,8 @@ namespace {
 
 constexpr long long kLongPeriod = 366;
 
-ClassificationFigures Figures(long long overallTenths, long long classificationTenths, long long reported = 1000,
-                              long long children = 0) {
+ClassificationFigures Figures(long long overallTenths, long long classificationTenths,
+                              long long reported = 1000, long long children = 0) {
     ClassificationFigures figures;
     figures.overallMean = {overallTenths, 1};
     figures.classificationMean = {classificationTenths, 1};
@@ -43,16 +43,18 @@ TEST_P(LevelBoundaryTest, RateDepartment_atBoundary_givesSmallerPartialLevel) {
     const LevelCase& c = GetParam();
     // One bed, so DGKP equals DGKP per bed.
     const ClassificationResult result =
-        RateDepartment(Figures(c.classificationMeanTenths, c.classificationMeanTenths), Inputs(c.dgkpPerBedHundredths, 1),
-                       kLongPeriod);
+        RateDepartment(Figures(c.classificationMeanTenths, c.classificationMeanTenths),
+                       Inputs(c.dgkpPerBedHundredths, 1), kLongPeriod);
     EXPECT_EQ(result.level, c.level);
 }
 
 INSTANTIATE_TEST_SUITE_P(Boundaries, LevelBoundaryTest,
-                         ::testing::Values(LevelCase{150, 400, 0}, LevelCase{149, 400, -1}, LevelCase{300, 400, 3},
-                                           LevelCase{299, 400, 2}, LevelCase{250, 400, 2}, LevelCase{200, 400, 1},
-                                           LevelCase{199, 400, 0}, LevelCase{400, 220, 1}, LevelCase{400, 219, 0},
-                                           LevelCase{400, 270, 2}, LevelCase{400, 320, 3}, LevelCase{400, 0, 0},
+                         ::testing::Values(LevelCase{150, 400, 0}, LevelCase{149, 400, -1},
+                                           LevelCase{300, 400, 3}, LevelCase{299, 400, 2},
+                                           LevelCase{250, 400, 2}, LevelCase{200, 400, 1},
+                                           LevelCase{199, 400, 0}, LevelCase{400, 220, 1},
+                                           LevelCase{400, 219, 0}, LevelCase{400, 270, 2},
+                                           LevelCase{400, 320, 3}, LevelCase{400, 0, 0},
                                            LevelCase{100, 400, -1}));
 
 TEST(RateDepartmentTest, RateDepartment_levelOneExample_gives799Points) {
@@ -142,13 +144,13 @@ TEST_P(RemarkBoundaryTest, RateDepartment_atRemarkBoundary_addsRemarkOnlyBeyondI
 
 INSTANTIATE_TEST_SUITE_P(
     Boundaries, RemarkBoundaryTest,
-    ::testing::Values(RemarkCase{100, 5, 1, 100, ""},                                       // 5 % children
-                      RemarkCase{100, 6, 1, 100, std::string(remarks::ChildrenShare)},     // 6 %
-                      RemarkCase{35, 0, 1, 100, ""},                                        // 35 % occupancy
-                      RemarkCase{34, 0, 1, 100, std::string(remarks::LowOccupancy)},       // 34 %
-                      RemarkCase{90, 0, 1, 90, ""},                                         // 90 days
-                      RemarkCase{89, 0, 1, 89, std::string(remarks::ShortPeriod)},         // 89 days
-                      RemarkCase{0, 50, 1, 100, std::string(remarks::LowOccupancy)}));     // no reported days
+    ::testing::Values(RemarkCase{100, 5, 1, 100, ""},                                   // 5 % children
+                      RemarkCase{100, 6, 1, 100, std::string(remarks::ChildrenShare)},  // 6 %
+                      RemarkCase{35, 0, 1, 100, ""},                                    // 35 % occupancy
+                      RemarkCase{34, 0, 1, 100, std::string(remarks::LowOccupancy)},    // 34 %
+                      RemarkCase{90, 0, 1, 90, ""},                                     // 90 days
+                      RemarkCase{89, 0, 1, 89, std::string(remarks::ShortPeriod)},      // 89 days
+                      RemarkCase{0, 50, 1, 100, std::string(remarks::LowOccupancy)}));  // no reported days
 
 TEST(MeanOfScoresTest, MeanOfScores_exactHalf_roundsAwayFromZero) {
     EXPECT_EQ(MeanOfScores({449, 0}, 20).units, 225);  // 22.45

@@ -71,22 +71,34 @@ public:
     int yields = 0;
 };
 
-TEST(ResultTableTest, ResultColumnHeaders_areTheTwentyFourColumnsInOrder) {
-    const auto& headers = ResultColumnHeaders();
-    EXPECT_EQ(headers[0], "KA");
-    EXPECT_EQ(headers[4], "TISS-Mittelwert für Einstufung (>=16)");
-    EXPECT_EQ(headers[11], "Punkte je 0,1 korr TISS-28");
-    EXPECT_EQ(headers[17], "0-Tage Mindeststunden");
-    EXPECT_EQ(headers[23], "Kommentar");
-}
-
 TEST(ResultTableTest, ClassifiedRow_germanNotation_showsEachColumnInItsForm) {
     const std::string entry = Entry();
     const ResultRow row = ClassifiedRow(entry, DepartmentInputsFromEntry(entry, NumberNotation::German()),
                                         LevelTwoResult(), PeriodRun(), ResultNotation::German());
-    const ResultRow expected = {EntryHospitalText(entry), EntryDepartmentText(entry), "Stufe 2                 ",
-                                "1.134", "24,0", "24,5", "-2,5", "1,20", "-1,3", "0,0", "1.134", "4,2", "1.234",
-                                "1.000", "7", "N", "J", "4 ", "01.01.2012", "31.12.2012", "2", "4,3", "E1", ""};
+    const ResultRow expected = {EntryHospitalText(entry),
+                                EntryDepartmentText(entry),
+                                "Stufe 2                 ",
+                                "1.134",
+                                "24,0",
+                                "24,5",
+                                "-2,5",
+                                "1,20",
+                                "-1,3",
+                                "0,0",
+                                "1.134",
+                                "4,2",
+                                "1.234",
+                                "1.000",
+                                "7",
+                                "N",
+                                "J",
+                                "4 ",
+                                "01.01.2012",
+                                "31.12.2012",
+                                "2",
+                                "4,3",
+                                "E1",
+                                ""};
     EXPECT_EQ(row, expected);
 }
 
@@ -95,8 +107,8 @@ TEST(ResultTableTest, ClassifiedRow_plainNotation_showsNumbersWithoutGrouping) {
     ClassificationResult result = LevelTwoResult();
     result.dgkpExcess = {15, 2};
     result.factor = 15;
-    const ResultRow row = ClassifiedRow(entry, DepartmentInputsFromEntry(entry, NumberNotation::German()), result,
-                                        PeriodRun(), ResultNotation::Plain());
+    const ResultRow row = ClassifiedRow(entry, DepartmentInputsFromEntry(entry, NumberNotation::German()),
+                                        result, PeriodRun(), ResultNotation::Plain());
     EXPECT_EQ(row[3], "1134");
     EXPECT_EQ(row[4], "24.0");
     EXPECT_EQ(row[8], "0.15");
@@ -119,18 +131,12 @@ TEST(ResultTableTest, ClassifiedRow_noLevel_showsZerosAndStaffingRemark) {
     EXPECT_EQ(row[23], remarks::NoStaffingLevel);
 }
 
-TEST(ResultTableTest, PlainNumberText_showsOnlyThePlacesTheValueHas) {
-    EXPECT_EQ(PlainNumberText({15, 2}, NumberNotation::German()), "0,15");
-    EXPECT_EQ(PlainNumberText({-130, 2}, NumberNotation::German()), "-1,3");
-    EXPECT_EQ(PlainNumberText({500, 2}, NumberNotation::German()), "5");
-    EXPECT_EQ(PlainNumberText({0, 2}, NumberNotation::German()), "0");
-}
-
 TEST(ResultTableTest, ClipboardText_rows_haveTwentyFourFieldsSeparatedByTabsAndCarriageReturns) {
     ResultTable table;
     const std::string entry = Entry();
     const DepartmentInputs inputs = DepartmentInputsFromEntry(entry, NumberNotation::German());
-    table.rows.push_back(ClassifiedRow(entry, inputs, LevelTwoResult(), PeriodRun(), ResultNotation::German()));
+    table.rows.push_back(
+        ClassifiedRow(entry, inputs, LevelTwoResult(), PeriodRun(), ResultNotation::German()));
     table.rows.push_back(FailedRow(entry, inputs, PeriodRun(), "* Fehler *", ResultNotation::German()));
     const std::string text = table.ClipboardText();
 
@@ -175,8 +181,8 @@ TEST(ResultTableTest, ClassifyEntries_unreadableDatabase_namesItInComment) {
     ClassificationFixture fixture;
     test::WriteFile(fixture.systemDir() + "/broken.123", "no database");
     NullStatusSink status;
-    const ResultTable table =
-        ClassifyEntries({Entry("broken.123")}, PeriodRun(), fixture.systemDir(), ResultNotation::German(), status);
+    const ResultTable table = ClassifyEntries({Entry("broken.123")}, PeriodRun(), fixture.systemDir(),
+                                              ResultNotation::German(), status);
     ASSERT_EQ(table.rows.size(), 1u);
     EXPECT_EQ(table.rows[0][23], "* Abteilungsdatenbank broken.123 kann nicht gelesen werden *");
 }

@@ -44,8 +44,9 @@ protected:
 TEST_F(ExportCommand, allDepartments_reportsRefusedRowsOnBothStreams) {
     CliRun result = run({"export"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_EQ(result.out,
-              "Daten erfolgreich exportiert!\n3 Datensätze mit bereits vorhandenem Schlüssel nicht übernommen.\n");
+    EXPECT_EQ(
+        result.out,
+        "Daten erfolgreich exportiert!\n3 Datensätze mit bereits vorhandenem Schlüssel nicht übernommen.\n");
     EXPECT_EQ(result.err, "3 Datensätze mit bereits vorhandenem Schlüssel nicht übernommen.\n");
     EXPECT_EQ(stays("gesamt.mdb"), 2);
 }

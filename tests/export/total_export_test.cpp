@@ -67,8 +67,9 @@ TEST_F(ExportTest, duplicateStayKey_isCountedAndItsRowsStayOut) {
 
     ASSERT_TRUE(result.succeeded) << result.message;
     EXPECT_EQ(result.refusedRows, 4);  // stay, record type 1, two survey days
-    EXPECT_EQ(result.message,
-              " Daten erfolgreich exportiert!\n 4 Datensätze mit bereits vorhandenem Schlüssel nicht übernommen.");
+    EXPECT_EQ(
+        result.message,
+        " Daten erfolgreich exportiert!\n 4 Datensätze mit bereits vorhandenem Schlüssel nicht übernommen.");
     EXPECT_EQ(count("SELECT count(*) FROM \"Satzart 3 - TISS28\" WHERE KIS_ID = '0000000002'"), 1);
     EXPECT_EQ(count("SELECT count(*) FROM \"Gesamt - Patientenadministration\""), 3);
 }
@@ -93,14 +94,16 @@ TEST_F(ExportTest, missingDepartmentDatabase_writesNothingAndKeepsEarlierExport)
     ExportResult result = run(allLines());
 
     EXPECT_FALSE(result.succeeded);
-    EXPECT_EQ(result.message,
-              "Die Abteilungsdatenbank 12101002.001 fehlt im Systemdatenverzeichnis! Es wurde nichts exportiert.");
+    EXPECT_EQ(
+        result.message,
+        "Die Abteilungsdatenbank 12101002.001 fehlt im Systemdatenverzeichnis! Es wurde nichts exportiert.");
     EXPECT_EQ(count("SELECT count(*) FROM \"Gesamt - Patientenadministration\""), 3);
 }
 
 TEST_F(ExportTest, targetInSystemDirectory_neverReplacesItsDatabases) {
     for (const char* name : {"ibds.mdb", "iadmin.mdb", "12101001.001"}) {
-        ExportResult result = ExportTotalDatabase({{}, name, system.systemPath(), system.systemPath()}, status);
+        ExportResult result =
+            ExportTotalDatabase({{}, name, system.systemPath(), system.systemPath()}, status);
         EXPECT_FALSE(result.succeeded) << name;
         EXPECT_NE(result.message.find("darf nicht überschrieben werden"), std::string::npos);
     }

@@ -36,7 +36,8 @@ protected:
 
 TEST_F(AnalysisTest, months_countIntStaysAscendingWithBlankMonthFirst) {
     system.addDepartment("K001", "12101001", "12101001.001");
-    const char* discharges[] = {"201203010800", "201201100800", "201203150800", "            ", "201202010800"};
+    const char* discharges[] = {"201203010800", "201201100800", "201203150800", "            ",
+                                "201202010800"};
     int number = 0;
     for (const char* discharge : discharges) {
         StayFixture stay{std::to_string(++number), "19600101", "201201010800", discharge};
@@ -88,7 +89,9 @@ TEST_F(AnalysisTest, emptyDepartment_givesOneBlankRowWithZero) {
 TEST_F(AnalysisTest, analysis_leavesNoStoredObjectInDepartmentDatabase) {
     const std::string path = system.addDepartment("K001", "12101001", "12101001.001");
     system.addStay("12101001.001", {"1", "19600101", "201201010800", "201201050800"});
-    auto schemaCount = [&] { return Database(path, OpenMode::ReadOnly).scalar("SELECT count(*) FROM sqlite_master"); };
+    auto schemaCount = [&] {
+        return Database(path, OpenMode::ReadOnly).scalar("SELECT count(*) FROM sqlite_master");
+    };
     const long long before = schemaCount();
 
     AnalyseDepartments(lines(), system.systemPath(), status);

@@ -12,16 +12,16 @@ using test::SystemFixture;
 
 TEST(DepartmentLine, build_fillsEveryColumnRangeExactly) {
     DepartmentRow row{"K001", "12101001", "12101001.001", "EXTERN", "LKH Musterstadt", "Interne Intensiv"};
-    const std::string expected = "K001 - LKH Musterstadt" + std::string(7, ' ') + "12101001 - Interne Intensiv" +
-                                 std::string(28, ' ') + "12101001.001 EXTERN";
+    const std::string expected = "K001 - LKH Musterstadt" + std::string(7, ' ') +
+                                 "12101001 - Interne Intensiv" + std::string(28, ' ') + "12101001.001 EXTERN";
     EXPECT_EQ(BuildDepartmentLine(row), expected);
     EXPECT_EQ(expected.substr(84, 12), "12101001.001");  // columns 85-96
-    EXPECT_EQ(expected.substr(97), "EXTERN");           // from column 98
+    EXPECT_EQ(expected.substr(97), "EXTERN");            // from column 98
 }
 
 TEST(DepartmentLine, build_cutsLongNamesToTheirColumns) {
-    DepartmentRow row{"K002", "12202002", "12202002.002", "X",
-                      "Allgemeines Krankenhaus der Stadt", std::string(50, 'd')};
+    DepartmentRow row{
+        "K002", "12202002", "12202002.002", "X", "Allgemeines Krankenhaus der Stadt", std::string(50, 'd')};
     const std::string line = BuildDepartmentLine(row);
     EXPECT_EQ(line.substr(7, 20), "Allgemeines Krankenh");
     EXPECT_EQ(line.substr(40, 41), std::string(41, 'd'));

@@ -62,7 +62,8 @@ TEST_F(RemovalTest, fileThatCannotBeDeleted_keepsItsRowAndOthersGoOn) {
     EXPECT_EQ(result.departments[0].outcome, RemovalOutcome::FileNotDeleted);
     EXPECT_FALSE(LeavesDepartmentList(result.departments[0].outcome));
     EXPECT_EQ(RemovalMessage(result.departments[0]),
-              "Die Abteilungsdatenbank 12101002.001 kann nicht gelöscht werden; die Abteilung wurde nicht entfernt!");
+              "Die Abteilungsdatenbank 12101002.001 kann nicht gelöscht werden; die Abteilung wurde nicht "
+              "entfernt!");
     EXPECT_EQ(result.departments[1].outcome, RemovalOutcome::Removed);
     EXPECT_EQ(remainingNames(), (std::vector<std::string>{"12101001.001", "12101002.001", "12101003.001"}));
 }
@@ -82,7 +83,8 @@ TEST_F(RemovalTest, confirm_noSelectionShowsNoticeAndNoAnswerKeepsAll) {
     EXPECT_EQ(messages.texts()[0], " Wählen Sie mindestens ein Element aus!");
 
     messages.setNextAnswer(Answer::No);
-    EXPECT_TRUE(ConfirmAndRemoveDepartments({lines[0]}, system.systemPath(), messages, status).departments.empty());
+    EXPECT_TRUE(
+        ConfirmAndRemoveDepartments({lines[0]}, system.systemPath(), messages, status).departments.empty());
     EXPECT_EQ(messages.texts()[1], " Ausgewählte Intensivberichte entfernen ?");
     EXPECT_EQ(remainingNames().size(), 4U);
 }

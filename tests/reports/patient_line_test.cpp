@@ -40,7 +40,9 @@ struct FlagCase {
 
 class PatientStatus : public ::testing::TestWithParam<FlagCase> {};
 
-TEST_P(PatientStatus, statusText_matchesFlag) { EXPECT_EQ(PatientStatusText(GetParam().flag), GetParam().text); }
+TEST_P(PatientStatus, statusText_matchesFlag) {
+    EXPECT_EQ(PatientStatusText(GetParam().flag), GetParam().text);
+}
 
 INSTANTIATE_TEST_SUITE_P(Flags, PatientStatus,
                          ::testing::Values(FlagCase{"O", "Korrekt"}, FlagCase{"W", "Inkorrekt"},

@@ -26,7 +26,8 @@ protected:
         lines = LoadDepartmentLines(system.systemPath()).lines;
     }
 
-    DepartmentSearchResult search(std::optional<std::size_t> selected, SearchStart start, const SearchTerms& terms) {
+    DepartmentSearchResult search(std::optional<std::size_t> selected, SearchStart start,
+                                  const SearchTerms& terms) {
         return SearchDepartments(lines, selected, start, terms, system.systemPath());
     }
 
@@ -65,15 +66,16 @@ class DepartmentSearchModes : public DepartmentSearch, public ::testing::WithPar
 
 TEST_P(DepartmentSearchModes, search_findsFirstDepartmentOfMode) {
     const ModeCase& c = GetParam();
-    EXPECT_EQ(search(std::nullopt, SearchStart::FromFirst, MakeSearchTerms(c.admissionNumber, c.birthDate)).hit, c.hit);
+    EXPECT_EQ(
+        search(std::nullopt, SearchStart::FromFirst, MakeSearchTerms(c.admissionNumber, c.birthDate)).hit,
+        c.hit);
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, DepartmentSearchModes,
                          ::testing::Values(ModeCase{"0815", "", 1U}, ModeCase{"", "01.03.1970", 1U},
                                            ModeCase{"4711", "01.02.1960", 0U},
                                            ModeCase{"4711", "01.03.1970", std::nullopt},
-                                           ModeCase{"471", "", std::nullopt},
-                                           ModeCase{"  0815  ", "", 1U}));
+                                           ModeCase{"471", "", std::nullopt}, ModeCase{"  0815  ", "", 1U}));
 
 TEST_F(DepartmentSearch, missingDatabase_isSkippedAndNamed) {
     std::filesystem::remove(system.file("system/12101001.001"));
@@ -103,8 +105,9 @@ TEST(SearchTerms, normaliseBirthDate_acceptsOnlyFourDigitYears) {
 class PatientLevelSearch : public ::testing::Test {
 protected:
     void SetUp() override {
-        for (const auto& [kis, dob] : {std::pair{"0000000001", "19600201"}, std::pair{"0000000002", "19700301"},
-                                       std::pair{"0000000003", "19600201"}, std::pair{"abc       ", "19800101"}})
+        for (const auto& [kis, dob] :
+             {std::pair{"0000000001", "19600201"}, std::pair{"0000000002", "19700301"},
+              std::pair{"0000000003", "19600201"}, std::pair{"abc       ", "19800101"}})
             lines.push_back(BuildPatientLine({kis, dob, "201201010800", "201201050800", "INT", "O"}));
     }
     std::vector<std::string> lines;
@@ -122,15 +125,18 @@ TEST_F(PatientLevelSearch, birthDate_findsFirstMatchingLineThenContinues) {
 }
 
 TEST_F(PatientLevelSearch, admissionNumber_comparesExactlyWithCase) {
-    EXPECT_EQ(SearchPatientLines(lines, std::nullopt, SearchStart::FromFirst, MakeSearchTerms("abc", "")).hit, 3U);
-    EXPECT_FALSE(
-        SearchPatientLines(lines, std::nullopt, SearchStart::FromFirst, MakeSearchTerms("ABC", "")).hit.has_value());
+    EXPECT_EQ(SearchPatientLines(lines, std::nullopt, SearchStart::FromFirst, MakeSearchTerms("abc", "")).hit,
+              3U);
+    EXPECT_FALSE(SearchPatientLines(lines, std::nullopt, SearchStart::FromFirst, MakeSearchTerms("ABC", ""))
+                     .hit.has_value());
     EXPECT_EQ(
-        SearchPatientLines(lines, 0, SearchStart::FromFirst, MakeSearchTerms("0000000003", "01.02.1960")).hit, 2U);
+        SearchPatientLines(lines, 0, SearchStart::FromFirst, MakeSearchTerms("0000000003", "01.02.1960")).hit,
+        2U);
 }
 
 TEST_F(PatientLevelSearch, emptyList_hasNoCurrentLine) {
-    PatientSearchResult result = SearchPatientLines({}, std::nullopt, SearchStart::FromFirst, MakeSearchTerms("1", ""));
+    PatientSearchResult result =
+        SearchPatientLines({}, std::nullopt, SearchStart::FromFirst, MakeSearchTerms("1", ""));
     EXPECT_FALSE(result.hit.has_value());
     EXPECT_FALSE(result.current.has_value());
 }

@@ -29,7 +29,8 @@ protected:
                      SurveyDayFixture{"20120101", "3", std::string(28, '0'), "000"},
                      SurveyDayFixture{"20120103", "L", std::string(28, ' '), "005"}};
         system.addStay("12101001.001", stay);
-        system.addStay("12101001.001", {"0815      ", "19700301", "201202010800", "201202050800", "INT", "W"});
+        system.addStay("12101001.001",
+                       {"0815      ", "19700301", "201202010800", "201202050800", "INT", "W"});
         system.addStay("12101002.001", {"4711      ", "19600201", "201203010800", "201203050800"});
         ini = system.writeSettingsFile();
     }
@@ -63,8 +64,9 @@ TEST_F(ReportCommands, stays_printsPatientLines) {
 TEST_F(ReportCommands, stay_printsBaseDataAndDeliveredSurveyDays) {
     CliRun result = run({"stay", "12101001.001", "4711", "19600201", "201201010800"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_NE(result.out.find("KIS_ID=4711      \nDOB=19600201\nADM_DATE=201201010800\nDIS_DATE=201201050800\n"),
-              std::string::npos);
+    EXPECT_NE(
+        result.out.find("KIS_ID=4711      \nDOB=19600201\nADM_DATE=201201010800\nDIS_DATE=201201050800\n"),
+        std::string::npos);
     const std::size_t firstDay = result.out.find("REC_DATE=20120101\nT28_STAND_MON=0\n");
     const std::size_t secondDay = result.out.find("REC_DATE=20120102\nT28_STAND_MON=1\n");
     EXPECT_NE(firstDay, std::string::npos);
@@ -110,10 +112,13 @@ TEST_F(ReportCommands, analysis_printsCopiedTableInListOrder) {
     CliRun result = run({"analysis", "12101002.001", "12101001.001"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     const std::string hospital = "K001 - LKH Musterstadt     ";
-    auto department = [](const std::string& code) { return code + " - Interne Intensiv" + std::string(22, ' '); };
-    EXPECT_EQ(result.out, "KA\tAbteilung\tJahr\tMonat\tINT-Patienten\n" + hospital + "\t" + department("12101001") +
-                              "\t2012\t01\t1\n" + hospital + "\t" + department("12101001") + "\t2012\t02\t1\n" +
-                              hospital + "\t" + department("12101002") + "\t2012\t03\t1\n");
+    auto department = [](const std::string& code) {
+        return code + " - Interne Intensiv" + std::string(22, ' ');
+    };
+    EXPECT_EQ(result.out, "KA\tAbteilung\tJahr\tMonat\tINT-Patienten\n" + hospital + "\t" +
+                              department("12101001") + "\t2012\t01\t1\n" + hospital + "\t" +
+                              department("12101001") + "\t2012\t02\t1\n" + hospital + "\t" +
+                              department("12101002") + "\t2012\t03\t1\n");
 }
 
 TEST_F(ReportCommands, analysis_unknownDepartmentFails) {

@@ -88,7 +88,8 @@ TEST_P(DetailEntries, entries_followStoredValue) {
 INSTANTIATE_TEST_SUITE_P(Values, DetailEntries,
                          ::testing::Values(EntryCase{"0", 0, 0}, EntryCase{"1", 1, 1}, EntryCase{"2", 2, 2},
                                            EntryCase{"3", 3, 0}, EntryCase{"4", 4, 0}, EntryCase{"5", 0, 0},
-                                           EntryCase{"", 0, 0}, EntryCase{"x", 0, 0}, EntryCase{"2.5", 2, 0}, EntryCase{"1.5", 2, 2}));
+                                           EntryCase{"", 0, 0}, EntryCase{"x", 0, 0}, EntryCase{"2.5", 2, 0},
+                                           EntryCase{"1.5", 2, 2}));
 
 TEST(DetailView, itemsAndScore_showAsTheViewShowsThem) {
     EXPECT_TRUE(IsItemTicked("1"));

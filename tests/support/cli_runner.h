@@ -1,13 +1,13 @@
 #pragma once
 // Runs kalvora-cli in-process with captured output, or the built binary through the shell.
 
+#include <sys/wait.h>
+
 #include <array>
 #include <cstdio>
 #include <sstream>
 #include <string>
 #include <vector>
-
-#include <sys/wait.h>
 
 #include "cli/cli_app.h"
 

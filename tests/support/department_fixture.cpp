@@ -14,7 +14,8 @@ namespace {
 
 std::string recordType3Insert() {
     std::string sql =
-        "INSERT INTO \"Satzart 3 - TISS28\" (QUALIFIER, KA_ID, ICU_FUN_ID, ICU_FUN_SID, KIS_ID, DOB, ADM_DATE, "
+        "INSERT INTO \"Satzart 3 - TISS28\" (QUALIFIER, KA_ID, ICU_FUN_ID, ICU_FUN_SID, KIS_ID, DOB, "
+        "ADM_DATE, "
         "REC_DATE";
     for (const TissItem& item : TissItems()) sql += ", " + std::string(item.field);
     sql += ", T28_SCORE, STUNDEN) VALUES (?, 'K001', '121010', '01', ?, ?, ?, ?";
@@ -43,9 +44,14 @@ struct DepartmentWriter {
             recordType1.run();
         }
         for (const SurveyDayFixture& day : s.days) {
-            recordType3.bind(1, day.qualifier).bind(2, s.kisId).bind(3, s.dob).bind(4, s.admDate).bind(5, day.recDate);
+            recordType3.bind(1, day.qualifier)
+                .bind(2, s.kisId)
+                .bind(3, s.dob)
+                .bind(4, s.admDate)
+                .bind(5, day.recDate);
             for (int item = 0; item < kTissItemCount; ++item)
-                recordType3.bind(6 + item, std::string_view(day.items).substr(static_cast<std::size_t>(item), 1));
+                recordType3.bind(6 + item,
+                                 std::string_view(day.items).substr(static_cast<std::size_t>(item), 1));
             recordType3.bind(6 + kTissItemCount, day.score);
             recordType3.run();
         }
@@ -125,8 +131,8 @@ void SystemFixture::addGeneratedStays(const std::string& mdbDatei, int stays, in
 
 std::string SystemFixture::writeSettingsFile() const {
     const std::string path = directory_.file("Kalvora10_0.ini");
-    WriteFile(path, "[Path]\nImportDataPath=" + directory_.file("import") + "\nExportDataPath=" + exportPath() +
-                        "\nSystemDataPath=" + systemPath() +
+    WriteFile(path, "[Path]\nImportDataPath=" + directory_.file("import") +
+                        "\nExportDataPath=" + exportPath() + "\nSystemDataPath=" + systemPath() +
                         "\n[Plausibilitaet]\nPlausLevel=Warning\n[Einstufung]\nErhebungvon=20120101\n"
                         "Erhebungbis=20121231\nMindestStd=0\nMehrfachTISS=N\nErsatzTISS=N\n");
     return path;

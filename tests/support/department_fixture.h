@@ -41,11 +41,12 @@ public:
     void addHospital(const std::string& kanr, const std::string& name);
     void addDepartmentName(const std::string& code, const std::string& name);
     // Registers a department in Dateiverwaltung and creates its database; returns the database path.
-    std::string addDepartment(const std::string& kanr, const std::string& abteilung, const std::string& mdbDatei,
-                              const std::string& status = "EXTERN");
+    std::string addDepartment(const std::string& kanr, const std::string& abteilung,
+                              const std::string& mdbDatei, const std::string& status = "EXTERN");
     void addStay(const std::string& mdbDatei, const StayFixture& stay);
     // Many stays at once, each with `daysPerStay` survey days of qualifier "3".
-    void addGeneratedStays(const std::string& mdbDatei, int stays, int daysPerStay, const std::string& kisPrefix);
+    void addGeneratedStays(const std::string& mdbDatei, int stays, int daysPerStay,
+                           const std::string& kisPrefix);
     // An ini file naming the directories, for the command-line tests.
     std::string writeSettingsFile() const;
 

@@ -1,0 +1,191 @@
+// The store layer: keys as real constraints, cascading removal of a stay's rows, Val, copying
+// tables between files and replacing a file in one step.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "store/database.h"
+#include "store/file_ops.h"
+#include "store/reference_list.h"
+#include "store/schema.h"
+#include "support/temp_dir.h"
+
+namespace kalvora {
+namespace {
+
+using test::TempDir;
+
+Database Department(const std::string& path) {
+    Database db(path, OpenMode::Create);
+    CreateDepartmentSchema(db);
+    return db;
+}
+
+void InsertStay(Database& db, const std::string& kisId) {
+    Statement insert = db.prepare(
+        "INSERT INTO \"Gesamt - Patientenadministration\" (KIS_ID, DOB, ADM_DATE, FLAG) VALUES (?, '19500101', "
+        "'201201011000', 'O')");
+    insert.bind(1, std::string_view(kisId));
+    insert.run();
+}
+
+StepResult InsertDay(Database& db, const std::string& kisId, const std::string& day) {
+    Statement insert = db.prepare(
+        "INSERT INTO \"Satzart 3 - TISS28\" (QUALIFIER, KIS_ID, DOB, ADM_DATE, REC_DATE) VALUES ('3', ?, "
+        "'19500101', '201201011000', ?)");
+    insert.bind(1, std::string_view(kisId)).bind(2, std::string_view(day));
+    return insert.step();
+}
+
+TEST(Store, duplicateKey_isReportedApartFromOtherErrors) {
+    TempDir dir;
+    Database db = Department(dir.file("d.mdb"));
+    InsertStay(db, "A");
+    EXPECT_EQ(InsertDay(db, "A", "20120101"), StepResult::Done);
+    EXPECT_EQ(InsertDay(db, "A", "20120101"), StepResult::DuplicateKey);
+    EXPECT_EQ(InsertDay(db, "A", "20120102"), StepResult::Done);
+    // Keys are exact: a different case is another admission number.
+    EXPECT_EQ(InsertDay(db, "a", "20120101"), StepResult::Done);
+    EXPECT_THROW(db.execute("INSERT INTO \"Satzart 3 - TISS28\" (KIS_ID) VALUES ('x')"), StoreError);
+    EXPECT_THROW(db.prepare("SELECT * FROM nowhere"), StoreError);
+}
+
+TEST(Store, removingAStay_removesItsRecordRowsOnly) {
+    TempDir dir;
+    Database db = Department(dir.file("d.mdb"));
+    InsertStay(db, "A");
+    InsertStay(db, "B");
+    InsertDay(db, "A", "20120101");
+    InsertDay(db, "A", "20120102");
+    InsertDay(db, "B", "20120101");
+    db.execute(
+        "INSERT INTO \"Satzart 1 - Patientenadministration Intensiv\" (KIS_ID, DOB, ADM_DATE) VALUES ('A', "
+        "'19500101', '201201011000')");
+    db.execute("DELETE FROM \"Gesamt - Patientenadministration\" WHERE KIS_ID = 'A'");
+    EXPECT_EQ(db.scalar("SELECT count(*) FROM \"Satzart 3 - TISS28\""), 1);
+    EXPECT_EQ(db.scalar("SELECT count(*) FROM \"Satzart 1 - Patientenadministration Intensiv\""), 0);
+}
+
+TEST(Store, val_readsTheLeadingNumberLikeTheProgram) {
+    TempDir dir;
+    Database db(dir.file("v.mdb"), OpenMode::Create);
+    struct Case {
+        const char* text;
+        double value;
+    };
+    for (const Case& c : {Case{"12", 12}, Case{" 1 2", 12}, Case{"9 ", 9}, Case{"1,5", 1}, Case{"x", 0},
+                          Case{"", 0}, Case{"-3.5e1", -35}, Case{"020", 20}}) {
+        Statement statement = db.prepare("SELECT Val(?)");
+        statement.bind(1, std::string_view(c.text));
+        ASSERT_EQ(statement.step(), StepResult::Row);
+        EXPECT_DOUBLE_EQ(statement.real(0), c.value) << c.text;
+    }
+    EXPECT_EQ(db.scalar("SELECT Val(NULL)"), 0);
+}
+
+TEST(Store, tablesCopyBetweenFilesAttachedByBoundPath) {
+    TempDir dir;
+    std::string odd = dir.file("it's a \"dir\"");
+    std::filesystem::create_directories(odd);
+    {
+        Database source = Department(odd + "/source.mdb");
+        InsertStay(source, "A");
+        InsertStay(source, "B");
+    }
+    Database target = Department(dir.file("target.mdb"));
+    InsertStay(target, "B");
+    target.attach(odd + "/source.mdb", "source");
+    target.execute(
+        "INSERT OR IGNORE INTO \"Gesamt - Patientenadministration\" SELECT * FROM source.\"Gesamt - "
+        "Patientenadministration\"");
+    EXPECT_EQ(target.changes(), 1);
+    target.detach("source");
+    EXPECT_EQ(target.scalar("SELECT count(*) FROM \"Gesamt - Patientenadministration\""), 2);
+}
+
+TEST(Store, transactionRollsBackUnlessCommitted) {
+    TempDir dir;
+    Database db = Department(dir.file("d.mdb"));
+    {
+        Transaction transaction(db);
+        InsertStay(db, "A");
+    }
+    EXPECT_EQ(db.scalar("SELECT count(*) FROM \"Gesamt - Patientenadministration\""), 0);
+    {
+        Transaction transaction(db);
+        InsertStay(db, "A");
+        transaction.commit();
+    }
+    EXPECT_EQ(db.scalar("SELECT count(*) FROM \"Gesamt - Patientenadministration\""), 1);
+}
+
+TEST(Store, atomicReplace_leavesOldOrNewFile) {
+    TempDir dir;
+    std::string target = dir.file("dept.mdb");
+    test::WriteFile(target, "old");
+    std::string pending = PendingFileName(target);
+    test::WriteFile(pending, "new");
+    ReplaceFileAtomically(pending, target);
+    EXPECT_EQ(test::ReadFile(target), "new");
+    EXPECT_FALSE(FileExists(pending));
+    EXPECT_THROW(ReplaceFileAtomically(dir.file("missing"), target), StoreError);
+    EXPECT_EQ(test::ReadFile(target), "new");
+}
+
+TEST(Store, openingMissingOrForeignFiles_fails) {
+    TempDir dir;
+    EXPECT_THROW(Database(dir.file("missing.mdb")), StoreError);
+    test::WriteFile(dir.file("text.mdb"), "this is not a database file, just text that is long enough.......");
+    EXPECT_THROW(Database(dir.file("text.mdb")), StoreError);
+}
+
+TEST(DataDirectory, createdWithReferenceListsAndRefusesToOverwrite) {
+    TempDir dir;
+    std::string system = dir.file("sys");
+    ASSERT_EQ(CreateDataDirectory({system, "", "", false}), "");
+    Database admin(system + "/iadmin.mdb");
+    EXPECT_GE(admin.scalar("SELECT count(*) FROM \"KANR-Bezeichnung\""), 10);
+    EXPECT_EQ(admin.scalar("SELECT count(*) FROM \"ABT-Bezeichnung\" WHERE substr(ABTEILUNG, 3, 2) IN ('51', '27')"),
+              3);
+    EXPECT_EQ(admin.scalar("SELECT count(*) FROM Dateiverwaltung"), 0);
+    Database templ(system + "/ibds.mdb");
+    for (std::string_view table : {tables::Stays, tables::RecordType1, tables::RecordType3, tables::RecordType3Work})
+        EXPECT_TRUE(templ.hasTable(table)) << table;
+    EXPECT_NE(CreateDataDirectory({system, "", "", false}).find("--force"), std::string::npos);
+    EXPECT_EQ(CreateDataDirectory({system, "", "", true}), "");
+}
+
+TEST(ReferenceList, malformedLines_nameFileAndLine) {
+    TempDir dir;
+    struct Case {
+        std::string content;
+        std::string message;  // part of the message; empty when the list is read
+    };
+    const Case cases[] = {
+        {"K101;Eins\n\nK102;Zwei\n", ""},
+        {"\xEF\xBB\xBFK101;Eins\r\n", ""},
+        {"K101;Kranken\xE4nstalt\n", ""},  // Windows-1252
+        {"K101;Eins\nK102 Zwei\n", "Zeile 2"},
+        {"K101;Eins\nK1011;Zwei\n", "Zeile 2"},
+        {"K101;Eins\nK101;Zwei\n", "mehrfach"},
+        {";ohne Code\n", "Zeile 1"},
+    };
+    for (const Case& c : cases) {
+        test::WriteFile(dir.file("list.csv"), c.content);
+        ReferenceListResult result = ReadReferenceList(dir.file("list.csv"), 4);
+        if (c.message.empty()) {
+            EXPECT_EQ(result.error, "") << c.content;
+        } else {
+            EXPECT_NE(result.error.find(c.message), std::string::npos) << result.error;
+            EXPECT_NE(result.error.find("list.csv"), std::string::npos) << result.error;
+            EXPECT_TRUE(result.entries.empty());
+        }
+    }
+    test::WriteFile(dir.file("list.csv"), "K101;Kranken\xE4nstalt\n");
+    EXPECT_EQ(ReadReferenceList(dir.file("list.csv"), 4).entries[0].name, "Krankenänstalt");
+    EXPECT_NE(ReadReferenceList(dir.file("none.csv"), 4).error.find("none.csv"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace kalvora
