@@ -127,7 +127,7 @@ long long copyDepartment(Database& total, OfferedRows& offered, const std::strin
     try {
         Transaction transaction(total);
         bool someStaysRefused = false;
-        // The first department goes into empty tables: nothing to refuse, nothing to look up.
+        // While the total database holds no stay, no stay of this department can be refused.
         if (total.scalar("SELECT EXISTS (SELECT 1 FROM main.\"Gesamt - Patientenadministration\")") != 0) {
             total.execute("DELETE FROM " + std::string(kRefusedStays));
             total.execute(

@@ -74,5 +74,12 @@ TEST_F(ExportCommand, unknownDepartment_isRefused) {
     EXPECT_EQ(result.err, "Keine Abteilung mit der Datenbank nix.mdb vorhanden!\n");
 }
 
+TEST_F(ExportCommand, noImportedData_isRefused) {
+    Database(system.file("system/iadmin.mdb")).execute("DELETE FROM Dateiverwaltung");
+    CliRun result = run({"export"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, "Es wurden noch keine Daten importiert!\n");
+}
+
 }  // namespace
 }  // namespace kalvora

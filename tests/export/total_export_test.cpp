@@ -74,6 +74,22 @@ TEST_F(ExportTest, duplicateStayKey_isCountedAndItsRowsStayOut) {
     EXPECT_EQ(count("SELECT count(*) FROM \"Gesamt - Patientenadministration\""), 3);
 }
 
+TEST_F(ExportTest, surveyDayWithoutItsStay_isCountedWhenRefused) {
+    // A survey day stored without a stay row in the second department, with the key of a day of the first.
+    Database second(system.file("system/12101002.001"));
+    second.execute(
+        "INSERT INTO \"Satzart 3 - TISS28\" (QUALIFIER, KIS_ID, DOB, ADM_DATE, REC_DATE)"
+        " VALUES ('3', '0000000001', '19600101', '201201010800', '20120102'),"
+        " ('3', '0000000001', '19600101', '201201010800', '20120109')");
+    second.close();
+
+    ExportResult result = run(allLines());
+
+    ASSERT_TRUE(result.succeeded) << result.message;
+    EXPECT_EQ(result.refusedRows, 1);
+    EXPECT_EQ(count("SELECT count(*) FROM \"Satzart 3 - TISS28\""), 5);
+}
+
 TEST_F(ExportTest, noDepartment_writesEmptyCopyOfTemplate) {
     ExportResult result = run({});
     ASSERT_TRUE(result.succeeded);

@@ -1,0 +1,31 @@
+#pragma once
+// The directory list: the chosen directory with the directories above it, opened down from the
+// root, and the directories inside it. Double click or Enter on a line opens that directory.
+
+#include <QTreeWidget>
+
+namespace kalvora::ui {
+
+class DirectoryList : public QTreeWidget {
+    Q_OBJECT
+public:
+    explicit DirectoryList(QWidget* parent = nullptr);
+
+    // Opens an existing, readable directory given by its absolute path; false (and nothing
+    // changes) for anything else. Announces the change when the directory is a new one.
+    bool setPath(const QString& directory);
+    // The open directory in the platform's notation; empty before the first setPath.
+    QString path() const;
+    // The directory a line stands for.
+    static QString PathOf(const QTreeWidgetItem* item);
+
+signals:
+    void pathChanged(const QString& directory);
+
+private:
+    void rebuild();
+
+    QString path_;
+};
+
+}  // namespace kalvora::ui

@@ -1,0 +1,212 @@
+#include "shell/ui/frmMain.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "import/ui/frmImp.h"
+#include "import/ui/frmImpe.h"
+#include "shell/message_service.h"
+#include "shell/ui/app_context.h"
+#include "shell/ui/clock_text.h"
+#include "shell/ui/frmInfo.h"
+#include "shell/ui/frmOpt.h"
+#include "shell/ui/main_status_bar.h"
+#include "shell/ui/object_names.h"
+#include "store/imported_data_check.h"
+
+namespace kalvora::ui {
+
+namespace {
+
+constexpr const char* kSeparator = "-";
+
+// One entry of an indexed submenu group; "-" is a separator.
+struct MenuEntry {
+    const char* caption;
+};
+
+constexpr MenuEntry kDateiEntries[] = {{"&Import"}, {"&Export"}, {kSeparator}, {"&Beenden"}};
+constexpr MenuEntry kExtrasEntries[] = {{"&Einstufung"}, {kSeparator}, {"&Optionen"}};
+
+QWidget* MakeBackdrop(QWidget* parent) {
+    auto* backdrop = new QWidget(parent);
+    backdrop->setObjectName(QStringLiteral("fra_hintergrund"));
+    backdrop->setBackgroundRole(QPalette::Dark);
+    backdrop->setAutoFillBackground(true);
+    auto* name = new QLabel(QStringLiteral("Kalvora"), backdrop);
+    QFont nameFont = name->font();
+    nameFont.setBold(true);
+    nameFont.setPointSizeF(nameFont.pointSizeF() * 4.0);
+    name->setFont(nameFont);
+    name->setForegroundRole(QPalette::Light);
+    name->setAlignment(Qt::AlignCenter);
+    auto* subtitle = new QLabel(QStringLiteral("Intensivdokumentation  ·  TISS-28  ·  Einstufung"), backdrop);
+    subtitle->setForegroundRole(QPalette::Light);
+    subtitle->setAlignment(Qt::AlignCenter);
+    auto* layout = new QVBoxLayout(backdrop);
+    layout->addStretch(1);
+    layout->addWidget(name);
+    layout->addWidget(subtitle);
+    layout->addStretch(1);
+    return backdrop;
+}
+
+}  // namespace
+
+frmMain::frmMain(AppContext& context, QWidget* parent) : QMainWindow(parent), context_(context) {
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral(" Kalvora Version 10.0"));
+    buildMenu();
+    setCentralWidget(MakeBackdrop(this));
+
+    statusBar_ = new MainStatusBar(this);
+    setStatusBar(statusBar_);
+    context_.statusBar = statusBar_;
+
+    tmr_main_ = new QTimer(this);
+    tmr_main_->setObjectName(QStringLiteral("tmr_main"));
+    tmr_main_->setInterval(kClockIntervalMs);
+    connect(tmr_main_, &QTimer::timeout, this, &frmMain::tickClock);
+
+    tmr_frmTop_ = new QTimer(this);
+    tmr_frmTop_->setObjectName(QStringLiteral("tmr_frmTop"));
+    tmr_frmTop_->setInterval(kStartupHandOverMs);
+    connect(tmr_frmTop_, &QTimer::timeout, this, &frmMain::handOver);
+}
+
+frmMain::~frmMain() {
+    if (context_.statusBar == statusBar_) context_.statusBar = nullptr;
+}
+
+void frmMain::buildMenu() {
+    QMenu* datei = menuBar()->addMenu(QStringLiteral("&Datei"));
+    datei->setObjectName(QStringLiteral("mainDatei"));
+    datei->menuAction()->setObjectName(QStringLiteral("mainDatei"));
+    for (int index = 0; index < static_cast<int>(std::size(kDateiEntries)); ++index) {
+        const QString caption = QString::fromUtf8(kDateiEntries[index].caption);
+        auto* action = new QAction(caption == QLatin1String(kSeparator) ? QString() : caption, datei);
+        action->setObjectName(IndexedName("datei", index));
+        action->setSeparator(caption == QLatin1String(kSeparator));
+        if (!action->isSeparator()) connect(action, &QAction::triggered, this, [this, index] { onDatei(index); });
+        datei->addAction(action);
+    }
+
+    auto* intensivbericht = new QAction(QStringLiteral("&Intensivbericht"), menuBar());
+    intensivbericht->setObjectName(QStringLiteral("mainIntensivbericht"));
+    connect(intensivbericht, &QAction::triggered, this, &frmMain::onIntensivbericht);
+    menuBar()->addAction(intensivbericht);
+
+    QMenu* extras = menuBar()->addMenu(QStringLiteral("&Extras"));
+    extras->setObjectName(QStringLiteral("mainExtras"));
+    extras->menuAction()->setObjectName(QStringLiteral("mainExtras"));
+    for (int index = 0; index < static_cast<int>(std::size(kExtrasEntries)); ++index) {
+        const QString caption = QString::fromUtf8(kExtrasEntries[index].caption);
+        auto* action = new QAction(caption == QLatin1String(kSeparator) ? QString() : caption, extras);
+        action->setObjectName(IndexedName("extras", index));
+        action->setSeparator(caption == QLatin1String(kSeparator));
+        if (!action->isSeparator()) connect(action, &QAction::triggered, this, [this, index] { onExtras(index); });
+        extras->addAction(action);
+    }
+
+    auto* info = new QAction(QStringLiteral("&Info"), menuBar());
+    info->setObjectName(QStringLiteral("mainInfo"));
+    connect(info, &QAction::triggered, this, &frmMain::onInfo);
+    menuBar()->addAction(info);
+}
+
+void frmMain::load() {
+    showMaximized();
+    context_.settings = LoadSettings(context_.settingsFile);
+    statusBar_->setPanel(1, QStringLiteral(" Bereit"));
+    tickClock();
+    tmr_main_->start();
+    tmr_frmTop_->start();
+}
+
+void frmMain::onDatei(int index) {
+    switch (index) {
+        case 0: openImport(); break;
+        case 1: openRegistered(MenuCommand::Export, true); break;
+        case 3: endProgram(); break;
+        default: break;
+    }
+}
+
+void frmMain::onExtras(int index) {
+    switch (index) {
+        case 0: openRegistered(MenuCommand::Einstufung, true); break;
+        case 2: {
+            frmOpt options(context_, this);
+            options.exec();
+            break;
+        }
+        default: break;
+    }
+}
+
+void frmMain::onIntensivbericht() { openRegistered(MenuCommand::Intensivbericht, false); }
+
+void frmMain::onInfo() {
+    frmInfo info(this);
+    info.exec();
+}
+
+bool frmMain::checkImportedData() {
+    const ImportedDataCheck check = CheckImportedData(context_.settings.SystemDataPath);
+    if (!check.error.empty()) {
+        context_.messages.ShowErrorBox(check.error);
+        return false;
+    }
+    if (!check.present) {
+        context_.messages.ShowNotice(notices::NoDataImported);
+        return false;
+    }
+    return true;
+}
+
+void frmMain::openImport() {
+    {
+        frmImp dialog(context_, this);
+        dialog.exec();
+    }
+    if (context_.importResultMarker != kImportResultMarker || ending_) return;
+    frmImpe result(context_.importSummary, this);
+    result.exec();
+}
+
+void frmMain::openRegistered(MenuCommand command, bool needsImportedData) {
+    const WindowOpener opener = WindowOpenerFor(command);
+    if (needsImportedData && !checkImportedData()) return;
+    if (opener) opener(context_, this);
+}
+
+void frmMain::tickClock() { statusBar_->setPanel(4, ClockText(QDateTime::currentDateTime())); }
+
+void frmMain::handOver() {
+    tmr_frmTop_->stop();
+    if (QApplication::overrideCursor() != nullptr) QApplication::restoreOverrideCursor();
+    emit startupWindowDone();
+}
+
+void frmMain::endProgram() {
+    if (ending_) return;
+    ending_ = true;
+    if (context_.endProgram) {
+        context_.endProgram(0);
+    } else {
+        QApplication::closeAllWindows();
+        QApplication::exit(0);
+    }
+}
+
+void frmMain::closeEvent(QCloseEvent* event) {
+    event->accept();
+    endProgram();
+}
+
+}  // namespace kalvora::ui
