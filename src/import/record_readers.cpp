@@ -25,12 +25,8 @@ std::string fixedWidth(std::string text, size_t width) {
 
 // Hospital, department, admission number, birth date and admission time: the fields both record
 // types share, checked in this order.
-struct SharedFields {
-    std::string_view KA_ID, ICU_FUN_ID, ICU_FUN_SID, KIS_ID, DOB, ADM_DATE;
-};
-
-SharedFields readSharedFields(LineContext& context, ValidationContext& validation, std::string_view line) {
-    SharedFields fields;
+template <typename Row>
+void readSharedFields(LineContext& context, ValidationContext& validation, std::string_view line, Row& fields) {
     if (LinePart(line, 2, 4) != context.kaCode) {
         context.protocol.WriteProtocolRow(levels::Error, "KA", line, kInvalidParameter);
         RaiseToError(context.state);
@@ -59,7 +55,6 @@ SharedFields readSharedFields(LineContext& context, ValidationContext& validatio
     };
     fields.DOB = checkedDate(24, 8, "Geburtsdatum");
     fields.ADM_DATE = checkedDate(32, 12, "Aufnahmezeitpunkt");
-    return fields;
 }
 
 void reportStoreResult(LineContext& context, std::string_view line, StepResult result) {
@@ -81,13 +76,7 @@ void ReadRecordType1(LineContext& context, std::string_view line) {
     ValidationContext validation{context.protocol, context.state};
     RecordType1Row row;
     row.QUALIFIER = "1";
-    SharedFields shared = readSharedFields(context, validation, line);
-    row.KA_ID = shared.KA_ID;
-    row.ICU_FUN_ID = shared.ICU_FUN_ID;
-    row.ICU_FUN_SID = shared.ICU_FUN_SID;
-    row.KIS_ID = shared.KIS_ID;
-    row.DOB = shared.DOB;
-    row.ADM_DATE = shared.ADM_DATE;
+    readSharedFields(context, validation, line, row);
 
     std::string_view discharge = LinePart(line, 66, 12);
     bool dischargeValid = CheckDateCode(discharge, 12) == 0;
@@ -154,13 +143,7 @@ void ReadRecordType3(LineContext& context, std::string_view line) {
     ValidationContext validation{context.protocol, context.state};
     RecordType3Row row;
     row.QUALIFIER = "3";
-    SharedFields shared = readSharedFields(context, validation, line);
-    row.KA_ID = shared.KA_ID;
-    row.ICU_FUN_ID = shared.ICU_FUN_ID;
-    row.ICU_FUN_SID = shared.ICU_FUN_SID;
-    row.KIS_ID = shared.KIS_ID;
-    row.DOB = shared.DOB;
-    row.ADM_DATE = shared.ADM_DATE;
+    readSharedFields(context, validation, line, row);
 
     std::string_view surveyDay = LinePart(line, 44, 8);
     if (CheckDateCode(surveyDay, 8) != 0) {

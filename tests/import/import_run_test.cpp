@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "shell/encoding.h"
+#include "shell/status_sink.h"
 #include "store/database.h"
 #include "support/import_fixture.h"
 
@@ -397,6 +398,49 @@ TEST(ImportSummary, clipboardText_hasHeaderAndOneLinePerFile) {
     large.setCounts(100000, 99999, false);
     EXPECT_EQ(large.patients, " 100000");  // never cut
     EXPECT_EQ(large.imported, " 99999");
+}
+
+}  // namespace
+}  // namespace kalvora::test
+
+namespace kalvora::test {
+namespace {
+
+class RecordingStatus : public StatusSink {
+public:
+    std::vector<std::string> panels[5];
+    void setPanel(int panel, std::string_view text) override { panels[panel].emplace_back(text); }
+};
+
+TEST(ImportRun, substituteDays_walkAcrossMonthEndsAndLeapDays) {
+    ImportFixture fixture;
+    fixture.importLines("A2100101.101",
+                        {Line(Stay("A1", "201202281000", "201203021000")),
+                         Line(Day("A1", "201202281000", "20120301", "1110000000000000000000000000")),
+                         SumLine(1, 0, 1, 0)});
+    EXPECT_EQ(Query(fixture.departmentDb("12100101.101"),
+                    "SELECT QUALIFIER, REC_DATE, T28_SCORE FROM \"Satzart 3 - TISS28\" ORDER BY REC_DATE"),
+              (std::vector<std::string>{"E|20120228|000", "M|20120229|000", "3|20120301|008", "L|20120302|008"}));
+}
+
+TEST(ImportRun, statusPanels_showHospitalDepartmentAndProgress) {
+    ImportFixture fixture;
+    fixture.writeDelivery("A2100101.101", kGoodLines);
+    fixture.writeDelivery("B2100101.999", kGoodLines);
+    ImportBatchRequest request{{{"A2100101.101", fixture.dir.file("import/A2100101.101")},
+                                {"B2100101.999", fixture.dir.file("import/B2100101.999")}},
+                               ImportMode::Append,
+                               fixture.protocolPath()};
+    RecordingStatus status;
+    RunImportBatch(request, fixture.settings, status);
+    EXPECT_EQ(status.panels[2], (std::vector<std::string>{
+                                    "K101 - Landesklinikum Musterstadt                  ", " ", " "}));
+    EXPECT_EQ(status.panels[3].front(), "12100101 - Intensivmedizin Anästhesie" + std::string(14, ' '));
+    std::vector<std::string> expected = {" Überprüfe Datensatz 1 ... (1/2)", " Überprüfe Datensatz 2 ... (1/2)",
+                                         " Überprüfe Datensatz 3 ... (1/2)", " Importiere gültige Datensätze ",
+                                         " Bereit"};
+    EXPECT_EQ(status.panels[1], expected);
+    EXPECT_EQ(status.panels[3].back(), " ");
 }
 
 }  // namespace
