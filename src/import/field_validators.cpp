@@ -55,7 +55,8 @@ std::string_view checkRange(ValidationContext& context, std::string_view level, 
         }
         return Blanks(length);
     }
-    double value = NumericValue(field);
+    // Most fields are a single digit; they need no number reading.
+    double value = field.size() == 1 && field[0] >= '0' && field[0] <= '9' ? field[0] - '0' : NumericValue(field);
     if (value >= minimum && value <= maximum) return field;
     context.protocol.WriteProtocolRow(level, label, line, kInvalidParameter);
     if (isError)

@@ -7,6 +7,7 @@
 #include "import/protocol_file.h"
 #include "import/work_database.h"
 #include "shell/conversions.h"
+#include "shell/encoding.h"
 #include "tiss/tiss_item.h"
 
 namespace kalvora {
@@ -75,6 +76,7 @@ void reportStoreFailure(LineContext& context, std::string_view line) {
 void ReadRecordType1(LineContext& context, std::string_view line) {
     ValidationContext validation{context.protocol, context.state};
     RecordType1Row row;
+    row.ascii = IsAscii(line);
     row.QUALIFIER = "1";
     readSharedFields(context, validation, line, row);
 
@@ -142,6 +144,7 @@ void ReadRecordType1(LineContext& context, std::string_view line) {
 void ReadRecordType3(LineContext& context, std::string_view line) {
     ValidationContext validation{context.protocol, context.state};
     RecordType3Row row;
+    row.utf8 = IsAscii(line);
     row.QUALIFIER = "3";
     readSharedFields(context, validation, line, row);
 

@@ -157,10 +157,10 @@ StepResult WorkDatabase::insertRecordType1(const RecordType1Row& row) {
                                        row.ICU_OUTCOME, row.HOSP_DIS_DATE, row.HOSP_MORT};
     int index = 1;
     convertedUsed_ = 0;
-    for (std::string_view value : values) bindField(s, index++, value, false);
+    for (std::string_view value : values) bindField(s, index++, value, row.ascii);
     if (row.DOB == " " || row.ADM_DATE == " ") storedBlankedKeys_ = true;
     StepResult result = s.step();
-    s.reset();
+    s.rewind();
     return result;
 }
 
@@ -189,7 +189,7 @@ StepResult WorkDatabase::insertRecordType3(const RecordType3Row& row) {
     if (row.DOB == " " || row.ADM_DATE == " ") storedBlankedKeys_ = true;
     if (!row.hasHours) storedDaysWithoutHours_ = true;
     StepResult result = s.step();
-    s.reset();
+    s.rewind();
     return result;
 }
 

@@ -16,6 +16,7 @@ namespace kalvora {
 // A record type 1 row as the reader fills it: views into the delivery line (Windows-1252), converted
 // to UTF-8 when they are stored.
 struct RecordType1Row {
+    bool ascii = false;  // the line holds only ASCII characters: no field needs converting
     std::string_view QUALIFIER, KA_ID, ICU_FUN_ID, ICU_FUN_SID, KIS_ID, DOB, ADM_DATE, DIS_DATE, ICU_OUTCOME,
         HOSP_DIS_DATE, HOSP_MORT;
 };
@@ -29,7 +30,7 @@ struct RecordType3Row {
     bool hasScore = false;
     std::string_view STUNDEN;
     bool hasHours = false;
-    bool utf8 = false;  // the texts are UTF-8 already (rows built from a stored stay)
+    bool utf8 = false;  // the texts are UTF-8 already (rows built from a stored stay, or ASCII lines)
 };
 
 class WorkDatabase {

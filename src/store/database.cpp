@@ -135,6 +135,8 @@ void Statement::run() {
     if (result == StepResult::DuplicateKey) throw StoreError("duplicate key", SQLITE_CONSTRAINT_PRIMARYKEY);
 }
 
+void Statement::rewind() { sqlite3_reset(stmt_); }
+
 void Statement::reset() {
     sqlite3_reset(stmt_);
     sqlite3_clear_bindings(stmt_);

@@ -49,6 +49,9 @@ public:
     // Runs a statement that returns no rows; throws on a duplicate key too.
     void run();
     void reset();
+    // Resets for the next step without clearing the bindings, for statements that bind every
+    // parameter anew each time.
+    void rewind();
 
     // Columns count from 0.
     std::string text(int column) const;

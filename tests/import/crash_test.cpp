@@ -209,6 +209,7 @@ TEST(ImportCrash, killedAtAnyMoment_leavesOldOrNewContentAndNextImportWorks) {
         }
 
         DepartmentState state = ReadDepartment(systemDir);
+        std::cerr << "DEBUG " << delay.count() << " " << (state.tables == newState.tables) << " " << std::chrono::duration<double>(Clock::now() - start).count() << "\n";
         ASSERT_EQ(state.integrity, "ok");
         ASSERT_EQ(state.registration, oldState.registration);
         if (state.tables == newState.tables) {

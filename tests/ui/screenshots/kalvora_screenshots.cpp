@@ -1,1 +1,124 @@
-int main() { return 0; }
+// Takes the screenshots of the documentation (docs/screenshots): the main window with its menus,
+// the options dialog, the import dialog, the status bar during an import and the result window after
+// importing the demo deliveries. Run under a real display, e.g.
+//   xvfb-run -s "-screen 0 1440x900x24" build/tests/ui/kalvora-screenshots docs/screenshots
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+#include <cstdio>
+
+#include "import/ui/frmImp.h"
+#include "import/ui/frmImpe.h"
+#include "shell/ui/file_list.h"
+#include "shell/ui/frmInfo.h"
+#include "shell/ui/frmMain.h"
+#include "shell/ui/frmOpt.h"
+#include "support/ui_test_data.h"
+
+using namespace kalvora;
+using namespace kalvora::ui;
+
+namespace {
+
+QString outputDirectory;
+
+void Settle() { QTest::qWait(250); }
+
+void SaveScreen(const QString& name) {
+    Settle();
+    const QPixmap screen = QGuiApplication::primaryScreen()->grabWindow(0);
+    const QString path = outputDirectory + QLatin1Char('/') + name;
+    if (!screen.save(path)) std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+    std::printf("%s\n", qPrintable(path));
+}
+
+void SaveWindow(QWidget* window, const QString& name) {
+    Settle();
+    const QString path = outputDirectory + QLatin1Char('/') + name;
+    if (!window->grab().save(path)) std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+    std::printf("%s\n", qPrintable(path));
+}
+
+void Center(QWidget* window) {
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    window->move(screen.center() - window->rect().center());
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication application(argc, argv);
+    outputDirectory = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs/screenshots");
+    QDir().mkpath(outputDirectory);
+
+    test::UiTestData data;
+    data.copyDemoFiles(test::UiTestData::DemoFileNames());
+    data.writeIniFile();
+    AppContext& context = *data.context;
+    context.endProgram = [](int) {};
+
+    frmMain main(context);
+    main.load();
+    main.setGeometry(QGuiApplication::primaryScreen()->availableGeometry());
+    SaveScreen(QStringLiteral("main-window.png"));
+
+    QMenu* datei = main.findChild<QMenu*>(QStringLiteral("mainDatei"));
+    main.menuBar()->setActiveAction(datei->menuAction());
+    SaveScreen(QStringLiteral("main-menu-datei.png"));
+    datei->close();
+    QMenu* extras = main.findChild<QMenu*>(QStringLiteral("mainExtras"));
+    main.menuBar()->setActiveAction(extras->menuAction());
+    SaveScreen(QStringLiteral("main-menu-extras.png"));
+    extras->close();
+    Settle();
+
+    {
+        frmOpt options(context, &main);
+        options.show();
+        Center(&options);
+        SaveWindow(&options, QStringLiteral("options-settings.png"));
+        options.findChild<QTabWidget*>(QStringLiteral("tab_opt"))->setCurrentIndex(1);
+        SaveWindow(&options, QStringLiteral("options-directories.png"));
+        options.reject();
+    }
+    {
+        frmInfo info(&main);
+        info.show();
+        Center(&info);
+        SaveWindow(&info, QStringLiteral("info.png"));
+        info.reject();
+    }
+    {
+        frmImp import(context, &main);
+        import.setRepaintInterval(0);
+        import.show();
+        Center(&import);
+        auto* files = import.findChild<FileList*>(QStringLiteral("lst_file"));
+        files->selectAll();
+        SaveWindow(&import, QStringLiteral("import-dialog.png"));
+        bool taken = false;
+        // The first repaint inside the batch: the status bar with its progress.
+        QTimer::singleShot(0, &import, [&] {
+            if (taken) return;
+            taken = true;
+            const QPixmap screen = QGuiApplication::primaryScreen()->grabWindow(0);
+            screen.save(outputDirectory + QStringLiteral("/main-import-running.png"));
+        });
+        import.onCommand(0);
+    }
+    {
+        frmImpe result(context.importSummary, &main);
+        result.show();
+        Center(&result);
+        SaveWindow(&result, QStringLiteral("import-result.png"));
+        result.reject();
+    }
+    return 0;
+}

@@ -1,0 +1,358 @@
+// The import dialog and the result window: the checks before a batch, a whole batch through the
+// core, the status bar during it, and what the main window shows afterwards.
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <QTimer>
+#include <QtTest>
+
+#include "import/ui/frmImp.h"
+#include "import/ui/frmImpe.h"
+#include "shell/ui/directory_list.h"
+#include "shell/ui/file_list.h"
+#include "shell/ui/frmMain.h"
+#include "shell/ui/main_status_bar.h"
+#include "support/modal_script.h"
+#include "support/ui_test_data.h"
+
+using kalvora::test::ModalScript;
+using kalvora::test::UiTestData;
+using namespace kalvora;
+using namespace kalvora::ui;
+
+namespace {
+
+template <typename T>
+T* Child(QWidget* window, const char* name) {
+    T* child = window->findChild<T*>(QString::fromLatin1(name));
+    if (child == nullptr) qFatal("control %s missing", name);
+    return child;
+}
+
+void WriteBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QString ProtocolPath(const UiTestData& data) { return data.exportDir() + QStringLiteral("/protocol.dat"); }
+
+}  // namespace
+
+class ImportDialogTest : public QObject {
+    Q_OBJECT
+private slots:
+    void opening_showsFilesOfImportDirectory();
+    void opening_withMissingImportDirectory_fallsBackToSystemDirectoryAndWritesIt();
+    void opening_withNeitherDirectory_showsHomeDirectory();
+    void import_withoutSelection_showsNothingAndStaysOpen();
+    void import_withBadProtocolName_showsInvalidFileNameNotice_data();
+    void import_withBadProtocolName_showsInvalidFileNameNotice();
+    void import_withExistingProtocol_asksQuestion7_data();
+    void import_withExistingProtocol_asksQuestion7();
+    void import_inInitialiseMode_asksQuestion8EvenWithoutProtocol();
+    void import_fullBatch_storesDataAndFillsSummary();
+    void import_whileBatchRuns_refusesSecondImportAndCancel();
+    void import_unexpectedFailure_showsUnknownCauseWithDetailAndEndsProgram();
+    void menuImport_afterBatch_showsResultWindowThatCopiesSummary();
+    void menuImport_cancelAfterEarlierBatch_showsNoResultWindow();
+    void resultWindow_showsHeadersWidthsAndCells();
+    void resultWindow_escapeCloses();
+};
+
+void ImportDialogTest::opening_showsFilesOfImportDirectory() {
+    UiTestData data;
+    data.copyDemoFiles(UiTestData::DemoFileNames());
+    frmImp dialog(*data.context);
+    QCOMPARE(dialog.windowTitle(), QStringLiteral(" Datei - Import"));
+    auto* files = Child<FileList>(&dialog, "lst_file");
+    QStringList shown;
+    for (int row = 0; row < files->count(); ++row) shown << files->item(row)->text();
+    QCOMPARE(shown, UiTestData::DemoFileNames());
+    QCOMPARE(files->selectionMode(), QAbstractItemView::ExtendedSelection);
+    QCOMPARE(Child<DirectoryList>(&dialog, "lst_dir")->path(), QDir::toNativeSeparators(data.importDir()));
+    QCOMPARE(Child<QLineEdit>(&dialog, "txt_protocol")->text(), QStringLiteral("protocol.dat"));
+    QVERIFY(Child<QRadioButton>(&dialog, "opt_import_0")->isChecked());
+    QVERIFY(Child<QPushButton>(&dialog, "cmd_imp_0")->isDefault());
+}
+
+void ImportDialogTest::opening_withMissingImportDirectory_fallsBackToSystemDirectoryAndWritesIt() {
+    UiTestData data;
+    data.context->settings.ImportDataPath = data.root().toStdString() + "/entfernt";
+    frmImp dialog(*data.context);
+    QCOMPARE(Child<DirectoryList>(&dialog, "lst_dir")->path(), QDir::toNativeSeparators(data.systemDir()));
+    QCOMPARE(data.context->settings.ImportDataPath, data.systemDir().toStdString());
+    QCOMPARE(kalvora::test::ReadSettingsFile(data.iniPath()).ImportDataPath, data.systemDir().toStdString());
+    QVERIFY(Child<FileList>(&dialog, "lst_file")->findItems(QStringLiteral("iadmin.mdb"), Qt::MatchExactly).size() == 1);
+}
+
+void ImportDialogTest::opening_withNeitherDirectory_showsHomeDirectory() {
+    UiTestData data;
+    data.context->settings.ImportDataPath = "unknown";
+    data.context->settings.SystemDataPath = "unknown";
+    frmImp dialog(*data.context);
+    QCOMPARE(Child<DirectoryList>(&dialog, "lst_dir")->path(), QDir::toNativeSeparators(QDir::homePath()));
+    QCOMPARE(data.context->settings.ImportDataPath, std::string("unknown"));
+}
+
+void ImportDialogTest::import_withoutSelection_showsNothingAndStaysOpen() {
+    UiTestData data;
+    data.copyDemoFiles({QStringLiteral("A6100101.101")});
+    data.context->importResultMarker = "Ergebnis";
+    frmImp dialog(*data.context);
+    dialog.show();
+    Child<QPushButton>(&dialog, "cmd_imp_0")->click();
+    QVERIFY(dialog.isVisible());
+    QVERIFY(data.messages.shown.empty());
+    QVERIFY(data.context->importResultMarker.empty());
+    QVERIFY(!QFile::exists(ProtocolPath(data)));
+}
+
+void ImportDialogTest::import_withBadProtocolName_showsInvalidFileNameNotice_data() {
+    QTest::addColumn<QString>("name");
+    QTest::newRow("long stem") << "Protokoll_2012.txt";
+    QTest::newRow("empty") << "   ";
+    QTest::newRow("path") << "../prot.dat";
+}
+
+void ImportDialogTest::import_withBadProtocolName_showsInvalidFileNameNotice() {
+    QFETCH(QString, name);
+    UiTestData data;
+    data.copyDemoFiles({QStringLiteral("A6100101.101")});
+    frmImp dialog(*data.context);
+    dialog.show();
+    Child<FileList>(&dialog, "lst_file")->selectFileNames({QStringLiteral("A6100101.101")});
+    Child<QLineEdit>(&dialog, "txt_protocol")->setText(name);
+    dialog.onCommand(0);
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(data.messages.texts(), std::vector<std::string>{" Ungültiger Dateiname!"});
+    QCOMPARE(data.departmentCount(), 0LL);
+    QVERIFY(data.context->importResultMarker.empty());
+}
+
+void ImportDialogTest::import_withExistingProtocol_asksQuestion7_data() {
+    QTest::addColumn<QByteArray>("existing");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("asked");
+    QTest::addColumn<bool>("imported");
+    QTest::newRow("filled, No") << QByteArray("alt\r\n") << static_cast<int>(Answer::No) << true << false;
+    QTest::newRow("filled, Yes") << QByteArray("alt\r\n") << static_cast<int>(Answer::Yes) << true << true;
+    QTest::newRow("empty file") << QByteArray() << static_cast<int>(Answer::No) << false << true;
+}
+
+void ImportDialogTest::import_withExistingProtocol_asksQuestion7() {
+    QFETCH(QByteArray, existing);
+    QFETCH(int, answer);
+    QFETCH(bool, asked);
+    QFETCH(bool, imported);
+    UiTestData data;
+    data.copyDemoFiles({QStringLiteral("A6100101.101")});
+    WriteBytes(ProtocolPath(data), existing);
+    data.messages.setNextAnswer(static_cast<Answer>(answer));
+    frmImp dialog(*data.context);
+    dialog.show();
+    Child<FileList>(&dialog, "lst_file")->selectFileNames({QStringLiteral("A6100101.101")});
+    dialog.onCommand(0);
+
+    const std::vector<std::string> question7 = {" Bestehende Protokolldatei überschreiben ?"};
+    QCOMPARE(data.messages.texts(), asked ? question7 : std::vector<std::string>{});
+    QCOMPARE(dialog.isVisible(), !imported);
+    QCOMPARE(data.departmentCount(), imported ? 1LL : 0LL);
+    QCOMPARE(data.context->importResultMarker, std::string(imported ? "Ergebnis" : ""));
+    if (!imported) {
+        QCOMPARE(dialog.focusWidget(), Child<QWidget>(&dialog, "txt_protocol"));
+        QFile protocol(ProtocolPath(data));
+        QVERIFY(protocol.open(QIODevice::ReadOnly));
+        QCOMPARE(protocol.readAll(), existing);
+    }
+}
+
+void ImportDialogTest::import_inInitialiseMode_asksQuestion8EvenWithoutProtocol() {
+    UiTestData data;
+    data.copyDemoFiles({QStringLiteral("A6100101.101")});
+    data.messages.setNextAnswer(Answer::No);
+    frmImp dialog(*data.context);
+    dialog.show();
+    Child<FileList>(&dialog, "lst_file")->selectFileNames({QStringLiteral("A6100101.101")});
+    Child<QRadioButton>(&dialog, "opt_import_1")->setChecked(true);
+    dialog.onCommand(0);
+    QCOMPARE(data.messages.texts(),
+             std::vector<std::string>{
+                 " Alle zu den ausgewählten Abteilungen im Kalvora vorhandenen Daten vor dem Import löschen? ?"});
+    QVERIFY(dialog.isVisible());
+    QVERIFY(!QFile::exists(ProtocolPath(data)));
+    QCOMPARE(data.departmentCount(), 0LL);
+
+    data.messages.setNextAnswer(Answer::Yes);
+    dialog.onCommand(0);
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(data.departmentCount(), 1LL);
+}
+
+void ImportDialogTest::import_fullBatch_storesDataAndFillsSummary() {
+    UiTestData data;
+    data.copyDemoFiles(UiTestData::DemoFileNames());
+    MainStatusBar bar;
+    data.context->statusBar = &bar;
+    frmImp dialog(*data.context);
+    dialog.show();
+    Child<FileList>(&dialog, "lst_file")->selectAll();
+    Child<QPushButton>(&dialog, "cmd_imp_0")->click();
+
+    QCOMPARE(dialog.result(), static_cast<int>(QDialog::Accepted));
+    QVERIFY(data.messages.shown.empty());
+    QCOMPARE(data.context->importResultMarker, std::string("Ergebnis"));
+    const auto& summary = data.context->importSummary;
+    QCOMPARE(summary.size(), std::size_t{4});
+    QCOMPARE(summary[0].file, std::string("A6100101.101"));
+    QCOMPARE(summary[0].patients, std::string(" 40   "));
+    QCOMPARE(summary[0].imported, std::string(" 40   "));
+    QCOMPARE(summary[2].imported, std::string(" 25   "));
+    QCOMPARE(summary[3].comment, std::string("Periode, Jahr, Abteilung oder KA ungültig"));
+    QCOMPARE(summary[3].patients, std::string(6, ' '));
+    QCOMPARE(data.departmentCount(), 3LL);
+    QVERIFY(QFile::exists(ProtocolPath(data)));
+    QCOMPARE(bar.panelText(1), QStringLiteral(" Bereit"));
+    QCOMPARE(bar.panelText(2), QStringLiteral(" "));
+    QVERIFY(!bar.progressBar()->isVisibleTo(&bar));
+    QVERIFY(QApplication::overrideCursor() == nullptr);
+}
+
+void ImportDialogTest::import_whileBatchRuns_refusesSecondImportAndCancel() {
+    UiTestData data;
+    data.copyDemoFiles({QStringLiteral("A6100101.101"), QStringLiteral("B6100201.103")});
+    MainStatusBar bar;
+    data.context->statusBar = &bar;
+    frmImp dialog(*data.context);
+    dialog.setRepaintInterval(0);
+    dialog.show();
+    Child<FileList>(&dialog, "lst_file")->selectAll();
+
+    bool sawRunning = false;
+    bool progressShown = false;
+    QString checkingText;
+    QTimer::singleShot(0, &dialog, [&] {
+        sawRunning = dialog.batchRunning();
+        progressShown = bar.progressBar()->isVisibleTo(&bar);
+        checkingText = bar.panelText(1);
+        Child<QPushButton>(&dialog, "cmd_imp_0")->click();
+        dialog.onCommand(0);
+        dialog.onCommand(1);
+        dialog.reject();
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+        QTest::mouseDClick(Child<FileList>(&dialog, "lst_file")->viewport(), Qt::LeftButton);
+    });
+    dialog.onCommand(0);
+
+    QVERIFY(sawRunning);
+    QVERIFY(progressShown);
+    QVERIFY2(checkingText.startsWith(QStringLiteral(" Überprüfe Datensatz ")), qPrintable(checkingText));
+    QCOMPARE(dialog.result(), static_cast<int>(QDialog::Accepted));
+    QCOMPARE(data.context->importResultMarker, std::string("Ergebnis"));
+    QCOMPARE(data.context->importSummary.size(), std::size_t{2});
+    QVERIFY(data.messages.shown.empty());
+}
+
+void ImportDialogTest::import_unexpectedFailure_showsUnknownCauseWithDetailAndEndsProgram() {
+    UiTestData data;
+    data.copyDemoFiles({QStringLiteral("A6100101.101")});
+    // The protocol file cannot be created in a directory that does not exist.
+    data.context->settings.ExportDataPath = data.root().toStdString() + "/kein/export";
+    frmImp dialog(*data.context);
+    dialog.show();
+    Child<FileList>(&dialog, "lst_file")->selectAll();
+    dialog.onCommand(0);
+
+    QCOMPARE(data.messages.shown.size(), std::size_t{1});
+    const MessageBox& box = data.messages.shown.front();
+    QCOMPARE(box.text, std::string(" Fehlerursache unbekannt!"));
+    QCOMPARE(box.title, std::string(" Programmhinweis "));
+    QVERIFY(box.icon == MessageIcon::Warning);
+    QVERIFY(!box.detail.empty());
+    QCOMPARE(data.endedWith, std::vector<int>{EXIT_FAILURE});
+    QVERIFY(data.context->importResultMarker.empty());
+    QVERIFY(!dialog.isVisible());
+}
+
+void ImportDialogTest::menuImport_afterBatch_showsResultWindowThatCopiesSummary() {
+    UiTestData data;
+    data.copyDemoFiles(UiTestData::DemoFileNames());
+    frmMain main(*data.context);
+    int gridRows = -1;
+    QString clipboard;
+    ModalScript script;
+    script
+        .then([](QWidget* dialog) {
+            Child<FileList>(dialog, "lst_file")->selectAll();
+            Child<QPushButton>(dialog, "cmd_imp_0")->click();
+        })
+        .then([&](QWidget* result) {
+            gridRows = Child<QTableWidget>(result, "grd_erg")->rowCount();
+            Child<QPushButton>(result, "cmd_erg_0")->click();
+            clipboard = QApplication::clipboard()->text();
+            Child<QPushButton>(result, "cmd_erg_1")->click();
+        });
+    main.findChild<QAction*>(QStringLiteral("datei_0"))->trigger();
+
+    QCOMPARE(script.seen(), (QStringList{"frmImp", "frmImpe"}));
+    QCOMPARE(gridRows, 4);
+    QCOMPARE(clipboard, QString::fromStdString(SummaryClipboardText(data.context->importSummary)));
+    QVERIFY(clipboard.startsWith(QStringLiteral("Datei\tKA\tAbteilung\t#Patienten\tdavon importiert\tKommentar\r")));
+    QVERIFY(clipboard.contains(QStringLiteral("\rA6100101.101\t")));
+}
+
+void ImportDialogTest::menuImport_cancelAfterEarlierBatch_showsNoResultWindow() {
+    UiTestData data;
+    data.context->importResultMarker = "Ergebnis";
+    data.context->importSummary.push_back(ImportSummaryRow::ForFile("A6100101.101"));
+    frmMain main(*data.context);
+    ModalScript script;
+    script.then([](QWidget* dialog) { Child<QPushButton>(dialog, "cmd_imp_1")->click(); }).then();
+    main.findChild<QAction*>(QStringLiteral("datei_0"))->trigger();
+    QTest::qWait(30);
+    QCOMPARE(script.seen(), QStringList{"frmImp"});
+    QVERIFY(data.context->importResultMarker.empty());
+}
+
+void ImportDialogTest::resultWindow_showsHeadersWidthsAndCells() {
+    ImportSummaryRow row = ImportSummaryRow::ForFile("A6100101.101");
+    row.setCounts(40, 38, true);
+    frmImpe window({row, ImportSummaryRow::ForFile("T6100401.102")});
+    QCOMPARE(window.windowTitle(), QStringLiteral(" Datei - ImportErgebnis"));
+    auto* grid = Child<QTableWidget>(&window, "grd_erg");
+    QCOMPARE(grid->columnCount(), 6);
+    QCOMPARE(grid->rowCount(), 2);
+    QStringList headers;
+    for (int column = 0; column < 6; ++column) headers << grid->horizontalHeaderItem(column)->text();
+    QCOMPARE(headers, (QStringList{"Datei", "KA", "Abteilung", "#Patienten", "davon importiert", "Kommentar "}));
+    const int letters[] = {12, 24, 40, 11, 14, 31};
+    for (int column = 0; column < 6; ++column) {
+        QCOMPARE(grid->columnWidth(column), grid->fontMetrics().horizontalAdvance(QString(letters[column], 'X')));
+    }
+    const std::vector<std::string> cells = row.cells();
+    for (int column = 0; column < 6; ++column) {
+        QCOMPARE(grid->item(0, column)->text(), QString::fromStdString(cells[static_cast<std::size_t>(column)]));
+    }
+    QCOMPARE(Child<QPushButton>(&window, "cmd_erg_0")->text(), QStringLiteral("&Kopieren"));
+    QCOMPARE(Child<QPushButton>(&window, "cmd_erg_1")->text(), QStringLiteral("Schließen"));
+}
+
+void ImportDialogTest::resultWindow_escapeCloses() {
+    frmImpe window({ImportSummaryRow::ForFile("A6100101.101")});
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QTest::keyClick(&window, Qt::Key_Escape);
+    QVERIFY(!window.isVisible());
+}
+
+QTEST_MAIN(ImportDialogTest)
+#include "import_dialog_test.moc"
