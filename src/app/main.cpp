@@ -2,6 +2,9 @@
 // over to the main window.
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 #include "shell/settings.h"
 #include "shell/ui/app_context.h"
@@ -12,6 +15,12 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kalvora"));
     QApplication::setApplicationVersion(QStringLiteral("10.0"));
+    // Qt's own texts (context menus of text fields, file dialogs) in German where installed.
+    QTranslator qtTexts;
+    if (qtTexts.load(QLocale(QLocale::German), QStringLiteral("qtbase"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QApplication::installTranslator(&qtTexts);
+    }
 
     QStringList arguments = QApplication::arguments();
     arguments.removeFirst();

@@ -15,7 +15,8 @@ ImportedDataCheck CheckImportedData(const std::string& systemDataPath) {
             admin.prepare("SELECT 1 FROM " + QuoteIdentifier(tables::Dateiverwaltung) + " LIMIT 1");
         result.present = first.step() == StepResult::Row;
     } catch (const StoreError& error) {
-        result.error = "Die Verwaltungsdatenbank " + path + " kann nicht gelesen werden (" + error.what() + ").";
+        result.error =
+            "Die Verwaltungsdatenbank " + path + " kann nicht gelesen werden (" + error.what() + ").";
     }
     return result;
 }

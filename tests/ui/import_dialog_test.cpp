@@ -92,7 +92,9 @@ void ImportDialogTest::opening_withMissingImportDirectory_fallsBackToSystemDirec
     QCOMPARE(Child<DirectoryList>(&dialog, "lst_dir")->path(), QDir::toNativeSeparators(data.systemDir()));
     QCOMPARE(data.context->settings.ImportDataPath, data.systemDir().toStdString());
     QCOMPARE(kalvora::test::ReadSettingsFile(data.iniPath()).ImportDataPath, data.systemDir().toStdString());
-    QVERIFY(Child<FileList>(&dialog, "lst_file")->findItems(QStringLiteral("iadmin.mdb"), Qt::MatchExactly).size() == 1);
+    QVERIFY(Child<FileList>(&dialog, "lst_file")
+                ->findItems(QStringLiteral("iadmin.mdb"), Qt::MatchExactly)
+                .size() == 1);
 }
 
 void ImportDialogTest::opening_withNeitherDirectory_showsHomeDirectory() {
@@ -185,9 +187,10 @@ void ImportDialogTest::import_inInitialiseMode_asksQuestion8EvenWithoutProtocol(
     Child<FileList>(&dialog, "lst_file")->selectFileNames({QStringLiteral("A6100101.101")});
     Child<QRadioButton>(&dialog, "opt_import_1")->setChecked(true);
     dialog.onCommand(0);
-    QCOMPARE(data.messages.texts(),
-             std::vector<std::string>{
-                 " Alle zu den ausgewählten Abteilungen im Kalvora vorhandenen Daten vor dem Import löschen? ?"});
+    QCOMPARE(
+        data.messages.texts(),
+        std::vector<std::string>{
+            " Alle zu den ausgewählten Abteilungen im Kalvora vorhandenen Daten vor dem Import löschen? ?"});
     QVERIFY(dialog.isVisible());
     QVERIFY(!QFile::exists(ProtocolPath(data)));
     QCOMPARE(data.departmentCount(), 0LL);
@@ -306,7 +309,8 @@ void ImportDialogTest::menuImport_afterBatch_showsResultWindowThatCopiesSummary(
     QCOMPARE(script.seen(), (QStringList{"frmImp", "frmImpe"}));
     QCOMPARE(gridRows, 4);
     QCOMPARE(clipboard, QString::fromStdString(SummaryClipboardText(data.context->importSummary)));
-    QVERIFY(clipboard.startsWith(QStringLiteral("Datei\tKA\tAbteilung\t#Patienten\tdavon importiert\tKommentar\r")));
+    QVERIFY(clipboard.startsWith(
+        QStringLiteral("Datei\tKA\tAbteilung\t#Patienten\tdavon importiert\tKommentar\r")));
     QVERIFY(clipboard.contains(QStringLiteral("\rA6100101.101\t")));
 }
 
@@ -333,14 +337,17 @@ void ImportDialogTest::resultWindow_showsHeadersWidthsAndCells() {
     QCOMPARE(grid->rowCount(), 2);
     QStringList headers;
     for (int column = 0; column < 6; ++column) headers << grid->horizontalHeaderItem(column)->text();
-    QCOMPARE(headers, (QStringList{"Datei", "KA", "Abteilung", "#Patienten", "davon importiert", "Kommentar "}));
+    QCOMPARE(headers,
+             (QStringList{"Datei", "KA", "Abteilung", "#Patienten", "davon importiert", "Kommentar "}));
     const int letters[] = {12, 24, 40, 11, 14, 31};
     for (int column = 0; column < 6; ++column) {
-        QCOMPARE(grid->columnWidth(column), grid->fontMetrics().horizontalAdvance(QString(letters[column], 'X')));
+        QCOMPARE(grid->columnWidth(column),
+                 grid->fontMetrics().horizontalAdvance(QString(letters[column], 'X')));
     }
     const std::vector<std::string> cells = row.cells();
     for (int column = 0; column < 6; ++column) {
-        QCOMPARE(grid->item(0, column)->text(), QString::fromStdString(cells[static_cast<std::size_t>(column)]));
+        QCOMPARE(grid->item(0, column)->text(),
+                 QString::fromStdString(cells[static_cast<std::size_t>(column)]));
     }
     QCOMPARE(Child<QPushButton>(&window, "cmd_erg_0")->text(), QStringLiteral("&Kopieren"));
     QCOMPARE(Child<QPushButton>(&window, "cmd_erg_1")->text(), QStringLiteral("Schließen"));

@@ -22,7 +22,9 @@ using namespace kalvora::ui;
 
 namespace {
 
-QAction* Action(QWidget* window, const char* name) { return window->findChild<QAction*>(QString::fromLatin1(name)); }
+QAction* Action(QWidget* window, const char* name) {
+    return window->findChild<QAction*>(QString::fromLatin1(name));
+}
 
 // Registers a stand-in for a window of another subsystem and counts how often it opens.
 struct OpenerProbe {
@@ -126,7 +128,8 @@ void MainWindowTest::statusBar_panelsStandInRatio3121() {
     const double unit = (widths[0] + widths[1] + widths[2] + widths[3]) / 7.0;
     const int expected[] = {3, 1, 2, 1};
     for (int index = 0; index < 4; ++index) {
-        QVERIFY2(std::abs(widths[index] - expected[index] * unit) <= 4.0, qPrintable(QString::number(widths[index])));
+        QVERIFY2(std::abs(widths[index] - expected[index] * unit) <= 4.0,
+                 qPrintable(QString::number(widths[index])));
     }
 }
 
@@ -159,9 +162,15 @@ void MainWindowTest::menuEntries_openTheirWindows_data() {
     QTest::addColumn<QString>("action");
     QTest::addColumn<QString>("window");
     QTest::addColumn<QString>("caption");
-    QTest::newRow("Import") << "datei_0" << "frmImp" << " Datei - Import";
-    QTest::newRow("Optionen") << "extras_2" << "frmOpt" << " Extras - Optionen";
-    QTest::newRow("Info") << "mainInfo" << "frmInfo" << " Kalvora";
+    QTest::newRow("Import") << "datei_0"
+                            << "frmImp"
+                            << " Datei - Import";
+    QTest::newRow("Optionen") << "extras_2"
+                              << "frmOpt"
+                              << " Extras - Optionen";
+    QTest::newRow("Info") << "mainInfo"
+                          << "frmInfo"
+                          << " Kalvora";
 }
 
 void MainWindowTest::menuEntries_openTheirWindows() {

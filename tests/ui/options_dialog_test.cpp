@@ -89,10 +89,14 @@ void OptionsDialogTest::opening_showsSettings() {
 void OptionsDialogTest::opening_withErrorLevel_choosesStrictOption_data() {
     QTest::addColumn<QString>("level");
     QTest::addColumn<QString>("chosen");
-    QTest::newRow("Error") << "Error  " << "opt_plaus_0";
-    QTest::newRow("Warning") << "Warning" << "opt_plaus_1";
-    QTest::newRow("lower case") << "error  " << "opt_plaus_1";
-    QTest::newRow("unknown") << "unknown" << "opt_plaus_1";
+    QTest::newRow("Error") << "Error  "
+                           << "opt_plaus_0";
+    QTest::newRow("Warning") << "Warning"
+                             << "opt_plaus_1";
+    QTest::newRow("lower case") << "error  "
+                                << "opt_plaus_1";
+    QTest::newRow("unknown") << "unknown"
+                             << "opt_plaus_1";
 }
 
 void OptionsDialogTest::opening_withErrorLevel_choosesStrictOption() {
@@ -155,8 +159,8 @@ void OptionsDialogTest::okYes_writesSettingsIntoMemoryAndFileInOrder() {
 
     // The keys arrive in the order they are written.
     const QString text = QString::fromUtf8(FileBytes(data.iniPath()));
-    const QStringList keys = {"ImportDataPath", "ExportDataPath", "PlausLevel", "Erhebungvon", "Erhebungbis",
-                              "MindestStd",     "MehrfachTISS",   "ErsatzTISS"};
+    const QStringList keys = {"ImportDataPath", "ExportDataPath", "PlausLevel",   "Erhebungvon",
+                              "Erhebungbis",    "MindestStd",     "MehrfachTISS", "ErsatzTISS"};
     qsizetype last = -1;
     for (const QString& key : keys) {
         const qsizetype at = text.indexOf(key + QLatin1Char('='));
@@ -187,10 +191,14 @@ void OptionsDialogTest::okNo_changesNeitherMemoryNorFile() {
 void OptionsDialogTest::ok_withBlankOrInvalidDate_showsDateErrorAndStaysOpen_data() {
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("entry");
-    QTest::newRow("blank begin") << "txt_vondatum" << "";
-    QTest::newRow("blanks end") << "txt_bisdatum" << "   ";
-    QTest::newRow("no leap day") << "txt_vondatum" << "29.2.13";
-    QTest::newRow("one point") << "txt_bisdatum" << "31.12";
+    QTest::newRow("blank begin") << "txt_vondatum"
+                                 << "";
+    QTest::newRow("blanks end") << "txt_bisdatum"
+                                << "   ";
+    QTest::newRow("no leap day") << "txt_vondatum"
+                                 << "29.2.13";
+    QTest::newRow("one point") << "txt_bisdatum"
+                               << "31.12";
 }
 
 void OptionsDialogTest::ok_withBlankOrInvalidDate_showsDateErrorAndStaysOpen() {
@@ -203,7 +211,8 @@ void OptionsDialogTest::ok_withBlankOrInvalidDate_showsDateErrorAndStaysOpen() {
     Child<QPushButton>(&dialog, "cmd_verzeichnis_0")->click();
 
     QVERIFY(dialog.isVisible());
-    QCOMPARE(data.messages.texts(), std::vector<std::string>{"Ungültiges Datum (JJJJMMTT) oder (TT.MM.JJJJ)!"});
+    QCOMPARE(data.messages.texts(),
+             std::vector<std::string>{"Ungültiges Datum (JJJJMMTT) oder (TT.MM.JJJJ)!"});
     QCOMPARE(data.messages.shown.front().title, std::string(" Tavex - Error "));
     QCOMPARE(data.context->settings.Erhebungvon, std::string("20160101"));
     QVERIFY(!QFile::exists(data.iniPath()));
@@ -213,10 +222,14 @@ void OptionsDialogTest::leavingDateField_normalisesOrReportsInvalid_data() {
     QTest::addColumn<QString>("entry");
     QTest::addColumn<QString>("shown");
     QTest::addColumn<bool>("reported");
-    QTest::newRow("date code") << "20120131" << "31.01.2012" << false;
-    QTest::newRow("short year") << "31.1.12" << "31.01.2012" << false;
-    QTest::newRow("blank stays") << "" << "" << false;
-    QTest::newRow("invalid stays as typed") << "123.1.2012" << "123.1.2012" << true;
+    QTest::newRow("date code") << "20120131"
+                               << "31.01.2012" << false;
+    QTest::newRow("short year") << "31.1.12"
+                                << "31.01.2012" << false;
+    QTest::newRow("blank stays") << ""
+                                 << "" << false;
+    QTest::newRow("invalid stays as typed") << "123.1.2012"
+                                            << "123.1.2012" << true;
 }
 
 void OptionsDialogTest::leavingDateField_normalisesOrReportsInvalid() {
@@ -237,7 +250,8 @@ void OptionsDialogTest::leavingDateField_normalisesOrReportsInvalid() {
     QCOMPARE(from->text(), shown);
     if (reported) {
         QTRY_COMPARE(data.messages.shown.size(), std::size_t{1});
-        QCOMPARE(data.messages.shown.front().text, std::string("Ungültiges Datum (JJJJMMTT) oder (TT.MM.JJJJ)!"));
+        QCOMPARE(data.messages.shown.front().text,
+                 std::string("Ungültiges Datum (JJJJMMTT) oder (TT.MM.JJJJ)!"));
         QTRY_VERIFY(from->hasFocus());
     } else {
         QTest::qWait(20);
@@ -254,7 +268,8 @@ void OptionsDialogTest::bareRootExportDirectory_isShownWithSeparatorAndStoredWit
     data.messages.setNextAnswer(Answer::Yes);
     dialog.onCommand(0);
     QCOMPARE(data.context->settings.ExportDataPath, std::string());
-    QVERIFY(QString::fromUtf8(FileBytes(data.iniPath())).contains(QStringLiteral("ExportDataPath=") + QDir::separator()));
+    QVERIFY(QString::fromUtf8(FileBytes(data.iniPath()))
+                .contains(QStringLiteral("ExportDataPath=") + QDir::separator()));
 }
 
 void OptionsDialogTest::driveList_offersTheRoot() {
@@ -263,7 +278,8 @@ void OptionsDialogTest::driveList_offersTheRoot() {
     auto* drives = Child<DriveList>(&dialog, "lst_drive");
     QVERIFY(drives->count() >= 1);
     QVERIFY(!drives->drive().isEmpty());
-    QVERIFY(QDir::fromNativeSeparators(data.exportDir()).startsWith(QDir::fromNativeSeparators(drives->drive())));
+    QVERIFY(
+        QDir::fromNativeSeparators(data.exportDir()).startsWith(QDir::fromNativeSeparators(drives->drive())));
 }
 
 QTEST_MAIN(OptionsDialogTest)

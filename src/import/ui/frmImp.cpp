@@ -71,9 +71,10 @@ frmImp::frmImp(AppContext& context, QWidget* parent) : QDialog(parent), context_
     connect(lst_dir_, &DirectoryList::pathChanged, this, &frmImp::onDirectoryChanged);
 
     QGroupBox* protocolFrame = Frame("frame4", QStringLiteral("&Protokolldatei"), this);
-    txt_protocol_ = new QLineEdit(QString::fromLatin1(kDefaultProtocolFileName.data(),
-                                                      static_cast<qsizetype>(kDefaultProtocolFileName.size())),
-                                  protocolFrame);
+    txt_protocol_ =
+        new QLineEdit(QString::fromLatin1(kDefaultProtocolFileName.data(),
+                                          static_cast<qsizetype>(kDefaultProtocolFileName.size())),
+                      protocolFrame);
     txt_protocol_->setObjectName(QStringLiteral("txt_protocol"));
     SelectAllOnFocus(txt_protocol_);
     (new QVBoxLayout(protocolFrame))->addWidget(txt_protocol_);

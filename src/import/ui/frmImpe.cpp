@@ -22,7 +22,8 @@ constexpr int kVisibleRowsAtMost = 20;
 
 }  // namespace
 
-frmImpe::frmImpe(std::vector<ImportSummaryRow> rows, QWidget* parent) : QDialog(parent), rows_(std::move(rows)) {
+frmImpe::frmImpe(std::vector<ImportSummaryRow> rows, QWidget* parent)
+    : QDialog(parent), rows_(std::move(rows)) {
     setObjectName(QStringLiteral("frmImpe"));
     setWindowTitle(QStringLiteral(" Datei - ImportErgebnis"));
     setModal(true);
@@ -44,6 +45,8 @@ frmImpe::frmImpe(std::vector<ImportSummaryRow> rows, QWidget* parent) : QDialog(
         button->setAutoDefault(false);
         connect(button, &QPushButton::clicked, this, [this, index] { onCommand(index); });
         buttons->addWidget(button);
+        // The window opens with the focus on "&Kopieren", not on a cell of the grid.
+        if (index == 0) button->setFocus();
     }
 
     auto* layout = new QVBoxLayout(this);
@@ -91,7 +94,8 @@ void frmImpe::fillGrid() {
 
     const QFontMetrics metrics = grd_erg_->fontMetrics();
     for (int column = 0; column < static_cast<int>(ColumnLetters().size()); ++column) {
-        grd_erg_->setColumnWidth(column, metrics.horizontalAdvance(QString(ColumnLetters()[column], QLatin1Char('X'))));
+        grd_erg_->setColumnWidth(
+            column, metrics.horizontalAdvance(QString(ColumnLetters()[column], QLatin1Char('X'))));
     }
     for (int row = 0; row < static_cast<int>(rows_.size()); ++row) {
         const std::vector<std::string> cells = rows_[static_cast<std::size_t>(row)].cells();

@@ -28,7 +28,8 @@ DirectoryList::DirectoryList(QWidget* parent) : QTreeWidget(parent) {
     connect(this, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* item) {
         const QString target = PathOf(item);
         if (!target.isEmpty()) {
-            QMetaObject::invokeMethod(this, [this, target] { setPath(target); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this, [this, target] { setPath(target); }, Qt::QueuedConnection);
         }
     });
 }
@@ -65,7 +66,8 @@ void DirectoryList::rebuild() {
 
     QTreeWidgetItem* parentItem = nullptr;
     for (const QString& step : chain) {
-        const QString name = QDir(step).isRoot() ? QDir::toNativeSeparators(step) : QFileInfo(step).fileName();
+        const QString name =
+            QDir(step).isRoot() ? QDir::toNativeSeparators(step) : QFileInfo(step).fileName();
         auto* item = parentItem == nullptr ? new QTreeWidgetItem(this) : new QTreeWidgetItem(parentItem);
         item->setText(0, name);
         item->setIcon(0, openIcon);

@@ -22,6 +22,10 @@ public:
 signals:
     void pathChanged(const QString& directory);
 
+protected:
+    // The lines show their level by indentation alone; nothing folds.
+    void drawBranches(QPainter*, const QRect&, const QModelIndex&) const override {}
+
 private:
     void rebuild();
 

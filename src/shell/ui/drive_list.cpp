@@ -1,11 +1,11 @@
 #include "shell/ui/drive_list.h"
 
 #include <QDir>
-#include <algorithm>
 #include <QFileInfo>
 #include <QSet>
 #include <QSignalBlocker>
 #include <QStorageInfo>
+#include <algorithm>
 
 namespace kalvora::ui {
 
@@ -19,9 +19,9 @@ bool IsUnder(const QString& path, const QString& root) {
 
 bool IsSystemMount(const QStorageInfo& volume) {
     static const QSet<QByteArray> pseudoTypes = {
-        "proc",    "sysfs",      "devtmpfs", "devpts",    "cgroup",  "cgroup2", "securityfs", "pstore",
-        "debugfs", "tracefs",    "mqueue",   "hugetlbfs", "autofs",  "configfs", "fusectl",   "bpf",
-        "binfmt_misc", "efivarfs", "nsfs",   "ramfs",     "rpc_pipefs", "squashfs"};
+        "proc",        "sysfs",    "devtmpfs", "devpts",    "cgroup",     "cgroup2",  "securityfs", "pstore",
+        "debugfs",     "tracefs",  "mqueue",   "hugetlbfs", "autofs",     "configfs", "fusectl",    "bpf",
+        "binfmt_misc", "efivarfs", "nsfs",     "ramfs",     "rpc_pipefs", "squashfs"};
     if (pseudoTypes.contains(volume.fileSystemType())) return true;
     const QString root = volume.rootPath();
     if (root.startsWith(QLatin1String("/run/media/"))) return false;

@@ -29,7 +29,8 @@ frmInfo::frmInfo(QWidget* parent) : QDialog(parent) {
     auto* purpose = new QLabel(
         QStringLiteral("Dokumentation, Prüfung und Einstufung der Intensivstationen\nnach TISS-28"), this);
     purpose->setObjectName(QStringLiteral("lbl_zweck"));
-    auto* authority = new QLabel(QStringLiteral("Im Auftrag der Träger der teilnehmenden Krankenanstalten"), this);
+    auto* authority =
+        new QLabel(QStringLiteral("Im Auftrag der Träger der teilnehmenden Krankenanstalten"), this);
     authority->setObjectName(QStringLiteral("lbl_auftraggeber"));
     auto* author = new QLabel(QStringLiteral("Programm: Kalvora-Entwicklungsteam"), this);
     author->setObjectName(QStringLiteral("lbl_autor"));

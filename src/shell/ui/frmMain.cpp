@@ -92,7 +92,8 @@ void frmMain::buildMenu() {
         auto* action = new QAction(caption == QLatin1String(kSeparator) ? QString() : caption, datei);
         action->setObjectName(IndexedName("datei", index));
         action->setSeparator(caption == QLatin1String(kSeparator));
-        if (!action->isSeparator()) connect(action, &QAction::triggered, this, [this, index] { onDatei(index); });
+        if (!action->isSeparator())
+            connect(action, &QAction::triggered, this, [this, index] { onDatei(index); });
         datei->addAction(action);
     }
 
@@ -109,7 +110,8 @@ void frmMain::buildMenu() {
         auto* action = new QAction(caption == QLatin1String(kSeparator) ? QString() : caption, extras);
         action->setObjectName(IndexedName("extras", index));
         action->setSeparator(caption == QLatin1String(kSeparator));
-        if (!action->isSeparator()) connect(action, &QAction::triggered, this, [this, index] { onExtras(index); });
+        if (!action->isSeparator())
+            connect(action, &QAction::triggered, this, [this, index] { onExtras(index); });
         extras->addAction(action);
     }
 
@@ -130,22 +132,32 @@ void frmMain::load() {
 
 void frmMain::onDatei(int index) {
     switch (index) {
-        case 0: openImport(); break;
-        case 1: openRegistered(MenuCommand::Export, true); break;
-        case 3: endProgram(); break;
-        default: break;
+        case 0:
+            openImport();
+            break;
+        case 1:
+            openRegistered(MenuCommand::Export, true);
+            break;
+        case 3:
+            endProgram();
+            break;
+        default:
+            break;
     }
 }
 
 void frmMain::onExtras(int index) {
     switch (index) {
-        case 0: openRegistered(MenuCommand::Einstufung, true); break;
+        case 0:
+            openRegistered(MenuCommand::Einstufung, true);
+            break;
         case 2: {
             frmOpt options(context_, this);
             options.exec();
             break;
         }
-        default: break;
+        default:
+            break;
     }
 }
 

@@ -97,15 +97,15 @@ frmOpt::frmOpt(AppContext& context, QWidget* parent) : QDialog(parent), context_
     layout->addLayout(buttons);
 
     loadValues();
-    resize(sizeHint().expandedTo(QSize(640, 470)));
+    resize(sizeHint().expandedTo(QSize(620, 430)));
 }
 
 QWidget* frmOpt::buildSettingsTab() {
     auto* page = new QWidget(this);
     page->setObjectName(QStringLiteral("tab_opt_0"));
 
-    auto dateFrame = [&](int frameIndex, int labelIndex, const QString& frameCaption, const QString& labelCaption,
-                         DateEntryField*& field, const char* fieldName) {
+    auto dateFrame = [&](int frameIndex, int labelIndex, const QString& frameCaption,
+                         const QString& labelCaption, DateEntryField*& field, const char* fieldName) {
         QGroupBox* frame = Frame(IndexedName("fra_tab", frameIndex), frameCaption, page);
         auto* label = new QLabel(labelCaption, frame);
         label->setObjectName(IndexedName("Label4", labelIndex));
@@ -119,10 +119,10 @@ QWidget* frmOpt::buildSettingsTab() {
         inner->addWidget(field);
         return frame;
     };
-    QGroupBox* from = dateFrame(8, 0, QStringLiteral("Einstufung von"), QStringLiteral("Erhebungszeitraum - Beginn"),
-                                txt_vondatum_, "txt_vondatum");
-    QGroupBox* to = dateFrame(9, 1, QStringLiteral("Einstufung bis"), QStringLiteral("Erhebungszeitraum - Ende"),
-                              txt_bisdatum_, "txt_bisdatum");
+    QGroupBox* from = dateFrame(8, 0, QStringLiteral("Einstufung von"),
+                                QStringLiteral("Erhebungszeitraum - Beginn"), txt_vondatum_, "txt_vondatum");
+    QGroupBox* to = dateFrame(9, 1, QStringLiteral("Einstufung bis"),
+                              QStringLiteral("Erhebungszeitraum - Ende"), txt_bisdatum_, "txt_bisdatum");
 
     QGroupBox* plaus = Frame(IndexedName("fra_tab", 5), QStringLiteral("Basisplausibilität"), page);
     auto* plausLayout = new QVBoxLayout(plaus);
@@ -138,7 +138,8 @@ QWidget* frmOpt::buildSettingsTab() {
     QGroupBox* hours = Frame(IndexedName("fra_tab", 7), QStringLiteral("Einstufung - Mindeststunden"), page);
     cmb_mindeststunden_ = new QComboBox(hours);
     cmb_mindeststunden_->setObjectName(QStringLiteral("cmb_mindeststunden"));
-    for (int hour = 0; hour <= kMaximumMinimumHours; ++hour) cmb_mindeststunden_->addItem(QStringLiteral(" %1").arg(hour));
+    for (int hour = 0; hour <= kMaximumMinimumHours; ++hour)
+        cmb_mindeststunden_->addItem(QStringLiteral(" %1").arg(hour));
     auto* hoursLabel = new QLabel(
         QStringLiteral("Mindeststunden für 0-Tagespatienten mit normaler Entlassung zur Einstufung"), hours);
     hoursLabel->setObjectName(QStringLiteral("Label3"));
@@ -147,12 +148,14 @@ QWidget* frmOpt::buildSettingsTab() {
     hoursLayout->addWidget(cmb_mindeststunden_, 0, Qt::AlignTop);
     hoursLayout->addWidget(hoursLabel, 1);
 
-    QGroupBox* multiple = Frame(QStringLiteral("Frame1"), QStringLiteral("MehrfachTISS an einem Erhebungstag"), page);
+    QGroupBox* multiple =
+        Frame(QStringLiteral("Frame1"), QStringLiteral("MehrfachTISS an einem Erhebungstag"), page);
     chk_multipletiss_ = new QCheckBox(QStringLiteral("nur einen TISS-Wert zählen (Maximum)"), multiple);
     chk_multipletiss_->setObjectName(QStringLiteral("chk_multipletiss"));
     (new QVBoxLayout(multiple))->addWidget(chk_multipletiss_);
 
-    QGroupBox* substitute = Frame(QStringLiteral("Frame14"), QStringLiteral("Einstufung - TISS-Ersatzpunkte"), page);
+    QGroupBox* substitute =
+        Frame(QStringLiteral("Frame14"), QStringLiteral("Einstufung - TISS-Ersatzpunkte"), page);
     chk_mtiss_ = new QCheckBox(QStringLiteral("fehlende TISS-Tage auffüllen"), substitute);
     chk_mtiss_->setObjectName(QStringLiteral("chk_mtiss"));
     (new QVBoxLayout(substitute))->addWidget(chk_mtiss_);
@@ -178,7 +181,8 @@ QWidget* frmOpt::buildDirectoriesTab() {
     lbl_import_ = DirectoryLabel(QStringLiteral("lbl_import"), importFrame);
     (new QVBoxLayout(importFrame))->addWidget(lbl_import_);
 
-    QGroupBox* exportFrame = Frame(IndexedName("fra_tab", 2), QStringLiteral("Export-/Protokollverzeichnis"), page);
+    QGroupBox* exportFrame =
+        Frame(IndexedName("fra_tab", 2), QStringLiteral("Export-/Protokollverzeichnis"), page);
     lbl_export_ = DirectoryLabel(QStringLiteral("lbl_export"), exportFrame);
     (new QVBoxLayout(exportFrame))->addWidget(lbl_export_);
 

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFrame>
 #include <QLabel>
+#include <QScreen>
 #include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -19,7 +20,8 @@ constexpr int kTimer1IntervalMs = 1000;
 }  // namespace
 
 frmTop::frmTop(AppContext& context, QWidget* parent)
-    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), context_(context) {
+    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
+      context_(context) {
     setObjectName(QStringLiteral("frmTop"));
     setWindowTitle(QStringLiteral("Kalvora"));
 
@@ -50,6 +52,11 @@ frmTop::frmTop(AppContext& context, QWidget* parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(frame);
     setAutoFillBackground(true);
+    setMinimumWidth(360);
+    adjustSize();
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        move(screen->availableGeometry().center() - rect().center());
+    }
 
     QApplication::setOverrideCursor(Qt::WaitCursor);
 

@@ -1,10 +1,10 @@
 #include "shell/ui/main_status_bar.h"
 
 #include <QFrame>
-#include <algorithm>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
+#include <algorithm>
 
 namespace kalvora::ui {
 
@@ -81,8 +81,9 @@ void MainStatusBar::beginProgress() {
 
 void MainStatusBar::setProgress(int fileIndex, int fileCount, quint64 bytesDone, quint64 bytesTotal) {
     if (fileCount <= 0) return;
-    const double fileShare =
-        bytesTotal == 0 ? 0.0 : static_cast<double>(std::min(bytesDone, bytesTotal)) / static_cast<double>(bytesTotal);
+    const double fileShare = bytesTotal == 0 ? 0.0
+                                             : static_cast<double>(std::min(bytesDone, bytesTotal)) /
+                                                   static_cast<double>(bytesTotal);
     // The bar fills over the whole batch; its text names the file and how far it is read.
     const double batchShare = (std::max(fileIndex, 1) - 1 + fileShare) / fileCount;
     progress_->setValue(static_cast<int>(batchShare * kProgressScale));

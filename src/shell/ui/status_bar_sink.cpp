@@ -7,7 +7,8 @@
 
 namespace kalvora::ui {
 
-StatusBarSink::StatusBarSink(MainStatusBar* bar, int repaintIntervalMs) : bar_(bar), intervalMs_(repaintIntervalMs) {}
+StatusBarSink::StatusBarSink(MainStatusBar* bar, int repaintIntervalMs)
+    : bar_(bar), intervalMs_(repaintIntervalMs) {}
 
 void StatusBarSink::setPanel(int panel, std::string_view text) {
     if (bar_ == nullptr) return;

@@ -2,7 +2,8 @@
 // The menu commands of the main window whose windows belong to other subsystems. A subsystem hooks
 // its window in with a registration in its window file:
 //
-//     const WindowOpenerRegistration kOpenExport(MenuCommand::Export, [](AppContext& context, QWidget* parent) {
+//     const WindowOpenerRegistration kOpenExport(MenuCommand::Export, [](AppContext& context, QWidget*
+//     parent) {
 //         frmExp window(context, parent);
 //         window.exec();
 //     });

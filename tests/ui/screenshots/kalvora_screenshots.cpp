@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProgressBar>
 #include <QScreen>
 #include <QTabWidget>
 #include <QTest>
@@ -20,6 +21,7 @@
 #include "shell/ui/frmInfo.h"
 #include "shell/ui/frmMain.h"
 #include "shell/ui/frmOpt.h"
+#include "shell/ui/frmTop.h"
 #include "support/ui_test_data.h"
 
 using namespace kalvora;
@@ -64,6 +66,17 @@ int main(int argc, char* argv[]) {
     AppContext& context = *data.context;
     context.endProgram = [](int) {};
 
+    {
+        test::UiTestData splashData;
+        splashData.writeIniFile();
+        frmTop startup(*splashData.context);
+        startup.timer()->stop();
+        startup.show();
+        Center(&startup);
+        SaveScreen(QStringLiteral("startup.png"));
+        QApplication::restoreOverrideCursor();
+    }
+
     frmMain main(context);
     main.load();
     main.setGeometry(QGuiApplication::primaryScreen()->availableGeometry());
@@ -103,14 +116,21 @@ int main(int argc, char* argv[]) {
         auto* files = import.findChild<FileList*>(QStringLiteral("lst_file"));
         files->selectAll();
         SaveWindow(&import, QStringLiteral("import-dialog.png"));
+        // Inside the batch, half-way through the second file: the status bar with its progress.
         bool taken = false;
-        // The first repaint inside the batch: the status bar with its progress.
-        QTimer::singleShot(0, &import, [&] {
-            if (taken) return;
+        QTimer watcher;
+        QObject::connect(&watcher, &QTimer::timeout, [&] {
+            auto* progress = main.findChild<QProgressBar*>(QStringLiteral("prg_import"));
+            if (taken || progress == nullptr || progress->value() < 370) return;
             taken = true;
+            main.repaint();
+            import.repaint();
             const QPixmap screen = QGuiApplication::primaryScreen()->grabWindow(0);
-            screen.save(outputDirectory + QStringLiteral("/main-import-running.png"));
+            const QString path = outputDirectory + QStringLiteral("/main-import-running.png");
+            screen.save(path);
+            std::printf("%s\n", qPrintable(path));
         });
+        watcher.start(0);
         import.onCommand(0);
     }
     {

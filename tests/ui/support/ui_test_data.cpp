@@ -37,7 +37,8 @@ UiTestData::UiTestData() {
 
 void UiTestData::writeIniFile() {
     const Settings& settings = context->settings;
-    for (const SettingsKey& key : SettingsKeys()) settingsFile->WriteSetting(key.section, key.key, settings.*key.member);
+    for (const SettingsKey& key : SettingsKeys())
+        settingsFile->WriteSetting(key.section, key.key, settings.*key.member);
 }
 
 QStringList UiTestData::DemoFileNames() {
@@ -56,8 +57,9 @@ void UiTestData::copyDemoFiles(const QStringList& names) {
 
 void UiTestData::registerDepartment() {
     Database admin(JoinPath(systemDir().toStdString(), files::AdminDb));
-    admin.prepare("INSERT INTO " + QuoteIdentifier(tables::Dateiverwaltung) +
-                  " (KANR, ABTEILUNG, MDB_DATEI, Status) VALUES (?, ?, ?, ?)")
+    admin
+        .prepare("INSERT INTO " + QuoteIdentifier(tables::Dateiverwaltung) +
+                 " (KANR, ABTEILUNG, MDB_DATEI, Status) VALUES (?, ?, ?, ?)")
         .bind(1, "K101")
         .bind(2, "12100101")
         .bind(3, "12100101.101")
@@ -71,8 +73,8 @@ long long UiTestData::departmentCount() const {
 }
 
 Settings ReadSettingsFile(const QString& iniPath) {
-    SettingsFile file(QDir::tempPath().toStdString() + "/kalvora-no-program-dir", QDir::tempPath().toStdString(),
-                      iniPath.toStdString());
+    SettingsFile file(QDir::tempPath().toStdString() + "/kalvora-no-program-dir",
+                      QDir::tempPath().toStdString(), iniPath.toStdString());
     return LoadSettings(file);
 }
 
