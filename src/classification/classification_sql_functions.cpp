@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "classification/classification_run.h"
+#include "classification/stored_value.h"
 #include "store/database.h"
 
 namespace kalvora {
@@ -18,48 +18,49 @@ std::string_view ValueText(sqlite3_value* value) {
     return {text, static_cast<std::size_t>(sqlite3_value_bytes(value))};
 }
 
-void DayNumberFunction(sqlite3_context* context, int, sqlite3_value** argv) {
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
-        sqlite3_result_null(context);
-        return;
-    }
-    const std::string_view text = ValueText(argv[0]);
-    if (!IsClassificationDay(text)) {
-        sqlite3_result_null(context);
-        return;
-    }
-    sqlite3_result_int64(context, DayNumber(text));
+// The aggregate keeps a copy of the best value so far.
+sqlite3_value** BestOfGroup(sqlite3_context* context, int bytes) {
+    return static_cast<sqlite3_value**>(sqlite3_aggregate_context(context, bytes));
 }
 
-void HigherValueFunction(sqlite3_context* context, int, sqlite3_value** argv) {
-    sqlite3_value* first = argv[0];
-    sqlite3_value* second = argv[1];
-    if (sqlite3_value_type(first) == SQLITE_NULL) {
-        sqlite3_result_value(context, second);
+void HighestValueStep(sqlite3_context* context, int, sqlite3_value** argv) {
+    sqlite3_value** best = BestOfGroup(context, sizeof(sqlite3_value*));
+    if (best == nullptr) {
+        sqlite3_result_error_nomem(context);
         return;
     }
-    if (sqlite3_value_type(second) == SQLITE_NULL) {
-        sqlite3_result_value(context, first);
+    sqlite3_value* candidate = argv[0];
+    if (sqlite3_value_type(candidate) == SQLITE_NULL) return;
+    if (*best != nullptr) {
+        const std::string_view bestText = ValueText(*best);
+        const std::string_view candidateText = ValueText(candidate);
+        const double bestValue = StoredValue(bestText);
+        const double candidateValue = StoredValue(candidateText);
+        const bool candidateWins =
+            candidateValue > bestValue || (candidateValue == bestValue && candidateText > bestText);
+        if (!candidateWins) return;
+        sqlite3_value_free(*best);
+    }
+    *best = sqlite3_value_dup(candidate);
+    if (*best == nullptr) sqlite3_result_error_nomem(context);
+}
+
+void HighestValueFinal(sqlite3_context* context) {
+    sqlite3_value** best = BestOfGroup(context, 0);
+    if (best == nullptr || *best == nullptr) {
+        sqlite3_result_null(context);
         return;
     }
-    const std::string_view firstText = ValueText(first);
-    const std::string_view secondText = ValueText(second);
-    const double firstValue = SqlVal(firstText);
-    const double secondValue = SqlVal(secondText);
-    // Of texts of equal value the greater one is kept, so the result does not depend on the order
-    // in which the records arrive.
-    const bool secondWins = secondValue > firstValue || (secondValue == firstValue && secondText > firstText);
-    sqlite3_result_value(context, secondWins ? second : first);
+    sqlite3_result_value(context, *best);
+    sqlite3_value_free(*best);
 }
 
 }  // namespace
 
 void RegisterClassificationFunctions(Database& db) {
     constexpr int kFlags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
-    if (sqlite3_create_function_v2(db.handle(), "DayNumber", 1, kFlags, nullptr, DayNumberFunction, nullptr,
-                                   nullptr, nullptr) != SQLITE_OK ||
-        sqlite3_create_function_v2(db.handle(), "HigherValue", 2, kFlags, nullptr, HigherValueFunction,
-                                   nullptr, nullptr, nullptr) != SQLITE_OK) {
+    if (sqlite3_create_function_v2(db.handle(), "HighestValue", 1, kFlags, nullptr, nullptr, HighestValueStep,
+                                   HighestValueFinal, nullptr) != SQLITE_OK) {
         throw StoreError(std::string("cannot register the classification functions: ") +
                          sqlite3_errmsg(db.handle()));
     }

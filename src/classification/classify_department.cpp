@@ -1,7 +1,11 @@
 #include "classification/classify_department.h"
 
-#include <stdexcept>
+#include <sqlite3.h>
 
+#include <stdexcept>
+#include <string>
+
+#include "classification/classification_figures.h"
 #include "classification/classification_sql_functions.h"
 #include "classification/rate_department.h"
 #include "shell/settings.h"
@@ -13,102 +17,211 @@ namespace {
 
 constexpr std::string_view kEmptyWorkTable = R"(DELETE FROM "Satzart 3 - TISS28 TEMP";)";
 
+// Every record written passes its fields to TallyDay (see DayTallyFunction), which returns the score
+// unchanged: the figures are counted while the work table is written, without reading it again.
 constexpr std::string_view kCopyDayRecords =
-    R"(INSERT INTO "Satzart 3 - TISS28 TEMP" (QUALIFIER, KIS_ID, DOB, REC_DATE, T28_SCORE, STUNDEN)
-       SELECT QUALIFIER, KIS_ID, DOB, REC_DATE, T28_SCORE, STUNDEN FROM "Satzart 3 - TISS28";)";
+    R"(INSERT INTO main."Satzart 3 - TISS28 TEMP" (QUALIFIER, KIS_ID, DOB, REC_DATE, T28_SCORE, STUNDEN)
+       SELECT QUALIFIER, KIS_ID, DOB, REC_DATE, TallyDay(T28_SCORE, QUALIFIER, REC_DATE, STUNDEN), STUNDEN
+       FROM main."Satzart 3 - TISS28";)";
 
 // With MehrfachTISS "J" the day records of one patient (KIS_ID, DOB) on one survey day with the
 // same QUALIFIER become one record with the highest score and the highest hours, both by numeric
-// value. The records are gathered in a keyed scratch table in the order of their key in
-// "Satzart 3 - TISS28", so that a record meeting an earlier one of its day merges into it; this
-// avoids sorting all records as a GROUP BY would. The key tells a missing QUALIFIER (an empty blob)
-// from an empty one, as grouping does.
+// value. Records of one stay never share a survey day (the day is part of their key), so only
+// patients with records of more than one stay can have records to merge. Those patients are
+// gathered first; the records of all other patients are copied as they are, and only the few
+// records of the patients gathered are grouped. A NULL QUALIFIER forms a group of its own, apart
+// from an empty one.
+constexpr std::string_view kCreatePatients =
+    R"(DROP TABLE IF EXISTS temp."Classification patients";
+       CREATE TEMP TABLE "Classification patients" (KIS_ID TEXT, DOB TEXT, PRIMARY KEY (KIS_ID, DOB))
+           WITHOUT ROWID;)";
+constexpr std::string_view kDropPatients = R"(DROP TABLE temp."Classification patients";)";
+constexpr std::string_view kAddPatient =
+    R"(INSERT OR IGNORE INTO temp."Classification patients" (KIS_ID, DOB) VALUES (?, ?);)";
+// In key order, where the records of each patient lie together; the order needs no sorting.
+constexpr std::string_view kRecordStays =
+    R"(SELECT KIS_ID, DOB, ADM_DATE FROM main."Satzart 3 - TISS28" ORDER BY KIS_ID, DOB, ADM_DATE;)";
 constexpr std::string_view kMergeDayRecords =
-    R"(DROP TABLE IF EXISTS temp."Classification days";
-       CREATE TEMP TABLE "Classification days" (KIS_ID TEXT, DOB TEXT, REC_DATE TEXT, QUALIFIER_KEY,
-           QUALIFIER TEXT, T28_SCORE TEXT, STUNDEN TEXT,
-           PRIMARY KEY (KIS_ID, DOB, REC_DATE, QUALIFIER_KEY)) WITHOUT ROWID;
-       INSERT INTO "Classification days"
-           SELECT KIS_ID, DOB, REC_DATE, ifnull(QUALIFIER, x''), QUALIFIER, T28_SCORE, STUNDEN
-           FROM "Satzart 3 - TISS28" WHERE true
-           ON CONFLICT DO UPDATE SET T28_SCORE = HigherValue(T28_SCORE, excluded.T28_SCORE),
-                                     STUNDEN = HigherValue(STUNDEN, excluded.STUNDEN);
-       INSERT INTO "Satzart 3 - TISS28 TEMP" (QUALIFIER, KIS_ID, DOB, REC_DATE, T28_SCORE, STUNDEN)
-           SELECT QUALIFIER, KIS_ID, DOB, REC_DATE, T28_SCORE, STUNDEN FROM "Classification days";
-       DROP TABLE temp."Classification days";)";
+    R"(INSERT INTO main."Satzart 3 - TISS28 TEMP" (QUALIFIER, KIS_ID, DOB, REC_DATE, T28_SCORE, STUNDEN)
+           SELECT QUALIFIER, KIS_ID, DOB, REC_DATE, TallyDay(T28_SCORE, QUALIFIER, REC_DATE, STUNDEN), STUNDEN
+           FROM main."Satzart 3 - TISS28" AS r
+           WHERE NOT EXISTS (SELECT 1 FROM temp."Classification patients" AS p
+                             WHERE p.KIS_ID = r.KIS_ID AND p.DOB = r.DOB);
+       INSERT INTO main."Satzart 3 - TISS28 TEMP" (QUALIFIER, KIS_ID, DOB, REC_DATE, T28_SCORE, STUNDEN)
+           SELECT r.QUALIFIER, r.KIS_ID, r.DOB, r.REC_DATE,
+                  TallyDay(HighestValue(r.T28_SCORE), r.QUALIFIER, r.REC_DATE, HighestValue(r.STUNDEN)),
+                  HighestValue(r.STUNDEN)
+           FROM temp."Classification patients" AS p
+           JOIN main."Satzart 3 - TISS28" AS r ON r.KIS_ID = p.KIS_ID AND r.DOB = p.DOB
+           GROUP BY r.KIS_ID, r.DOB, r.REC_DATE, r.QUALIFIER;)";
 
-// Children's days: every stay that touches the period and reaches the minimum hours, whatever its
-// TYP and FLAG, with an age below 16, counted from its first to its last day inside the period.
-// A stay whose admission or discharge does not begin with a valid day cannot be placed in the
-// period and adds nothing; neither does a stay without an age.
-// ?1 Erhebungvon, ?2 Erhebungbis, ?3 MindestStd, ?4/?5 the day numbers of the period's ends.
-constexpr std::string_view kChildrenDays =
-    R"(SELECT TOTAL((CASE WHEN d <= Val(?2) THEN dischargeDay ELSE ?5 END)
-                  - (CASE WHEN a >= Val(?1) THEN admissionDay ELSE ?4 END) + 1)
-       FROM (SELECT Val(substr(ADM_DATE, 1, 8)) AS a, Val(substr(DIS_DATE, 1, 8)) AS d,
-                    DayNumber(ADM_DATE) AS admissionDay, DayNumber(DIS_DATE) AS dischargeDay,
-                    Val(STUNDEN) AS hours, "Alter" AS age
-             FROM "Gesamt - Patientenadministration")
-       WHERE NOT (a < Val(?1) AND d < Val(?1)) AND NOT (a > Val(?2) AND d > Val(?2))
-         AND hours >= Val(?3) AND ltrim(age) GLOB '[0-9]*' AND Val(age) < 16
-         AND admissionDay IS NOT NULL AND dischargeDay IS NOT NULL;)";
-
-// The day counts and score sums of the period in one pass over the work table. A day counts when
-// it has a score; reported days are the delivered ones ("3"), with ?4 = 1 the substitutes too;
-// missing days are the substitutes whatever ?4 says.
-// ?1 Erhebungvon, ?2 Erhebungbis, ?3 MindestStd, ?4 1 when substitutes count.
-constexpr std::string_view kDayFigures =
-    R"(SELECT COUNT(CASE WHEN QUALIFIER <> '3' THEN T28_SCORE END),
-              COUNT(CASE WHEN reported THEN T28_SCORE END),
-              TOTAL(CASE WHEN reported THEN score END),
-              COUNT(CASE WHEN reported AND score >= 16 THEN T28_SCORE END),
-              TOTAL(CASE WHEN reported AND score >= 16 THEN score END)
-       FROM (SELECT QUALIFIER, T28_SCORE, Val(T28_SCORE) AS score, (?4 OR QUALIFIER = '3') AS reported
-             FROM "Satzart 3 - TISS28 TEMP"
-             WHERE Val(REC_DATE) >= Val(?1) AND Val(REC_DATE) <= Val(?2) AND Val(STUNDEN) >= Val(?3));)";
+constexpr std::string_view kStays =
+    R"(SELECT ADM_DATE, DIS_DATE, STUNDEN, "Alter" FROM "Gesamt - Patientenadministration";)";
+constexpr std::string_view kWorkRecords =
+    R"(SELECT QUALIFIER, REC_DATE, T28_SCORE, STUNDEN FROM "Satzart 3 - TISS28 TEMP";)";
 
 // Score sums are sums of whole scores; three places keep any fraction a stored score might have.
 constexpr int kSumPlaces = 3;
 
-void BindPeriod(Statement& statement, const ClassificationRun& run) {
-    statement.bind(1, std::string_view(run.Erhebungvon));
-    statement.bind(2, std::string_view(run.Erhebungbis));
-    statement.bind(3, std::string_view(run.MindestStd));
+// A read-only statement over many rows whose fields are read as views, without copies.
+class RowReader {
+public:
+    RowReader(Database& db, std::string_view sql) : db_(db.handle()) {
+        if (sqlite3_prepare_v2(db_, sql.data(), static_cast<int>(sql.size()), &statement_, nullptr) != SQLITE_OK)
+            throw StoreError(std::string("cannot prepare statement: ") + sqlite3_errmsg(db_),
+                             sqlite3_extended_errcode(db_));
+    }
+    ~RowReader() { sqlite3_finalize(statement_); }
+    RowReader(const RowReader&) = delete;
+    RowReader& operator=(const RowReader&) = delete;
+
+    bool next() {
+        const int rc = sqlite3_step(statement_);
+        if (rc == SQLITE_ROW) return true;
+        if (rc == SQLITE_DONE) return false;
+        throw StoreError(std::string("statement failed: ") + sqlite3_errmsg(db_), sqlite3_extended_errcode(db_));
+    }
+
+    FieldText field(int column) const {
+        if (sqlite3_column_type(statement_, column) == SQLITE_NULL) return std::nullopt;
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement_, column));
+        if (text == nullptr) return std::string_view();
+        return std::string_view(text, static_cast<std::size_t>(sqlite3_column_bytes(statement_, column)));
+    }
+
+private:
+    sqlite3* db_;
+    sqlite3_stmt* statement_ = nullptr;
+};
+
+// TallyDay(score, qualifier, day, hours), registered while the work table is filled: counts the
+// record in the tally and returns its score unchanged. Not deterministic, so that the engine calls
+// it exactly once for every record written.
+class DayTallyFunction {
+public:
+    DayTallyFunction(Database& db, DayTally& tally) : db_(db) {
+        if (sqlite3_create_function_v2(db_.handle(), kName, 4, SQLITE_UTF8 | SQLITE_DIRECTONLY, &tally, count,
+                                       nullptr, nullptr, nullptr) != SQLITE_OK)
+            throw StoreError(std::string("cannot register the day tally: ") + sqlite3_errmsg(db_.handle()));
+    }
+    ~DayTallyFunction() {
+        sqlite3_create_function_v2(db_.handle(), kName, 4, SQLITE_UTF8, nullptr, nullptr, nullptr, nullptr, nullptr);
+    }
+    DayTallyFunction(const DayTallyFunction&) = delete;
+    DayTallyFunction& operator=(const DayTallyFunction&) = delete;
+
+private:
+    static constexpr const char* kName = "TallyDay";
+
+    static FieldText text(sqlite3_value* value) {
+        if (sqlite3_value_type(value) == SQLITE_NULL) return std::nullopt;
+        const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(value));
+        if (text == nullptr) return std::string_view();
+        return std::string_view(text, static_cast<std::size_t>(sqlite3_value_bytes(value)));
+    }
+
+    static void count(sqlite3_context* context, int, sqlite3_value** argv) {
+        static_cast<DayTally*>(sqlite3_user_data(context))
+            ->add(text(argv[1]), text(argv[2]), text(argv[0]), text(argv[3]));
+        sqlite3_result_value(context, argv[0]);
+    }
+
+    Database& db_;
+};
+
+// The work table is refilled on every run with copies of the department's own records, so its old
+// content need not be overwritten when it is emptied; that would write every page of it twice.
+class FastEmptying {
+public:
+    explicit FastEmptying(Database& db) : db_(db), previous_(db.scalar("PRAGMA main.secure_delete")) {
+        db_.execute("PRAGMA main.secure_delete = OFF");
+    }
+    ~FastEmptying() {
+        try {
+            db_.execute(previous_ != 0 ? "PRAGMA main.secure_delete = ON" : "PRAGMA main.secure_delete = OFF");
+        } catch (...) {
+        }
+    }
+    FastEmptying(const FastEmptying&) = delete;
+    FastEmptying& operator=(const FastEmptying&) = delete;
+
+private:
+    Database& db_;
+    long long previous_;
+};
+
+// Gathers the patients whose day records belong to more than one stay; true when there is one.
+bool GatherPatientsWithSeveralStays(Database& department) {
+    Statement addPatient = department.prepare(kAddPatient);
+    std::string kisId, dob, admission;
+    bool samePatient = false, gathered = false, any = false;
+    RowReader records(department, kRecordStays);
+    while (records.next()) {
+        const std::string_view rowKisId = records.field(0).value_or(""), rowDob = records.field(1).value_or("");
+        const std::string_view rowAdmission = records.field(2).value_or("");
+        samePatient = samePatient && rowKisId == kisId && rowDob == dob;
+        if (!samePatient) {
+            kisId = rowKisId;
+            dob = rowDob;
+            admission = rowAdmission;
+            samePatient = true;
+            gathered = false;
+        } else if (!gathered && rowAdmission != admission) {
+            addPatient.bind(1, kisId).bind(2, dob);
+            addPatient.run();
+            gathered = any = true;
+        }
+    }
+    return any;
+}
+
+long long CountChildrenDays(Database& department, const FigurePeriod& period) {
+    long long childrenDays = 0;
+    RowReader stays(department, kStays);
+    while (stays.next())
+        childrenDays += ChildrenDaysOfStay(period, stays.field(0), stays.field(1), stays.field(2), stays.field(3));
+    return childrenDays;
+}
+
+ClassificationFigures FiguresOf(long long childrenDays, const DayTally& days) {
+    ClassificationFigures figures;
+    figures.childrenDays = childrenDays;
+    figures.missingDays = days.missingDays();
+    figures.reportedDays = days.reportedDays();
+    figures.overallMean = MeanOfScores(Decimal::fromDouble(days.reportedSum(), kSumPlaces), figures.reportedDays);
+    figures.classificationDays = days.classificationDays();
+    figures.classificationMean =
+        MeanOfScores(Decimal::fromDouble(days.classificationSum(), kSumPlaces), figures.classificationDays);
+    return figures;
 }
 
 }  // namespace
 
-void FillClassificationWorkTable(Database& department, const ClassificationRun& run) {
+DayTally FillClassificationWorkTable(Database& department, const ClassificationRun& run) {
+    DayTally tally(FigurePeriod::Of(run));
+    DayTallyFunction tallyFunction(department, tally);
+    FastEmptying fastEmptying(department);
     // Emptied in a transaction of its own: the refill then reuses free pages, whose old content
     // need not be journaled again.
     department.execute(kEmptyWorkTable);
     Transaction transaction(department);
-    department.execute(run.countsMultipleOnce() ? kMergeDayRecords : kCopyDayRecords);
+    if (run.countsMultipleOnce()) {
+        department.execute(kCreatePatients);
+        department.execute(GatherPatientsWithSeveralStays(department) ? kMergeDayRecords : kCopyDayRecords);
+        department.execute(kDropPatients);
+    } else {
+        department.execute(kCopyDayRecords);
+    }
     transaction.commit();
+    return tally;
 }
 
 ClassificationFigures CountClassificationFigures(Database& department, const ClassificationRun& run) {
-    ClassificationFigures figures;
-
-    Statement children = department.prepare(kChildrenDays);
-    BindPeriod(children, run);
-    children.bind(4, DayNumber(run.Erhebungvon));
-    children.bind(5, DayNumber(run.Erhebungbis));
-    if (children.step() == StepResult::Row) figures.childrenDays = static_cast<long long>(children.real(0));
-
-    Statement days = department.prepare(kDayFigures);
-    BindPeriod(days, run);
-    days.bind(4, run.countsSubstitutes() ? 1 : 0);
-    if (days.step() == StepResult::Row) {
-        figures.missingDays = days.integer(0);
-        figures.reportedDays = days.integer(1);
-        figures.overallMean =
-            MeanOfScores(Decimal::fromDouble(days.real(2), kSumPlaces), figures.reportedDays);
-        figures.classificationDays = days.integer(3);
-        figures.classificationMean =
-            MeanOfScores(Decimal::fromDouble(days.real(4), kSumPlaces), figures.classificationDays);
-    }
-    return figures;
+    const FigurePeriod period = FigurePeriod::Of(run);
+    DayTally days(period);
+    RowReader records(department, kWorkRecords);
+    while (records.next()) days.add(records.field(0), records.field(1), records.field(2), records.field(3));
+    return FiguresOf(CountChildrenDays(department, period), days);
 }
 
 ClassificationResult classifyDepartment(const std::string& systemDataPath, const ClassificationRun& run,
@@ -118,8 +231,8 @@ ClassificationResult classifyDepartment(const std::string& systemDataPath, const
     {
         Database department(JoinPath(systemDataPath, inputs.dataFileName), OpenMode::ReadWrite);
         RegisterClassificationFunctions(department);
-        FillClassificationWorkTable(department, run);
-        figures = CountClassificationFigures(department, run);
+        const DayTally days = FillClassificationWorkTable(department, run);
+        figures = FiguresOf(CountChildrenDays(department, FigurePeriod::Of(run)), days);
     }
     return RateDepartment(figures, inputs, PeriodDays(run));
 }

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "classification/classification_figures.h"
 #include "classification/classification_result.h"
 #include "classification/classification_run.h"
 
@@ -13,8 +14,9 @@ class Database;
 
 // Refills the work table "Satzart 3 - TISS28 TEMP" from "Satzart 3 - TISS28": with MehrfachTISS
 // "J" the day records of one patient on one survey day with the same QUALIFIER become one record
-// with the highest score and the highest hours, both by numeric value.
-void FillClassificationWorkTable(Database& department, const ClassificationRun& run);
+// with the highest score and the highest hours, both by numeric value. Returns the day counts and
+// score sums of the records written, counted while they are written.
+DayTally FillClassificationWorkTable(Database& department, const ClassificationRun& run);
 
 // Children's days, reported, classification and missing days and both means of the period, read
 // from the department database (the work table must be filled).

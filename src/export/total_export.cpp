@@ -1,8 +1,11 @@
 #include "export/total_export.h"
 
-#include <sqlite3.h>
+#include <fcntl.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <optional>
 #include <system_error>
 #include <utility>
 
@@ -15,7 +18,6 @@
 #include "store/database.h"
 #include "store/file_ops.h"
 #include "store/schema.h"
-#include "tiss/tiss_item.h"
 
 namespace kalvora {
 
@@ -23,137 +25,216 @@ namespace {
 
 namespace fs = std::filesystem;
 
+constexpr std::string_view kDepartment = "department";
 constexpr std::string_view kRefusedStays = "temp.\"Abgewiesene Aufenthalte\"";
+// A stay's key; the keys of the record tables begin with it.
+const std::vector<std::string_view> kStayKey = {"KIS_ID", "DOB", "ADM_DATE"};
 
-template <typename Fields>
-void appendFields(std::string& list, const Fields& fields) {
-    for (const auto& field : fields) {
-        if (!list.empty()) list += ", ";
-        list += QuoteIdentifier(field);
-    }
+// The total database is written with pages of 64 KiB: the engine then spends markedly less time
+// per row than with the template's small pages. The page size changes nothing of tables, fields
+// and indexes.
+constexpr std::string_view kPrepareTotalDatabase =
+    "PRAGMA main.journal_mode = OFF; PRAGMA main.locking_mode = EXCLUSIVE; PRAGMA main.page_size = 65536;"
+    "VACUUM; PRAGMA main.synchronous = OFF; PRAGMA main.cache_size = -65536; PRAGMA temp_store = MEMORY;";
+
+// One table of the departments appended to the same table of the total database.
+struct TableCopy {
+    std::string_view table;
+    std::vector<std::string_view> key;  // the table's key fields in key order
+    std::string_view condition;         // rows copied at all; empty for all rows
+    bool followsStay;                   // rows of a stay the total database refused stay out
+};
+
+std::vector<TableCopy> TableCopies() {
+    return {{tables::Stays, kStayKey, "", false},
+            {tables::RecordType1, kStayKey, "", true},
+            {tables::RecordType3, {"KIS_ID", "DOB", "ADM_DATE", "REC_DATE"}, "r.QUALIFIER = '3'", true}};
 }
 
-std::string recordType3Fields() {
+std::string fieldList(const std::vector<std::string_view>& fields, std::string_view prefix = "") {
     std::string list;
-    appendFields(list, kRecordType3LeadingFields);
-    for (const TissItem& item : TissItems()) {
-        list += ", ";
-        list += QuoteIdentifier(item.field);
+    for (std::string_view field : fields) {
+        if (!list.empty()) list += ", ";
+        list += std::string(prefix) + QuoteIdentifier(field);
     }
-    appendFields(list, kRecordType3TrailingFields);
     return list;
 }
 
-// One table of a department appended to the same table of the total database. Rows of a stay that the
-// total database refused stay out together with their stay, so that no stay receives the record rows
-// of another department's stay of the same key.
-struct TableCopy {
-    std::string_view table;
-    std::string fields;
-    std::string_view condition;  // rows copied at all
-    bool followsStay;            // rows of refused stays are left out
-};
-
-// Counts the rows that reach the insert while it runs, so the rows offered need no second pass
-// over the department table. Returns its argument unchanged.
-void countRow(sqlite3_context* context, int, sqlite3_value** argv) {
-    ++*static_cast<long long*>(sqlite3_user_data(context));
-    sqlite3_result_value(context, argv[0]);
+std::string keyMatch(const std::vector<std::string_view>& key, std::string_view left, std::string_view right) {
+    std::string match;
+    for (std::string_view field : key) {
+        if (!match.empty()) match += " AND ";
+        match += std::string(left) + "." + QuoteIdentifier(field) + " = " + std::string(right) + "." +
+                 QuoteIdentifier(field);
+    }
+    return match;
 }
 
-class OfferedRows {
-public:
-    explicit OfferedRows(Database& total) : total_(total) {
-        if (sqlite3_create_function(total_.handle(), kFunction, 1, SQLITE_UTF8 | SQLITE_DIRECTONLY, &count_,
-                                    countRow, nullptr, nullptr) != SQLITE_OK)
-            throw StoreError("cannot register the row counter");
-    }
-    ~OfferedRows() {
-        sqlite3_create_function(total_.handle(), kFunction, 1, SQLITE_UTF8, nullptr, nullptr, nullptr,
-                                nullptr);
-    }
-    OfferedRows(const OfferedRows&) = delete;
-    OfferedRows& operator=(const OfferedRows&) = delete;
+std::string where(std::string_view condition) {
+    return condition.empty() ? std::string() : " WHERE " + std::string(condition);
+}
 
-    long long take() { return std::exchange(count_, 0); }
-    static constexpr const char* kFunction = "ExportedRow";
+// The fields of a table in table order.
+std::vector<std::string> tableFields(Database& db, std::string_view schema, std::string_view table) {
+    Statement fields = db.prepare("SELECT name FROM pragma_table_info(?, ?) ORDER BY cid");
+    fields.bind(1, table).bind(2, schema);
+    std::vector<std::string> names;
+    while (fields.step() == StepResult::Row) names.push_back(fields.text(0));
+    return names;
+}
+
+// What the export needs to know of one table of one department before it copies the table.
+struct DepartmentTable {
+    std::size_t department = 0;  // position in the chosen lines
+    bool empty = true;
+    bool textKeys = false;       // the lowest and highest key hold texts only
+    std::vector<std::string> lowest, highest;
+    bool sameFields = false;     // the same fields in the same order as in the total database
+};
+
+std::vector<std::string> keyRow(Database& total, const TableCopy& copy, bool highest, bool& text) {
+    const std::string direction = highest ? " DESC" : "";
+    std::string order, types;
+    for (std::string_view field : copy.key) {
+        if (!order.empty()) {
+            order += ", ";
+            types += " AND ";
+        }
+        order += QuoteIdentifier(field) + direction;
+        types += "typeof(" + QuoteIdentifier(field) + ") = 'text'";
+    }
+    Statement row = total.prepare("SELECT " + fieldList(copy.key) + ", " + types + " FROM department." +
+                                  QuoteIdentifier(copy.table) + " ORDER BY " + order + " LIMIT 1");
+    std::vector<std::string> key;
+    if (row.step() != StepResult::Row) return key;
+    for (std::size_t field = 0; field < copy.key.size(); ++field) key.push_back(row.text(static_cast<int>(field)));
+    text = text && row.integer(static_cast<int>(copy.key.size())) != 0;
+    return key;
+}
+
+DepartmentTable surveyTable(Database& total, const TableCopy& copy, std::size_t department) {
+    DepartmentTable survey;
+    survey.department = department;
+    survey.textKeys = true;
+    survey.lowest = keyRow(total, copy, false, survey.textKeys);
+    survey.highest = keyRow(total, copy, true, survey.textKeys);
+    survey.empty = survey.lowest.empty();
+    survey.sameFields = tableFields(total, kDepartment, copy.table) == tableFields(total, "main", copy.table);
+    return survey;
+}
+
+// The order in which the departments' rows of one table are appended. When no two departments' key
+// ranges overlap, no row can meet a row of the same key from another department, so the order
+// changes nothing in the result; the departments are then taken in key order, and every row is
+// appended behind all rows already there, which the engine does without searching the table. Key
+// fields compare as their bytes, as the schema defines them. Otherwise the departments keep the
+// order of the list, so that of rows with the same key the one of the upper department stays.
+struct CopyOrder {
+    std::vector<DepartmentTable> departments;  // those with rows in the table
+    bool keysApart = false;                    // no two departments share a key
+};
+
+CopyOrder copyOrder(std::vector<DepartmentTable> surveys) {
+    CopyOrder listOrder;
+    for (DepartmentTable& survey : surveys) {
+        if (!survey.empty) listOrder.departments.push_back(std::move(survey));
+    }
+    CopyOrder keyOrder{listOrder.departments, true};
+    std::stable_sort(keyOrder.departments.begin(), keyOrder.departments.end(),
+                     [](const DepartmentTable& a, const DepartmentTable& b) { return a.lowest < b.lowest; });
+    for (std::size_t index = 0; index < keyOrder.departments.size(); ++index) {
+        const DepartmentTable& survey = keyOrder.departments[index];
+        if (!survey.textKeys) return listOrder;
+        if (index > 0 && !(keyOrder.departments[index - 1].highest < survey.lowest)) return listOrder;
+    }
+    return keyOrder;
+}
+
+class DepartmentAttachment {
+public:
+    DepartmentAttachment(Database& total, const std::string& path) : total_(total) {
+        total_.attach(path, kDepartment);
+    }
+    ~DepartmentAttachment() {
+        try {
+            total_.detach(kDepartment);
+        } catch (...) {
+        }
+    }
+    DepartmentAttachment(const DepartmentAttachment&) = delete;
+    DepartmentAttachment& operator=(const DepartmentAttachment&) = delete;
 
 private:
     Database& total_;
-    long long count_ = 0;
 };
 
-std::string stayKeyJoin(std::string_view left, std::string_view right) {
-    const std::string l(left), r(right);
-    return l + ".KIS_ID = " + r + ".KIS_ID AND " + l + ".DOB = " + r + ".DOB AND " + l + ".ADM_DATE = " + r +
-           ".ADM_DATE";
+long long count(Database& total, const std::string& sql, std::optional<long long> department = std::nullopt) {
+    Statement statement = total.prepare(sql);
+    if (department) statement.bind(1, *department);
+    return statement.step() == StepResult::Row ? statement.integer(0) : 0;
 }
 
-std::string sourceFilter(const TableCopy& copy, bool someStaysRefused) {
-    std::string filter;
-    if (!copy.condition.empty()) filter += std::string(copy.condition);
-    if (copy.followsStay && someStaysRefused) {
-        if (!filter.empty()) filter += " AND ";
-        filter += "NOT EXISTS (SELECT 1 FROM " + std::string(kRefusedStays) + " AS x WHERE " +
-                  stayKeyJoin("x", "r") + ")";
-    }
-    return filter.empty() ? std::string() : " WHERE " + filter;
+long long run(Database& total, const std::string& sql, std::optional<long long> department = std::nullopt) {
+    Statement statement = total.prepare(sql);
+    if (department) statement.bind(1, *department);
+    statement.run();
+    return total.changes();
 }
 
-// Appends the table's rows; returns the number of rows the total database refused.
-long long copyTable(Database& total, OfferedRows& offered, const TableCopy& copy, bool someStaysRefused) {
+// Appends one department's rows of one table; returns the rows the total database refused: those it
+// holds a row of the same key for, and the rows of the department's refused stays.
+long long copyTable(Database& total, const TableCopy& copy, const DepartmentTable& survey, bool keysApart,
+                    std::vector<bool>& staysRefused) {
     const std::string table = QuoteIdentifier(copy.table);
-    long long refused = 0;
-    if (copy.followsStay && someStaysRefused) {
-        refused +=
-            total.scalar("SELECT count(*) FROM " + std::string(kRefusedStays) + " AS x JOIN department." +
-                         table + " AS r ON " + stayKeyJoin("r", "x") +
-                         (copy.condition.empty() ? std::string() : " WHERE " + std::string(copy.condition)));
-    }
-    // The first field goes through the counter; every value is copied unchanged.
-    const std::size_t firstComma = copy.fields.find(',');
-    const std::string selected = std::string(OfferedRows::kFunction) + "(r." +
-                                 copy.fields.substr(0, firstComma) + ")" + copy.fields.substr(firstComma);
-    offered.take();
-    total.execute("INSERT OR IGNORE INTO main." + table + " (" + copy.fields + ") SELECT " + selected +
-                  " FROM department." + table + " AS r" + sourceFilter(copy, someStaysRefused));
-    const long long appended = total.changes();
-    return refused + offered.take() - appended;
-}
+    const std::string source = "department." + table + " AS r";
+    const long long department = static_cast<long long>(survey.department);
+    const long long offered = count(total, "SELECT count(*) FROM " + source + where(copy.condition));
+    const bool totalEmpty = total.scalar("SELECT NOT EXISTS (SELECT 1 FROM main." + table + ")") != 0;
 
-long long copyDepartment(Database& total, OfferedRows& offered, const std::string& departmentPath) {
-    total.attach(departmentPath, "department");
-    long long refused = 0;
-    try {
-        Transaction transaction(total);
-        bool someStaysRefused = false;
-        // While the total database holds no stay, no stay of this department can be refused.
-        if (total.scalar("SELECT EXISTS (SELECT 1 FROM main.\"Gesamt - Patientenadministration\")") != 0) {
-            total.execute("DELETE FROM " + std::string(kRefusedStays));
-            total.execute(
-                "INSERT INTO " + std::string(kRefusedStays) +
-                " SELECT s.KIS_ID, s.DOB, s.ADM_DATE FROM department.\"Gesamt - Patientenadministration\""
-                " AS s WHERE EXISTS (SELECT 1 FROM main.\"Gesamt - Patientenadministration\" AS m WHERE " +
-                stayKeyJoin("m", "s") + ")");
-            someStaysRefused = total.changes() > 0;
+    if (!copy.followsStay && !totalEmpty && !keysApart) {
+        // Stays already in the total database: their rows of the other tables stay out too.
+        staysRefused[survey.department] =
+            run(total, "INSERT INTO " + std::string(kRefusedStays) + " SELECT ?1, " + fieldList(kStayKey, "s.") +
+                           " FROM department." + table + " AS s WHERE EXISTS (SELECT 1 FROM main." + table +
+                           " AS m WHERE " + keyMatch(kStayKey, "m", "s") + ")",
+                department) > 0;
+    }
+    const bool leaveOutRefused = copy.followsStay && staysRefused[survey.department];
+    long long appended = 0;
+    if (survey.sameFields && totalEmpty && !leaveOutRefused) {
+        // Into an empty table the engine copies the stored rows as they are, without taking them
+        // apart; rows it should not have taken are removed again.
+        appended = run(total, "INSERT OR IGNORE INTO main." + table + " SELECT * FROM department." + table);
+        if (!copy.condition.empty())
+            appended -= run(total, "DELETE FROM main." + table + " AS r WHERE (" + std::string(copy.condition) +
+                                       ") IS NOT 1");
+    } else {
+        std::string filter = std::string(copy.condition);
+        if (leaveOutRefused) {
+            if (!filter.empty()) filter += " AND ";
+            filter += "NOT EXISTS (SELECT 1 FROM " + std::string(kRefusedStays) + " AS x WHERE x.DEPARTMENT = ?1 AND " +
+                      keyMatch(kStayKey, "x", "r") + ")";
         }
-
-        std::string stayFields, recordType1Fields;
-        appendFields(stayFields, kStayFields);
-        appendFields(recordType1Fields, kRecordType1Fields);
-        const TableCopy copies[] = {
-            {tables::Stays, stayFields, "", false},
-            {tables::RecordType1, recordType1Fields, "", true},
-            {tables::RecordType3, recordType3Fields(), "r.QUALIFIER = '3'", true},
-        };
-        for (const TableCopy& copy : copies) refused += copyTable(total, offered, copy, someStaysRefused);
-        transaction.commit();
-    } catch (...) {
-        total.detach("department");
-        throw;
+        std::string columns, selected;
+        if (survey.sameFields) {
+            selected = "r.*";
+        } else {
+            const std::vector<std::string> names = tableFields(total, "main", copy.table);
+            for (const std::string& name : names) {
+                if (!columns.empty()) {
+                    columns += ", ";
+                    selected += ", ";
+                }
+                columns += QuoteIdentifier(name);
+                selected += "r." + QuoteIdentifier(name);
+            }
+            columns = " (" + columns + ")";
+        }
+        appended = run(total, "INSERT OR IGNORE INTO main." + table + columns + " SELECT " + selected + " FROM " +
+                                  source + where(filter),
+                       leaveOutRefused ? std::optional<long long>(department) : std::nullopt);
     }
-    total.detach("department");
-    return refused;
+    return offered - appended;
 }
 
 bool sameFile(const std::string& first, const std::string& second) {
@@ -197,23 +278,67 @@ std::string checkRequest(const ExportRequest& request, const std::string& target
     return {};
 }
 
+// Starts writing what the engine has written of the file so far to the disk while the export goes
+// on, so that the final sync has little left to wait for. Where the system cannot start it early,
+// the final sync writes everything.
+class EarlyWriteback {
+public:
+    explicit EarlyWriteback(const std::string& path) : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {}
+    ~EarlyWriteback() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    EarlyWriteback(const EarlyWriteback&) = delete;
+    EarlyWriteback& operator=(const EarlyWriteback&) = delete;
+
+    void start() {
+#if defined(__linux__)
+        if (fd_ >= 0) ::sync_file_range(fd_, 0, 0, SYNC_FILE_RANGE_WRITE);
+#endif
+    }
+
+private:
+    int fd_;
+};
+
+void showDepartment(StatusSink& status, const std::string& line) {
+    status.setPanel(1, " Erstelle Gesamtdatenbank...");
+    status.setPanel(2, DepartmentHospitalPart(line) + " ");
+    status.setPanel(3, DepartmentPart(line) + " ");
+}
+
+// Appends the chosen departments table by table: all stays first, so that the stays each department
+// has refused are known before its other rows are appended. Every table of every department is one
+// append statement of the engine.
 long long buildTotalDatabase(const ExportRequest& request, const std::string& pending, StatusSink& status) {
     Database total(pending, OpenMode::ReadWrite);
     // The file is not in use until it is moved into place: no journal, synced once at the end.
-    total.execute(
-        "PRAGMA main.journal_mode = OFF; PRAGMA main.synchronous = OFF; PRAGMA main.locking_mode = EXCLUSIVE;"
-        "PRAGMA main.cache_size = -65536; PRAGMA temp_store = MEMORY;");
-    total.execute(
-        "CREATE TEMP TABLE " + std::string(kRefusedStays) +
-        " (KIS_ID TEXT, DOB TEXT, ADM_DATE TEXT, PRIMARY KEY (KIS_ID, DOB, ADM_DATE)) WITHOUT ROWID");
+    total.execute(kPrepareTotalDatabase);
+    total.execute("CREATE TEMP TABLE " + std::string(kRefusedStays) +
+                  " (DEPARTMENT INTEGER, KIS_ID TEXT, DOB TEXT, ADM_DATE TEXT,"
+                  " PRIMARY KEY (DEPARTMENT, KIS_ID, DOB, ADM_DATE)) WITHOUT ROWID");
+    const std::vector<std::string>& lines = request.departmentLines;
+    std::vector<std::string> paths;
+    for (const std::string& line : lines) paths.push_back(DepartmentDatabasePath(request.systemDataPath, line));
+
+    const std::vector<TableCopy> copies = TableCopies();
+    std::vector<std::vector<DepartmentTable>> surveys(copies.size());
+    for (std::size_t department = 0; department < lines.size(); ++department) {
+        showDepartment(status, lines[department]);
+        DepartmentAttachment attachment(total, paths[department]);
+        for (std::size_t copy = 0; copy < copies.size(); ++copy)
+            surveys[copy].push_back(surveyTable(total, copies[copy], department));
+    }
+
     long long refused = 0;
-    {
-        OfferedRows offered(total);
-        for (const std::string& line : request.departmentLines) {
-            status.setPanel(1, " Erstelle Gesamtdatenbank...");
-            status.setPanel(2, DepartmentHospitalPart(line) + " ");
-            status.setPanel(3, DepartmentPart(line) + " ");
-            refused += copyDepartment(total, offered, DepartmentDatabasePath(request.systemDataPath, line));
+    std::vector<bool> staysRefused(lines.size(), false);
+    EarlyWriteback writeback(pending);
+    for (std::size_t copy = 0; copy < copies.size(); ++copy) {
+        const CopyOrder order = copyOrder(surveys[copy]);
+        for (const DepartmentTable& survey : order.departments) {
+            showDepartment(status, lines[survey.department]);
+            DepartmentAttachment attachment(total, paths[survey.department]);
+            refused += copyTable(total, copies[copy], survey, order.keysApart, staysRefused);
+            writeback.start();
         }
     }
     total.close();

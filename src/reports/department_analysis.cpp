@@ -1,5 +1,8 @@
 #include "reports/department_analysis.h"
 
+#include <functional>
+#include <map>
+
 #include "reports/department_line.h"
 #include "reports/line_columns.h"
 #include "reports/report_messages.h"
@@ -12,11 +15,41 @@ namespace kalvora {
 namespace {
 
 // One row per discharge month (a missing month counts as blank), ascending, with the number of stays
-// whose type is "INT" in any letter case (as the engine compares text). Read-only: nothing is stored in the
-// department database.
-constexpr std::string_view kMonthCounts =
-    "SELECT coalesce(DIS_YEARMONTH, ''), sum(TYP = 'INT' COLLATE NOCASE)"
-    " FROM \"Gesamt - Patientenadministration\" GROUP BY 1 ORDER BY 1";
+// whose type is "INT" in any letter case (as the engine compares text). The engine reads the two
+// fields of every stay and compares the type; the months are counted here, which spares the engine
+// sorting all stays by month. Months are ordered as the engine orders them: texts byte by byte, and
+// after all texts any month stored as a blob (the third field: every text sorts below every blob).
+// Read-only: nothing is stored in the department database.
+constexpr std::string_view kStayMonths =
+    "SELECT coalesce(DIS_YEARMONTH, ''), TYP = 'INT' COLLATE NOCASE, DIS_YEARMONTH >= x''"
+    " FROM \"Gesamt - Patientenadministration\"";
+
+class MonthCounts {
+public:
+    void add(std::string_view month, bool intensive, bool blob) {
+        // Stays mostly follow one another in time, so a stay's month is most often the one before.
+        if (last_ == nullptr || lastIsBlob_ != blob || last_->first != month) {
+            auto& counts = blob ? blobs_ : texts_;
+            auto entry = counts.find(month);
+            if (entry == counts.end()) entry = counts.emplace(std::string(month), 0).first;
+            last_ = &*entry;
+            lastIsBlob_ = blob;
+        }
+        if (intensive) ++last_->second;
+    }
+
+    template <typename Visit>
+    void forEachAscending(Visit visit) const {
+        for (const auto& [month, count] : texts_) visit(month, count);
+        for (const auto& [month, count] : blobs_) visit(month, count);
+    }
+
+private:
+    std::map<std::string, long long, std::less<>> texts_;
+    std::map<std::string, long long, std::less<>> blobs_;
+    std::pair<const std::string, long long>* last_ = nullptr;
+    bool lastIsBlob_ = false;
+};
 
 void analyseDepartment(const std::string& line, const std::string& systemDataPath, AnalysisResult& result) {
     const std::string path = DepartmentDatabasePath(systemDataPath, line);
@@ -25,20 +58,21 @@ void analyseDepartment(const std::string& line, const std::string& systemDataPat
         result.problems.push_back(report_messages::DepartmentDbMissing(fileName));
         return;
     }
-    std::vector<AnalysisRow> rows;
+    MonthCounts months;
     try {
         Database department(path, OpenMode::ReadOnly);
-        Statement months = department.prepare(kMonthCounts);
-        while (months.step() == StepResult::Row) {
-            const std::string yearMonth = months.text(0);
-            rows.push_back({DepartmentHospitalColumn(line), LineColumns(line, 30, 78),
-                            LineColumns(yearMonth, 1, 4), LineColumns(yearMonth, 5, 6),
-                            std::to_string(months.integer(1))});
-        }
+        Statement stays = department.prepare(kStayMonths);
+        while (stays.step() == StepResult::Row)
+            months.add(stays.textView(0), stays.integer(1) != 0, stays.integer(2) != 0);
     } catch (const StoreError&) {
         result.problems.push_back(report_messages::DepartmentDbUnreadable(fileName));
         return;
     }
+    std::vector<AnalysisRow> rows;
+    months.forEachAscending([&](const std::string& yearMonth, long long count) {
+        rows.push_back({DepartmentHospitalColumn(line), LineColumns(line, 30, 78), LineColumns(yearMonth, 1, 4),
+                        LineColumns(yearMonth, 5, 6), std::to_string(count)});
+    });
     if (rows.empty())
         rows.push_back({DepartmentHospitalColumn(line), LineColumns(line, 30, 81), " ", " ", "0"});
     result.rows.insert(result.rows.end(), rows.begin(), rows.end());

@@ -55,7 +55,11 @@ void WriteBytes(const fs::path& path, const char* data, size_t size) {
 class FuzzDirectory {
 public:
     FuzzDirectory() {
-        root_ = fs::temp_directory_path() / ("kalvora-import-fuzz-" + std::to_string(::getpid()));
+        // In memory where possible: every import syncs its result to the disk.
+        std::error_code noShm;
+        fs::path base =
+            fs::is_directory("/dev/shm", noShm) ? fs::path("/dev/shm") : fs::temp_directory_path();
+        root_ = base / ("kalvora-import-fuzz-" + std::to_string(::getpid()));
         fs::remove_all(root_);
         fs::create_directories(root_ / "import");
         fs::create_directories(root_ / "export");
@@ -88,10 +92,16 @@ public:
 
     void restore() const {
         for (const std::string& name : {std::string(kalvora::files::AdminDb), kDepartmentDb})
-            fs::copy_file(root_ / (name + ".first"), root_ / "sys" / name, fs::copy_options::overwrite_existing);
+            fs::copy_file(root_ / (name + ".first"), root_ / "sys" / name,
+                          fs::copy_options::overwrite_existing);
     }
 
     fs::path deliveryPath() const { return root_ / "import" / kFileName; }
+
+    // Every run removes its work file, whatever its outcome.
+    void checkWorkFileRemoved() const {
+        if (fs::exists(root_ / "sys" / kalvora::files::WorkDb)) fail("the work file was left behind");
+    }
 
     kalvora::ImportBatchResult import(kalvora::ImportMode mode, const std::string& plausLevel) {
         settings_.PlausLevel = plausLevel;
@@ -105,7 +115,7 @@ public:
 
 private:
     [[noreturn]] static void fail(const std::string& message) {
-        std::fprintf(stderr, "fuzz set-up failed: %s\n", message.c_str());
+        std::fprintf(stderr, "import fuzz: %s\n", message.c_str());
         std::abort();
     }
 
@@ -123,7 +133,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
     // that both levels of the readers are reached.
     directory.restore();
     directory.import(kalvora::ImportMode::Append, "Warning");
+    directory.checkWorkFileRemoved();
     directory.restore();
     directory.import(kalvora::ImportMode::Initialise, "Error");
+    directory.checkWorkFileRemoved();
     return 0;
 }

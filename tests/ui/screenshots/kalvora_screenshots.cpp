@@ -6,6 +6,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
@@ -15,6 +17,9 @@
 #include <QTimer>
 #include <cstdio>
 
+#include "classification/ui/frmAbtB.h"
+#include "classification/ui/frmEin.h"
+#include "classification/ui/frmEine.h"
 #include "import/ui/frmImp.h"
 #include "import/ui/frmImpe.h"
 #include "shell/ui/file_list.h"
@@ -140,5 +145,44 @@ int main(int argc, char* argv[]) {
         SaveWindow(&result, QStringLiteral("import-result.png"));
         result.reject();
     }
+    // ---- Classification: the dialog, the staffing window and the result on the demo data ----
+    {
+        // Staffing figures for the demo departments, entered as in the staffing window.
+        const char* const staff[][2] = {{"18,50", "8"}, {"24,00", "12"}, {"9,75", "6"}, {"30,00", "14"}};
+        frmEin loading(context, &main);
+        const std::vector<std::string> entries = loading.entries();
+        for (std::size_t index = 0; index < entries.size(); ++index) {
+            frmAbtB staffing(context, entries[index], &main);
+            staffing.findChild<QLineEdit*>(QStringLiteral("txt_dgkp"))
+                ->setText(QString::fromLatin1(staff[index % 4][0]));
+            staffing.findChild<QLineEdit*>(QStringLiteral("txt_sBett"))
+                ->setText(QString::fromLatin1(staff[index % 4][1]));
+            staffing.onCommand(0);
+        }
+        loading.reject();
+    }
+    {
+        frmEin classification(context, &main);
+        classification.show();
+        Center(&classification);
+        classification.findChild<QListWidget*>(QStringLiteral("lst_abteilung"))->selectAll();
+        SaveWindow(&classification, QStringLiteral("classification-dialog.png"));
+        {
+            frmAbtB staffing(context, classification.entries().front(), &classification);
+            staffing.show();
+            Center(&staffing);
+            staffing.leaveField(0);
+            staffing.leaveField(1);
+            SaveWindow(&staffing, QStringLiteral("staffing.png"));
+            staffing.reject();
+        }
+        frmEine result(context, classification.selectedEntries(), &main);
+        result.show();
+        Center(&result);
+        SaveWindow(&result, QStringLiteral("classification-result.png"));
+        result.reject();
+        classification.reject();
+    }
+    // ---- end of the classification section ----
     return 0;
 }

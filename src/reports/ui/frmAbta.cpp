@@ -1,0 +1,91 @@
+#include "reports/ui/frmAbta.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "reports/ui/frmAbt.h"
+#include "shell/message_service.h"
+#include "shell/ui/app_context.h"
+#include "shell/ui/object_names.h"
+#include "shell/ui/status_bar_sink.h"
+
+namespace kalvora::ui {
+
+namespace {
+
+// "&Analyse" of the department level analyses its selected lines.
+const bool kHooked = [] {
+    frmAbt::SetAnalysisOpener([](frmAbt& level) {
+        frmAbta window(level.context(), level.selectedLines(), &level);
+        window.exec();
+    });
+    return true;
+}();
+
+}  // namespace
+
+frmAbta::frmAbta(AppContext& context, std::vector<std::string> departmentLines, QWidget* parent)
+    : QDialog(parent) {
+    setObjectName(QStringLiteral("frmAbta"));
+    setWindowTitle(QStringLiteral(" Abteilung - Analyse"));
+    setModal(true);
+
+    grd_abta_ = new QTableWidget(this);
+    grd_abta_->setObjectName(QStringLiteral("grd_abta"));
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    const char* captions[] = {"&Kopieren", "B&eenden"};
+    for (int index = 0; index < 2; ++index) {
+        auto* button = new QPushButton(QString::fromUtf8(captions[index]), this);
+        button->setObjectName(IndexedName("cmd_abta", index));
+        button->setAutoDefault(false);
+        connect(button, &QPushButton::clicked, this, [this, index] { onCommand(index); });
+        buttons->addWidget(button);
+    }
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(grd_abta_, 1);
+    layout->addLayout(buttons);
+    resize(820, 460);
+
+    StatusBarSink status(context.statusBar);
+    result_ = AnalyseDepartments(departmentLines, context.settings.SystemDataPath, status);
+    fillGrid();
+    for (const std::string& problem : result_.problems) context.messages.ShowErrorBox(problem);
+}
+
+void frmAbta::fillGrid() {
+    QStringList headers;
+    for (std::string_view header : kAnalysisGridHeaders) {
+        headers << QString::fromUtf8(header.data(), static_cast<qsizetype>(header.size()));
+    }
+    grd_abta_->setColumnCount(static_cast<int>(headers.size()));
+    grd_abta_->setHorizontalHeaderLabels(headers);
+    grd_abta_->setRowCount(static_cast<int>(result_.rows.size()));
+    grd_abta_->verticalHeader()->hide();
+    grd_abta_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    for (int row = 0; row < static_cast<int>(result_.rows.size()); ++row) {
+        const AnalysisRow& cells = result_.rows[static_cast<std::size_t>(row)];
+        const std::string* values[] = {&cells.hospital, &cells.department, &cells.year, &cells.month,
+                                       &cells.count};
+        for (int column = 0; column < 5; ++column) {
+            grd_abta_->setItem(row, column, new QTableWidgetItem(QString::fromStdString(*values[column])));
+        }
+    }
+    grd_abta_->resizeColumnsToContents();
+}
+
+void frmAbta::onCommand(int index) {
+    if (index == 0) {
+        QApplication::clipboard()->setText(QString::fromStdString(AnalysisClipboardText(result_.rows)));
+    } else {
+        reject();
+    }
+}
+
+}  // namespace kalvora::ui

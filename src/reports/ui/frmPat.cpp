@@ -1,0 +1,132 @@
+#include "reports/ui/frmPat.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "reports/department_line.h"
+#include "reports/ui/frmAbt.h"
+#include "shell/message_service.h"
+#include "shell/ui/app_context.h"
+#include "shell/ui/object_names.h"
+#include "shell/ui/status_bar_sink.h"
+
+namespace kalvora::ui {
+
+namespace {
+
+frmPat::PatientOpener& DetailOpener() {
+    static frmPat::PatientOpener opener;
+    return opener;
+}
+frmPat::PatientOpener& SearchOpener() {
+    static frmPat::PatientOpener opener;
+    return opener;
+}
+
+// "&Weiter" of the department level opens the patients of its current line.
+const bool kHooked = [] {
+    frmAbt::SetPatientLevelOpener([](frmAbt& level) {
+        frmPat window(level.context(), level.currentLine(), &level);
+        window.exec();
+    });
+    return true;
+}();
+
+}  // namespace
+
+void frmPat::SetDetailOpener(PatientOpener opener) { DetailOpener() = std::move(opener); }
+void frmPat::SetSearchOpener(PatientOpener opener) { SearchOpener() = std::move(opener); }
+
+frmPat::frmPat(AppContext& context, std::string departmentLine, QWidget* parent)
+    : QDialog(parent), context_(context), departmentLine_(std::move(departmentLine)) {
+    setObjectName(QStringLiteral("frmPat"));
+    setWindowTitle(QStringLiteral(" Intensivbericht - Patientenebene"));
+    setModal(true);
+
+    QFont fixed(QStringLiteral("Courier New"));
+    fixed.setStyleHint(QFont::TypeWriter);
+    lst_patient_ = new QListWidget(this);
+    lst_patient_->setObjectName(QStringLiteral("lst_patient"));
+    lst_patient_->setFont(fixed);
+    lst_patient_->setSelectionMode(QAbstractItemView::SingleSelection);
+    connect(lst_patient_, &QListWidget::itemDoubleClicked, this, [this] { onCommand(0); });
+    const int letter = lst_patient_->fontMetrics().horizontalAdvance(QLatin1Char('X'));
+
+    // Column labels over the columns of the patient lines: start column and width in letters.
+    const struct {
+        const char* text;
+        int letters;
+    } columns[] = {{" &Aufnahmezahl ", 13},        {" Geburtsdatum ", 13}, {" Aufnahmezeitpunkt ", 20},
+                   {" Entlassungszeitpunkt ", 20}, {" Typ ", 6},           {" Status", 10}};
+    auto* labels = new QHBoxLayout;
+    labels->setSpacing(0);
+    for (const auto& column : columns) {
+        auto* label = new QLabel(QString::fromUtf8(column.text), this);
+        label->setFixedWidth(column.letters * letter);
+        if (column.letters == 13 && labels->count() == 0) label->setBuddy(lst_patient_);
+        labels->addWidget(label);
+    }
+    labels->addStretch(1);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    const struct {
+        int index;
+        const char* caption;
+    } commands[] = {{0, "&Weiter"}, {1, "&Suchen"}, {4, "Abbrechen"}};
+    for (const auto& command : commands) {
+        auto* button = new QPushButton(QString::fromUtf8(command.caption), this);
+        button->setObjectName(IndexedName("cmd_patient", command.index));
+        button->setAutoDefault(false);
+        if (command.index == 0) button->setDefault(true);
+        const int index = command.index;
+        connect(button, &QPushButton::clicked, this, [this, index] { onCommand(index); });
+        buttons->addWidget(button);
+    }
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(labels);
+    layout->addWidget(lst_patient_, 1);
+    layout->addLayout(buttons);
+    resize(90 * letter, 420);
+
+    loadPatients();
+}
+
+void frmPat::loadPatients() {
+    departmentStatus_ = CurrentDepartmentStatus(departmentLine_);
+    lst_patient_->clear();
+    const PatientList list =
+        LoadPatientLines(DepartmentDatabasePath(context_.settings.SystemDataPath, departmentLine_));
+    for (const std::string& line : list.lines) lst_patient_->addItem(QString::fromStdString(line));
+    if (lst_patient_->count() > 0) {
+        lst_patient_->setCurrentRow(0);
+        lst_patient_->item(0)->setSelected(true);
+    }
+    StatusBarSink status(context_.statusBar);
+    status.setPanel(2, DepartmentHospitalPart(departmentLine_) + " ");
+    status.setPanel(3, DepartmentPart(departmentLine_) + " ");
+    if (!list.error.empty()) context_.messages.ShowErrorBox(list.error);
+}
+
+void frmPat::onCommand(int index) {
+    if (index == 0) {
+        const QListWidgetItem* item = lst_patient_->currentItem();
+        if (item == nullptr) return;
+        const std::string line = item->text().toStdString();
+        stayKey_ = StayKeyFromPatientLine(line);
+        if (PatientStayType(line) == "INT" && DetailOpener()) DetailOpener()(*this);
+    } else if (index == 1) {
+        if (SearchOpener()) SearchOpener()(*this);
+    } else {
+        StatusBarSink status(context_.statusBar);
+        status.setPanel(2, " ");
+        status.setPanel(3, " ");
+        reject();
+    }
+}
+
+}  // namespace kalvora::ui

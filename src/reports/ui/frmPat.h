@@ -1,0 +1,46 @@
+#pragma once
+// The patient level of the ICU report: the stays of one department with their status; "&Weiter"
+// opens the detail view of an ICU stay.
+
+#include <QDialog>
+#include <functional>
+#include <string>
+
+#include "reports/patient_line.h"
+
+class QListWidget;
+
+namespace kalvora::ui {
+
+struct AppContext;
+
+class frmPat : public QDialog {
+    Q_OBJECT
+public:
+    frmPat(AppContext& context, std::string departmentLine, QWidget* parent = nullptr);
+
+    // cmd_patient: 0 "&Weiter", 1 "&Suchen", 4 "Abbrechen".
+    void onCommand(int index);
+
+    // The windows opened from here; empty openers open nothing.
+    using PatientOpener = std::function<void(frmPat& level)>;
+    static void SetDetailOpener(PatientOpener opener);
+    static void SetSearchOpener(PatientOpener opener);
+
+    AppContext& context() { return context_; }
+    QListWidget* patientList() const { return lst_patient_; }
+    const std::string& departmentLine() const { return departmentLine_; }
+    const std::string& departmentStatus() const { return departmentStatus_; }
+    const StayKey& stayKey() const { return stayKey_; }
+
+private:
+    void loadPatients();
+
+    AppContext& context_;
+    std::string departmentLine_;
+    std::string departmentStatus_;
+    StayKey stayKey_;
+    QListWidget* lst_patient_ = nullptr;
+};
+
+}  // namespace kalvora::ui

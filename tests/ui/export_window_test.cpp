@@ -1,0 +1,134 @@
+// The export window: its department list, the name check, the total database written through the
+// window and the options dialog opened by a double click on the export directory.
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QtTest>
+
+#include "export/total_export.h"
+#include "export/ui/frmExp.h"
+#include "shell/message_service.h"
+#include "shell/ui/main_status_bar.h"
+#include "store/database.h"
+#include "store/schema.h"
+#include "support/classification_test_data.h"
+#include "support/modal_script.h"
+#include "support/ui_test_data.h"
+
+using kalvora::test::AddDepartmentWithStays;
+using kalvora::test::ModalScript;
+using kalvora::test::UiTestData;
+using namespace kalvora;
+using namespace kalvora::ui;
+
+namespace {
+
+template <typename T>
+T* Child(QWidget* window, const char* name) {
+    T* child = window->findChild<T*>(QString::fromLatin1(name));
+    if (child == nullptr) qFatal("control %s missing", name);
+    return child;
+}
+
+void AddTwoDepartments(UiTestData& data) {
+    AddDepartmentWithStays(data, "0002", "61002000", "B6100201.103", {{}, {}});
+    AddDepartmentWithStays(data, "0001", "61001000", "A6100101.101", {{}});
+}
+
+long long StayCount(const QString& path) {
+    Database total(path.toStdString());
+    return total.scalar("SELECT COUNT(*) FROM " + QuoteIdentifier(tables::Stays));
+}
+
+}  // namespace
+
+class ExportWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void open_listsDepartmentLinesAndDirectory();
+    void export_invalidNames_showNoticeAndWriteNothing_data();
+    void export_invalidNames_showNoticeAndWriteNothing();
+    void export_allDepartments_writesTotalDatabase();
+    void doubleClickDirectory_opensOptionsAndRefreshesLabel();
+};
+
+void ExportWindowTest::open_listsDepartmentLinesAndDirectory() {
+    UiTestData data;
+    AddTwoDepartments(data);
+    frmExp window(*data.context);
+    auto* list = Child<QListWidget>(&window, "lst_abteilung");
+    QCOMPARE(list->count(), 2);
+    QCOMPARE(list->item(0)->text().size(), 96);
+    QCOMPARE(list->item(0)->text().mid(84, 12), QStringLiteral("A6100101.101"));
+    QCOMPARE(list->item(1)->text().mid(84, 12), QStringLiteral("B6100201.103"));
+    QVERIFY(list->item(0)->isSelected());
+    QCOMPARE(Child<QLabel>(&window, "lbl_export")->text(), data.exportDir());
+    QCOMPARE(Child<QLineEdit>(&window, "output_file")->text(), QStringLiteral("gesamt.mdb"));
+}
+
+void ExportWindowTest::export_invalidNames_showNoticeAndWriteNothing_data() {
+    QTest::addColumn<QString>("name");
+    QTest::newRow("blank") << QStringLiteral("   ");
+    QTest::newRow("nine before dot") << QStringLiteral("gesamtabc.mdb");
+    QTest::newRow("thirteen in all") << QStringLiteral("gesamt.mdbxyz");
+    QTest::newRow("blank inside") << QStringLiteral("ges amt.mdb");
+    QTest::newRow("path") << QStringLiteral("../x.mdb");
+}
+
+void ExportWindowTest::export_invalidNames_showNoticeAndWriteNothing() {
+    QFETCH(QString, name);
+    UiTestData data;
+    AddTwoDepartments(data);
+    frmExp window(*data.context);
+    Child<QLineEdit>(&window, "output_file")->setText(name);
+    window.onCommand(0);
+    QCOMPARE(data.messages.texts(), std::vector<std::string>{" Ungültiger Dateiname!"});
+    QVERIFY(QDir(data.exportDir()).entryList(QDir::Files).isEmpty());
+}
+
+void ExportWindowTest::export_allDepartments_writesTotalDatabase() {
+    UiTestData data;
+    AddTwoDepartments(data);
+    MainStatusBar bar;
+    data.context->statusBar = &bar;
+    frmExp window(*data.context);
+    auto* list = Child<QListWidget>(&window, "lst_abteilung");
+    list->item(1)->setSelected(true);
+    Child<QLineEdit>(&window, "output_file")->setText(QStringLiteral("alle.mdb"));
+    window.onCommand(0);
+
+    QCOMPARE(data.messages.shown.size(), std::size_t{1});
+    // Both departments hold a stay "P1" of the same day: the second one is refused and counted.
+    QCOMPARE(data.messages.shown[0].text, ExportSuccessText(1));
+    QVERIFY(data.messages.shown[0].text.rfind(" Daten erfolgreich exportiert!", 0) == 0);
+    QCOMPARE(data.messages.shown[0].title, std::string(" Programmhinweis "));
+    QCOMPARE(StayCount(data.exportDir() + QStringLiteral("/alle.mdb")), 2LL);
+    QCOMPARE(bar.panelText(1), QStringLiteral(" Bereit"));
+    data.context->statusBar = nullptr;
+}
+
+void ExportWindowTest::doubleClickDirectory_opensOptionsAndRefreshesLabel() {
+    UiTestData data;
+    AddTwoDepartments(data);
+    frmExp window(*data.context);
+    window.show();
+    auto* label = Child<QLabel>(&window, "lbl_export");
+    const QString changed = data.root() + QStringLiteral("/anders");
+    ModalScript script;
+    script.then([&](QWidget* options) {
+        data.context->settings.ExportDataPath = changed.toStdString();
+        ModalScript::close(options);
+    });
+    QTest::mouseDClick(label, Qt::LeftButton);
+    QVERIFY(script.done());
+    QCOMPARE(script.seen(), QStringList{QStringLiteral("frmOpt")});
+    QCOMPARE(label->text(), changed);
+    QVERIFY(window.isVisible());
+}
+
+QTEST_MAIN(ExportWindowTest)
+#include "export_window_test.moc"

@@ -1,0 +1,305 @@
+// The windows of the ICU report: the department level with its list, its data check before each
+// data button and the removal of departments.
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QtTest>
+
+#include "export/ui/frmExp.h"
+#include "reports/ui/frmAbt.h"
+#include "reports/ui/frmAbta.h"
+#include "reports/ui/frmPat.h"
+#include "shell/message_service.h"
+#include "shell/ui/main_status_bar.h"
+#include "support/classification_test_data.h"
+#include "support/ui_test_data.h"
+
+using kalvora::test::AddDepartmentWithStays;
+using kalvora::test::UiTestData;
+using namespace kalvora;
+using namespace kalvora::ui;
+
+namespace {
+
+template <typename T>
+T* Child(QWidget* window, const QString& name) {
+    T* child = window->findChild<T*>(name);
+    if (child == nullptr) qFatal("control %s missing", qPrintable(name));
+    return child;
+}
+
+QStringList ListLines(QListWidget* list) {
+    QStringList lines;
+    for (int row = 0; row < list->count(); ++row) lines << list->item(row)->text();
+    return lines;
+}
+
+// Four departments of two hospitals, registered out of text order.
+void AddFourDepartments(UiTestData& data) {
+    AddDepartmentWithStays(data, "0002", "61003000", "C6100301.105", {{}});
+    AddDepartmentWithStays(data, "0001", "61002000", "B6100201.103", {{}});
+    AddDepartmentWithStays(data, "0001", "61001000", "A6100101.101", {{}});
+    AddDepartmentWithStays(data, "0002", "61004000", "T6100401.102", {{}});
+}
+
+}  // namespace
+
+class ReportsWindowsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void open_listsDepartmentsInTextOrderFirstSelected();
+    void dataButtons_withoutImportedData_showNoDataNotice();
+    void weiter_withTwoSelected_showsOnlyOneNotice();
+    void remove_twoNonAdjacent_removesFilesAndRows();
+    void remove_answerNo_changesNothing();
+    void remove_nothingSelected_showsSelectNotice();
+    void open_missingDepartmentDatabase_keepsListUsable();
+    void open_resetsSearchTerms();
+    void patientLevel_listsStaysAndStatusPanels();
+    void patientWeiter_opensDetailOnlyForIcuStays();
+    void patientLevel_missingDatabase_showsMessageAndEmptyList();
+    void analysis_twoDepartments_fillsGridAndCopiesText();
+    void screenshots_whenDirectoryGiven_savesWindows();
+};
+
+void ReportsWindowsTest::open_listsDepartmentsInTextOrderFirstSelected() {
+    UiTestData data;
+    AddFourDepartments(data);
+    frmAbt window(*data.context);
+    auto* list = Child<QListWidget>(&window, QStringLiteral("lst_abteilung"));
+    const QStringList lines = ListLines(list);
+    QCOMPARE(lines.size(), 4);
+    QStringList sorted = lines;
+    sorted.sort();
+    QCOMPARE(lines, sorted);
+    QCOMPARE(lines[0].mid(84, 12), QStringLiteral("A6100101.101"));
+    QCOMPARE(lines[3].mid(84, 12), QStringLiteral("T6100401.102"));
+    QVERIFY(list->item(0)->isSelected());
+    QCOMPARE(window.selectedLines().size(), std::size_t{1});
+    for (int index : {0, 1, 3, 4, 5}) {
+        QVERIFY(window.findChild<QPushButton*>(QStringLiteral("cmd_abteilung_%1").arg(index)) != nullptr);
+    }
+    QVERIFY(window.findChild<QPushButton*>(QStringLiteral("cmd_abteilung_2")) == nullptr);
+}
+
+void ReportsWindowsTest::dataButtons_withoutImportedData_showNoDataNotice() {
+    UiTestData data;
+    int opened = 0;
+    frmAbt::SetPatientLevelOpener([&](frmAbt&) { ++opened; });
+    frmAbt::SetSearchOpener([&](frmAbt&) { ++opened; });
+    frmAbt::SetAnalysisOpener([&](frmAbt&) { ++opened; });
+    frmAbt window(*data.context);
+    for (int index : {0, 1, 3, 4}) {
+        data.messages.shown.clear();
+        window.onCommand(index);
+        QCOMPARE(data.messages.texts(), std::vector<std::string>{" Es wurden noch keine Daten importiert!"});
+    }
+    QCOMPARE(opened, 0);
+    frmAbt::SetPatientLevelOpener({});
+    frmAbt::SetSearchOpener({});
+    frmAbt::SetAnalysisOpener({});
+}
+
+void ReportsWindowsTest::weiter_withTwoSelected_showsOnlyOneNotice() {
+    UiTestData data;
+    AddFourDepartments(data);
+    std::vector<std::string> openedFor;
+    frmAbt::SetPatientLevelOpener([&](frmAbt& level) { openedFor.push_back(level.currentLine()); });
+    frmAbt window(*data.context);
+    auto* list = Child<QListWidget>(&window, QStringLiteral("lst_abteilung"));
+    list->item(2)->setSelected(true);
+    window.onCommand(0);
+    QCOMPARE(data.messages.texts(), std::vector<std::string>{" Nur einen Intensivbericht auswählen!"});
+    QVERIFY(openedFor.empty());
+
+    list->clearSelection();
+    list->setCurrentRow(2);
+    window.onCommand(0);
+    QCOMPARE(openedFor.size(), std::size_t{1});
+    QCOMPARE(QString::fromStdString(openedFor[0]), list->item(2)->text());
+    frmAbt::SetPatientLevelOpener({});
+}
+
+void ReportsWindowsTest::remove_twoNonAdjacent_removesFilesAndRows() {
+    UiTestData data;
+    AddFourDepartments(data);
+    MainStatusBar bar;
+    data.context->statusBar = &bar;
+    frmAbt window(*data.context);
+    auto* list = Child<QListWidget>(&window, QStringLiteral("lst_abteilung"));
+    list->clearSelection();
+    list->item(1)->setSelected(true);
+    list->item(3)->setSelected(true);
+    window.onCommand(3);
+
+    QCOMPARE(data.messages.texts(), std::vector<std::string>{" Ausgewählte Intensivberichte entfernen ?"});
+    const QStringList lines = ListLines(list);
+    QCOMPARE(lines.size(), 2);
+    QCOMPARE(lines[0].mid(84, 12), QStringLiteral("A6100101.101"));
+    QCOMPARE(lines[1].mid(84, 12), QStringLiteral("C6100301.105"));
+    QVERIFY(list->item(0)->isSelected());
+    QVERIFY(!list->item(1)->isSelected());
+    QCOMPARE(data.departmentCount(), 2LL);
+    const QString system = data.systemDir() + QLatin1Char('/');
+    QVERIFY(QFile::exists(system + QStringLiteral("A6100101.101")));
+    QVERIFY(!QFile::exists(system + QStringLiteral("B6100201.103")));
+    QVERIFY(QFile::exists(system + QStringLiteral("C6100301.105")));
+    QVERIFY(!QFile::exists(system + QStringLiteral("T6100401.102")));
+    QCOMPARE(bar.panelText(1), QStringLiteral(" Bereit"));
+    QCOMPARE(bar.panelText(2), QString());
+    QCOMPARE(bar.panelText(3), QString());
+    data.context->statusBar = nullptr;
+}
+
+void ReportsWindowsTest::remove_answerNo_changesNothing() {
+    UiTestData data;
+    AddFourDepartments(data);
+    data.messages.setNextAnswer(Answer::No);
+    frmAbt window(*data.context);
+    window.onCommand(3);
+    QCOMPARE(window.lines().size(), std::size_t{4});
+    QCOMPARE(data.departmentCount(), 4LL);
+    QVERIFY(QFile::exists(data.systemDir() + QStringLiteral("/A6100101.101")));
+}
+
+void ReportsWindowsTest::remove_nothingSelected_showsSelectNotice() {
+    UiTestData data;
+    AddFourDepartments(data);
+    frmAbt window(*data.context);
+    Child<QListWidget>(&window, QStringLiteral("lst_abteilung"))->clearSelection();
+    window.onCommand(3);
+    QCOMPARE(data.messages.texts(), std::vector<std::string>{" Wählen Sie mindestens ein Element aus!"});
+    QCOMPARE(data.departmentCount(), 4LL);
+}
+
+void ReportsWindowsTest::open_missingDepartmentDatabase_keepsListUsable() {
+    UiTestData data;
+    AddFourDepartments(data);
+    QVERIFY(QFile::remove(data.systemDir() + QStringLiteral("/B6100201.103")));
+    frmAbt window(*data.context);
+    QCOMPARE(window.lines().size(), std::size_t{4});
+    auto* list = Child<QListWidget>(&window, QStringLiteral("lst_abteilung"));
+    list->clearSelection();
+    list->item(1)->setSelected(true);
+    window.onCommand(3);
+    QCOMPARE(window.lines().size(), std::size_t{3});
+    QCOMPARE(data.departmentCount(), 3LL);
+}
+
+void ReportsWindowsTest::open_resetsSearchTerms() {
+    UiTestData data;
+    AddFourDepartments(data);
+    {
+        frmAbt first(*data.context);
+        first.searchTerms().admissionNumber = "4711      ";
+    }
+    frmAbt second(*data.context);
+    QCOMPARE(second.searchTerms().admissionNumber, std::string(10, ' '));
+    QCOMPARE(second.searchTerms().birthDate, std::string(8, ' '));
+}
+
+void ReportsWindowsTest::patientLevel_listsStaysAndStatusPanels() {
+    UiTestData data;
+    AddDepartmentWithStays(data, "0001", "61001000", "A6100101.101", {{"INT", "O"}, {"NIT", "W"}});
+    MainStatusBar bar;
+    data.context->statusBar = &bar;
+    frmAbt level(*data.context);
+    frmPat window(*data.context, level.currentLine());
+    auto* list = Child<QListWidget>(&window, QStringLiteral("lst_patient"));
+    const QStringList lines = ListLines(list);
+    QCOMPARE(lines.size(), 2);
+    QCOMPARE(lines[0].left(10), QStringLiteral("P1        "));
+    QCOMPARE(lines[0].mid(66, 3), QStringLiteral("INT"));
+    QCOMPARE(lines[0].mid(72).trimmed(), QStringLiteral("Korrekt"));
+    QCOMPARE(lines[1].mid(72).trimmed(), QStringLiteral("Inkorrekt"));
+    QVERIFY(list->item(0)->isSelected());
+    QCOMPARE(window.departmentStatus(), std::string("EXTERN"));
+    QCOMPARE(bar.panelText(2), QString::fromStdString(level.currentLine().substr(0, 28) + " "));
+    QCOMPARE(bar.panelText(3), QString::fromStdString(level.currentLine().substr(29, 44) + " "));
+    window.onCommand(4);
+    QCOMPARE(bar.panelText(2), QStringLiteral(" "));
+    QCOMPARE(bar.panelText(3), QStringLiteral(" "));
+    data.context->statusBar = nullptr;
+}
+
+void ReportsWindowsTest::patientWeiter_opensDetailOnlyForIcuStays() {
+    UiTestData data;
+    AddDepartmentWithStays(data, "0001", "61001000", "A6100101.101", {{"INT", "O"}, {"NIT", "O"}});
+    std::vector<std::string> opened;
+    frmPat::SetDetailOpener([&](frmPat& level) { opened.push_back(level.stayKey().admissionNumber); });
+    frmAbt level(*data.context);
+    frmPat window(*data.context, level.currentLine());
+    auto* list = Child<QListWidget>(&window, QStringLiteral("lst_patient"));
+    list->setCurrentRow(1);
+    window.onCommand(0);
+    QVERIFY(opened.empty());
+    list->setCurrentRow(0);
+    window.onCommand(0);
+    QCOMPARE(opened, std::vector<std::string>{"P1        "});
+    QCOMPARE(window.stayKey().birthDate, std::string("19600101"));
+    QCOMPARE(window.stayKey().admissionTime, std::string("201601040800"));
+    frmPat::SetDetailOpener({});
+}
+
+void ReportsWindowsTest::patientLevel_missingDatabase_showsMessageAndEmptyList() {
+    UiTestData data;
+    AddDepartmentWithStays(data, "0001", "61001000", "A6100101.101", {{}});
+    QVERIFY(QFile::remove(data.systemDir() + QStringLiteral("/A6100101.101")));
+    frmAbt level(*data.context);
+    frmPat window(*data.context, level.currentLine());
+    QCOMPARE(Child<QListWidget>(&window, QStringLiteral("lst_patient"))->count(), 0);
+    QCOMPARE(data.messages.shown.size(), std::size_t{1});
+    window.onCommand(0);
+    QCOMPARE(data.messages.shown.size(), std::size_t{1});
+}
+
+void ReportsWindowsTest::analysis_twoDepartments_fillsGridAndCopiesText() {
+    UiTestData data;
+    AddDepartmentWithStays(data, "0001", "61001000", "A6100101.101",
+                           {{"INT", "O"}, {"INT", "E"}, {"NIT", "O"}});
+    AddDepartmentWithStays(data, "0002", "61002000", "B6100201.103", {{"INT", "O"}});
+    frmAbt level(*data.context);
+    frmAbta window(*data.context, level.lines());
+    auto* grid = Child<QTableWidget>(&window, QStringLiteral("grd_abta"));
+    QCOMPARE(grid->rowCount(), 2);
+    QCOMPARE(grid->columnCount(), 5);
+    QCOMPARE(grid->horizontalHeaderItem(4)->text(), QStringLiteral("#Intensiv-Patienten"));
+    QCOMPARE(grid->item(0, 2)->text(), QStringLiteral("2016"));
+    QCOMPARE(grid->item(0, 3)->text(), QStringLiteral("01"));
+    QCOMPARE(grid->item(0, 4)->text().trimmed(), QStringLiteral("2"));
+    QCOMPARE(grid->item(1, 4)->text().trimmed(), QStringLiteral("1"));
+    window.onCommand(0);
+    QCOMPARE(QApplication::clipboard()->text(), QString::fromStdString(AnalysisClipboardText(window.rows())));
+    QVERIFY(QApplication::clipboard()->text().startsWith(
+        QStringLiteral("KA\tAbteilung\tJahr\tMonat\tINT-Patienten")));
+}
+
+// Pictures of the windows on the demo deliveries for the documentation, written only when
+// KALVORA_SCREENSHOT_DIR names a directory (run under xvfb-run).
+void ReportsWindowsTest::screenshots_whenDirectoryGiven_savesWindows() {
+    const QString directory = qEnvironmentVariable("KALVORA_SCREENSHOT_DIR");
+    if (directory.isEmpty()) QSKIP("KALVORA_SCREENSHOT_DIR not set");
+    UiTestData data;
+    kalvora::test::ImportDemoDeliveries(data);
+    const auto save = [&](QWidget& window, const char* name) {
+        window.show();
+        QTest::qWait(300);
+        QVERIFY(window.grab().save(directory + QLatin1Char('/') + QLatin1String(name)));
+        window.hide();
+    };
+    frmAbt level(*data.context);
+    save(level, "department-level.png");
+    frmPat patients(*data.context, level.currentLine());
+    save(patients, "patient-level.png");
+    frmExp exportWindow(*data.context);
+    save(exportWindow, "export.png");
+    frmAbta analysis(*data.context, level.lines());
+    save(analysis, "analysis.png");
+}
+
+QTEST_MAIN(ReportsWindowsTest)
+#include "reports_windows_test.moc"
