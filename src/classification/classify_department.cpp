@@ -67,7 +67,8 @@ constexpr int kSumPlaces = 3;
 class RowReader {
 public:
     RowReader(Database& db, std::string_view sql) : db_(db.handle()) {
-        if (sqlite3_prepare_v2(db_, sql.data(), static_cast<int>(sql.size()), &statement_, nullptr) != SQLITE_OK)
+        if (sqlite3_prepare_v2(db_, sql.data(), static_cast<int>(sql.size()), &statement_, nullptr) !=
+            SQLITE_OK)
             throw StoreError(std::string("cannot prepare statement: ") + sqlite3_errmsg(db_),
                              sqlite3_extended_errcode(db_));
     }
@@ -79,7 +80,8 @@ public:
         const int rc = sqlite3_step(statement_);
         if (rc == SQLITE_ROW) return true;
         if (rc == SQLITE_DONE) return false;
-        throw StoreError(std::string("statement failed: ") + sqlite3_errmsg(db_), sqlite3_extended_errcode(db_));
+        throw StoreError(std::string("statement failed: ") + sqlite3_errmsg(db_),
+                         sqlite3_extended_errcode(db_));
     }
 
     FieldText field(int column) const {
@@ -105,7 +107,8 @@ public:
             throw StoreError(std::string("cannot register the day tally: ") + sqlite3_errmsg(db_.handle()));
     }
     ~DayTallyFunction() {
-        sqlite3_create_function_v2(db_.handle(), kName, 4, SQLITE_UTF8, nullptr, nullptr, nullptr, nullptr, nullptr);
+        sqlite3_create_function_v2(db_.handle(), kName, 4, SQLITE_UTF8, nullptr, nullptr, nullptr, nullptr,
+                                   nullptr);
     }
     DayTallyFunction(const DayTallyFunction&) = delete;
     DayTallyFunction& operator=(const DayTallyFunction&) = delete;
@@ -138,7 +141,10 @@ public:
     }
     ~FastEmptying() {
         try {
-            db_.execute(previous_ != 0 ? "PRAGMA main.secure_delete = ON" : "PRAGMA main.secure_delete = OFF");
+            constexpr const char* kSettings[] = {"PRAGMA main.secure_delete = OFF",
+                                                 "PRAGMA main.secure_delete = ON",
+                                                 "PRAGMA main.secure_delete = FAST"};
+            if (previous_ >= 0 && previous_ <= 2) db_.execute(kSettings[previous_]);
         } catch (...) {
         }
     }
@@ -157,7 +163,8 @@ bool GatherPatientsWithSeveralStays(Database& department) {
     bool samePatient = false, gathered = false, any = false;
     RowReader records(department, kRecordStays);
     while (records.next()) {
-        const std::string_view rowKisId = records.field(0).value_or(""), rowDob = records.field(1).value_or("");
+        const std::string_view rowKisId = records.field(0).value_or(""),
+                               rowDob = records.field(1).value_or("");
         const std::string_view rowAdmission = records.field(2).value_or("");
         samePatient = samePatient && rowKisId == kisId && rowDob == dob;
         if (!samePatient) {
@@ -179,7 +186,8 @@ long long CountChildrenDays(Database& department, const FigurePeriod& period) {
     long long childrenDays = 0;
     RowReader stays(department, kStays);
     while (stays.next())
-        childrenDays += ChildrenDaysOfStay(period, stays.field(0), stays.field(1), stays.field(2), stays.field(3));
+        childrenDays +=
+            ChildrenDaysOfStay(period, stays.field(0), stays.field(1), stays.field(2), stays.field(3));
     return childrenDays;
 }
 
@@ -188,7 +196,8 @@ ClassificationFigures FiguresOf(long long childrenDays, const DayTally& days) {
     figures.childrenDays = childrenDays;
     figures.missingDays = days.missingDays();
     figures.reportedDays = days.reportedDays();
-    figures.overallMean = MeanOfScores(Decimal::fromDouble(days.reportedSum(), kSumPlaces), figures.reportedDays);
+    figures.overallMean =
+        MeanOfScores(Decimal::fromDouble(days.reportedSum(), kSumPlaces), figures.reportedDays);
     figures.classificationDays = days.classificationDays();
     figures.classificationMean =
         MeanOfScores(Decimal::fromDouble(days.classificationSum(), kSumPlaces), figures.classificationDays);

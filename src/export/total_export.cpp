@@ -30,9 +30,9 @@ constexpr std::string_view kRefusedStays = "temp.\"Abgewiesene Aufenthalte\"";
 // A stay's key; the keys of the record tables begin with it.
 const std::vector<std::string_view> kStayKey = {"KIS_ID", "DOB", "ADM_DATE"};
 
-// The total database is written with pages of 64 KiB: the engine then spends markedly less time
-// per row than with the template's small pages. The page size changes nothing of tables, fields
-// and indexes.
+// The total database is written with pages of 64 KiB (set on the empty copy of the template, which
+// VACUUM rewrites with them): the engine then spends markedly less time per row than with the
+// template's small pages. The page size changes nothing of tables, fields and indexes.
 constexpr std::string_view kPrepareTotalDatabase =
     "PRAGMA main.journal_mode = OFF; PRAGMA main.locking_mode = EXCLUSIVE; PRAGMA main.page_size = 65536;"
     "VACUUM; PRAGMA main.synchronous = OFF; PRAGMA main.cache_size = -65536; PRAGMA temp_store = MEMORY;";
@@ -60,7 +60,8 @@ std::string fieldList(const std::vector<std::string_view>& fields, std::string_v
     return list;
 }
 
-std::string keyMatch(const std::vector<std::string_view>& key, std::string_view left, std::string_view right) {
+std::string keyMatch(const std::vector<std::string_view>& key, std::string_view left,
+                     std::string_view right) {
     std::string match;
     for (std::string_view field : key) {
         if (!match.empty()) match += " AND ";
@@ -87,9 +88,10 @@ std::vector<std::string> tableFields(Database& db, std::string_view schema, std:
 struct DepartmentTable {
     std::size_t department = 0;  // position in the chosen lines
     bool empty = true;
-    bool textKeys = false;       // the lowest and highest key hold texts only
+    bool textKeys = false;  // the lowest and highest key hold texts only
     std::vector<std::string> lowest, highest;
-    bool sameFields = false;     // the same fields in the same order as in the total database
+    bool sameFields = false;      // the same fields in the same order as in the total database
+    bool sameDefinition = false;  // defined by the same statement as in the total database
 };
 
 std::vector<std::string> keyRow(Database& total, const TableCopy& copy, bool highest, bool& text) {
@@ -107,7 +109,8 @@ std::vector<std::string> keyRow(Database& total, const TableCopy& copy, bool hig
                                   QuoteIdentifier(copy.table) + " ORDER BY " + order + " LIMIT 1");
     std::vector<std::string> key;
     if (row.step() != StepResult::Row) return key;
-    for (std::size_t field = 0; field < copy.key.size(); ++field) key.push_back(row.text(static_cast<int>(field)));
+    for (std::size_t field = 0; field < copy.key.size(); ++field)
+        key.push_back(row.text(static_cast<int>(field)));
     text = text && row.integer(static_cast<int>(copy.key.size())) != 0;
     return key;
 }
@@ -120,6 +123,11 @@ DepartmentTable surveyTable(Database& total, const TableCopy& copy, std::size_t 
     survey.highest = keyRow(total, copy, true, survey.textKeys);
     survey.empty = survey.lowest.empty();
     survey.sameFields = tableFields(total, kDepartment, copy.table) == tableFields(total, "main", copy.table);
+    Statement definitions = total.prepare(
+        "SELECT (SELECT sql FROM department.sqlite_master WHERE type = 'table' AND name = ?1)"
+        " IS (SELECT sql FROM main.sqlite_master WHERE type = 'table' AND name = ?1)");
+    definitions.bind(1, copy.table);
+    survey.sameDefinition = definitions.step() == StepResult::Row && definitions.integer(0) != 0;
     return survey;
 }
 
@@ -168,17 +176,19 @@ private:
     Database& total_;
 };
 
-long long count(Database& total, const std::string& sql, std::optional<long long> department = std::nullopt) {
-    Statement statement = total.prepare(sql);
-    if (department) statement.bind(1, *department);
-    return statement.step() == StepResult::Row ? statement.integer(0) : 0;
-}
-
+// Runs a statement; ?1, where it has one, is the department's position. Returns the rows it changed.
 long long run(Database& total, const std::string& sql, std::optional<long long> department = std::nullopt) {
     Statement statement = total.prepare(sql);
     if (department) statement.bind(1, *department);
     statement.run();
     return total.changes();
+}
+
+bool hasOtherUniqueIndex(Database& total, const TableCopy& copy) {
+    Statement indexes = total.prepare(
+        "SELECT count(*) FROM pragma_index_list(?, 'main') WHERE \"unique\" AND origin <> 'pk'");
+    indexes.bind(1, copy.table);
+    return indexes.step() == StepResult::Row && indexes.integer(0) != 0;
 }
 
 // Appends one department's rows of one table; returns the rows the total database refused: those it
@@ -188,32 +198,40 @@ long long copyTable(Database& total, const TableCopy& copy, const DepartmentTabl
     const std::string table = QuoteIdentifier(copy.table);
     const std::string source = "department." + table + " AS r";
     const long long department = static_cast<long long>(survey.department);
-    const long long offered = count(total, "SELECT count(*) FROM " + source + where(copy.condition));
     const bool totalEmpty = total.scalar("SELECT NOT EXISTS (SELECT 1 FROM main." + table + ")") != 0;
 
     if (!copy.followsStay && !totalEmpty && !keysApart) {
         // Stays already in the total database: their rows of the other tables stay out too.
         staysRefused[survey.department] =
-            run(total, "INSERT INTO " + std::string(kRefusedStays) + " SELECT ?1, " + fieldList(kStayKey, "s.") +
-                           " FROM department." + table + " AS s WHERE EXISTS (SELECT 1 FROM main." + table +
-                           " AS m WHERE " + keyMatch(kStayKey, "m", "s") + ")",
+            run(total,
+                "INSERT INTO " + std::string(kRefusedStays) + " SELECT ?1, " + fieldList(kStayKey, "s.") +
+                    " FROM department." + table + " AS s WHERE EXISTS (SELECT 1 FROM main." + table +
+                    " AS m WHERE " + keyMatch(kStayKey, "m", "s") + ")",
                 department) > 0;
     }
     const bool leaveOutRefused = copy.followsStay && staysRefused[survey.department];
+    // A row can only be refused for a key the total database already holds, or for breaking a rule
+    // of the total database's table. Neither can happen when no other department's rows can share a
+    // key with this department's rows, the table is defined alike in both databases, and the table
+    // has no unique index besides its key: then the rows offered need not be counted.
+    const bool refusalPossible = leaveOutRefused || !(keysApart || totalEmpty) || !survey.sameDefinition ||
+                                 hasOtherUniqueIndex(total, copy);
+    const long long offered =
+        refusalPossible ? total.scalar("SELECT count(*) FROM " + source + where(copy.condition)) : 0;
     long long appended = 0;
     if (survey.sameFields && totalEmpty && !leaveOutRefused) {
         // Into an empty table the engine copies the stored rows as they are, without taking them
         // apart; rows it should not have taken are removed again.
         appended = run(total, "INSERT OR IGNORE INTO main." + table + " SELECT * FROM department." + table);
         if (!copy.condition.empty())
-            appended -= run(total, "DELETE FROM main." + table + " AS r WHERE (" + std::string(copy.condition) +
-                                       ") IS NOT 1");
+            appended -= run(total, "DELETE FROM main." + table + " AS r WHERE (" +
+                                       std::string(copy.condition) + ") IS NOT 1");
     } else {
         std::string filter = std::string(copy.condition);
         if (leaveOutRefused) {
             if (!filter.empty()) filter += " AND ";
-            filter += "NOT EXISTS (SELECT 1 FROM " + std::string(kRefusedStays) + " AS x WHERE x.DEPARTMENT = ?1 AND " +
-                      keyMatch(kStayKey, "x", "r") + ")";
+            filter += "NOT EXISTS (SELECT 1 FROM " + std::string(kRefusedStays) +
+                      " AS x WHERE x.DEPARTMENT = ?1 AND " + keyMatch(kStayKey, "x", "r") + ")";
         }
         std::string columns, selected;
         if (survey.sameFields) {
@@ -230,11 +248,12 @@ long long copyTable(Database& total, const TableCopy& copy, const DepartmentTabl
             }
             columns = " (" + columns + ")";
         }
-        appended = run(total, "INSERT OR IGNORE INTO main." + table + columns + " SELECT " + selected + " FROM " +
-                                  source + where(filter),
+        appended = run(total,
+                       "INSERT OR IGNORE INTO main." + table + columns + " SELECT " + selected + " FROM " +
+                           source + where(filter),
                        leaveOutRefused ? std::optional<long long>(department) : std::nullopt);
     }
-    return offered - appended;
+    return refusalPossible ? offered - appended : 0;
 }
 
 bool sameFile(const std::string& first, const std::string& second) {
@@ -318,7 +337,8 @@ long long buildTotalDatabase(const ExportRequest& request, const std::string& pe
                   " PRIMARY KEY (DEPARTMENT, KIS_ID, DOB, ADM_DATE)) WITHOUT ROWID");
     const std::vector<std::string>& lines = request.departmentLines;
     std::vector<std::string> paths;
-    for (const std::string& line : lines) paths.push_back(DepartmentDatabasePath(request.systemDataPath, line));
+    for (const std::string& line : lines)
+        paths.push_back(DepartmentDatabasePath(request.systemDataPath, line));
 
     const std::vector<TableCopy> copies = TableCopies();
     std::vector<std::vector<DepartmentTable>> surveys(copies.size());

@@ -70,8 +70,8 @@ void analyseDepartment(const std::string& line, const std::string& systemDataPat
     }
     std::vector<AnalysisRow> rows;
     months.forEachAscending([&](const std::string& yearMonth, long long count) {
-        rows.push_back({DepartmentHospitalColumn(line), LineColumns(line, 30, 78), LineColumns(yearMonth, 1, 4),
-                        LineColumns(yearMonth, 5, 6), std::to_string(count)});
+        rows.push_back({DepartmentHospitalColumn(line), LineColumns(line, 30, 78),
+                        LineColumns(yearMonth, 1, 4), LineColumns(yearMonth, 5, 6), std::to_string(count)});
     });
     if (rows.empty())
         rows.push_back({DepartmentHospitalColumn(line), LineColumns(line, 30, 81), " ", " ", "0"});

@@ -199,7 +199,8 @@ protected:
         return figures;
     }
 
-    static void ExpectSameFigures(const ClassificationFigures& actual, const ClassificationFigures& expected) {
+    static void ExpectSameFigures(const ClassificationFigures& actual,
+                                  const ClassificationFigures& expected) {
         EXPECT_EQ(actual.childrenDays, expected.childrenDays);
         EXPECT_EQ(actual.missingDays, expected.missingDays);
         EXPECT_EQ(actual.reportedDays, expected.reportedDays);
@@ -214,7 +215,8 @@ protected:
 TEST_F(ClassificationFiguresTest, CountClassificationFigures_randomRows_matchStatementsOverTheTables) {
     for (unsigned seed = 1; seed <= 4; ++seed) {
         Database db = fixture.openDepartment(kFile);
-        db.execute("DELETE FROM \"Gesamt - Patientenadministration\"; DELETE FROM \"Satzart 3 - TISS28 TEMP\"");
+        db.execute(
+            "DELETE FROM \"Gesamt - Patientenadministration\"; DELETE FROM \"Satzart 3 - TISS28 TEMP\"");
         RandomFields fields(seed);
         addRandomStays(db, fields, 300);
         addRandomWorkRecords(db, fields, 600);
@@ -255,7 +257,9 @@ using WorkRow = std::tuple<Field, Field, Field, Field, Field, Field>;
 std::vector<WorkRow> ReadRows(Database& db, std::string_view sql) {
     std::vector<WorkRow> rows;
     Statement select = db.prepare(sql);
-    const auto field = [&](int column) { return select.isNull(column) ? Field() : Field(select.text(column)); };
+    const auto field = [&](int column) {
+        return select.isNull(column) ? Field() : Field(select.text(column));
+    };
     while (select.step() == StepResult::Row)
         rows.emplace_back(field(0), field(1), field(2), field(3), field(4), field(5));
     std::sort(rows.begin(), rows.end());
@@ -270,14 +274,15 @@ Field Higher(const Field& kept, const Field& offered) {
     return offeredValue > keptValue || (offeredValue == keptValue && *offered > *kept) ? offered : kept;
 }
 
-TEST_F(ClassificationFiguresTest, FillClassificationWorkTable_multipleTissJ_mergesRecordsOfOnePatientDayAndQualifier) {
+TEST_F(ClassificationFiguresTest,
+       FillClassificationWorkTable_multipleTissJ_mergesRecordsOfOnePatientDayAndQualifier) {
     Database db = fixture.openDepartment(kFile);
     RandomFields fields(11);
     addRandomDayRecords(db, fields, 60);
 
     std::map<std::tuple<Field, Field, Field, Field>, WorkRow> expected;
-    for (const auto& [qualifier, kisId, dob, day, score, hours] :
-         ReadRows(db, "SELECT QUALIFIER, KIS_ID, DOB, REC_DATE, T28_SCORE, STUNDEN FROM \"Satzart 3 - TISS28\"")) {
+    for (const auto& [qualifier, kisId, dob, day, score, hours] : ReadRows(
+             db, "SELECT QUALIFIER, KIS_ID, DOB, REC_DATE, T28_SCORE, STUNDEN FROM \"Satzart 3 - TISS28\"")) {
         const auto key = std::tuple(kisId, dob, day, qualifier);
         auto [entry, added] = expected.try_emplace(key, qualifier, kisId, dob, day, score, hours);
         if (added) continue;
@@ -292,13 +297,32 @@ TEST_F(ClassificationFiguresTest, FillClassificationWorkTable_multipleTissJ_merg
     FillClassificationWorkTable(db, RunOf(kPeriods[0], "J", "N"));
     const auto rows = ReadRows(db, "SELECT * FROM \"Satzart 3 - TISS28 TEMP\"");
     EXPECT_EQ(rows, expectedRows);
-    EXPECT_LT(rows.size(), static_cast<std::size_t>(db.scalar("SELECT count(*) FROM \"Satzart 3 - TISS28\"")));
+    EXPECT_LT(rows.size(),
+              static_cast<std::size_t>(db.scalar("SELECT count(*) FROM \"Satzart 3 - TISS28\"")));
 }
 
 TEST(StoredValueTest, StoredValue_anyText_equalsNumericValue) {
-    for (const std::string text : {"", "0", "020", "99", "20120301", "201203010800", "999999999999999",
-                                   "1000000000000000", "12345678901234567890", "9 ", " 9", "1 2", "-5", "+5",
-                                   "4.5", "1e3", "1D2", "abc", "3a", ".", "0000000000000000016"}) {
+    for (const std::string text : {"",
+                                   "0",
+                                   "020",
+                                   "99",
+                                   "20120301",
+                                   "201203010800",
+                                   "999999999999999",
+                                   "1000000000000000",
+                                   "12345678901234567890",
+                                   "9 ",
+                                   " 9",
+                                   "1 2",
+                                   "-5",
+                                   "+5",
+                                   "4.5",
+                                   "1e3",
+                                   "1D2",
+                                   "abc",
+                                   "3a",
+                                   ".",
+                                   "0000000000000000016"}) {
         SCOPED_TRACE("text \"" + text + "\"");
         EXPECT_EQ(StoredValue(text), NumericValue(text));
     }

@@ -52,10 +52,11 @@ TEST(AnalysisMonthsTest, AnalyseDepartments_randomMonthsAndTypes_matchEngineGrou
             " VALUES (?, '19600101', '201201010800', ?, ?)");
         // Months out of order, blank, missing, longer and shorter than six characters, and
         // stored as blobs (which sort after every text); types in every letter case and near misses.
-        const std::vector<std::string> months = {"201203", "201201", "201112", "      ", "", "NULL", "2012",
-                                                 "20120312", "2012x1", "BLOB201202", "BLOB", "201203 "};
-        const std::vector<std::string> types = {"INT", "int", "Int", "INT ", "IN", "", "NULL", "BLOBINT",
-                                                "ÍNT", "XYZ"};
+        const std::vector<std::string> months = {"201203", "201201",     "201112", "      ",
+                                                 "",       "NULL",       "2012",   "20120312",
+                                                 "2012x1", "BLOB201202", "BLOB",   "201203 "};
+        const std::vector<std::string> types = {"INT", "int",  "Int",     "INT ", "IN",
+                                                "",    "NULL", "BLOBINT", "ÍNT",  "XYZ"};
         std::mt19937 random(5);
         for (int stay = 0; stay < 500; ++stay) {
             const std::string& month = months[random() % months.size()];
