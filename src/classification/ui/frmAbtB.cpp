@@ -148,9 +148,9 @@ bool frmAbtB::eventFilter(QObject* watched, QEvent* event) {
 
 bool frmAbtB::checkField(int which) {
     QLineEdit* edit = field(which);
-    const NumberField& spec = kNumberFields[which];
+    const NumberField& field = kNumberFields[which];
     const NumberEntryResult result =
-        CheckNumberEntry(edit->text().toStdString(), spec.decimals, spec.maxCharacters, false, notation_);
+        CheckNumberEntry(edit->text().toStdString(), field.decimals, field.maxCharacters, false, notation_);
     edit->setText(QString::fromStdString(result.text));
     return !result.message;
 }
@@ -158,9 +158,9 @@ bool frmAbtB::checkField(int which) {
 bool frmAbtB::leaveField(int which) {
     pendingReport_ = -1;
     QLineEdit* edit = field(which);
-    const NumberField& spec = kNumberFields[which];
+    const NumberField& field = kNumberFields[which];
     const NumberEntryResult result =
-        CheckNumberEntry(edit->text().toStdString(), spec.decimals, spec.maxCharacters, false, notation_);
+        CheckNumberEntry(edit->text().toStdString(), field.decimals, field.maxCharacters, false, notation_);
     edit->setText(QString::fromStdString(result.text));
     if (result.message) {
         context_.messages.ShowErrorBox(*result.message);
