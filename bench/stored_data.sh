@@ -70,7 +70,7 @@ measure() {  # label target command...
     if [ -z "$best" ] || awk -v a="${line%% *}" -v b="${best%% *}" 'BEGIN { exit !(a < b) }'; then best=$line; fi
   done
   awk -v label="$label" -v target="$target" -v times="$best" 'BEGIN { split(times, t, " ")
-    printf "%-50s %5.2f s (cpu %4.2f user + %4.2f sys; reference %4.2f s) target < %s s\n",
+    printf "%-54s %5.2f s (cpu %4.2f user + %4.2f sys; reference %4.2f s) target < %s s\n",
       label ":", t[1], t[2], t[3], t[4], target }'
 }
 
