@@ -15,7 +15,8 @@ class Database;
 // Refills the work table "Satzart 3 - TISS28 TEMP" from "Satzart 3 - TISS28": with MehrfachTISS
 // "J" the day records of one patient on one survey day with the same QUALIFIER become one record
 // with the highest score and the highest hours, both by numeric value. Returns the day counts and
-// score sums of the records written, counted while they are written.
+// score sums of the records written, counted while they are written. The classification functions
+// (RegisterClassificationFunctions) must be registered on the connection.
 DayTally FillClassificationWorkTable(Database& department, const ClassificationRun& run);
 
 // Children's days, reported, classification and missing days and both means of the period, read

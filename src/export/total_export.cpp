@@ -32,10 +32,13 @@ const std::vector<std::string_view> kStayKey = {"KIS_ID", "DOB", "ADM_DATE"};
 
 // The total database is written with pages of 64 KiB (set on the empty copy of the template, which
 // VACUUM rewrites with them): the engine then spends markedly less time per row than with the
-// template's small pages. The page size changes nothing of tables, fields and indexes.
+// template's small pages. The page size changes nothing of tables, fields and indexes. Space that
+// rows leave when the engine moves them between pages need not be overwritten, as the rows are
+// still in the file; rows the export deletes are overwritten (see copyTable).
 constexpr std::string_view kPrepareTotalDatabase =
     "PRAGMA main.journal_mode = OFF; PRAGMA main.locking_mode = EXCLUSIVE; PRAGMA main.page_size = 65536;"
-    "VACUUM; PRAGMA main.synchronous = OFF; PRAGMA main.cache_size = -65536; PRAGMA temp_store = MEMORY;";
+    "VACUUM; PRAGMA main.synchronous = OFF; PRAGMA main.cache_size = -65536; PRAGMA temp_store = MEMORY;"
+    "PRAGMA main.secure_delete = OFF;";
 
 // One table of the departments appended to the same table of the total database.
 struct TableCopy {
@@ -223,9 +226,13 @@ long long copyTable(Database& total, const TableCopy& copy, const DepartmentTabl
         // Into an empty table the engine copies the stored rows as they are, without taking them
         // apart; rows it should not have taken are removed again.
         appended = run(total, "INSERT OR IGNORE INTO main." + table + " SELECT * FROM department." + table);
-        if (!copy.condition.empty())
+        if (!copy.condition.empty()) {
+            // The rows removed are overwritten, so that nothing of them stays in the file.
+            total.execute("PRAGMA main.secure_delete = ON");
             appended -= run(total, "DELETE FROM main." + table + " AS r WHERE (" +
                                        std::string(copy.condition) + ") IS NOT 1");
+            total.execute("PRAGMA main.secure_delete = OFF");
+        }
     } else {
         std::string filter = std::string(copy.condition);
         if (leaveOutRefused) {
@@ -248,9 +255,10 @@ long long copyTable(Database& total, const TableCopy& copy, const DepartmentTabl
             }
             columns = " (" + columns + ")";
         }
+        // In key order, as the department's table holds its rows: the engine reads them as they lie.
         appended = run(total,
                        "INSERT OR IGNORE INTO main." + table + columns + " SELECT " + selected + " FROM " +
-                           source + where(filter),
+                           source + where(filter) + " ORDER BY " + fieldList(copy.key, "r."),
                        leaveOutRefused ? std::optional<long long>(department) : std::nullopt);
     }
     return refusalPossible ? offered - appended : 0;

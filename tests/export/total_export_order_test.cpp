@@ -15,6 +15,7 @@
 #include "shell/status_sink.h"
 #include "store/database.h"
 #include "support/department_fixture.h"
+#include "support/temp_dir.h"
 
 namespace kalvora {
 namespace {
@@ -149,6 +150,20 @@ TEST_F(ExportOrderTest, fieldsInAnotherOrder_areCopiedByName) {
                         " WHERE KIS_ID = '0000000002' AND HOSP_MORT = 'M' AND KA_ID = 'K001'"
                         " AND DOB = '19600101' AND ADM_DATE = '201201010800'"),
               1);
+}
+
+TEST_F(ExportOrderTest, substituteDaysCopiedAndRemovedAgain_leaveNothingInTheFile) {
+    // The first department's rows go into the empty tables as stored; its substitute days are
+    // removed afterwards and must not linger in the file's free space.
+    StayFixture stay = Stay("0000000001");
+    stay.days.push_back({"20120104", "E", std::string(28, '0'), "Q7Z"});
+    system.addStay("12101001.001", stay);
+
+    const ExportResult result = run();
+
+    ASSERT_TRUE(result.succeeded) << result.message;
+    EXPECT_EQ(total().scalar("SELECT count(*) FROM \"Satzart 3 - TISS28\""), 2);
+    EXPECT_EQ(test::ReadFile(system.file("export/gesamt.mdb")).find("Q7Z"), std::string::npos);
 }
 
 TEST_F(ExportOrderTest, totalDatabase_hasTheTemplatesTablesFieldsAndIndexes) {
