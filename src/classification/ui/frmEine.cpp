@@ -1,7 +1,6 @@
 #include "classification/ui/frmEine.h"
 
 #include <QApplication>
-#include <QClipboard>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -20,6 +19,7 @@
 #include "shell/ui/busy_pointer.h"
 #include "shell/ui/object_names.h"
 #include "shell/ui/status_bar_sink.h"
+#include "shell/ui/grid_clipboard.h"
 
 namespace kalvora::ui {
 
@@ -132,15 +132,8 @@ void frmEine::onCommand(int index) {
 }
 
 void frmEine::copyToClipboard() {
-    grd_erg_->clearSelection();
-    if (grd_erg_->rowCount() > 0) {
-        grd_erg_->setRangeSelected(
-            QTableWidgetSelectionRange(0, 0, grd_erg_->rowCount() - 1, grd_erg_->columnCount() - 1), true);
-    }
-    QClipboard* clipboard = QApplication::clipboard();
-    clipboard->clear();
     // Without a data row only the header line is copied.
-    clipboard->setText(QString::fromStdString(table_.ClipboardText()));
+    SelectAllAndCopy(grd_erg_, QString::fromStdString(table_.ClipboardText()));
 }
 
 }  // namespace kalvora::ui

@@ -1,7 +1,6 @@
 #include "import/ui/frmImpe.h"
 
 #include <QApplication>
-#include <QClipboard>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -12,6 +11,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "shell/ui/grid_clipboard.h"
 #include "shell/ui/object_names.h"
 
 namespace kalvora::ui {
@@ -115,14 +115,7 @@ void frmImpe::onCommand(int index) {
 
 void frmImpe::copyToClipboard() {
     // All summary rows and all columns are selected, as the copied text holds them.
-    grd_erg_->clearSelection();
-    if (grd_erg_->rowCount() > 0) {
-        grd_erg_->setRangeSelected(
-            QTableWidgetSelectionRange(0, 0, grd_erg_->rowCount() - 1, grd_erg_->columnCount() - 1), true);
-    }
-    QClipboard* clipboard = QApplication::clipboard();
-    clipboard->clear();
-    clipboard->setText(QString::fromStdString(SummaryClipboardText(rows_)));
+    SelectAllAndCopy(grd_erg_, QString::fromStdString(SummaryClipboardText(rows_)));
 }
 
 }  // namespace kalvora::ui

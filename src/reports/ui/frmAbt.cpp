@@ -11,10 +11,10 @@
 #include "reports/department_removal.h"
 #include "shell/message_service.h"
 #include "shell/ui/app_context.h"
+#include "shell/ui/imported_data_notice.h"
 #include "shell/ui/object_names.h"
 #include "shell/ui/status_bar_sink.h"
 #include "shell/ui/window_registry.h"
-#include "store/imported_data_check.h"
 
 namespace kalvora::ui {
 
@@ -138,16 +138,7 @@ std::string frmAbt::currentLine() const {
 }
 
 bool frmAbt::dataImported() {
-    const ImportedDataCheck check = CheckImportedData(context_.settings.SystemDataPath);
-    if (!check.error.empty()) {
-        context_.messages.ShowErrorBox(check.error);
-        return false;
-    }
-    if (!check.present) {
-        context_.messages.ShowNotice(notices::NoDataImported);
-        return false;
-    }
-    return true;
+    return ConfirmDataImported(context_);
 }
 
 void frmAbt::onCommand(int index) {

@@ -17,7 +17,7 @@
 #include "shell/ui/frmOpt.h"
 #include "shell/ui/main_status_bar.h"
 #include "shell/ui/object_names.h"
-#include "store/imported_data_check.h"
+#include "shell/ui/imported_data_notice.h"
 
 namespace kalvora::ui {
 
@@ -169,16 +169,7 @@ void frmMain::onInfo() {
 }
 
 bool frmMain::checkImportedData() {
-    const ImportedDataCheck check = CheckImportedData(context_.settings.SystemDataPath);
-    if (!check.error.empty()) {
-        context_.messages.ShowErrorBox(check.error);
-        return false;
-    }
-    if (!check.present) {
-        context_.messages.ShowNotice(notices::NoDataImported);
-        return false;
-    }
-    return true;
+    return ConfirmDataImported(context_);
 }
 
 void frmMain::openImport() {
