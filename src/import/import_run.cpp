@@ -40,7 +40,9 @@ std::string nameCharacters(std::string_view name, size_t from, size_t count) {
     return from < name.size() ? std::string(name.substr(from, count)) : std::string();
 }
 
-std::string toDelivery(std::string_view utf8) { return IsValidUtf8(utf8) ? Utf8ToWindows1252(utf8) : std::string(utf8); }
+std::string toDelivery(std::string_view utf8) {
+    return IsValidUtf8(utf8) ? Utf8ToWindows1252(utf8) : std::string(utf8);
+}
 
 std::string toUtf8(std::string_view windows1252) {
     return IsAscii(windows1252) ? std::string(windows1252) : Windows1252ToUtf8(windows1252);
@@ -48,9 +50,13 @@ std::string toUtf8(std::string_view windows1252) {
 
 class ImportRun {
 public:
-    ImportRun(const Settings& settings, ProtocolFile& protocol, StatusSink& status, ImportMode mode, int position,
-              int count)
-        : settings_(settings), protocol_(protocol), status_(status), mode_(mode), position_(position),
+    ImportRun(const Settings& settings, ProtocolFile& protocol, StatusSink& status, ImportMode mode,
+              int position, int count)
+        : settings_(settings),
+          protocol_(protocol),
+          status_(status),
+          mode_(mode),
+          position_(position),
           count_(count) {}
 
     void run(const ImportFile& file, ImportSummaryRow& summary) {
@@ -87,22 +93,28 @@ private:
             admin.prepare("SELECT MDB_DATEI FROM Dateiverwaltung WHERE KANR = ? AND ABTEILUNG = ?");
         findDepartment.bind(1, std::string_view(kaCodeUtf8_)).bind(2, std::string_view(departmentCodeUtf8_));
         bool newDepartment = findDepartment.step() != StepResult::Row;
-        std::string databaseName = newDepartment ? "12" + nameCharacters(name, 2, 10) : trimmed(findDepartment.text(0));
+        std::string databaseName =
+            newDepartment ? "12" + nameCharacters(name, 2, 10) : trimmed(findDepartment.text(0));
         findDepartment.reset();
         std::string departmentPath = JoinPath(settings_.SystemDataPath, databaseName);
 
-        std::string source = mode_ == ImportMode::Append && !newDepartment
+        WorkFileOrigin origin = mode_ == ImportMode::Append && !newDepartment ? WorkFileOrigin::Department
+                                                                              : WorkFileOrigin::Template;
+        std::string source = origin == WorkFileOrigin::Department
                                  ? departmentPath
                                  : JoinPath(settings_.SystemDataPath, files::TemplateDb);
         if (!FileExists(source)) throw ImportFailure("Die Datenbank " + source + " fehlt.");
         std::error_code copyError;
-        std::filesystem::copy_file(source, workPath_, std::filesystem::copy_options::overwrite_existing, copyError);
+        std::filesystem::copy_file(source, workPath_, std::filesystem::copy_options::overwrite_existing,
+                                   copyError);
         if (copyError)
-            throw ImportFailure("Die Arbeitsdatei " + workPath_ + " kann nicht angelegt werden: " + copyError.message());
-        work_.emplace(workPath_);
+            throw ImportFailure("Die Arbeitsdatei " + workPath_ +
+                                " kann nicht angelegt werden: " + copyError.message());
+        work_.emplace(workPath_, origin);
         Database& db = work_->db();
-        db.execute("UPDATE \"Gesamt - Patientenadministration\" SET FLAG = 'A' WHERE FLAG = 'O';"
-                   "UPDATE \"Gesamt - Patientenadministration\" SET FLAG = 'B' WHERE FLAG = 'W';");
+        db.execute(
+            "UPDATE \"Gesamt - Patientenadministration\" SET FLAG = 'A' WHERE FLAG = 'O';"
+            "UPDATE \"Gesamt - Patientenadministration\" SET FLAG = 'B' WHERE FLAG = 'W';");
 
         Transaction work(db);
         if (!readLines(file, summary)) return;
@@ -110,7 +122,7 @@ private:
         if (work_->stayCount() == 0) return summary.reject(comments::NoRecords);
         long long staysAfterReading = work_->stayCount();
 
-        StayCheckContext checks{protocol_, *work_, kaCode_, departmentCode_};
+        StayCheckContext checks{protocol_, *work_, kaCode_, departmentCode_, &prechecked_};
         StayCheckCounts counts = checkStays(checks);
         checkSumRecord(checks, sumPresent_, sumValue_, counts);
 
@@ -119,9 +131,11 @@ private:
         if (work_->storedBlankedKeys()) {
             for (std::string_view table : {tables::RecordType1, tables::RecordType3}) {
                 std::string name = QuoteIdentifier(table);
-                db.execute("DELETE FROM " + name + " WHERE (DOB = ' ' OR ADM_DATE = ' ') AND NOT EXISTS (SELECT 1 FROM "
-                           "\"Gesamt - Patientenadministration\" g WHERE g.KIS_ID = " + name + ".KIS_ID AND g.DOB = " +
-                           name + ".DOB AND g.ADM_DATE = " + name + ".ADM_DATE)");
+                db.execute("DELETE FROM " + name +
+                           " WHERE (DOB = ' ' OR ADM_DATE = ' ') AND NOT EXISTS (SELECT 1 FROM "
+                           "\"Gesamt - Patientenadministration\" g WHERE g.KIS_ID = " +
+                           name + ".KIS_ID AND g.DOB = " + name + ".DOB AND g.ADM_DATE = " + name +
+                           ".ADM_DATE)");
             }
         }
         if (work_->stayCount() == 0) return summary.reject(comments::NoRecords);
@@ -129,7 +143,8 @@ private:
         // The survey days carry their stay's hours (rows read for a known stay have them already).
         if (work_->storedDaysWithoutHours()) {
             db.execute(
-                "UPDATE \"Satzart 3 - TISS28\" SET STUNDEN = (SELECT g.STUNDEN FROM \"Gesamt - Patientenadministration\" g"
+                "UPDATE \"Satzart 3 - TISS28\" SET STUNDEN = (SELECT g.STUNDEN FROM \"Gesamt - "
+                "Patientenadministration\" g"
                 " WHERE g.KIS_ID = \"Satzart 3 - TISS28\".KIS_ID AND g.DOB = \"Satzart 3 - TISS28\".DOB"
                 " AND g.ADM_DATE = \"Satzart 3 - TISS28\".ADM_DATE) WHERE STUNDEN IS NULL");
         }
@@ -142,8 +157,8 @@ private:
         status_.setPanel(1, kStoringStatus);
         if (!storeResult(admin, newDepartment, databaseName, departmentPath))
             return summary.reject(comments::StoreFailed);
-        summary.setCounts(staysAfterReading - counts.oldStays, staysAfterReading - counts.errorStays - counts.oldStays,
-                          counts.findings);
+        summary.setCounts(staysAfterReading - counts.oldStays,
+                          staysAfterReading - counts.errorStays - counts.oldStays, counts.findings);
     }
 
     // Reads every line into the work file; false when the file is rejected for a line.
@@ -151,8 +166,10 @@ private:
         LineReader reader;
         std::string error;
         if (!reader.open(file.path, error)) throw ImportFailure(error);
-        LineContext context{protocol_, *work_, kaCode_, departmentCode_, false, CheckState::None, false, {}, nullptr};
+        LineContext context{protocol_,        *work_, kaCode_, departmentCode_, false,
+                            CheckState::None, false,  {},      nullptr};
         context.plausLevelIsError = settings_.plausLevelIsError();
+        context.storedDays = &currentDays_;
         Progress progress{0, 0, reader.size(), position_, count_};
         std::string_view line;
         while (reader.next(line)) {
@@ -209,8 +226,8 @@ private:
         sumValue_ = sum;
     }
 
-    void readStay(LineContext& context, std::string_view line, const std::string& kisId, const std::string& dob,
-                  const std::string& admission) {
+    void readStay(LineContext& context, std::string_view line, const std::string& kisId,
+                  const std::string& dob, const std::string& admission) {
         // A stay delivered again starts anew: the stay and everything read for it so far go.
         if (current_ && current_->sameKey(kisId, dob, admission)) {
             if (currentInDatabase_)
@@ -225,6 +242,8 @@ private:
                 work_->deleteStay(stored.KIS_ID, stored.DOB, stored.ADM_DATE);
         }
         StayRow& stay = current_.emplace();
+        currentDays_.clear();
+        currentComplete_ = true;
         stay.KA_ID = kaCodeUtf8_;
         stay.ICU_FUN_ID = departmentCodeUtf8_.substr(0, 6);
         stay.ICU_FUN_SID = departmentCodeUtf8_.size() > 6 ? departmentCodeUtf8_.substr(6, 2) : std::string();
@@ -246,24 +265,30 @@ private:
         stay.Alter = figures.age;
         stay.ICU_OUTCOME = toUtf8(figures.outcome);
         stay.TYP = "INT";
-        bool sameDayStay = NumericValue(figures.days) == 0 && (figures.outcome == "1" || figures.outcome == "2");
+        bool sameDayStay =
+            NumericValue(figures.days) == 0 && (figures.outcome == "1" || figures.outcome == "2");
         stay.STUNDEN = sameDayStay ? figures.hours : std::string("99");
     }
 
-    void readSurveyDay(LineContext& context, std::string_view line, const std::string& kisId, const std::string& dob,
-                       const std::string& admission, const std::string& fileName, long long lineNumber) {
+    void readSurveyDay(LineContext& context, std::string_view line, const std::string& kisId,
+                       const std::string& dob, const std::string& admission, const std::string& fileName,
+                       long long lineNumber) {
         if (!current_ || !current_->sameKey(kisId, dob, admission)) {
             flushCurrentStay();
             StayRow stored;
             if (!work_->seekStay(kisId, dob, admission, stored)) {
-                throw ImportFailure(fileName + ", Zeile " + std::to_string(lineNumber) +
-                                    ": Satzart-3-Zeile ohne zugehörigen Aufenthalt (keine Satzart-1-Zeile für " +
-                                    "KH-Aufnahmezahl \"" + kisId + "\", Geburtsdatum \"" + dob +
-                                    "\", Aufnahmezeitpunkt \"" + admission + "\").");
+                throw ImportFailure(
+                    fileName + ", Zeile " + std::to_string(lineNumber) +
+                    ": Satzart-3-Zeile ohne zugehörigen Aufenthalt (keine Satzart-1-Zeile für " +
+                    "KH-Aufnahmezahl \"" + kisId + "\", Geburtsdatum \"" + dob + "\", Aufnahmezeitpunkt \"" +
+                    admission + "\").");
             }
             current_ = std::move(stored);
             currentInDatabase_ = true;
             currentDirty_ = false;
+            // Its earlier survey days are in the work file only: the stay is checked from there.
+            currentDays_.clear();
+            currentComplete_ = false;
         }
         context.stayHours = &current_->STUNDEN;
         ReadRecordType3(context, line);
@@ -280,6 +305,12 @@ private:
             work_->insertStay(*current_);
         currentInDatabase_ = true;
         currentDirty_ = false;
+        if (currentComplete_)
+            prechecked_.record(*current_,
+                               CheckStay(*current_, std::move(currentDays_), kaCode_, departmentCode_));
+        else
+            prechecked_.recheck(*current_);
+        currentDays_.clear();
     }
 
     // Moves the finished work file over the department database and records the department, so that
@@ -292,14 +323,15 @@ private:
             Transaction transaction(admin, true);
             if (newDepartment) {
                 Statement insert = admin.prepare(
-                    "INSERT INTO Dateiverwaltung (KANR, ABTEILUNG, MDB_DATEI, SBETT, DGKP, Status, VOREINSTUFUNG)"
+                    "INSERT INTO Dateiverwaltung (KANR, ABTEILUNG, MDB_DATEI, SBETT, DGKP, Status, "
+                    "VOREINSTUFUNG)"
                     " VALUES (?, ?, ?, 0, 0, 'EXTERN', ' ')");
                 insert.bind(1, std::string_view(kaCodeUtf8_)).bind(2, std::string_view(departmentCodeUtf8_));
                 insert.bind(3, std::string_view(databaseName));
                 insert.run();
             } else {
-                Statement update =
-                    admin.prepare("UPDATE Dateiverwaltung SET Status = 'EXTERN' WHERE KANR = ? AND ABTEILUNG = ?");
+                Statement update = admin.prepare(
+                    "UPDATE Dateiverwaltung SET Status = 'EXTERN' WHERE KANR = ? AND ABTEILUNG = ?");
                 update.bind(1, std::string_view(kaCodeUtf8_)).bind(2, std::string_view(departmentCodeUtf8_));
                 update.run();
             }
@@ -324,13 +356,19 @@ private:
     std::optional<StayRow> current_;
     bool currentInDatabase_ = false;
     bool currentDirty_ = false;
+    // The survey days stored for the current stay, complete when the stay was created by this file
+    // and none of its rows came from the work file.
+    std::vector<CheckedDay> currentDays_;
+    bool currentComplete_ = false;
+    PrecheckedStays prechecked_;
     bool sumPresent_ = false;
     long long sumValue_ = 0;
 };
 
 }  // namespace
 
-ImportBatchResult RunImportBatch(const ImportBatchRequest& request, const Settings& settings, StatusSink& status) {
+ImportBatchResult RunImportBatch(const ImportBatchRequest& request, const Settings& settings,
+                                 StatusSink& status) {
     ImportBatchResult result;
     ProtocolFile protocol;
     std::string error;
@@ -344,7 +382,8 @@ ImportBatchResult RunImportBatch(const ImportBatchRequest& request, const Settin
         const ImportFile& file = request.files[position - 1];
         result.summary.push_back(ImportSummaryRow::ForFile(file.name));
         try {
-            ImportRun(settings, protocol, status, request.mode, position, count).run(file, result.summary.back());
+            ImportRun(settings, protocol, status, request.mode, position, count)
+                .run(file, result.summary.back());
         } catch (const std::exception& failure) {
             result.failure = failure.what();
             break;

@@ -27,7 +27,8 @@ std::string fixedWidth(std::string text, size_t width) {
 // Hospital, department, admission number, birth date and admission time: the fields both record
 // types share, checked in this order.
 template <typename Row>
-void readSharedFields(LineContext& context, ValidationContext& validation, std::string_view line, Row& fields) {
+void readSharedFields(LineContext& context, ValidationContext& validation, std::string_view line,
+                      Row& fields) {
     if (LinePart(line, 2, 4) != context.kaCode) {
         context.protocol.WriteProtocolRow(levels::Error, "KA", line, kInvalidParameter);
         RaiseToError(context.state);
@@ -119,13 +120,16 @@ void ReadRecordType1(LineContext& context, std::string_view line) {
         int days = DaysBetween(row.ADM_DATE.substr(0, 8), row.DIS_DATE.substr(0, 8));
         context.figures.days = fixedWidth(std::to_string(days), 5);
         context.figures.hours =
-            days != 0 ? "  " : fixedWidth(std::to_string(WholeHoursBetween(row.ADM_DATE.substr(8, 4),
-                                                                           row.DIS_DATE.substr(8, 4))),
-                                          2);
+            days != 0
+                ? "  "
+                : fixedWidth(
+                      std::to_string(WholeHoursBetween(row.ADM_DATE.substr(8, 4), row.DIS_DATE.substr(8, 4))),
+                      2);
     }
     double days = NumericValue(context.figures.days);
     if (days < 0 || (days == 0 && NumericValue(context.figures.hours) < 0)) {
-        context.protocol.WriteProtocolRow(levels::Error, "Aufnahmezeitpunkt", line, "Entlassung vor Aufnahme");
+        context.protocol.WriteProtocolRow(levels::Error, "Aufnahmezeitpunkt", line,
+                                          "Entlassung vor Aufnahme");
         RaiseToError(context.state);
     }
     std::string_view birth = LinePart(line, 24, 8);
@@ -160,9 +164,10 @@ void ReadRecordType3(LineContext& context, std::string_view line) {
     const auto& items = TissItems();
     for (int i = 0; i < kTissItemCount; ++i) {
         const TissItem& item = items[i];
-        row.items[i] = context.plausLevelIsError
-                           ? CheckRangeError(validation, item.protocolLabel, line, item.linePosition, 1, 0, 1)
-                           : CheckRangeWarning(validation, item.protocolLabel, line, item.linePosition, 1, 0, 1);
+        row.items[i] =
+            context.plausLevelIsError
+                ? CheckRangeError(validation, item.protocolLabel, line, item.linePosition, 1, 0, 1)
+                : CheckRangeWarning(validation, item.protocolLabel, line, item.linePosition, 1, 0, 1);
     }
 
     std::string scoreText;
@@ -182,7 +187,13 @@ void ReadRecordType3(LineContext& context, std::string_view line) {
         row.hasHours = true;
     }
     try {
-        reportStoreResult(context, line, context.work.insertRecordType3(row));
+        StepResult result = context.work.insertRecordType3(row);
+        reportStoreResult(context, line, result);
+        // A day stored with a blanked key field belongs to no stay.
+        bool underLineKey = row.KIS_ID == LinePart(line, 14, 10) && row.DOB == LinePart(line, 24, 8) &&
+                            row.ADM_DATE == LinePart(line, 32, 12);
+        if (result == StepResult::Done && context.storedDays != nullptr && underLineKey)
+            context.storedDays->push_back(CheckedDayOf(row));
     } catch (const StoreError&) {
         reportStoreFailure(context, line);
     }

@@ -5,8 +5,10 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "import/check_state.h"
+#include "import/stay_checks.h"
 
 namespace kalvora {
 
@@ -33,6 +35,8 @@ struct LineContext {
     StayFigures figures;
     // Hours of the stay the line belongs to, copied onto its survey days (none while unknown).
     const std::optional<std::string>* stayHours = nullptr;
+    // Receives each survey day stored under the key its line names (none: not collected).
+    std::vector<CheckedDay>* storedDays = nullptr;
 };
 
 // Lines are Windows-1252 bytes without their line end.

@@ -1,5 +1,7 @@
 #include "import/stay_checks.h"
 
+#include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -8,25 +10,15 @@
 #include "shell/conversions.h"
 #include "shell/encoding.h"
 #include "store/schema.h"
+#include "tiss/tiss_item.h"
 
 namespace kalvora {
 
 namespace {
 
-// The items the day rules look at, by their place in the line order.
-enum DayItem { StandMon, SMed, MMed, MechVent, SuppVent, SVasodr, MVasodr, SInt, MInt, DayItemCount };
-constexpr std::string_view kDayItemFields[DayItemCount] = {"T28_STAND_MON", "T28_S_MED",    "T28_M_MED",
+constexpr std::string_view kDayItemFields[DayItemCount] = {"T28_STAND_MON", "T28_S_MED",     "T28_M_MED",
                                                            "T28_MECH_VENT", "T28_SUPP_VENT", "T28_S_VASODR",
                                                            "T28_M_VASODR",  "T28_S_INT",     "T28_M_INT"};
-
-struct SurveyDay {
-    long long number = -1;  // JJJJMMTT as a number; -1 when not a date
-    std::string date;
-    std::string score;
-    bool hasScore = false;
-    bool hasItems = false;
-    std::string items[DayItemCount];
-};
 
 struct DayRule {
     DayItem first;
@@ -37,17 +29,19 @@ struct DayRule {
 
 constexpr DayRule kDayRules[] = {
     {SMed, MMed, "Unplausible Kombination einmalige und mehrfache Medikation am ", " erhoben"},
-    {SuppVent, MechVent, "Unplausible Kombination Atemunterstützung und mechanische Beatmung am ", " erhoben"},
-    {SVasodr, MVasodr, "Unplausible Kombination einmalige und mehrfache vasoaktive Medikation am ", " erhoben"},
+    {SuppVent, MechVent, "Unplausible Kombination Atemunterstützung und mechanische Beatmung am ",
+     " erhoben"},
+    {SVasodr, MVasodr, "Unplausible Kombination einmalige und mehrfache vasoaktive Medikation am ",
+     " erhoben"},
     {SInt, MInt, "Unplausible Kombination einfache und mehrfache Intervention am ", " erhoben"},
     {StandMon, DayItemCount, "Erhebungstag ", " ohne Standardmonitoring unplausibel"},
 };
 
-bool dayRuleHolds(const DayRule& rule, const SurveyDay& day) {
+bool dayRuleHolds(const DayRule& rule, const CheckedDay& day) {
     // A substitute day holds no item values and so satisfies no rule.
     if (!day.hasItems) return false;
-    if (rule.second == DayItemCount) return day.items[rule.first] != "1";
-    return day.items[rule.first] == "1" && day.items[rule.second] == "1";
+    if (rule.second == DayItemCount) return !day.ticked[rule.first];
+    return day.ticked[rule.first] && day.ticked[rule.second];
 }
 
 long long dateNumber(std::string_view text) {
@@ -93,13 +87,149 @@ std::string protocolText(std::string_view utf8) {
     return IsAscii(utf8) ? std::string(utf8) : Utf8ToWindows1252(utf8);
 }
 
+std::string_view textOf(const std::optional<std::string>& value) {
+    return value ? std::string_view(*value) : std::string_view();
+}
+
+bool isBlank(std::string_view text) { return text.find_first_not_of(' ') == std::string_view::npos; }
+
+// The checks of one stay, collecting what they find.
+class StayCheck {
+public:
+    StayCheck(const StayRow& stay, std::string_view kaCode, std::string_view departmentCode)
+        : stay_(stay), kaCode_(kaCode), departmentCode_(departmentCode) {
+        outcome_.flag = stay.FLAG;
+    }
+
+    StayCheckOutcome run(std::vector<CheckedDay> days) {
+        if (textOf(stay_.TYP) == "INT") {
+            checkIcuStay(std::move(days));
+        } else {
+            addStayRow(levels::Error, " ", "Datensatzaufbau entspricht nicht der Verordnung");
+            outcome_.flag = flags::Error;
+        }
+        return std::move(outcome_);
+    }
+
+private:
+    std::string stayLine(char recordType) const {
+        std::string line(1, recordType);
+        line += kaCode_;
+        line += departmentCode_;
+        line += protocolText(stay_.KIS_ID);
+        line += protocolText(stay_.DOB);
+        line += protocolText(stay_.ADM_DATE);
+        return line;
+    }
+
+    void addStayRow(std::string_view level, std::string_view parameter, std::string_view comment) {
+        outcome_.rows.push_back({level, std::string(parameter), stayLine(' '), std::string(comment)});
+    }
+
+    void addSurveyWarning(std::string comment) {
+        outcome_.rows.push_back({levels::Warning, "TISS28", stayLine('3'), std::move(comment)});
+        outcome_.flag = flags::Incorrect;
+    }
+
+    void checkIcuStay(std::vector<CheckedDay> days) {
+        std::string_view age = textOf(stay_.Alter);
+        std::string_view function = departmentCode_.substr(2, 2);
+        if ((function == "51" || function == "27") && !isBlank(age) && NumericValue(age) < 16) {
+            addStayRow(levels::Error, " ", "Ausgewählter Patiententyp für angegebenes Alter ungültig");
+            outcome_.flag = flags::Error;
+        }
+        if (stay_.Satzart_1 == 0 || stay_.Satzart_3 == 0) {
+            addStayRow(levels::Error, "Datensatz", "Satzarten 1 und 3 obligatorisch");
+            outcome_.flag = flags::Error;
+        }
+        if (outcome_.flag == flags::Error) return;
+
+        std::string_view bd = textOf(stay_.BD);
+        if (!isBlank(bd)) {
+            long long careDays = static_cast<long long>(NumericValue(bd)) + 1;
+            if (stay_.Satzart_3 != careDays)
+                addSurveyWarning(std::to_string(stay_.Satzart_3) + " TISS28-Tage vs. " +
+                                 std::to_string(careDays) + " Pflegetage");
+        }
+
+        std::sort(days.begin(), days.end(),
+                  [](const CheckedDay& a, const CheckedDay& b) { return a.date < b.date; });
+        std::vector<CheckedDay> substitutes;
+        for (const CheckedDay* day : stayRange(days, substitutes)) {
+            std::string date = FormatDateCode(day->date, 8);
+            for (const DayRule& rule : kDayRules)
+                if (dayRuleHolds(rule, *day))
+                    addSurveyWarning(std::string(rule.commentStart) + date + std::string(rule.commentEnd));
+        }
+    }
+
+    // The days from admission to discharge in day order: the delivered ones and a substitute for every
+    // missing day, which is added to the outcome. `substitutes` keeps the substitutes the range points to.
+    std::vector<const CheckedDay*> stayRange(const std::vector<CheckedDay>& delivered,
+                                             std::vector<CheckedDay>& substitutes) {
+        std::vector<const CheckedDay*> range;
+        long long first = dateNumber(stay_.ADM_DATE);
+        long long last = dateNumber(textOf(stay_.DIS_DATE));
+        if (first < 0 || last < 0 || last < first) return range;
+        std::vector<long long> numbers;
+        numbers.reserve(delivered.size());
+        for (const CheckedDay& day : delivered)
+            numbers.push_back(day.date.size() == 8 ? dateNumber(day.date) : -1);
+        auto find = [&](long long date) -> const CheckedDay* {
+            for (size_t i = 0; i < numbers.size(); ++i)
+                if (numbers[i] == date) return &delivered[i];
+            return nullptr;
+        };
+        // Substitutes are counted first, so that the range can point into a vector that never moves.
+        long long missing = 0;
+        long long serial = SerialOfDateNumber(first);
+        for (long long number = first; number <= last; number = DateNumberOfSerial(++serial))
+            if (!find(number)) ++missing;
+        substitutes.reserve(static_cast<size_t>(missing));
+
+        serial = SerialOfDateNumber(first);
+        for (long long number = first; number <= last; number = DateNumberOfSerial(++serial)) {
+            if (const CheckedDay* existing = find(number)) {
+                range.push_back(existing);
+                continue;
+            }
+            CheckedDay& substitute = substitutes.emplace_back();
+            substitute.date = std::to_string(number);
+            std::string_view qualifier;
+            if (number == first) {
+                qualifier = "E";
+                const CheckedDay* following = find(DateNumberOfSerial(serial + 1));
+                substitute.score = following && following->hasScore ? following->score : "000";
+            } else if (number == last) {
+                qualifier = "L";
+                const CheckedDay& previous = *range.back();
+                substitute.score = previous.hasScore ? previous.score : "000";
+            } else {
+                qualifier = "M";
+                substitute.score = "000";
+            }
+            substitute.hasScore = true;
+            outcome_.substitutes.push_back({qualifier, substitute.date, substitute.score});
+            range.push_back(&substitute);
+        }
+        return range;
+    }
+
+    const StayRow& stay_;
+    std::string_view kaCode_;
+    std::string_view departmentCode_;
+    StayCheckOutcome outcome_;
+};
+
+// The walk over all stays after reading: each new stay's outcome, from memory or from the stored rows,
+// written to the protocol and the work file.
 class StayChecker {
 public:
     explicit StayChecker(StayCheckContext& context) : context_(context), db_(context.work.db()) {
         std::string days = "SELECT REC_DATE, T28_SCORE";
         for (std::string_view field : kDayItemFields) days += ", " + std::string(field);
         days += " FROM " + QuoteIdentifier(tables::RecordType3) +
-                " WHERE KIS_ID = ? AND DOB = ? AND ADM_DATE = ? ORDER BY REC_DATE";
+                " WHERE KIS_ID = ? AND DOB = ? AND ADM_DATE = ?";
         surveyDays_ = db_.prepare(days);
         setFlag_ = db_.prepare("UPDATE " + QuoteIdentifier(tables::Stays) +
                                " SET FLAG = ? WHERE KIS_ID = ? AND DOB = ? AND ADM_DATE = ?");
@@ -107,46 +237,63 @@ public:
 
     StayCheckCounts run() {
         StayCheckCounts counts;
-        // Flag changes are kept until the walk is over, so that the walk never reads a table it changes.
+        // Flag changes and substitutes are kept until the walk is over, so that the walk never reads a
+        // table it changes.
         std::vector<std::pair<StayRow, std::string>> flagChanges;
+        std::vector<std::pair<StayRow, std::vector<SubstituteDay>>> substitutes;
         Statement stays = db_.prepare(
-            "SELECT KIS_ID, DOB, ADM_DATE, FLAG, TYP, \"Alter\", Satzart_1, Satzart_3, BD, DIS_DATE, STUNDEN FROM " +
+            "SELECT KIS_ID, DOB, ADM_DATE, FLAG, TYP, \"Alter\", Satzart_1, Satzart_3, BD, DIS_DATE, STUNDEN "
+            "FROM " +
             QuoteIdentifier(tables::Stays) + " ORDER BY KIS_ID, DOB, ADM_DATE");
+        auto optionalText = [&](int column) -> std::optional<std::string> {
+            if (stays.isNull(column)) return std::nullopt;
+            return stays.text(column);
+        };
         while (stays.step() == StepResult::Row) {
             StayRow stay;
-            stay.KIS_ID = stays.text(0);
-            stay.DOB = stays.text(1);
-            stay.ADM_DATE = stays.text(2);
             stay.FLAG = stays.text(3);
-            std::string typ = stays.text(4);
-            std::string age = stays.text(5);
-            stay.Satzart_1 = stays.integer(6);
-            stay.Satzart_3 = stays.integer(7);
-            std::string bd = stays.text(8);
-            std::string dischargeDate = stays.text(9);
-            if (!stays.isNull(10)) stay.STUNDEN = stays.text(10);
-
             if (stay.FLAG == flags::StoredCorrect || stay.FLAG == flags::StoredIncorrect) {
                 ++counts.oldStays;
                 continue;
             }
-            std::string flag = stay.FLAG;
-            if (typ == "INT") {
-                checkIcuStay(stay, age, bd, dischargeDate, flag);
-                counts.countedRecordLines += stay.Satzart_1 + stay.Satzart_3;
-            } else {
-                writeStayRow(levels::Error, " ", stay, "Datensatzaufbau entspricht nicht der Verordnung");
-                flag = flags::Error;
+            stay.KIS_ID = stays.text(0);
+            stay.DOB = stays.text(1);
+            stay.ADM_DATE = stays.text(2);
+            stay.TYP = optionalText(4);
+            stay.Alter = optionalText(5);
+            stay.Satzart_1 = stays.integer(6);
+            stay.Satzart_3 = stays.integer(7);
+            stay.BD = optionalText(8);
+            stay.DIS_DATE = optionalText(9);
+            stay.STUNDEN = optionalText(10);
+
+            const StayCheckOutcome* outcome = nullptr;
+            StayCheckOutcome checked;
+            PrecheckedStays::Lookup lookup = context_.prechecked ? context_.prechecked->find(stay, outcome)
+                                                                 : PrecheckedStays::Lookup::Recheck;
+            if (lookup == PrecheckedStays::Lookup::Recheck) {
+                checked = CheckStay(stay, loadSurveyDays(stay), context_.kaCode, context_.departmentCode);
+                outcome = &checked;
             }
+            std::string_view flag = outcome ? std::string_view(outcome->flag) : std::string_view(stay.FLAG);
+            if (outcome) {
+                for (const FindingRow& row : outcome->rows)
+                    context_.protocol.WriteProtocolRow(row.level, row.parameter, row.line, row.comment);
+            }
+            if (textOf(stay.TYP) == "INT") counts.countedRecordLines += stay.Satzart_1 + stay.Satzart_3;
             if (flag == flags::Error) {
                 ++counts.errorStays;
                 counts.findings = true;
             } else if (flag == flags::Incorrect) {
                 counts.findings = true;
             }
-            if (flag != stay.FLAG) flagChanges.emplace_back(std::move(stay), flag);
+            if (outcome && !outcome->substitutes.empty())
+                substitutes.emplace_back(stay, outcome->substitutes);
+            if (flag != stay.FLAG) flagChanges.emplace_back(std::move(stay), std::string(flag));
         }
         stays.reset();
+        for (const auto& [stay, days] : substitutes)
+            for (const SubstituteDay& day : days) storeSubstitute(stay, day);
         for (const auto& [stay, flag] : flagChanges) {
             setFlag_.bind(1, std::string_view(flag)).bind(2, std::string_view(stay.KIS_ID));
             setFlag_.bind(3, std::string_view(stay.DOB)).bind(4, std::string_view(stay.ADM_DATE));
@@ -156,130 +303,29 @@ public:
     }
 
 private:
-    std::string stayLine(char recordType, const StayRow& stay) const {
-        std::string line(1, recordType);
-        line += context_.kaCode;
-        line += context_.departmentCode;
-        line += protocolText(stay.KIS_ID);
-        line += protocolText(stay.DOB);
-        line += protocolText(stay.ADM_DATE);
-        return line;
-    }
-
-    void writeStayRow(std::string_view level, std::string_view parameter, const StayRow& stay,
-                      std::string_view comment) {
-        context_.protocol.WriteProtocolRow(level, parameter, stayLine(' ', stay), comment);
-    }
-
-    void writeSurveyWarning(const StayRow& stay, const std::string& comment) {
-        context_.protocol.WriteProtocolRow(levels::Warning, "TISS28", stayLine('3', stay), comment);
-    }
-
-    void checkIcuStay(const StayRow& stay, const std::string& age, const std::string& bd,
-                      const std::string& dischargeDate, std::string& flag) {
-        std::string_view function = std::string_view(context_.departmentCode).substr(2, 2);
-        if ((function == "51" || function == "27") && !IsBlank(age) && NumericValue(age) < 16) {
-            writeStayRow(levels::Error, " ", stay, "Ausgewählter Patiententyp für angegebenes Alter ungültig");
-            flag = flags::Error;
-        }
-        if (stay.Satzart_1 == 0 || stay.Satzart_3 == 0) {
-            writeStayRow(levels::Error, "Datensatz", stay, "Satzarten 1 und 3 obligatorisch");
-            flag = flags::Error;
-        }
-        if (flag == flags::Error) return;
-
-        if (!IsBlank(bd)) {
-            long long careDays = static_cast<long long>(NumericValue(bd)) + 1;
-            if (stay.Satzart_3 != careDays) {
-                writeSurveyWarning(stay, std::to_string(stay.Satzart_3) + " TISS28-Tage vs. " +
-                                             std::to_string(careDays) + " Pflegetage");
-                flag = flags::Incorrect;
-            }
-        }
-
-        std::vector<SurveyDay> days = loadSurveyDays(stay);
-        std::vector<SurveyDay> range = addSubstituteDays(stay, dischargeDate, days);
-        for (const SurveyDay& day : range) {
-            std::string date = FormatDateCode(day.date, 8);
-            for (const DayRule& rule : kDayRules) {
-                if (!dayRuleHolds(rule, day)) continue;
-                writeSurveyWarning(stay, std::string(rule.commentStart) + date + std::string(rule.commentEnd));
-                flag = flags::Incorrect;
-            }
-        }
-    }
-
-    static bool IsBlank(std::string_view text) { return text.find_first_not_of(' ') == std::string_view::npos; }
-
-    std::vector<SurveyDay> loadSurveyDays(const StayRow& stay) {
-        std::vector<SurveyDay> days;
+    std::vector<CheckedDay> loadSurveyDays(const StayRow& stay) {
+        std::vector<CheckedDay> days;
         surveyDays_.bind(1, std::string_view(stay.KIS_ID)).bind(2, std::string_view(stay.DOB));
         surveyDays_.bind(3, std::string_view(stay.ADM_DATE));
         while (surveyDays_.step() == StepResult::Row) {
-            SurveyDay day;
+            CheckedDay& day = days.emplace_back();
             day.date = surveyDays_.text(0);
-            day.number = day.date.size() == 8 ? dateNumber(day.date) : -1;
             day.hasScore = !surveyDays_.isNull(1);
             day.score = surveyDays_.text(1);
             day.hasItems = !surveyDays_.isNull(2);
-            for (int i = 0; i < DayItemCount; ++i) day.items[i] = surveyDays_.text(2 + i);
-            days.push_back(std::move(day));
+            for (int i = 0; i < DayItemCount; ++i) day.ticked[i] = surveyDays_.textView(2 + i) == "1";
         }
         surveyDays_.reset();
         return days;
     }
 
-    // Adds a substitute row for every missing day from admission to discharge and returns the rows of
-    // that range in day order, substitutes included.
-    std::vector<SurveyDay> addSubstituteDays(const StayRow& stay, const std::string& dischargeDate,
-                                             const std::vector<SurveyDay>& delivered) {
-        std::vector<SurveyDay> range;
-        long long first = dateNumber(stay.ADM_DATE);
-        long long last = dateNumber(dischargeDate);
-        if (first < 0 || last < 0 || last < first) return range;
-        auto find = [&](long long date) -> const SurveyDay* {
-            for (const SurveyDay& day : delivered)
-                if (day.number == date) return &day;
-            return nullptr;
-        };
-        long long serial = SerialOfDateNumber(first);
-        for (long long number = first; number <= last; number = DateNumberOfSerial(++serial)) {
-            if (const SurveyDay* existing = find(number)) {
-                range.push_back(*existing);
-                continue;
-            }
-            SurveyDay substitute;
-            substitute.number = number;
-            substitute.date = std::to_string(number);
-            std::string_view qualifier;
-            if (number == first) {
-                qualifier = "E";
-                const SurveyDay* following = find(DateNumberOfSerial(serial + 1));
-                substitute.score = following && following->hasScore ? following->score : "000";
-            } else if (number == last) {
-                qualifier = "L";
-                const SurveyDay& previous = range.back();
-                substitute.score = previous.hasScore ? previous.score : "000";
-            } else {
-                qualifier = "M";
-                substitute.score = "000";
-            }
-            substitute.hasScore = true;
-            storeSubstitute(stay, qualifier, substitute);
-            range.push_back(std::move(substitute));
-        }
-        return range;
-    }
-
-    void storeSubstitute(const StayRow& stay, std::string_view qualifier, const SurveyDay& day) {
-        std::string ka = Windows1252ToUtf8(context_.kaCode);
-        std::string department = Windows1252ToUtf8(context_.departmentCode);
+    void storeSubstitute(const StayRow& stay, const SubstituteDay& day) {
         RecordType3Row row;
         row.utf8 = true;
-        row.QUALIFIER = qualifier;
-        row.KA_ID = ka;
-        row.ICU_FUN_ID = std::string_view(department).substr(0, 6);
-        row.ICU_FUN_SID = std::string_view(department).substr(6, 2);
+        row.QUALIFIER = day.qualifier;
+        row.KA_ID = kaCode_;
+        row.ICU_FUN_ID = std::string_view(department_).substr(0, 6);
+        row.ICU_FUN_SID = std::string_view(department_).substr(6, 2);
         row.KIS_ID = stay.KIS_ID;
         row.DOB = stay.DOB;
         row.ADM_DATE = stay.ADM_DATE;
@@ -297,11 +343,74 @@ private:
 
     StayCheckContext& context_;
     Database& db_;
+    std::string kaCode_ = Windows1252ToUtf8(context_.kaCode);
+    std::string department_ = Windows1252ToUtf8(context_.departmentCode);
     Statement surveyDays_;
     Statement setFlag_;
 };
 
 }  // namespace
+
+CheckedDay CheckedDayOf(const RecordType3Row& row) {
+    static const std::array<int, DayItemCount> itemIndex = [] {
+        std::array<int, DayItemCount> index{};
+        const auto& items = TissItems();
+        for (int d = 0; d < DayItemCount; ++d)
+            for (int i = 0; i < kTissItemCount; ++i)
+                if (items[i].field == kDayItemFields[d]) index[d] = i;
+        return index;
+    }();
+    CheckedDay day;
+    day.date = row.REC_DATE;
+    day.hasScore = row.hasScore;
+    if (row.hasScore) day.score = row.T28_SCORE;
+    day.hasItems = row.hasItems;
+    if (row.hasItems)
+        for (int d = 0; d < DayItemCount; ++d) day.ticked[d] = row.items[itemIndex[d]] == "1";
+    return day;
+}
+
+StayCheckOutcome CheckStay(const StayRow& stay, std::vector<CheckedDay> days, std::string_view kaCode,
+                           std::string_view departmentCode) {
+    return StayCheck(stay, kaCode, departmentCode).run(std::move(days));
+}
+
+std::string PrecheckedStays::keyOf(const StayRow& stay) {
+    std::string key;
+    key.reserve(stay.KIS_ID.size() + stay.DOB.size() + stay.ADM_DATE.size() + 2);
+    key += stay.KIS_ID;
+    key += '\0';
+    key += stay.DOB;
+    key += '\0';
+    key += stay.ADM_DATE;
+    return key;
+}
+
+void PrecheckedStays::record(const StayRow& stay, StayCheckOutcome outcome) {
+    std::string key = keyOf(stay);
+    recheck_.erase(key);
+    if (outcome.changesNothing(stay.FLAG))
+        outcomes_.erase(key);
+    else
+        outcomes_.insert_or_assign(std::move(key), std::move(outcome));
+}
+
+void PrecheckedStays::recheck(const StayRow& stay) {
+    std::string key = keyOf(stay);
+    outcomes_.erase(key);
+    recheck_.insert(std::move(key));
+}
+
+PrecheckedStays::Lookup PrecheckedStays::find(const StayRow& stay, const StayCheckOutcome*& outcome) const {
+    outcome = nullptr;
+    if (outcomes_.empty() && recheck_.empty()) return Lookup::Unchanged;
+    std::string key = keyOf(stay);
+    if (recheck_.count(key)) return Lookup::Recheck;
+    auto found = outcomes_.find(key);
+    if (found == outcomes_.end()) return Lookup::Unchanged;
+    outcome = &found->second;
+    return Lookup::Found;
+}
 
 StayCheckCounts checkStays(StayCheckContext& context) { return StayChecker(context).run(); }
 

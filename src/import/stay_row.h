@@ -15,6 +15,7 @@ struct StayRow {
     // Empty (NULL) until the stay's record type 1 line is stored.
     std::optional<std::string> DIS_YEARMONTH, DIS_DATE, BD, Alter, TYP, ICU_OUTCOME, STUNDEN;
 
+    // Keys compare exactly, as the department tables compare them.
     bool sameKey(std::string_view kisId, std::string_view dob, std::string_view admDate) const;
 };
 
@@ -27,8 +28,5 @@ inline constexpr std::string_view InProgress = "U";
 inline constexpr std::string_view StoredCorrect = "A";
 inline constexpr std::string_view StoredIncorrect = "B";
 }  // namespace flags
-
-// Key texts compare without regard to the case of ASCII letters, as the store does.
-bool SameKeyText(std::string_view a, std::string_view b);
 
 }  // namespace kalvora

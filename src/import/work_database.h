@@ -33,10 +33,13 @@ struct RecordType3Row {
     bool utf8 = false;  // the texts are UTF-8 already (rows built from a stored stay, or ASCII lines)
 };
 
+// What the work file was copied from.
+enum class WorkFileOrigin { Template, Department };
+
 class WorkDatabase {
 public:
     // Opens the work file (already a copy of the template or of the department database).
-    explicit WorkDatabase(const std::string& path);
+    WorkDatabase(const std::string& path, WorkFileOrigin origin);
 
     Database& db() { return db_; }
 

@@ -31,6 +31,19 @@ std::vector<std::string> Query(const std::string& path, const std::string& sql) 
     return rows;
 }
 
+// Every row of the three department tables, in key order.
+std::vector<std::string> StoredContent(const std::string& path) {
+    std::vector<std::string> rows;
+    for (const char* table : {"Gesamt - Patientenadministration",
+                              "Satzart 1 - Patientenadministration Intensiv", "Satzart 3 - TISS28"}) {
+        for (std::string& row :
+             Query(path, std::string("SELECT * FROM \"") + table + "\" ORDER BY KIS_ID, DOB, ADM_DATE" +
+                             (std::string(table) == "Satzart 3 - TISS28" ? ", REC_DATE" : "")))
+            rows.push_back(std::string(table) + ": " + row);
+    }
+    return rows;
+}
+
 std::vector<std::string> Comments(const std::vector<std::string>& rows) {
     std::vector<std::string> comments;
     for (const auto& row : rows) comments.push_back(row.substr(row.rfind(';') + 1));
@@ -52,23 +65,25 @@ Type3 Day(const std::string& kisId, const std::string& admission, const std::str
 
 TEST(ImportRun, cleanFile_storesStaysAndRegistersDepartment) {
     ImportFixture fixture;
-    auto result = fixture.importLines(kFile, {Line(Stay("A1", "201203011000", "201203021000")),
-                                              Line(Day("A1", "201203011000", "20120301")),
-                                              Line(Day("A1", "201203011000", "20120302")), SumLine(1, 0, 2, 0)});
+    auto result = fixture.importLines(
+        kFile, {Line(Stay("A1", "201203011000", "201203021000")), Line(Day("A1", "201203011000", "20120301")),
+                Line(Day("A1", "201203011000", "20120302")), SumLine(1, 0, 2, 0)});
     ASSERT_FALSE(result.failed()) << result.failure;
     ASSERT_EQ(result.summary.size(), 1u);
     EXPECT_EQ(result.summary[0].cells(),
               (std::vector<std::string>{"A2100101.101", "K101 - Landesklinikum Muste",
-                                        "12100101 - Intensivmedizin Anästhesie            ", " 1    ", " 1    ",
-                                        ""}));
+                                        "12100101 - Intensivmedizin Anästhesie            ", " 1    ",
+                                        " 1    ", ""}));
     EXPECT_TRUE(fixture.protocolRows().empty());
     EXPECT_EQ(Query(fixture.dir.file("sys/iadmin.mdb"), "SELECT * FROM Dateiverwaltung"),
               (std::vector<std::string>{"K101|12100101|12100101.101|0|0.0| |EXTERN"}));
-    EXPECT_EQ(Query(fixture.departmentDb(kDepartmentDb),
-                    "SELECT QUALIFIER, KA_ID, ICU_FUN_ID, ICU_FUN_SID, KIS_ID, DOB, ADM_DATE, DIS_DATE, ICU_OUTCOME,"
-                    " HOSP_DIS_DATE, HOSP_MORT FROM \"Satzart 1 - Patientenadministration Intensiv\""),
-              (std::vector<std::string>{
-                  "1|K101|121001|01|A1        |19500615|201203011000|201203021000|1|20120310|1"}));
+    EXPECT_EQ(
+        Query(
+            fixture.departmentDb(kDepartmentDb),
+            "SELECT QUALIFIER, KA_ID, ICU_FUN_ID, ICU_FUN_SID, KIS_ID, DOB, ADM_DATE, DIS_DATE, ICU_OUTCOME,"
+            " HOSP_DIS_DATE, HOSP_MORT FROM \"Satzart 1 - Patientenadministration Intensiv\""),
+        (std::vector<std::string>{
+            "1|K101|121001|01|A1        |19500615|201203011000|201203021000|1|20120310|1"}));
     EXPECT_FALSE(std::filesystem::exists(fixture.dir.file("sys/temp.mdb")));
 }
 
@@ -82,9 +97,9 @@ TEST(ImportRun, stayDeliveredAgainInFile_replacesEarlierStayAndItsDays) {
                                 Line(Day("A1", "201203011000", "20120301", "1110000000000000000000000000")),
                                 SumLine(1, 0, 1, 0)});
     EXPECT_TRUE(fixture.protocolRows().empty());
-    EXPECT_EQ(Query(fixture.departmentDb(kDepartmentDb),
-                    "SELECT REC_DATE, T28_SCORE FROM \"Satzart 3 - TISS28\""),
-              (std::vector<std::string>{"20120301|008"}));
+    EXPECT_EQ(
+        Query(fixture.departmentDb(kDepartmentDb), "SELECT REC_DATE, T28_SCORE FROM \"Satzart 3 - TISS28\""),
+        (std::vector<std::string>{"20120301|008"}));
     EXPECT_EQ(Query(fixture.departmentDb(kDepartmentDb),
                     "SELECT Satzart_1, Satzart_3, DIS_DATE FROM \"Gesamt - Patientenadministration\""),
               (std::vector<std::string>{"1|1|201203011200"}));
@@ -125,9 +140,10 @@ TEST(ImportRun, surveyDaysForStoredStay_areAddedAndStayCountsAsOld) {
     auto result = fixture.importLines("B2100101.101", {Line(Day("A1", "201203011000", "20120303"))});
     EXPECT_EQ(result.summary[0].patients, " 0    ");
     EXPECT_EQ(result.summary[0].imported, " 0    ");
-    EXPECT_EQ(Query(fixture.departmentDb(kDepartmentDb),
-                    "SELECT QUALIFIER, REC_DATE, T28_SCORE, STUNDEN FROM \"Satzart 3 - TISS28\" ORDER BY REC_DATE"),
-              (std::vector<std::string>{"3|20120301|006|99", "L|20120302|006|99", "3|20120303|006|99"}));
+    EXPECT_EQ(
+        Query(fixture.departmentDb(kDepartmentDb),
+              "SELECT QUALIFIER, REC_DATE, T28_SCORE, STUNDEN FROM \"Satzart 3 - TISS28\" ORDER BY REC_DATE"),
+        (std::vector<std::string>{"3|20120301|006|99", "L|20120302|006|99", "3|20120303|006|99"}));
     EXPECT_EQ(Query(fixture.departmentDb(kDepartmentDb),
                     "SELECT FLAG, Satzart_3 FROM \"Gesamt - Patientenadministration\""),
               (std::vector<std::string>{"W|2"}));
@@ -136,20 +152,69 @@ TEST(ImportRun, surveyDaysForStoredStay_areAddedAndStayCountsAsOld) {
 TEST(ImportRun, missingDays_getSubstitutesWithNeighbourScores) {
     ImportFixture fixture;
     // 1st to 4th with days 2 and 3 delivered; 11th to 14th with days 11 and 14 delivered.
-    fixture.importLines(kFile, {Line(Stay("A1", "201203011000", "201203041000")),
-                                Line(Day("A1", "201203011000", "20120302", "1110000000000000000000000000")),
-                                Line(Day("A1", "201203011000", "20120303", "1101000000000000000000000000")),
-                                Line(Stay("B2", "201203111000", "201203141000")),
-                                Line(Day("B2", "201203111000", "20120311")),
-                                Line(Day("B2", "201203111000", "20120314")), SumLine(2, 0, 4, 0)});
-    EXPECT_EQ(Query(fixture.departmentDb(kDepartmentDb),
-                    "SELECT trim(KIS_ID), QUALIFIER, REC_DATE, T28_SCORE, T28_LAB FROM \"Satzart 3 - TISS28\""
-                    " ORDER BY KIS_ID, REC_DATE"),
-              (std::vector<std::string>{"A1|E|20120301|008|NULL", "A1|3|20120302|008|1", "A1|3|20120303|009|1",
-                                        "A1|L|20120304|009|NULL", "B2|3|20120311|006|1", "B2|M|20120312|000|NULL",
-                                        "B2|M|20120313|000|NULL", "B2|3|20120314|006|1"}));
+    fixture.importLines(
+        kFile, {Line(Stay("A1", "201203011000", "201203041000")),
+                Line(Day("A1", "201203011000", "20120302", "1110000000000000000000000000")),
+                Line(Day("A1", "201203011000", "20120303", "1101000000000000000000000000")),
+                Line(Stay("B2", "201203111000", "201203141000")), Line(Day("B2", "201203111000", "20120311")),
+                Line(Day("B2", "201203111000", "20120314")), SumLine(2, 0, 4, 0)});
+    EXPECT_EQ(
+        Query(fixture.departmentDb(kDepartmentDb),
+              "SELECT trim(KIS_ID), QUALIFIER, REC_DATE, T28_SCORE, T28_LAB FROM \"Satzart 3 - TISS28\""
+              " ORDER BY KIS_ID, REC_DATE"),
+        (std::vector<std::string>{"A1|E|20120301|008|NULL", "A1|3|20120302|008|1", "A1|3|20120303|009|1",
+                                  "A1|L|20120304|009|NULL", "B2|3|20120311|006|1", "B2|M|20120312|000|NULL",
+                                  "B2|M|20120313|000|NULL", "B2|3|20120314|006|1"}));
     EXPECT_EQ(Comments(fixture.protocolRows()),
               (std::vector<std::string>{"2 TISS28-Tage vs. 4 Pflegetage", "2 TISS28-Tage vs. 4 Pflegetage"}));
+}
+
+// Stay A1 (1st to 4th, days 2 and 3 delivered, the 3rd without standard monitoring), B2 (delivered
+// twice: the second delivery replaces the first) and C3 (one day short), in different line orders.
+TEST(ImportRun, stayChecks_giveTheSameFindingsWhateverTheLineOrder) {
+    const std::string a1 = Line(Stay("A1", "201203011000", "201203041000"));
+    const std::string a1Day2 = Line(Day("A1", "201203011000", "20120302", "1110000000000000000000000000"));
+    const std::string a1Day3 = Line(Day("A1", "201203011000", "20120303", "0101000000000000000000000000"));
+    const std::string b2 = Line(Stay("B2", "201203111000", "201203121000"));
+    const std::string b2Old = Line(Stay("B2", "201203111000", "201203151000"));
+    const std::string b2Day11 = Line(Day("B2", "201203111000", "20120311"));
+    const std::string b2Day12 = Line(Day("B2", "201203111000", "20120312"));
+    const std::string c3 = Line(Stay("C3", "201203211000", "201203221000"));
+    const std::string c3Day21 = Line(Day("C3", "201203211000", "20120321", "1100000000000000000000000011"));
+    const std::string sum = SumLine(3, 0, 5, 0);
+    const std::vector<std::vector<std::string>> orders = {
+        {a1, a1Day2, a1Day3, b2Old, b2Day11, b2, b2Day11, b2Day12, c3, c3Day21, sum},
+        // A1's days in reverse order, C3 first, A1's last day after the other stays.
+        {c3, c3Day21, a1, a1Day3, b2Old, b2, b2Day12, b2Day11, a1Day2, sum},
+        // A1 split around B2, whose second delivery comes after C3.
+        {a1, a1Day3, b2Old, b2Day12, c3, c3Day21, a1Day2, b2, b2Day11, b2Day12, sum},
+    };
+    std::vector<std::string> firstRows, firstContent;
+    for (size_t order = 0; order < orders.size(); ++order) {
+        SCOPED_TRACE("order " + std::to_string(order));
+        ImportFixture fixture;
+        auto result = fixture.importLines(kFile, orders[order]);
+        ASSERT_FALSE(result.failed()) << result.failure;
+        std::vector<std::string> checkRows = fixture.protocolRows();
+        std::vector<std::string> content = StoredContent(fixture.departmentDb(kDepartmentDb));
+        if (order == 0) {
+            EXPECT_EQ(Comments(checkRows),
+                      (std::vector<std::string>{"2 TISS28-Tage vs. 4 Pflegetage",
+                                                "Erhebungstag 03.03.2012 ohne Standardmonitoring unplausibel",
+                                                "1 TISS28-Tage vs. 2 Pflegetage"}));
+            EXPECT_EQ(Query(fixture.departmentDb(kDepartmentDb),
+                            "SELECT trim(KIS_ID) || ' ' || QUALIFIER || ' ' || REC_DATE || ' ' || T28_SCORE"
+                            " FROM \"Satzart 3 - TISS28\" ORDER BY KIS_ID, REC_DATE"),
+                      (std::vector<std::string>{"A1 E 20120301 008", "A1 3 20120302 008", "A1 3 20120303 004",
+                                                "A1 L 20120304 004", "B2 3 20120311 006", "B2 3 20120312 006",
+                                                "C3 3 20120321 016", "C3 L 20120322 016"}));
+            firstRows = checkRows;
+            firstContent = content;
+        } else {
+            EXPECT_EQ(checkRows, firstRows);
+            EXPECT_EQ(content, firstContent);
+        }
+    }
 }
 
 TEST(ImportRun, dayRules_warnInTableOrderPerDay) {
@@ -157,13 +222,14 @@ TEST(ImportRun, dayRules_warnInTableOrderPerDay) {
     fixture.importLines(kFile, {Line(Stay("A1", "201203011000", "201203011100")),
                                 Line(Day("A1", "201203011000", "20120301", "0011000111111000000000000110")),
                                 SumLine(1, 0, 1, 0)});
-    EXPECT_EQ(Comments(fixture.protocolRows()),
-              (std::vector<std::string>{
-                  "Unplausible Kombination einmalige und mehrfache Medikation am 01.03.2012 erhoben",
-                  "Unplausible Kombination Atemunterstützung und mechanische Beatmung am 01.03.2012 erhoben",
-                  "Unplausible Kombination einmalige und mehrfache vasoaktive Medikation am 01.03.2012 erhoben",
-                  "Unplausible Kombination einfache und mehrfache Intervention am 01.03.2012 erhoben",
-                  "Erhebungstag 01.03.2012 ohne Standardmonitoring unplausibel"}));
+    EXPECT_EQ(
+        Comments(fixture.protocolRows()),
+        (std::vector<std::string>{
+            "Unplausible Kombination einmalige und mehrfache Medikation am 01.03.2012 erhoben",
+            "Unplausible Kombination Atemunterstützung und mechanische Beatmung am 01.03.2012 erhoben",
+            "Unplausible Kombination einmalige und mehrfache vasoaktive Medikation am 01.03.2012 erhoben",
+            "Unplausible Kombination einfache und mehrfache Intervention am 01.03.2012 erhoben",
+            "Erhebungstag 01.03.2012 ohne Standardmonitoring unplausibel"}));
     EXPECT_EQ(fixture.protocolRows()[0].substr(0, 69),
               "A2100101.101;K101;12100101;3;A1        ;19500615;201203011000;Warning");
 }
@@ -184,9 +250,10 @@ TEST(ImportRun, childrensDepartment_refusesPatientsUnderSixteen) {
     };
     auto result = fixture.importLines("A2510101.101", {Line(child), day("C1", "19960302"), Line(sixteen),
                                                        day("C2", "19960301"), SumLine(2, 0, 2, 0)});
-    EXPECT_EQ(fixture.protocolRows(),
-              (std::vector<std::string>{"A2510101.101;K101;12510101; ;C1        ;19960302;201203011000;Error; ;"
-                                        "Ausgewählter Patiententyp für angegebenes Alter ungültig"}));
+    EXPECT_EQ(
+        fixture.protocolRows(),
+        (std::vector<std::string>{"A2510101.101;K101;12510101; ;C1        ;19960302;201203011000;Error; ;"
+                                  "Ausgewählter Patiententyp für angegebenes Alter ungültig"}));
     EXPECT_EQ(result.summary[0].patients, " 2    ");
     EXPECT_EQ(result.summary[0].imported, " 1    ");
 }
@@ -214,8 +281,8 @@ TEST(ImportRun, stayWithoutSurveyDaysOrWithoutType1_isRemoved) {
     fixture.importLines(kFile, {Line(Stay("A1", "201203011000", "201203011100")),
                                 Line(Day("A1", "201203011000", "20120301")), SumLine(1, 0, 1, 0)});
     // Append: B2 has no survey day; A1 gets a day but its record type 1 line is only stored.
-    auto result = fixture.importLines("B2100101.101", {Line(Stay("B2", "201203011000", "201203011100")),
-                                                       SumLine(1, 0, 0, 0)});
+    auto result = fixture.importLines(
+        "B2100101.101", {Line(Stay("B2", "201203011000", "201203011100")), SumLine(1, 0, 0, 0)});
     EXPECT_EQ(Comments(fixture.protocolRows()),
               (std::vector<std::string>{"Satzarten 1 und 3 obligatorisch"}));
     EXPECT_EQ(result.summary[0].patients, " 1    ");
@@ -234,8 +301,8 @@ TEST(ImportRun, duplicateType1InStore_leavesTypEmptyAndStayIsRemoved) {
     second.dob = "19501333";
     fixture.importLines(kFile, {Line(first), Line(second), SumLine(2, 0, 0, 0)});
     auto comments = Comments(fixture.protocolRows());
-    EXPECT_EQ(comments, (std::vector<std::string>{"Parameter ungültig", "Parameter ungültig", "Mehrfacheinträge",
-                                                  "Satzarten 1 und 3 obligatorisch",
+    EXPECT_EQ(comments, (std::vector<std::string>{"Parameter ungültig", "Parameter ungültig",
+                                                  "Mehrfacheinträge", "Satzarten 1 und 3 obligatorisch",
                                                   "Datensatzaufbau entspricht nicht der Verordnung",
                                                   "Summensatz falsch"}));
     EXPECT_FALSE(std::filesystem::exists(fixture.departmentDb(kDepartmentDb)));
@@ -269,29 +336,30 @@ TEST_P(ImportRejections, rejectedFile_storesNothingAndExplainsWhy) {
     EXPECT_FALSE(std::filesystem::exists(fixture.dir.file("sys/temp.mdb")));
 }
 
-const std::string kGoodLines = DeliveryFile({Line(Stay("A1", "201203011000", "201203011100")),
-                                             Line(Day("A1", "201203011000", "20120301")), SumLine(1, 0, 1, 0)});
+const std::string kGoodLines =
+    DeliveryFile({Line(Stay("A1", "201203011000", "201203011100")),
+                  Line(Day("A1", "201203011000", "20120301")), SumLine(1, 0, 1, 0)});
 
 INSTANTIATE_TEST_SUITE_P(
     Files, ImportRejections,
     ::testing::Values(
-        RejectionCase{"periodT", "T2100101.101", kGoodLines, "Periode, Jahr, Abteilung oder KA ungültig", false,
-                      false},
-        RejectionCase{"yearLetter", "AX100101.101", kGoodLines, "Periode, Jahr, Abteilung oder KA ungültig", false,
-                      false},
-        RejectionCase{"hospitalUnknown", "A2100101.999", kGoodLines, "Periode, Jahr, Abteilung oder KA ungültig",
+        RejectionCase{"periodT", "T2100101.101", kGoodLines, "Periode, Jahr, Abteilung oder KA ungültig",
                       false, false},
+        RejectionCase{"yearLetter", "AX100101.101", kGoodLines, "Periode, Jahr, Abteilung oder KA ungültig",
+                      false, false},
+        RejectionCase{"hospitalUnknown", "A2100101.999", kGoodLines,
+                      "Periode, Jahr, Abteilung oder KA ungültig", false, false},
         RejectionCase{"departmentUnknown", "A2999901.101", kGoodLines,
                       "Periode, Jahr, Abteilung oder KA ungültig", true, false},
         RejectionCase{"empty", "A2100101.101", "", "kein Datensatz der Satzarten 1 oder 3", true, true},
-        RejectionCase{"blankLines", "A2100101.101", "\r\n   \r\n\n", "kein Datensatz der Satzarten 1 oder 3", true,
-                      true},
+        RejectionCase{"blankLines", "A2100101.101", "\r\n   \r\n\n", "kein Datensatz der Satzarten 1 oder 3",
+                      true, true},
         RejectionCase{"sumOnly", "A2100101.101", DeliveryFile({SumLine(0, 0, 0, 0)}),
                       "kein Datensatz der Satzarten 1 oder 3", true, true},
         RejectionCase{"byteOrderMark", "A2100101.101", "\xEF\xBB\xBF" + kGoodLines,
                       "nur gültige Satzarten verarbeitbar", true, true},
-        RejectionCase{"leadingBlank", "A2100101.101", " " + kGoodLines, "nur gültige Satzarten verarbeitbar", true,
-                      true},
+        RejectionCase{"leadingBlank", "A2100101.101", " " + kGoodLines, "nur gültige Satzarten verarbeitbar",
+                      true, true},
         RejectionCase{"binaryGarbage", "A2100101.101", std::string("\x00\x01\xff\xfe garbage\n", 14),
                       "nur gültige Satzarten verarbeitbar", true, true},
         RejectionCase{"allStaysFaulty", "A2100101.101",
@@ -320,10 +388,22 @@ TEST(ImportRun, rejectedFileInAppendMode_leavesDepartmentUntouched) {
     EXPECT_EQ(Query(fixture.departmentDb(kDepartmentDb),
                     "SELECT trim(KIS_ID), FLAG FROM \"Gesamt - Patientenadministration\""),
               (std::vector<std::string>{"A1|O"}));
+    // A file rejected for its record type leaves the stored rows as they are.
+    std::vector<std::string> stored = StoredContent(fixture.departmentDb(kDepartmentDb));
     fixture.writeDelivery("C2100101.101", "9 not a record\r\n");
-    fixture.import({"C2100101.101"});
-    EXPECT_EQ(ReadFile(fixture.departmentDb(kDepartmentDb)), ReadFile(fixture.departmentDb(kDepartmentDb)));
+    auto rejected = fixture.import({"C2100101.101"});
+    EXPECT_EQ(rejected.summary[0].comment, "nur gültige Satzarten verarbeitbar");
+    EXPECT_EQ(StoredContent(fixture.departmentDb(kDepartmentDb)), stored);
     (void)before;
+}
+
+TEST(ImportRun, surveyLineWhoseKeyDiffersInLetterCase_belongsToNoStay) {
+    // Keys compare exactly, as the department tables compare them: "a1" is not the stay "A1".
+    ImportFixture fixture;
+    auto result = fixture.importLines(kFile, {Line(Stay("A1", "201203011000", "201203011100")),
+                                              Line(Day("a1", "201203011000", "20120301"))});
+    ASSERT_TRUE(result.failed());
+    EXPECT_NE(result.failure.find("Zeile 2"), std::string::npos) << result.failure;
 }
 
 TEST(ImportRun, surveyLineWithoutItsStay_failsWithFileAndLineAndStoresNothing) {
@@ -361,7 +441,8 @@ TEST(ImportRun, unreadableInput_failsWithAClearCause) {
 TEST(ImportRun, lineEndsAndLongLines_areReadAsLines) {
     ImportFixture fixture;
     std::string lfOnly = Line(Stay("A1", "201203011000", "201203011100")) + "\n" +
-                         Line(Day("A1", "201203011000", "20120301")) + "\n" + SumLine(1, 0, 1, 0);  // no final end
+                         Line(Day("A1", "201203011000", "20120301")) + "\n" +
+                         SumLine(1, 0, 1, 0);  // no final end
     fixture.writeDelivery(kFile, lfOnly);
     auto result = fixture.import({kFile});
     EXPECT_EQ(result.summary[0].imported, " 1    ");
@@ -377,11 +458,15 @@ TEST(ImportRun, windows1252AdmissionNumber_isStoredAsUtf8AndProtocolledAsDeliver
     ImportFixture fixture;
     std::string kisId = "M\xFC\x6Cler";  // "Müller" in Windows-1252
     Type1 stay = Stay(kisId, "201203011000", "201203021000");
-    fixture.importLines(kFile, {Line(stay), Line(Day(kisId, "201203011000", "20120301")), SumLine(1, 0, 1, 0)});
-    EXPECT_EQ(Query(fixture.departmentDb(kDepartmentDb), "SELECT KIS_ID FROM \"Gesamt - Patientenadministration\""),
-              (std::vector<std::string>{"Müller    "}));
+    fixture.importLines(kFile,
+                        {Line(stay), Line(Day(kisId, "201203011000", "20120301")), SumLine(1, 0, 1, 0)});
+    EXPECT_EQ(
+        Query(fixture.departmentDb(kDepartmentDb), "SELECT KIS_ID FROM \"Gesamt - Patientenadministration\""),
+        (std::vector<std::string>{"Müller    "}));
     std::string protocol = ReadFile(fixture.protocolPath());
-    EXPECT_NE(protocol.find(";M\xFC" "ller    ;"), std::string::npos);
+    EXPECT_NE(protocol.find(";M\xFC"
+                            "ller    ;"),
+              std::string::npos);
 }
 
 TEST(ImportSummary, clipboardText_hasHeaderAndOneLinePerFile) {
@@ -392,8 +477,11 @@ TEST(ImportSummary, clipboardText_hasHeaderAndOneLinePerFile) {
     std::string ka(27, ' '), department(49, ' ');
     EXPECT_EQ(SummaryClipboardText({done, rejected}),
               "Datei\tKA\tAbteilung\t#Patienten\tdavon importiert\tKommentar\r"
-              "A2100101.101\t" + ka + "\t" + department + "\t 12   \t 10   \tDetailinformation siehe Protokolldatei\r"
-              "T2100101.101\t" + ka + "\t" + department + "\t      \t      \tPeriode, Jahr, Abteilung oder KA ungültig");
+              "A2100101.101\t" +
+                  ka + "\t" + department +
+                  "\t 12   \t 10   \tDetailinformation siehe Protokolldatei\r"
+                  "T2100101.101\t" +
+                  ka + "\t" + department + "\t      \t      \tPeriode, Jahr, Abteilung oder KA ungültig");
     ImportSummaryRow large = ImportSummaryRow::ForFile("B");
     large.setCounts(100000, 99999, false);
     EXPECT_EQ(large.patients, " 100000");  // never cut
@@ -414,13 +502,14 @@ public:
 
 TEST(ImportRun, substituteDays_walkAcrossMonthEndsAndLeapDays) {
     ImportFixture fixture;
-    fixture.importLines("A2100101.101",
-                        {Line(Stay("A1", "201202281000", "201203021000")),
-                         Line(Day("A1", "201202281000", "20120301", "1110000000000000000000000000")),
-                         SumLine(1, 0, 1, 0)});
-    EXPECT_EQ(Query(fixture.departmentDb("12100101.101"),
-                    "SELECT QUALIFIER, REC_DATE, T28_SCORE FROM \"Satzart 3 - TISS28\" ORDER BY REC_DATE"),
-              (std::vector<std::string>{"E|20120228|000", "M|20120229|000", "3|20120301|008", "L|20120302|008"}));
+    fixture.importLines(
+        "A2100101.101",
+        {Line(Stay("A1", "201202281000", "201203021000")),
+         Line(Day("A1", "201202281000", "20120301", "1110000000000000000000000000")), SumLine(1, 0, 1, 0)});
+    EXPECT_EQ(
+        Query(fixture.departmentDb("12100101.101"),
+              "SELECT QUALIFIER, REC_DATE, T28_SCORE FROM \"Satzart 3 - TISS28\" ORDER BY REC_DATE"),
+        (std::vector<std::string>{"E|20120228|000", "M|20120229|000", "3|20120301|008", "L|20120302|008"}));
 }
 
 TEST(ImportRun, statusPanels_showHospitalDepartmentAndProgress) {
@@ -433,12 +522,12 @@ TEST(ImportRun, statusPanels_showHospitalDepartmentAndProgress) {
                                fixture.protocolPath()};
     RecordingStatus status;
     RunImportBatch(request, fixture.settings, status);
-    EXPECT_EQ(status.panels[2], (std::vector<std::string>{
-                                    "K101 - Landesklinikum Musterstadt                  ", " ", " "}));
+    EXPECT_EQ(status.panels[2],
+              (std::vector<std::string>{"K101 - Landesklinikum Musterstadt                  ", " ", " "}));
     EXPECT_EQ(status.panels[3].front(), "12100101 - Intensivmedizin Anästhesie" + std::string(14, ' '));
-    std::vector<std::string> expected = {" Überprüfe Datensatz 1 ... (1/2)", " Überprüfe Datensatz 2 ... (1/2)",
-                                         " Überprüfe Datensatz 3 ... (1/2)", " Importiere gültige Datensätze ",
-                                         " Bereit"};
+    std::vector<std::string> expected = {
+        " Überprüfe Datensatz 1 ... (1/2)", " Überprüfe Datensatz 2 ... (1/2)",
+        " Überprüfe Datensatz 3 ... (1/2)", " Importiere gültige Datensätze ", " Bereit"};
     EXPECT_EQ(status.panels[1], expected);
     EXPECT_EQ(status.panels[3].back(), " ");
 }
