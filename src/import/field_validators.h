@@ -9,11 +9,11 @@
 
 namespace kalvora {
 
-class ProtocolFile;
+class ProtocolSink;
 
 // What the validators of one line share: the protocol and the line's check state.
 struct ValidationContext {
-    ProtocolFile& protocol;
+    ProtocolSink& protocol;
     CheckState& state;
 };
 
@@ -33,8 +33,9 @@ std::string_view CheckRangeError(ValidationContext& context, std::string_view la
                                  int start, int length, double minimum, double maximum);
 std::string_view CheckRangeWarning(ValidationContext& context, std::string_view label, std::string_view line,
                                    int start, int length, double minimum, double maximum);
-std::string_view CheckMandatoryRange(ValidationContext& context, std::string_view label, std::string_view line,
-                                     int start, int length, double minimum, double maximum);
+std::string_view CheckMandatoryRange(ValidationContext& context, std::string_view label,
+                                     std::string_view line, int start, int length, double minimum,
+                                     double maximum);
 std::string_view CheckMandatoryText(ValidationContext& context, std::string_view line, int start, int length);
 
 // Check of a file name typed by the user (protocol or export file): BadFileName when it is not a

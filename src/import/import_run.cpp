@@ -5,9 +5,9 @@
 #include <stdexcept>
 
 #include "import/check_state.h"
+#include "import/checked_line_reader.h"
 #include "import/data_file_name.h"
 #include "import/field_validators.h"
-#include "import/line_reader.h"
 #include "import/protocol_file.h"
 #include "import/record_readers.h"
 #include "import/stay_checks.h"
@@ -163,41 +163,45 @@ private:
 
     // Reads every line into the work file; false when the file is rejected for a line.
     bool readLines(const ImportFile& file, ImportSummaryRow& summary) {
-        LineReader reader;
+        LineRules rules{kaCode_, departmentCode_, settings_.plausLevelIsError()};
+        CheckedLineReader reader(rules);
         std::string error;
         if (!reader.open(file.path, error)) throw ImportFailure(error);
-        LineContext context{protocol_,        *work_, kaCode_, departmentCode_, false,
-                            CheckState::None, false,  {},      nullptr};
-        context.plausLevelIsError = settings_.plausLevelIsError();
+        LineContext context{protocol_, *work_};
         context.storedDays = &currentDays_;
         Progress progress{0, 0, reader.size(), position_, count_};
-        std::string_view line;
-        while (reader.next(line)) {
+        CheckedLine* checked = nullptr;
+        while (reader.next(checked)) {
             context.state = CheckState::None;
             context.duplicateFlag = false;
-            ++progress.line;
-            progress.bytesDone = reader.bytesRead();
+            progress.line = checked->number;
+            progress.bytesDone = checked->bytesDone;
             status_.lineChecked(progress);
 
-            if (IsBlankField(line)) continue;
-            char qualifier = line[0];
-            if (qualifier == '$') {
-                readSumRecord(line);
-                continue;
-            }
-            if (qualifier == '2' || qualifier == '4') continue;
-            if (qualifier != '1' && qualifier != '3') {
-                flushCurrentStay();
-                summary.reject(comments::BadRecordType);
-                return false;
+            std::string_view line = checked->text;
+            switch (checked->kind) {
+                case CheckedLine::Kind::Blank:
+                case CheckedLine::Kind::Ignored:
+                    continue;
+                case CheckedLine::Kind::SumRecord:
+                    readSumRecord(line);
+                    continue;
+                case CheckedLine::Kind::UnknownRecordType:
+                    flushCurrentStay();
+                    summary.reject(comments::BadRecordType);
+                    return false;
+                case CheckedLine::Kind::RecordType1:
+                case CheckedLine::Kind::RecordType3:
+                    break;
             }
             std::string kisId = toUtf8(LinePart(line, 14, 10));
             std::string dob = toUtf8(LinePart(line, 24, 8));
             std::string admission = toUtf8(LinePart(line, 32, 12));
-            if (qualifier == '1')
-                readStay(context, line, kisId, dob, admission);
+            if (checked->kind == CheckedLine::Kind::RecordType1)
+                readStay(context, line, std::get<CheckedType1>(checked->record), kisId, dob, admission);
             else
-                readSurveyDay(context, line, kisId, dob, admission, file.name, progress.line);
+                readSurveyDay(context, line, std::get<CheckedType3>(checked->record), kisId, dob, admission,
+                              file.name, checked->number);
 
             if (context.state == CheckState::Error) {
                 current_->FLAG = flags::Error;
@@ -226,8 +230,8 @@ private:
         sumValue_ = sum;
     }
 
-    void readStay(LineContext& context, std::string_view line, const std::string& kisId,
-                  const std::string& dob, const std::string& admission) {
+    void readStay(LineContext& context, std::string_view line, const CheckedType1& checked,
+                  const std::string& kisId, const std::string& dob, const std::string& admission) {
         // A stay delivered again starts anew: the stay and everything read for it so far go.
         if (current_ && current_->sameKey(kisId, dob, admission)) {
             if (currentInDatabase_)
@@ -255,9 +259,9 @@ private:
         currentDirty_ = true;
 
         context.stayHours = nullptr;
-        ReadRecordType1(context, line);
+        StoreRecordType1(context, line, checked);
         if (context.duplicateFlag) return;
-        const StayFigures& figures = context.figures;
+        const StayFigures& figures = checked.figures;
         stay.Satzart_1 += 1;
         stay.DIS_YEARMONTH = toUtf8(LinePart(line, 66, 6));
         stay.DIS_DATE = toUtf8(LinePart(line, 66, 12));
@@ -270,9 +274,9 @@ private:
         stay.STUNDEN = sameDayStay ? figures.hours : std::string("99");
     }
 
-    void readSurveyDay(LineContext& context, std::string_view line, const std::string& kisId,
-                       const std::string& dob, const std::string& admission, const std::string& fileName,
-                       long long lineNumber) {
+    void readSurveyDay(LineContext& context, std::string_view line, CheckedType3& checked,
+                       const std::string& kisId, const std::string& dob, const std::string& admission,
+                       const std::string& fileName, long long lineNumber) {
         if (!current_ || !current_->sameKey(kisId, dob, admission)) {
             flushCurrentStay();
             StayRow stored;
@@ -291,7 +295,7 @@ private:
             currentComplete_ = false;
         }
         context.stayHours = &current_->STUNDEN;
-        ReadRecordType3(context, line);
+        StoreRecordType3(context, line, checked);
         if (context.duplicateFlag) return;
         current_->Satzart_3 += 1;
         currentDirty_ = true;

@@ -19,10 +19,18 @@ inline constexpr std::string_view Error = "Error";
 inline constexpr std::string_view Warning = "Warning";
 }  // namespace levels
 
-class ProtocolFile {
+// Where the findings of the checks go: the protocol file, or a list kept with a line until it is stored.
+class ProtocolSink {
+public:
+    virtual ~ProtocolSink() = default;
+    virtual void WriteProtocolRow(std::string_view level, std::string_view parameter, std::string_view line,
+                                  std::string_view comment) = 0;
+};
+
+class ProtocolFile : public ProtocolSink {
 public:
     ProtocolFile() = default;
-    ~ProtocolFile();
+    ~ProtocolFile() override;
     ProtocolFile(const ProtocolFile&) = delete;
     ProtocolFile& operator=(const ProtocolFile&) = delete;
 
@@ -40,7 +48,7 @@ public:
     // one built in its layout); `level`, `parameter` and `comment` are UTF-8. The parameter
     // "HEADER_LINE" writes the header line instead.
     void WriteProtocolRow(std::string_view level, std::string_view parameter, std::string_view line,
-                          std::string_view comment);
+                          std::string_view comment) override;
 
     // True once a write failed (disk full, removed medium).
     bool failed() const { return failed_; }

@@ -27,30 +27,30 @@ std::string fixedWidth(std::string text, size_t width) {
 // Hospital, department, admission number, birth date and admission time: the fields both record
 // types share, checked in this order.
 template <typename Row>
-void readSharedFields(LineContext& context, ValidationContext& validation, std::string_view line,
+void readSharedFields(const LineRules& rules, ValidationContext& validation, std::string_view line,
                       Row& fields) {
-    if (LinePart(line, 2, 4) != context.kaCode) {
-        context.protocol.WriteProtocolRow(levels::Error, "KA", line, kInvalidParameter);
-        RaiseToError(context.state);
+    if (LinePart(line, 2, 4) != rules.kaCode) {
+        validation.protocol.WriteProtocolRow(levels::Error, "KA", line, kInvalidParameter);
+        RaiseToError(validation.state);
         fields.KA_ID = kBlank;
     } else {
-        fields.KA_ID = context.kaCode;
+        fields.KA_ID = rules.kaCode;
     }
-    if (LinePart(line, 6, 8) != context.departmentCode) {
-        context.protocol.WriteProtocolRow(levels::Error, "Abteilung", line, kInvalidParameter);
-        RaiseToError(context.state);
+    if (LinePart(line, 6, 8) != rules.departmentCode) {
+        validation.protocol.WriteProtocolRow(levels::Error, "Abteilung", line, kInvalidParameter);
+        RaiseToError(validation.state);
         fields.ICU_FUN_ID = kBlank;
         fields.ICU_FUN_SID = kBlank;
     } else {
-        fields.ICU_FUN_ID = context.departmentCode.substr(0, 6);
-        fields.ICU_FUN_SID = context.departmentCode.substr(6, 2);
+        fields.ICU_FUN_ID = rules.departmentCode.substr(0, 6);
+        fields.ICU_FUN_SID = rules.departmentCode.substr(6, 2);
     }
     fields.KIS_ID = CheckMandatoryText(validation, line, 14, 10);
     auto checkedDate = [&](int start, int length, std::string_view label) -> std::string_view {
         std::string_view field = LinePart(line, start, length);
         if (CheckDateCode(field, length) != 0) {
-            context.protocol.WriteProtocolRow(levels::Error, label, line, kInvalidParameter);
-            RaiseToError(context.state);
+            validation.protocol.WriteProtocolRow(levels::Error, label, line, kInvalidParameter);
+            RaiseToError(validation.state);
             return kBlank;
         }
         return field;
@@ -74,88 +74,85 @@ void reportStoreFailure(LineContext& context, std::string_view line) {
 
 }  // namespace
 
-void ReadRecordType1(LineContext& context, std::string_view line) {
-    ValidationContext validation{context.protocol, context.state};
-    RecordType1Row row;
+CheckedType1 CheckRecordType1(const LineRules& rules, std::string_view line) {
+    CheckedType1 checked;
+    ValidationContext validation{checked.findings, checked.state};
+    RecordType1Row& row = checked.row;
+    StayFigures& figures = checked.figures;
     row.ascii = IsAscii(line);
     row.QUALIFIER = "1";
-    readSharedFields(context, validation, line, row);
+    readSharedFields(rules, validation, line, row);
 
     std::string_view discharge = LinePart(line, 66, 12);
     bool dischargeValid = CheckDateCode(discharge, 12) == 0;
     if (!dischargeValid) {
-        context.protocol.WriteProtocolRow(levels::Error, "Entlassungszeitpunkt", line, kInvalidParameter);
-        RaiseToError(context.state);
+        checked.findings.WriteProtocolRow(levels::Error, "Entlassungszeitpunkt", line, kInvalidParameter);
+        RaiseToError(checked.state);
         row.DIS_DATE = kBlank;
     } else {
         row.DIS_DATE = discharge;
     }
     row.ICU_OUTCOME = CheckMandatoryRange(validation, "Entlassungszustand", line, 78, 1, 1, 4);
-    context.figures.outcome = fixedWidth(std::string(row.ICU_OUTCOME), 1);
+    figures.outcome = fixedWidth(std::string(row.ICU_OUTCOME), 1);
 
     std::string_view hospitalDischarge = LinePart(line, 79, 8);
     if (!IsBlankField(hospitalDischarge)) {
         row.HOSP_DIS_DATE = hospitalDischarge;
         if (CheckDateCode(hospitalDischarge, 8) != 0) {
-            std::string_view level = context.plausLevelIsError ? levels::Error : levels::Warning;
-            context.protocol.WriteProtocolRow(level, "Spitalsentlassungsdatum", line, kInvalidParameter);
-            if (context.plausLevelIsError)
-                RaiseToError(context.state);
+            std::string_view level = rules.plausLevelIsError ? levels::Error : levels::Warning;
+            checked.findings.WriteProtocolRow(level, "Spitalsentlassungsdatum", line, kInvalidParameter);
+            if (rules.plausLevelIsError)
+                RaiseToError(checked.state);
             else
-                RaiseToWarning(context.state);
+                RaiseToWarning(checked.state);
         }
     } else {
         row.HOSP_DIS_DATE = Blanks(8);
     }
-    row.HOSP_MORT = context.plausLevelIsError
+    row.HOSP_MORT = rules.plausLevelIsError
                         ? CheckRangeError(validation, "Spitalsentlassungszustand", line, 87, 1, 1, 2)
                         : CheckRangeWarning(validation, "Spitalsentlassungszustand", line, 87, 1, 1, 2);
 
     std::string_view admission = LinePart(line, 32, 12);
     bool admissionValid = CheckDateCode(admission, 12) == 0;
     if (!dischargeValid || !admissionValid) {
-        context.figures.days = fixedWidth(" ", 5);
-        context.figures.hours = "  ";
+        figures.days = fixedWidth(" ", 5);
+        figures.hours = "  ";
     } else {
         int days = DaysBetween(row.ADM_DATE.substr(0, 8), row.DIS_DATE.substr(0, 8));
-        context.figures.days = fixedWidth(std::to_string(days), 5);
-        context.figures.hours =
-            days != 0
-                ? "  "
-                : fixedWidth(
-                      std::to_string(WholeHoursBetween(row.ADM_DATE.substr(8, 4), row.DIS_DATE.substr(8, 4))),
-                      2);
+        figures.days = fixedWidth(std::to_string(days), 5);
+        figures.hours = days != 0 ? "  "
+                                  : fixedWidth(std::to_string(WholeHoursBetween(row.ADM_DATE.substr(8, 4),
+                                                                                row.DIS_DATE.substr(8, 4))),
+                                               2);
     }
-    double days = NumericValue(context.figures.days);
-    if (days < 0 || (days == 0 && NumericValue(context.figures.hours) < 0)) {
-        context.protocol.WriteProtocolRow(levels::Error, "Aufnahmezeitpunkt", line,
+    double days = NumericValue(figures.days);
+    if (days < 0 || (days == 0 && NumericValue(figures.hours) < 0)) {
+        checked.findings.WriteProtocolRow(levels::Error, "Aufnahmezeitpunkt", line,
                                           "Entlassung vor Aufnahme");
-        RaiseToError(context.state);
+        RaiseToError(checked.state);
     }
     std::string_view birth = LinePart(line, 24, 8);
     if (CheckDateCode(birth, 8) != 0 || !admissionValid)
-        context.figures.age = fixedWidth(" ", 3);
+        figures.age = fixedWidth(" ", 3);
     else
-        context.figures.age = fixedWidth(std::to_string(AgeInYears(row.ADM_DATE, row.DOB)), 3);
+        figures.age = fixedWidth(std::to_string(AgeInYears(row.ADM_DATE, row.DOB)), 3);
 
-    try {
-        reportStoreResult(context, line, context.work.insertRecordType1(row));
-    } catch (const StoreError&) {
-        reportStoreFailure(context, line);
-    }
+    return checked;
 }
 
-void ReadRecordType3(LineContext& context, std::string_view line) {
-    ValidationContext validation{context.protocol, context.state};
-    RecordType3Row row;
+CheckedType3 CheckRecordType3(const LineRules& rules, std::string_view line) {
+    CheckedType3 checked;
+    ValidationContext validation{checked.findings, checked.state};
+    RecordType3Row& row = checked.row;
     row.utf8 = IsAscii(line);
     row.QUALIFIER = "3";
-    readSharedFields(context, validation, line, row);
+    readSharedFields(rules, validation, line, row);
 
     std::string_view surveyDay = LinePart(line, 44, 8);
     if (CheckDateCode(surveyDay, 8) != 0) {
-        context.protocol.WriteProtocolRow(levels::Error, "Erhebungsdatum", line, kInvalidParameter);
-        RaiseToError(context.state);
+        checked.findings.WriteProtocolRow(levels::Error, "Erhebungsdatum", line, kInvalidParameter);
+        RaiseToError(checked.state);
         row.REC_DATE = kBlank;
     } else {
         row.REC_DATE = surveyDay;
@@ -165,23 +162,38 @@ void ReadRecordType3(LineContext& context, std::string_view line) {
     for (int i = 0; i < kTissItemCount; ++i) {
         const TissItem& item = items[i];
         row.items[i] =
-            context.plausLevelIsError
+            rules.plausLevelIsError
                 ? CheckRangeError(validation, item.protocolLabel, line, item.linePosition, 1, 0, 1)
                 : CheckRangeWarning(validation, item.protocolLabel, line, item.linePosition, 1, 0, 1);
     }
 
-    std::string scoreText;
-    if (context.state != CheckState::Error) {
+    if (checked.state != CheckState::Error) {
         int score = ComputeTissScore(row.items);
-        scoreText = TissScoreText(score);
-        row.T28_SCORE = scoreText;
+        checked.scoreText = TissScoreText(score);
         row.hasScore = true;
         if (score == 0) {
-            context.protocol.WriteProtocolRow(levels::Warning, "TISS28", line, "Score beträgt 0 Punkte");
-            RaiseToWarning(context.state);
+            checked.findings.WriteProtocolRow(levels::Warning, "TISS28", line, "Score beträgt 0 Punkte");
+            RaiseToWarning(checked.state);
         }
     }
+    return checked;
+}
 
+void StoreRecordType1(LineContext& context, std::string_view line, const CheckedType1& checked) {
+    checked.findings.writeTo(context.protocol, line);
+    context.state = checked.state;
+    try {
+        reportStoreResult(context, line, context.work.insertRecordType1(checked.row));
+    } catch (const StoreError&) {
+        reportStoreFailure(context, line);
+    }
+}
+
+void StoreRecordType3(LineContext& context, std::string_view line, CheckedType3& checked) {
+    checked.findings.writeTo(context.protocol, line);
+    context.state = checked.state;
+    RecordType3Row& row = checked.row;
+    if (row.hasScore) row.T28_SCORE = checked.scoreText;
     if (context.stayHours != nullptr && context.stayHours->has_value()) {
         row.STUNDEN = **context.stayHours;
         row.hasHours = true;
@@ -197,6 +209,15 @@ void ReadRecordType3(LineContext& context, std::string_view line) {
     } catch (const StoreError&) {
         reportStoreFailure(context, line);
     }
+}
+
+void LineFindings::WriteProtocolRow(std::string_view level, std::string_view parameter, std::string_view,
+                                    std::string_view comment) {
+    rows_.push_back({level, std::string(parameter), std::string(comment)});
+}
+
+void LineFindings::writeTo(ProtocolSink& protocol, std::string_view line) const {
+    for (const Row& row : rows_) protocol.WriteProtocolRow(row.level, row.parameter, line, row.comment);
 }
 
 }  // namespace kalvora

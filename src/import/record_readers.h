@@ -1,6 +1,7 @@
 #pragma once
-// The readers of the two record types: each checks the fields of one delivery line, writes a
-// protocol row per finding, raises the line's check state and adds the line's row to the work file.
+// The readers of the two record types, in two steps: checking a delivery line's fields (which needs
+// nothing but the line, so it can run ahead on another thread) and storing the line's row into the
+// work file, where the protocol rows of the field checks are written before those of the store.
 
 #include <optional>
 #include <string>
@@ -8,11 +9,12 @@
 #include <vector>
 
 #include "import/check_state.h"
+#include "import/protocol_file.h"
 #include "import/stay_checks.h"
+#include "import/work_database.h"
 
 namespace kalvora {
 
-class ProtocolFile;
 class WorkDatabase;
 
 // The figures of a stay derived by the record type 1 reader, each of fixed width.
@@ -23,24 +25,65 @@ struct StayFigures {
     std::string outcome;  // 1
 };
 
-// What the readers share with the import run for one line.
-struct LineContext {
-    ProtocolFile& protocol;
-    WorkDatabase& work;
-    std::string_view kaCode;          // of the file, Windows-1252
-    std::string_view departmentCode;  // of the file, Windows-1252
+// What the field checks of a line depend on besides the line: the codes of the file (Windows-1252)
+// and whether plausibility findings count as errors.
+struct LineRules {
+    std::string_view kaCode;
+    std::string_view departmentCode;
     bool plausLevelIsError = false;
+};
+
+// The protocol rows of one line's field checks, kept until the line is stored. All rows name the
+// line itself.
+class LineFindings : public ProtocolSink {
+public:
+    void WriteProtocolRow(std::string_view level, std::string_view parameter, std::string_view line,
+                          std::string_view comment) override;
+    void writeTo(ProtocolSink& protocol, std::string_view line) const;
+
+private:
+    struct Row {
+        std::string_view level;
+        std::string parameter;
+        std::string comment;
+    };
+    std::vector<Row> rows_;
+};
+
+// A line after its field checks; the row holds views into the line.
+struct CheckedType1 {
+    RecordType1Row row;
+    StayFigures figures;
+    CheckState state = CheckState::None;
+    LineFindings findings;
+};
+
+struct CheckedType3 {
+    RecordType3Row row;  // without T28_SCORE and STUNDEN, which are set when the line is stored
+    std::string scoreText;
+    CheckState state = CheckState::None;
+    LineFindings findings;
+};
+
+// Lines are Windows-1252 bytes without their line end.
+CheckedType1 CheckRecordType1(const LineRules& rules, std::string_view line);
+CheckedType3 CheckRecordType3(const LineRules& rules, std::string_view line);
+
+// What the store step shares with the import run for one line.
+struct LineContext {
+    ProtocolSink& protocol;
+    WorkDatabase& work;
     CheckState state = CheckState::None;
     bool duplicateFlag = false;
-    StayFigures figures;
     // Hours of the stay the line belongs to, copied onto its survey days (none while unknown).
     const std::optional<std::string>* stayHours = nullptr;
     // Receives each survey day stored under the key its line names (none: not collected).
     std::vector<CheckedDay>* storedDays = nullptr;
 };
 
-// Lines are Windows-1252 bytes without their line end.
-void ReadRecordType1(LineContext& context, std::string_view line);
-void ReadRecordType3(LineContext& context, std::string_view line);
+// Writes the line's field findings, stores its row and reports a row already stored; the line's check
+// state ends up in the context.
+void StoreRecordType1(LineContext& context, std::string_view line, const CheckedType1& checked);
+void StoreRecordType3(LineContext& context, std::string_view line, CheckedType3& checked);
 
 }  // namespace kalvora
