@@ -1,24 +1,37 @@
 // The windows of the ICU report: the department level with its list, its data check before each
-// data button and the removal of departments.
+// data button and the removal of departments; the patient level; the department analysis with its
+// grid and chart.
 
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QtTest>
+
+#ifdef KALVORA_WITH_CHARTS
+#include <QtCharts/QBarCategoryAxis>
+#include <QtCharts/QBarSeries>
+#include <QtCharts/QBarSet>
+#include <QtCharts/QChartView>
+#endif
 
 #include "export/ui/frmExp.h"
 #include "reports/ui/frmAbt.h"
 #include "reports/ui/frmAbta.h"
+#include "reports/ui/frmInt.h"
 #include "reports/ui/frmPat.h"
+#include "reports/ui/frmPats.h"
 #include "shell/message_service.h"
 #include "shell/ui/main_status_bar.h"
 #include "support/classification_test_data.h"
+#include "support/report_test_data.h"
 #include "support/ui_test_data.h"
 
 using kalvora::test::AddDepartmentWithStays;
+using kalvora::test::AddStay;
 using kalvora::test::UiTestData;
 using namespace kalvora;
 using namespace kalvora::ui;
@@ -63,6 +76,7 @@ private slots:
     void patientWeiter_opensDetailOnlyForIcuStays();
     void patientLevel_missingDatabase_showsMessageAndEmptyList();
     void analysis_twoDepartments_fillsGridAndCopiesText();
+    void analysis_twoDepartments_chartsStaysPerMonthAndDepartment();
     void screenshots_whenDirectoryGiven_savesWindows();
 };
 
@@ -278,6 +292,47 @@ void ReportsWindowsTest::analysis_twoDepartments_fillsGridAndCopiesText() {
         QStringLiteral("KA\tAbteilung\tJahr\tMonat\tINT-Patienten")));
 }
 
+void ReportsWindowsTest::analysis_twoDepartments_chartsStaysPerMonthAndDepartment() {
+#ifndef KALVORA_WITH_CHARTS
+    QSKIP("built without Qt Charts");
+#else
+    UiTestData data;
+    AddDepartmentWithStays(data, "0001", "61001000", "A6100101.101", {});
+    AddDepartmentWithStays(data, "0002", "61002000", "B6100201.103", {});
+    AddDepartmentWithStays(data, "0003", "61003000", "C6100301.105", {});
+    AddStay(data, "A6100101.101", {"1", "19600101", "201601040800", "201601100900"});
+    AddStay(data, "A6100101.101", {"2", "19600101", "201601050800", "201601200900"});
+    AddStay(data, "A6100101.101", {"3", "19600101", "201603040800", "201603100900"});
+    AddStay(data, "A6100101.101", {"4", "19600101", "201603040800", "201603100900", "NIT"});
+    AddStay(data, "B6100201.103", {"1", "19600101", "201512040800", "201602100900"});
+    AddStay(data, "C6100301.105", {"1", "19600101", "201512040800", "201512100900"});
+    frmAbt level(*data.context);
+    // The third department is not chosen: its December stays no month of the chart.
+    frmAbta window(*data.context, {level.lines()[0], level.lines()[1]});
+    auto* view = Child<QChartView>(&window, QStringLiteral("cht_abta"));
+    const QList<QAbstractSeries*> series = view->chart()->series();
+    QCOMPARE(series.size(), 1);
+    auto* bars = qobject_cast<QBarSeries*>(series[0]);
+    QVERIFY(bars != nullptr);
+    QCOMPARE(bars->count(), 2);
+    QCOMPARE(bars->barSets()[0]->label(), QStringLiteral("Intensiv 610010"));
+    QCOMPARE(bars->barSets()[1]->label(), QStringLiteral("Intensiv 610020"));
+    const auto values = [](QBarSet* set) {
+        QList<qreal> counts;
+        for (int index = 0; index < set->count(); ++index) counts << set->at(index);
+        return counts;
+    };
+    QCOMPARE(values(bars->barSets()[0]), (QList<qreal>{2, 0, 1}));
+    QCOMPARE(values(bars->barSets()[1]), (QList<qreal>{0, 1, 0}));
+    const QList<QAbstractAxis*> axes = view->chart()->axes(Qt::Horizontal);
+    QCOMPARE(axes.size(), 1);
+    auto* months = qobject_cast<QBarCategoryAxis*>(axes[0]);
+    QVERIFY(months != nullptr);
+    QCOMPARE(months->categories(),
+             (QStringList{QStringLiteral("01.2016"), QStringLiteral("02.2016"), QStringLiteral("03.2016")}));
+#endif
+}
+
 // Pictures of the windows on the demo deliveries for the documentation, written only when
 // KALVORA_SCREENSHOT_DIR names a directory (run under xvfb-run).
 void ReportsWindowsTest::screenshots_whenDirectoryGiven_savesWindows() {
@@ -299,6 +354,27 @@ void ReportsWindowsTest::screenshots_whenDirectoryGiven_savesWindows() {
     save(exportWindow, "export.png");
     frmAbta analysis(*data.context, level.lines());
     save(analysis, "analysis.png");
+
+    level.searchTerms() = {"4711      ", "19600101"};
+    frmPats search(*data.context, level.searchTerms(), frmPats::Level::Abteilungsebene,
+                   level.departmentList());
+    save(search, "patient-search.png");
+
+    // The first ICU stay with survey days, on its second survey day when it has one.
+    auto* stays = patients.findChild<QListWidget*>(QStringLiteral("lst_patient"));
+    for (int row = 0; row < stays->count(); ++row) {
+        const std::string line = stays->item(row)->text().toStdString();
+        if (PatientStayType(line) != "INT") continue;
+        frmInt detail(*data.context, level.currentLine(), patients.departmentStatus(),
+                      StayKeyFromPatientLine(line));
+        auto* days = detail.findChild<QListWidget*>(QStringLiteral("lst_erhebung_tiss"));
+        if (!detail.loaded() || days->count() == 0) continue;
+        save(detail, "detail-basisdaten.png");
+        detail.findChild<QTabWidget*>(QStringLiteral("tab_int"))->setCurrentIndex(1);
+        days->setCurrentRow(std::min(1, days->count() - 1));
+        save(detail, "detail-tiss28.png");
+        break;
+    }
 }
 
 QTEST_MAIN(ReportsWindowsTest)

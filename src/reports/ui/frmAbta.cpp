@@ -7,10 +7,21 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
+
+#ifdef KALVORA_WITH_CHARTS
+#include <QtCharts/QBarCategoryAxis>
+#include <QtCharts/QBarSeries>
+#include <QtCharts/QBarSet>
+#include <QtCharts/QChart>
+#include <QtCharts/QChartView>
+#include <QtCharts/QValueAxis>
+#endif
 
 #include "reports/ui/frmAbt.h"
 #include "shell/message_service.h"
 #include "shell/ui/app_context.h"
+#include "shell/ui/busy_pointer.h"
 #include "shell/ui/object_names.h"
 #include "shell/ui/status_bar_sink.h"
 
@@ -48,14 +59,19 @@ frmAbta::frmAbta(AppContext& context, std::vector<std::string> departmentLines, 
         connect(button, &QPushButton::clicked, this, [this, index] { onCommand(index); });
         buttons->addWidget(button);
     }
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(grd_abta_, 1);
-    layout->addLayout(buttons);
-    resize(820, 460);
-
-    StatusBarSink status(context.statusBar);
-    result_ = AnalyseDepartments(departmentLines, context.settings.SystemDataPath, status);
+    {
+        BusyPointer busy;
+        StatusBarSink status(context.statusBar);
+        result_ = AnalyseDepartments(departmentLines, context.settings.SystemDataPath, status);
+    }
     fillGrid();
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(grd_abta_, 2);
+    if (QWidget* chart = makeChart(departmentLines)) layout->addWidget(chart, 3);
+    layout->addLayout(buttons);
+    resize(900, 720);
+
     for (const std::string& problem : result_.problems) context.messages.ShowErrorBox(problem);
 }
 
@@ -79,6 +95,52 @@ void frmAbta::fillGrid() {
     }
     grd_abta_->resizeColumnsToContents();
 }
+
+#ifdef KALVORA_WITH_CHARTS
+QWidget* frmAbta::makeChart(const std::vector<std::string>& departmentLines) {
+    const AnalysisChart data = MakeAnalysisChart(departmentLines, result_.rows);
+    auto* chart = new QChart;
+    chart->legend()->setAlignment(Qt::AlignBottom);
+    chart->setAnimationOptions(QChart::NoAnimation);
+    if (!data.months.empty()) {
+        auto* series = new QBarSeries;
+        long long highest = 0;
+        for (const AnalysisChartSeries& department : data.series) {
+            auto* set = new QBarSet(QString::fromStdString(department.name));
+            for (long long count : department.counts) {
+                set->append(static_cast<qreal>(count));
+                highest = std::max(highest, count);
+            }
+            series->append(set);
+        }
+        chart->addSeries(series);
+        auto* months = new QBarCategoryAxis;
+        for (const std::string& month : data.months) months->append(QString::fromStdString(month));
+        months->setTitleText(QStringLiteral("Entlassungsmonat"));
+        chart->addAxis(months, Qt::AlignBottom);
+        series->attachAxis(months);
+        auto* counts = new QValueAxis;
+        counts->setTitleText(QStringLiteral("#Intensiv-Patienten"));
+        counts->setLabelFormat(QStringLiteral("%d"));
+        // Whole numbers only: one tick per patient for small counts, round steps for larger ones.
+        counts->setRange(0, static_cast<qreal>(std::max(highest, 1LL)));
+        if (highest <= 10) {
+            counts->setTickCount(static_cast<int>(std::max(highest, 1LL)) + 1);
+        } else {
+            counts->applyNiceNumbers();
+        }
+        chart->addAxis(counts, Qt::AlignLeft);
+        series->attachAxis(counts);
+    }
+    auto* view = new QChartView(chart, this);
+    view->setObjectName(QStringLiteral("cht_abta"));
+    view->setRenderHint(QPainter::Antialiasing);
+    view->setMinimumHeight(280);
+    return view;
+}
+#else
+QWidget* frmAbta::makeChart(const std::vector<std::string>&) { return nullptr; }
+#endif
 
 void frmAbta::onCommand(int index) {
     if (index == 0) {

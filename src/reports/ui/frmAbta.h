@@ -1,6 +1,6 @@
 #pragma once
 // The department analysis: ICU stays per discharge month of the chosen departments, in a grid that
-// "&Kopieren" puts on the clipboard.
+// "&Kopieren" puts on the clipboard, and below it as a bar chart with one bar per department and month.
 
 #include <QDialog>
 #include <string>
@@ -25,6 +25,7 @@ public:
 
 private:
     void fillGrid();
+    QWidget* makeChart(const std::vector<std::string>& departmentLines);
 
     AnalysisResult result_;
     QTableWidget* grd_abta_ = nullptr;

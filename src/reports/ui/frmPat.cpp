@@ -29,7 +29,7 @@ frmPat::PatientOpener& SearchOpener() {
 // "&Weiter" of the department level opens the patients of its current line.
 const bool kHooked = [] {
     frmAbt::SetPatientLevelOpener([](frmAbt& level) {
-        frmPat window(level.context(), level.currentLine(), &level);
+        frmPat window(level.context(), level.currentLine(), &level, &level.searchTerms());
         window.exec();
     });
     return true;
@@ -40,8 +40,11 @@ const bool kHooked = [] {
 void frmPat::SetDetailOpener(PatientOpener opener) { DetailOpener() = std::move(opener); }
 void frmPat::SetSearchOpener(PatientOpener opener) { SearchOpener() = std::move(opener); }
 
-frmPat::frmPat(AppContext& context, std::string departmentLine, QWidget* parent)
-    : QDialog(parent), context_(context), departmentLine_(std::move(departmentLine)) {
+frmPat::frmPat(AppContext& context, std::string departmentLine, QWidget* parent, SearchTerms* searchTerms)
+    : QDialog(parent),
+      context_(context),
+      departmentLine_(std::move(departmentLine)),
+      searchTerms_(searchTerms != nullptr ? searchTerms : &ownSearchTerms_) {
     setObjectName(QStringLiteral("frmPat"));
     setWindowTitle(QStringLiteral(" Intensivbericht - Patientenebene"));
     setModal(true);

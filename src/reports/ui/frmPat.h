@@ -7,6 +7,7 @@
 #include <string>
 
 #include "reports/patient_line.h"
+#include "reports/patient_search.h"
 
 class QListWidget;
 
@@ -17,7 +18,10 @@ struct AppContext;
 class frmPat : public QDialog {
     Q_OBJECT
 public:
-    frmPat(AppContext& context, std::string departmentLine, QWidget* parent = nullptr);
+    // The search terms are those of the department level that opened this window; without them the
+    // window keeps terms of its own.
+    frmPat(AppContext& context, std::string departmentLine, QWidget* parent = nullptr,
+           SearchTerms* searchTerms = nullptr);
 
     // cmd_patient: 0 "&Weiter", 1 "&Suchen", 4 "Abbrechen".
     void onCommand(int index);
@@ -32,6 +36,7 @@ public:
     const std::string& departmentLine() const { return departmentLine_; }
     const std::string& departmentStatus() const { return departmentStatus_; }
     const StayKey& stayKey() const { return stayKey_; }
+    SearchTerms& searchTerms() { return *searchTerms_; }
 
 private:
     void loadPatients();
@@ -40,6 +45,8 @@ private:
     std::string departmentLine_;
     std::string departmentStatus_;
     StayKey stayKey_;
+    SearchTerms ownSearchTerms_;
+    SearchTerms* searchTerms_ = nullptr;
     QListWidget* lst_patient_ = nullptr;
 };
 
