@@ -22,6 +22,8 @@ struct AnalysisRow {
 // Headers of the grid, and of the copied text (its fifth column reads differently).
 inline constexpr std::array<std::string_view, 5> kAnalysisGridHeaders = {"KA", "Abteilung", "Jahr", "Monat",
                                                                          "#Intensiv-Patienten"};
+// Column widths of the grid, in widths of the letter "X".
+inline constexpr std::array<int, 5> kAnalysisGridWidths = {24, 40, 6, 8, 17};
 inline constexpr std::array<std::string_view, 5> kAnalysisCopyHeaders = {"KA", "Abteilung", "Jahr", "Monat",
                                                                          "INT-Patienten"};
 

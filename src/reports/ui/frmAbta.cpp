@@ -1,7 +1,5 @@
 #include "reports/ui/frmAbta.h"
 
-#include <QApplication>
-#include <QClipboard>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>
@@ -22,6 +20,7 @@
 #include "shell/message_service.h"
 #include "shell/ui/app_context.h"
 #include "shell/ui/busy_pointer.h"
+#include "shell/ui/grid_clipboard.h"
 #include "shell/ui/object_names.h"
 #include "shell/ui/status_bar_sink.h"
 
@@ -93,7 +92,9 @@ void frmAbta::fillGrid() {
             grd_abta_->setItem(row, column, new QTableWidgetItem(QString::fromStdString(*values[column])));
         }
     }
-    grd_abta_->resizeColumnsToContents();
+    const int letter = grd_abta_->fontMetrics().horizontalAdvance(QLatin1Char('X'));
+    for (int column = 0; column < 5; ++column)
+        grd_abta_->setColumnWidth(column, kAnalysisGridWidths[static_cast<std::size_t>(column)] * letter);
 }
 
 #ifdef KALVORA_WITH_CHARTS
@@ -144,7 +145,7 @@ QWidget* frmAbta::makeChart(const std::vector<std::string>&) { return nullptr; }
 
 void frmAbta::onCommand(int index) {
     if (index == 0) {
-        QApplication::clipboard()->setText(QString::fromStdString(AnalysisClipboardText(result_.rows)));
+        SelectAllAndCopy(grd_abta_, QString::fromStdString(AnalysisClipboardText(result_.rows)));
     } else {
         reject();
     }
