@@ -22,10 +22,12 @@
 #include "store/database.h"
 #include "store/schema.h"
 #include "support/classification_test_data.h"
+#include "support/find_control.h"
 #include "support/modal_script.h"
 #include "support/ui_test_data.h"
 
 using kalvora::test::AddDepartmentWithStays;
+using kalvora::test::Child;
 using kalvora::test::ModalScript;
 using kalvora::test::ReadStoredStaffing;
 using kalvora::test::StayKind;
@@ -34,13 +36,6 @@ using namespace kalvora;
 using namespace kalvora::ui;
 
 namespace {
-
-template <typename T>
-T* Child(QWidget* window, const char* name) {
-    T* child = window->findChild<T*>(QString::fromLatin1(name));
-    if (child == nullptr) qFatal("control %s missing", name);
-    return child;
-}
 
 std::string Field(const std::string& entry, int first, int last) { return EntryField(entry, first, last); }
 

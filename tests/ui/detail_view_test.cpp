@@ -19,12 +19,14 @@
 #include "reports/ui/pair_bracket.h"
 #include "shell/message_service.h"
 #include "support/classification_test_data.h"
+#include "support/find_control.h"
 #include "support/modal_script.h"
 #include "support/report_test_data.h"
 #include "support/ui_test_data.h"
 
 using kalvora::test::AddDepartmentWithStays;
 using kalvora::test::AddStay;
+using kalvora::test::Child;
 using kalvora::test::ModalScript;
 using kalvora::test::StayRecord;
 using kalvora::test::SurveyDayRecord;
@@ -33,13 +35,6 @@ using namespace kalvora;
 using namespace kalvora::ui;
 
 namespace {
-
-template <typename T>
-T* Child(QWidget* window, const char* name) {
-    T* child = window->findChild<T*>(QString::fromLatin1(name));
-    if (child == nullptr) qFatal("control %s missing", name);
-    return child;
-}
 
 const StayKey kKey{"4711      ", "19600101", "201601040800"};
 

@@ -16,23 +16,18 @@
 #include "store/database.h"
 #include "store/schema.h"
 #include "support/classification_test_data.h"
+#include "support/find_control.h"
 #include "support/modal_script.h"
 #include "support/ui_test_data.h"
 
 using kalvora::test::AddDepartmentWithStays;
+using kalvora::test::Child;
 using kalvora::test::ModalScript;
 using kalvora::test::UiTestData;
 using namespace kalvora;
 using namespace kalvora::ui;
 
 namespace {
-
-template <typename T>
-T* Child(QWidget* window, const char* name) {
-    T* child = window->findChild<T*>(QString::fromLatin1(name));
-    if (child == nullptr) qFatal("control %s missing", name);
-    return child;
-}
 
 void AddTwoDepartments(UiTestData& data) {
     AddDepartmentWithStays(data, "0002", "61002000", "B6100201.103", {{}, {}});

@@ -21,22 +21,17 @@
 #include "shell/ui/file_list.h"
 #include "shell/ui/frmMain.h"
 #include "shell/ui/main_status_bar.h"
+#include "support/find_control.h"
 #include "support/modal_script.h"
 #include "support/ui_test_data.h"
 
+using kalvora::test::Child;
 using kalvora::test::ModalScript;
 using kalvora::test::UiTestData;
 using namespace kalvora;
 using namespace kalvora::ui;
 
 namespace {
-
-template <typename T>
-T* Child(QWidget* window, const char* name) {
-    T* child = window->findChild<T*>(QString::fromLatin1(name));
-    if (child == nullptr) qFatal("control %s missing", name);
-    return child;
-}
 
 void WriteBytes(const QString& path, const QByteArray& bytes) {
     QFile file(path);

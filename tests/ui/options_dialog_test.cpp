@@ -15,20 +15,15 @@
 #include "shell/ui/directory_list.h"
 #include "shell/ui/drive_list.h"
 #include "shell/ui/frmOpt.h"
+#include "support/find_control.h"
 #include "support/ui_test_data.h"
 
+using kalvora::test::Child;
 using kalvora::test::UiTestData;
 using namespace kalvora;
 using namespace kalvora::ui;
 
 namespace {
-
-template <typename T>
-T* Child(QWidget* window, const char* name) {
-    T* child = window->findChild<T*>(QString::fromLatin1(name));
-    if (child == nullptr) qFatal("control %s missing", name);
-    return child;
-}
 
 QColor Background(QLabel* label) { return label->palette().color(QPalette::Window); }
 

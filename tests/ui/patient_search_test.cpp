@@ -12,12 +12,14 @@
 #include "reports/ui/frmPats.h"
 #include "shell/message_service.h"
 #include "support/classification_test_data.h"
+#include "support/find_control.h"
 #include "support/modal_script.h"
 #include "support/report_test_data.h"
 #include "support/ui_test_data.h"
 
 using kalvora::test::AddDepartmentWithStays;
 using kalvora::test::AddStay;
+using kalvora::test::Child;
 using kalvora::test::ModalScript;
 using kalvora::test::StayRecord;
 using kalvora::test::UiTestData;
@@ -28,13 +30,6 @@ namespace {
 
 const std::string kFound = " Entsprechenden Patienten gefunden, Suchergebnis markiert!";
 const std::string kNotFound = " Keinen entsprechenden Patienten gefunden!";
-
-template <typename T>
-T* Child(QWidget* window, const char* name) {
-    T* child = window->findChild<T*>(QString::fromLatin1(name));
-    if (child == nullptr) qFatal("control %s missing", name);
-    return child;
-}
 
 std::vector<int> SelectedRows(QListWidget* list) {
     std::vector<int> rows;

@@ -27,23 +27,18 @@
 #include "shell/message_service.h"
 #include "shell/ui/main_status_bar.h"
 #include "support/classification_test_data.h"
+#include "support/find_control.h"
 #include "support/report_test_data.h"
 #include "support/ui_test_data.h"
 
 using kalvora::test::AddDepartmentWithStays;
 using kalvora::test::AddStay;
+using kalvora::test::Child;
 using kalvora::test::UiTestData;
 using namespace kalvora;
 using namespace kalvora::ui;
 
 namespace {
-
-template <typename T>
-T* Child(QWidget* window, const QString& name) {
-    T* child = window->findChild<T*>(name);
-    if (child == nullptr) qFatal("control %s missing", qPrintable(name));
-    return child;
-}
 
 QStringList ListLines(QListWidget* list) {
     QStringList lines;
