@@ -387,22 +387,34 @@ std::string PrecheckedStays::keyOf(const StayRow& stay) {
 }
 
 void PrecheckedStays::record(const StayRow& stay, StayCheckOutcome outcome) {
+    if (forgotten_) return;
     std::string key = keyOf(stay);
     recheck_.erase(key);
     if (outcome.changesNothing(stay.FLAG))
         outcomes_.erase(key);
     else
         outcomes_.insert_or_assign(std::move(key), std::move(outcome));
+    forgetIfFull();
 }
 
 void PrecheckedStays::recheck(const StayRow& stay) {
+    if (forgotten_) return;
     std::string key = keyOf(stay);
     outcomes_.erase(key);
     recheck_.insert(std::move(key));
+    forgetIfFull();
+}
+
+void PrecheckedStays::forgetIfFull() {
+    if (outcomes_.size() + recheck_.size() <= limit_) return;
+    forgotten_ = true;
+    outcomes_ = {};
+    recheck_ = {};
 }
 
 PrecheckedStays::Lookup PrecheckedStays::find(const StayRow& stay, const StayCheckOutcome*& outcome) const {
     outcome = nullptr;
+    if (forgotten_) return Lookup::Recheck;
     if (outcomes_.empty() && recheck_.empty()) return Lookup::Unchanged;
     std::string key = keyOf(stay);
     if (recheck_.count(key)) return Lookup::Recheck;

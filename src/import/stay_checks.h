@@ -69,9 +69,11 @@ StayCheckOutcome CheckStay(const StayRow& stay, std::vector<CheckedDay> days, st
                            std::string_view departmentCode);
 
 // Outcomes worked out while the file is read, by stay key. Only outcomes that change something are
-// kept, so a stay with no entry and no recheck mark passed its checks unchanged.
+// kept, so a stay with no entry and no recheck mark passed its checks unchanged. Memory is bounded:
+// beyond `limit` kept stays everything is forgotten and every stay is checked from the stored rows.
 class PrecheckedStays {
 public:
+    explicit PrecheckedStays(size_t limit = 50000) : limit_(limit) {}
     void record(const StayRow& stay, StayCheckOutcome outcome);
     // The stay's rows changed after its check (or it was never checked from memory).
     void recheck(const StayRow& stay);
@@ -81,6 +83,9 @@ public:
 
 private:
     static std::string keyOf(const StayRow& stay);
+    void forgetIfFull();
+    size_t limit_;
+    bool forgotten_ = false;
     std::unordered_map<std::string, StayCheckOutcome> outcomes_;
     std::unordered_set<std::string> recheck_;
 };
