@@ -1,14 +1,7 @@
 #include "classification/ui/frmEine.h"
 
-#include <QApplication>
-#include <QGroupBox>
-#include <QHBoxLayout>
 #include <QHeaderView>
-#include <QPushButton>
-#include <QScreen>
-#include <QScrollBar>
 #include <QTableWidget>
-#include <QVBoxLayout>
 #include <algorithm>
 #include <stdexcept>
 
@@ -17,9 +10,10 @@
 #include "shell/message_service.h"
 #include "shell/ui/app_context.h"
 #include "shell/ui/busy_pointer.h"
-#include "shell/ui/object_names.h"
-#include "shell/ui/status_bar_sink.h"
 #include "shell/ui/grid_clipboard.h"
+#include "shell/ui/object_names.h"
+#include "shell/ui/result_report.h"
+#include "shell/ui/status_bar_sink.h"
 
 namespace kalvora::ui {
 
@@ -38,42 +32,10 @@ frmEine::frmEine(AppContext& context, const std::vector<std::string>& entries, Q
     setWindowTitle(QStringLiteral(" Extras - Einstufungsergebnis"));
     setModal(true);
 
-    auto* frame = new QGroupBox(QStringLiteral("Bericht"), this);
-    frame->setObjectName(QStringLiteral("Frame1"));
-    grd_erg_ = new QTableWidget(frame);
-    grd_erg_->setObjectName(QStringLiteral("grd_erg"));
-    (new QVBoxLayout(frame))->addWidget(grd_erg_);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    const QString captions[] = {QStringLiteral("&Kopieren"), QStringLiteral("Schließen")};
-    for (int index = 0; index < 2; ++index) {
-        auto* button = new QPushButton(captions[index], this);
-        button->setObjectName(IndexedName("cmd_erg", index));
-        button->setMinimumWidth(button->fontMetrics().horizontalAdvance(QStringLiteral("Schließen")) + 32);
-        button->setAutoDefault(false);
-        connect(button, &QPushButton::clicked, this, [this, index] { onCommand(index); });
-        buttons->addWidget(button);
-        if (index == 0) button->setFocus();
-    }
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(frame, 1);
-    layout->addLayout(buttons);
-
+    grd_erg_ = BuildResultReport(this, [this](int index) { onCommand(index); });
     classify(context, entries);
     fillGrid();
-
-    const int gridWidth = grd_erg_->horizontalHeader()->length() + 2 * grd_erg_->frameWidth() +
-                          grd_erg_->verticalScrollBar()->sizeHint().width();
-    const int visibleRows = std::min(std::max(static_cast<int>(table_.rows.size()), 4), kVisibleRowsAtMost);
-    const int gridHeight = grd_erg_->horizontalHeader()->height() + 2 * grd_erg_->frameWidth() +
-                           visibleRows * grd_erg_->verticalHeader()->defaultSectionSize() +
-                           grd_erg_->horizontalScrollBar()->sizeHint().height();
-    QSize wanted(gridWidth + 48, gridHeight + 110);
-    if (const QScreen* screen = QApplication::primaryScreen()) {
-        wanted = wanted.boundedTo(screen->availableGeometry().size() * 0.95);
-    }
-    resize(wanted);
+    FitResultReport(this, grd_erg_, static_cast<int>(table_.rows.size()), kVisibleRowsAtMost);
 }
 
 void frmEine::classify(AppContext& context, const std::vector<std::string>& entries) {

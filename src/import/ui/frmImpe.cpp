@@ -1,18 +1,12 @@
 #include "import/ui/frmImpe.h"
 
-#include <QApplication>
-#include <QGroupBox>
-#include <QHBoxLayout>
 #include <QHeaderView>
-#include <QPushButton>
-#include <QScreen>
-#include <QScrollBar>
 #include <QTableWidget>
-#include <QVBoxLayout>
 #include <algorithm>
 
 #include "shell/ui/grid_clipboard.h"
 #include "shell/ui/object_names.h"
+#include "shell/ui/result_report.h"
 
 namespace kalvora::ui {
 
@@ -28,43 +22,9 @@ frmImpe::frmImpe(std::vector<ImportSummaryRow> rows, QWidget* parent)
     setWindowTitle(QStringLiteral(" Datei - ImportErgebnis"));
     setModal(true);
 
-    auto* frame = new QGroupBox(QStringLiteral("Bericht"), this);
-    frame->setObjectName(QStringLiteral("Frame1"));
-    grd_erg_ = new QTableWidget(frame);
-    grd_erg_->setObjectName(QStringLiteral("grd_erg"));
-    (new QVBoxLayout(frame))->addWidget(grd_erg_);
+    grd_erg_ = BuildResultReport(this, [this](int index) { onCommand(index); });
     fillGrid();
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    const QString captions[] = {QStringLiteral("&Kopieren"), QStringLiteral("Schließen")};
-    for (int index = 0; index < 2; ++index) {
-        auto* button = new QPushButton(captions[index], this);
-        button->setObjectName(IndexedName("cmd_erg", index));
-        button->setMinimumWidth(button->fontMetrics().horizontalAdvance(QStringLiteral("Schließen")) + 32);
-        button->setAutoDefault(false);
-        connect(button, &QPushButton::clicked, this, [this, index] { onCommand(index); });
-        buttons->addWidget(button);
-        // The window opens with the focus on "&Kopieren", not on a cell of the grid.
-        if (index == 0) button->setFocus();
-    }
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(frame, 1);
-    layout->addLayout(buttons);
-
-    // Wide enough for all columns, as far as the screen allows.
-    const int gridWidth = grd_erg_->horizontalHeader()->length() + 2 * grd_erg_->frameWidth() +
-                          grd_erg_->verticalScrollBar()->sizeHint().width();
-    const int visibleRows = std::min(std::max(static_cast<int>(rows_.size()), 4), kVisibleRowsAtMost);
-    const int gridHeight = grd_erg_->horizontalHeader()->height() + 2 * grd_erg_->frameWidth() +
-                           visibleRows * grd_erg_->verticalHeader()->defaultSectionSize() +
-                           grd_erg_->horizontalScrollBar()->sizeHint().height();
-    QSize wanted(gridWidth + 48, gridHeight + 110);
-    if (const QScreen* screen = QApplication::primaryScreen()) {
-        wanted = wanted.boundedTo(screen->availableGeometry().size() * 0.95);
-    }
-    resize(wanted);
+    FitResultReport(this, grd_erg_, static_cast<int>(rows_.size()), kVisibleRowsAtMost);
 }
 
 QStringList frmImpe::HeaderTexts() {
