@@ -1,6 +1,7 @@
 #include "classification/classification_list.h"
 
 #include "shell/settings.h"
+#include "store/data_directory.h"
 #include "store/database.h"
 #include "store/file_ops.h"
 #include "store/schema.h"
@@ -65,6 +66,7 @@ bool HasClassifiableStays(const std::string& departmentDbPath) {
 
 std::vector<std::string> ClassificationDialogEntries(const std::string& systemDataPath,
                                                      const NumberNotation& notation) {
+    RecoverDataDirectory(systemDataPath);
     Database admin(JoinPath(systemDataPath, files::AdminDb), OpenMode::ReadOnly);
     std::vector<std::string> entries;
     for (const DepartmentRecord& record : ReadDepartmentRecords(admin)) {

@@ -12,6 +12,7 @@
 #include "classification/result_table.h"
 #include "cli/cli_context.h"
 #include "shell/status_sink.h"
+#include "store/data_directory.h"
 #include "store/database.h"
 #include "store/file_ops.h"
 #include "store/schema.h"
@@ -66,6 +67,7 @@ std::string AsLines(std::string text) {
 
 int runClassify(CliContext& context, const ClassifyOptions& options) {
     const std::string system = context.settings().SystemDataPath;
+    RecoverDataDirectory(system);
     const std::string adminPath = JoinPath(system, files::AdminDb);
     if (!FileExists(adminPath))
         return context.fail("Die Datenbank " + adminPath + " kann nicht geöffnet werden!");

@@ -39,6 +39,7 @@ int runImport(CliContext& context, const ImportOptions& options) {
 
     TerminalProgress progress(context.err);
     ImportBatchResult result = RunImportBatch(request, settings, progress);
+    if (result.refused()) return context.fail(result.refusal);
     if (result.failed()) {
         context.fail(std::string(messages::UnknownCause));
         return context.fail(result.failure);

@@ -6,6 +6,7 @@
 #include "classification/department_entry.h"
 #include "classification/department_staffing.h"
 #include "cli/cli_context.h"
+#include "store/data_directory.h"
 #include "store/database.h"
 #include "store/file_ops.h"
 #include "store/schema.h"
@@ -46,6 +47,12 @@ int runStaffing(CliContext& context, const StaffingOptions& options) {
     const std::string adminPath = JoinPath(system, files::AdminDb);
     if (!FileExists(adminPath))
         return context.fail("Die Datenbank " + adminPath + " kann nicht geöffnet werden!");
+    std::optional<DataDirectoryLock> lock;
+    try {
+        lock.emplace(system);
+    } catch (const StoreError& error) {
+        return context.fail(error.what());
+    }
     Database admin(adminPath, OpenMode::ReadWrite);
     std::optional<DepartmentRecord> record = FindDepartmentRecord(admin, options.dataFile);
     if (!record)

@@ -15,6 +15,7 @@
 #include "shell/message_service.h"
 #include "shell/settings.h"
 #include "shell/status_sink.h"
+#include "store/data_directory.h"
 #include "store/database.h"
 #include "store/file_ops.h"
 #include "store/schema.h"
@@ -264,28 +265,10 @@ long long copyTable(Database& total, const TableCopy& copy, const DepartmentTabl
     return refusalPossible ? offered - appended : 0;
 }
 
-bool sameFile(const std::string& first, const std::string& second) {
-    std::error_code error;
-    fs::path a = fs::weakly_canonical(first, error);
-    if (error) return false;
-    fs::path b = fs::weakly_canonical(second, error);
-    return !error && a == b;
-}
-
 // The export must never replace a file of the system data directory (the template, the
 // administration database, a department database).
 std::string protectedTargetMessage(const std::string& target, const std::string& systemDataPath) {
-    std::vector<std::string> protectedFiles = {JoinPath(systemDataPath, files::AdminDb),
-                                               JoinPath(systemDataPath, files::TemplateDb),
-                                               JoinPath(systemDataPath, files::WorkDb)};
-    for (const std::string& line : LoadDepartmentLines(systemDataPath).lines)
-        protectedFiles.push_back(DepartmentDatabasePath(systemDataPath, line));
-    for (const std::string& file : protectedFiles) {
-        if (sameFile(target, file))
-            return "Die Datei " + fs::path(target).filename().string() +
-                   " des Systemdatenverzeichnisses darf nicht überschrieben werden!";
-    }
-    return {};
+    return IsSystemDataFile(target, systemDataPath) ? SystemDataFileRefusal(target) : std::string();
 }
 
 std::string checkRequest(const ExportRequest& request, const std::string& target,
@@ -402,6 +385,17 @@ ExportResult ExportTotalDatabase(const ExportRequest& request, StatusSink& statu
     const std::string target = JoinPath(request.exportDataPath, ExportFileName(request.outputName));
     const std::string templatePath = JoinPath(request.systemDataPath, files::TemplateDb);
     result.outputPath = target;
+    // No import or removal may change a department while its tables are copied one by one.
+    std::optional<DataDirectoryLock> lock;
+    std::error_code directoryError;
+    if (fs::is_directory(request.systemDataPath, directoryError)) {
+        try {
+            lock.emplace(request.systemDataPath);
+        } catch (const StoreError& error) {
+            result.message = error.what();
+            return result;
+        }
+    }
     result.message = checkRequest(request, target, templatePath);
     if (!result.message.empty()) return result;
 

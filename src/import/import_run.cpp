@@ -16,6 +16,7 @@
 #include "shell/encoding.h"
 #include "shell/settings.h"
 #include "shell/status_sink.h"
+#include "store/data_directory.h"
 #include "store/database.h"
 #include "store/file_ops.h"
 #include "store/schema.h"
@@ -50,9 +51,10 @@ std::string toUtf8(std::string_view windows1252) {
 
 class ImportRun {
 public:
-    ImportRun(const Settings& settings, ProtocolFile& protocol, StatusSink& status, ImportMode mode,
-              int position, int count)
+    ImportRun(const Settings& settings, const DataDirectoryLock* lock, ProtocolFile& protocol,
+              StatusSink& status, ImportMode mode, int position, int count)
         : settings_(settings),
+          lock_(lock),
           protocol_(protocol),
           status_(status),
           mode_(mode),
@@ -60,7 +62,7 @@ public:
           count_(count) {}
 
     void run(const ImportFile& file, ImportSummaryRow& summary) {
-        workPath_ = JoinPath(settings_.SystemDataPath, files::WorkDb);
+        workPath_ = PrivateWorkFilePath(settings_.SystemDataPath);
         try {
             runSteps(file, summary);
         } catch (...) {
@@ -104,12 +106,14 @@ private:
                                  ? departmentPath
                                  : JoinPath(settings_.SystemDataPath, files::TemplateDb);
         if (!FileExists(source)) throw ImportFailure("Die Datenbank " + source + " fehlt.");
-        std::error_code copyError;
-        std::filesystem::copy_file(source, workPath_, std::filesystem::copy_options::overwrite_existing,
-                                   copyError);
-        if (copyError)
-            throw ImportFailure("Die Arbeitsdatei " + workPath_ +
-                                " kann nicht angelegt werden: " + copyError.message());
+        if (lock_ == nullptr) throw ImportFailure("Das Systemdatenverzeichnis " + settings_.SystemDataPath + " fehlt.");
+        // Through the engine, not byte by byte: it sees the last committed state of the source, even
+        // while another program writes it or after one died during its commit.
+        try {
+            CopyDatabase(source, workPath_);
+        } catch (const StoreError& error) {
+            throw ImportFailure("Die Arbeitsdatei " + workPath_ + " kann nicht angelegt werden: " + error.what());
+        }
         work_.emplace(workPath_, origin);
         Database& db = work_->db();
         db.execute(
@@ -154,8 +158,12 @@ private:
             "DELETE FROM \"Satzart 3 - TISS28 TEMP\";");
         work.commit();
 
+        // Nothing is stored unless the findings of this file are in the protocol file.
+        if (!protocol_.flush())
+            throw ImportFailure(ProtocolWriteFailure(protocol_));
+
         status_.setPanel(1, kStoringStatus);
-        if (!storeResult(admin, newDepartment, databaseName, departmentPath))
+        if (!storeResult(admin, newDepartment, databaseName))
             return summary.reject(comments::StoreFailed);
         summary.setCounts(staysAfterReading - counts.oldStays,
                           staysAfterReading - counts.errorStays - counts.oldStays, counts.findings);
@@ -319,28 +327,12 @@ private:
 
     // Moves the finished work file over the department database and records the department, so that
     // the department holds either its old or its new content whatever happens meanwhile.
-    bool storeResult(Database& admin, bool newDepartment, const std::string& databaseName,
-                     const std::string& departmentPath) {
+    bool storeResult(Database& admin, bool newDepartment, const std::string& databaseName) {
         try {
             work_.reset();
             if (!SyncFile(workPath_)) throw StoreError("cannot sync " + workPath_);
-            Transaction transaction(admin, true);
-            if (newDepartment) {
-                Statement insert = admin.prepare(
-                    "INSERT INTO Dateiverwaltung (KANR, ABTEILUNG, MDB_DATEI, SBETT, DGKP, Status, "
-                    "VOREINSTUFUNG)"
-                    " VALUES (?, ?, ?, 0, 0, 'EXTERN', ' ')");
-                insert.bind(1, std::string_view(kaCodeUtf8_)).bind(2, std::string_view(departmentCodeUtf8_));
-                insert.bind(3, std::string_view(databaseName));
-                insert.run();
-            } else {
-                Statement update = admin.prepare(
-                    "UPDATE Dateiverwaltung SET Status = 'EXTERN' WHERE KANR = ? AND ABTEILUNG = ?");
-                update.bind(1, std::string_view(kaCodeUtf8_)).bind(2, std::string_view(departmentCodeUtf8_));
-                update.run();
-            }
-            ReplaceFileAtomically(workPath_, departmentPath);
-            transaction.commit();
+            DepartmentRegistration registration{kaCodeUtf8_, departmentCodeUtf8_, databaseName, newDepartment};
+            ReplaceDepartmentFile(admin, *lock_, registration, workPath_);
             return true;
         } catch (const StoreError&) {
             return false;
@@ -348,6 +340,7 @@ private:
     }
 
     const Settings& settings_;
+    const DataDirectoryLock* lock_;  // null when the system data directory is missing
     ProtocolFile& protocol_;
     StatusSink& status_;
     ImportMode mode_;
@@ -374,6 +367,28 @@ private:
 ImportBatchResult RunImportBatch(const ImportBatchRequest& request, const Settings& settings,
                                  StatusSink& status) {
     ImportBatchResult result;
+    // One writer at a time: a second program waits a moment, then is refused and changes nothing.
+    // A missing directory is reported by the first file's run, as before.
+    std::optional<DataDirectoryLock> lock;
+    std::error_code directoryError;
+    if (std::filesystem::is_directory(settings.SystemDataPath, directoryError)) {
+        try {
+            lock.emplace(settings.SystemDataPath);
+        } catch (const StoreError& error) {
+            result.refusal = error.what();
+            return result;
+        }
+    }
+    // A protocol is text: it must never take the place of a database.
+    if (IsSystemDataFile(request.protocolPath, settings.SystemDataPath)) {
+        result.refusal = SystemDataFileRefusal(request.protocolPath);
+        return result;
+    }
+    if (IsDatabaseFile(request.protocolPath)) {
+        result.refusal = "Die Datei " + std::filesystem::path(request.protocolPath).filename().string() +
+                         " ist eine Datenbank und darf nicht als Protokolldatei überschrieben werden!";
+        return result;
+    }
     ProtocolFile protocol;
     std::string error;
     if (!protocol.create(request.protocolPath, error)) {
@@ -386,19 +401,18 @@ ImportBatchResult RunImportBatch(const ImportBatchRequest& request, const Settin
         const ImportFile& file = request.files[position - 1];
         result.summary.push_back(ImportSummaryRow::ForFile(file.name));
         try {
-            ImportRun(settings, protocol, status, request.mode, position, count)
+            ImportRun(settings, lock ? &*lock : nullptr, protocol, status, request.mode, position, count)
                 .run(file, result.summary.back());
         } catch (const std::exception& failure) {
             result.failure = failure.what();
             break;
         }
         if (protocol.failed()) {
-            result.failure = "Die Protokolldatei " + request.protocolPath + " kann nicht geschrieben werden.";
+            result.failure = ProtocolWriteFailure(protocol);
             break;
         }
     }
-    if (!protocol.close() && result.failure.empty())
-        result.failure = "Die Protokolldatei " + request.protocolPath + " kann nicht geschrieben werden.";
+    if (!protocol.close() && result.failure.empty()) result.failure = ProtocolWriteFailure(protocol);
     status.setPanel(1, " Bereit");
     status.setPanel(2, " ");
     status.setPanel(3, " ");

@@ -27,13 +27,18 @@ struct ImportBatchRequest {
 
 struct ImportBatchResult {
     std::vector<ImportSummaryRow> summary;
+    // The batch did not start, and nothing was changed: why, in German (the data directory is in
+    // use by another program, the protocol name would overwrite a database). Empty when it ran.
+    std::string refusal;
+    bool refused() const { return !refusal.empty(); }
     // An unexpected failure stops the batch: its cause names file and line. Empty when none.
     std::string failure;
     bool failed() const { return !failure.empty(); }
 };
 
-// Runs the batch: creates the protocol file with its header, imports the files in order, closes the
-// protocol file and leaves " Bereit" in the first status panel.
+// Runs the batch under the lock of the system data directory: creates the protocol file with its
+// header, imports the files in order, closes the protocol file and leaves " Bereit" in the first
+// status panel. A department is stored only after its findings are safely in the protocol file.
 ImportBatchResult RunImportBatch(const ImportBatchRequest& request, const Settings& settings, StatusSink& status);
 
 inline constexpr std::string_view kStoringStatus = " Importiere gültige Datensätze ";

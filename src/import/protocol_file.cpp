@@ -3,7 +3,10 @@
 #include <cerrno>
 #include <cstring>
 
+#include <unistd.h>
+
 #include "shell/encoding.h"
+#include "store/store_error_text.h"
 
 namespace kalvora {
 
@@ -18,25 +21,52 @@ ProtocolFile::~ProtocolFile() { close(); }
 bool ProtocolFile::create(const std::string& path, std::string& error) {
     close();
     failed_ = false;
+    error_ = 0;
     rows_ = 0;
     file_ = std::fopen(path.c_str(), "wb");
     if (file_ == nullptr) {
-        error = "Die Protokolldatei " + path + " kann nicht angelegt werden: " + std::strerror(errno);
+        error = "Die Protokolldatei " + path + " kann nicht angelegt werden: " + SystemErrorText(errno) + ".";
         return false;
     }
     path_ = path;
     return true;
 }
 
+void ProtocolFile::fail() {
+    if (!failed_) error_ = errno != 0 ? errno : EIO;
+    failed_ = true;
+}
+
+void ProtocolFile::writeBuffer() {
+    if (buffer_.empty()) return;
+    errno = 0;
+    if (std::fwrite(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size()) fail();
+    buffer_.clear();
+}
+
+bool ProtocolFile::flush() {
+    if (file_ == nullptr) return !failed_;
+    writeBuffer();
+    errno = 0;
+    if (std::fflush(file_) != 0) fail();
+    // A full disk may show only when the blocks are written: the rows must be on the disk before
+    // the department they describe is stored.
+    if (!failed_ && ::fsync(::fileno(file_)) != 0 && errno != EINVAL) fail();
+    return !failed_;
+}
+
 bool ProtocolFile::close() {
     if (file_ == nullptr) return !failed_;
-    if (!buffer_.empty()) {
-        if (std::fwrite(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size()) failed_ = true;
-        buffer_.clear();
-    }
-    if (std::fclose(file_) != 0) failed_ = true;
+    writeBuffer();
+    errno = 0;
+    if (std::fclose(file_) != 0) fail();
     file_ = nullptr;
     return !failed_;
+}
+
+std::string ProtocolWriteFailure(const ProtocolFile& protocol) {
+    return "Die Protokolldatei " + protocol.path() + " kann nicht geschrieben werden: " +
+           SystemErrorText(protocol.error()) + ".";
 }
 
 void ProtocolFile::setDataFileName(std::string_view name) { dataFileName_ = Utf8ToWindows1252(name); }
@@ -65,10 +95,7 @@ void ProtocolFile::WriteProtocolRow(std::string_view level, std::string_view par
     put("\r\n");
     ++rows_;
     // Rows go to the disk in blocks; a batch may write hundreds of thousands of findings.
-    if (buffer_.size() >= 64 * 1024) {
-        if (std::fwrite(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size()) failed_ = true;
-        buffer_.clear();
-    }
+    if (buffer_.size() >= 64 * 1024) writeBuffer();
 }
 
 }  // namespace kalvora

@@ -39,6 +39,8 @@ public:
     bool isOpen() const { return file_ != nullptr; }
     // Closes the file; false when buffered rows could not be written.
     bool close();
+    // Writes every row so far to the disk; false when that failed (then or before).
+    bool flush();
     const std::string& path() const { return path_; }
 
     // Name of the data file whose findings follow (as listed in the import dialog).
@@ -50,19 +52,26 @@ public:
     void WriteProtocolRow(std::string_view level, std::string_view parameter, std::string_view line,
                           std::string_view comment) override;
 
-    // True once a write failed (disk full, removed medium).
+    // True once a write failed (disk full, removed medium); the system's error number of the first failure.
     bool failed() const { return failed_; }
+    int error() const { return error_; }
     long rowsWritten() const { return rows_; }
 
 private:
     void put(std::string_view bytes);
+    void writeBuffer();
+    void fail();
     std::FILE* file_ = nullptr;
     std::string path_;
     std::string dataFileName_;  // Windows-1252
     std::string buffer_;
     bool failed_ = false;
+    int error_ = 0;
     long rows_ = 0;
 };
+
+// "Die Protokolldatei PATH kann nicht geschrieben werden: kein Platz mehr auf dem Datenträger."
+std::string ProtocolWriteFailure(const ProtocolFile& protocol);
 
 // Characters `start` (from 1) to start+length-1 of a line; shorter or empty past its end.
 std::string_view LinePart(std::string_view line, int start, int length);

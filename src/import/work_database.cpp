@@ -60,9 +60,9 @@ WorkDatabase::WorkDatabase(const std::string& path, WorkFileOrigin origin) : db_
     // A new department's file gets large pages: fewer page splits and page writes while hundreds of
     // thousands of survey days are appended (a fifth less work than the template's 4 KiB pages).
     // Rebuilding the still empty copy is instant; a stored department keeps its pages.
-    if (origin == WorkFileOrigin::Template) db_.execute("PRAGMA page_size = 65536; VACUUM");
     // The work file is scratch: a failed run throws it away, so it needs no journal and no syncing.
     db_.setScratchMode();
+    if (origin == WorkFileOrigin::Template) db_.execute("PRAGMA page_size = 65536; VACUUM");
     db_.execute("PRAGMA cache_size = -32768; PRAGMA temp_store = MEMORY");
     std::string stayColumns;
     for (size_t i = 0; i < kStayFields.size(); ++i) {

@@ -5,6 +5,7 @@
 #include "reports/line_columns.h"
 #include "reports/report_messages.h"
 #include "shell/settings.h"
+#include "store/data_directory.h"
 #include "store/database.h"
 #include "store/file_ops.h"
 #include "store/schema.h"
@@ -45,6 +46,7 @@ std::string DepartmentDatabasePath(const std::string& systemDataPath, std::strin
 
 DepartmentList LoadDepartmentLines(const std::string& systemDataPath) {
     DepartmentList list;
+    RecoverDataDirectory(systemDataPath);
     const std::string path = AdminDatabasePath(systemDataPath);
     if (!FileExists(path)) {
         list.error = report_messages::AdminDbUnreadable(path);

@@ -1,7 +1,6 @@
 #include "reports/department_removal.h"
 
-#include <filesystem>
-#include <system_error>
+#include <optional>
 
 #include "reports/department_line.h"
 #include "reports/line_columns.h"
@@ -9,6 +8,7 @@
 #include "shell/message_service.h"
 #include "shell/settings.h"
 #include "shell/status_sink.h"
+#include "store/data_directory.h"
 #include "store/database.h"
 #include "store/file_ops.h"
 
@@ -16,44 +16,34 @@ namespace kalvora {
 
 namespace {
 
-// A name read from the administration table must stay inside the system data directory.
-bool isPlainFileName(const std::string& name) {
-    return !name.empty() && name != "." && name != ".." && name.find_first_of("/\\:") == std::string::npos;
-}
+struct RegisteredFile {
+    long long rowid = 0;
+    std::string storedName;
+};
 
-RemovalOutcome removeDepartment(Database& admin, const std::string& line, const std::string& systemDataPath) {
-    const std::string fileName = DepartmentDatabaseName(line);
+std::optional<RegisteredFile> findRegisteredFile(Database& admin, const std::string& line) {
     Statement seek =
         admin.prepare("SELECT rowid, MDB_DATEI FROM Dateiverwaltung WHERE MDB_DATEI = ? LIMIT 1");
     seek.bind(1, LineColumns(line, 85, 96));
-    long long row = 0;
-    std::string storedName;
-    if (seek.step() == StepResult::Row) {
-        row = seek.integer(0);
-        storedName = TrimmedBlanks(seek.textView(1));
-    } else {
-        // A stored name of another width still names the same file.
-        Statement byName =
-            admin.prepare("SELECT rowid, MDB_DATEI FROM Dateiverwaltung WHERE trim(MDB_DATEI) = ?");
-        byName.bind(1, fileName);
-        if (byName.step() != StepResult::Row) return RemovalOutcome::NotRegistered;
-        row = byName.integer(0);
-        storedName = TrimmedBlanks(byName.textView(1));
-    }
-    if (!isPlainFileName(storedName)) return RemovalOutcome::FileNotDeleted;
+    if (seek.step() == StepResult::Row) return RegisteredFile{seek.integer(0), TrimmedBlanks(seek.textView(1))};
+    // A stored name of another width still names the same file.
+    Statement byName = admin.prepare("SELECT rowid, MDB_DATEI FROM Dateiverwaltung WHERE trim(MDB_DATEI) = ?");
+    byName.bind(1, DepartmentDatabaseName(line));
+    if (byName.step() == StepResult::Row)
+        return RegisteredFile{byName.integer(0), TrimmedBlanks(byName.textView(1))};
+    return std::nullopt;
+}
 
-    const std::string path = JoinPath(systemDataPath, storedName);
-    bool fileWasThere = std::filesystem::exists(std::filesystem::symlink_status(path));
-    if (fileWasThere) {
-        std::error_code error;
-        std::filesystem::remove(path, error);
-        if (error || std::filesystem::exists(std::filesystem::symlink_status(path)))
-            return RemovalOutcome::FileNotDeleted;
+// File and row go together or not at all (see RemoveDepartmentFile).
+RemovalOutcome removeDepartment(Database& admin, const DataDirectoryLock& lock, const std::string& line) {
+    const std::optional<RegisteredFile> registered = findRegisteredFile(admin, line);
+    if (!registered) return RemovalOutcome::NotRegistered;
+    switch (RemoveDepartmentFile(admin, lock, registered->rowid, registered->storedName)) {
+        case FileRemoval::Removed: return RemovalOutcome::Removed;
+        case FileRemoval::AlreadyGone: return RemovalOutcome::RemovedWithoutFile;
+        case FileRemoval::NotRemovable: return RemovalOutcome::FileNotDeleted;
     }
-    Statement remove = admin.prepare("DELETE FROM Dateiverwaltung WHERE rowid = ?");
-    remove.bind(1, row);
-    remove.run();
-    return fileWasThere ? RemovalOutcome::Removed : RemovalOutcome::RemovedWithoutFile;
+    return RemovalOutcome::FileNotDeleted;
 }
 
 }  // namespace
@@ -83,16 +73,18 @@ RemovalResult RemoveDepartments(const std::vector<std::string>& departmentLines,
     const std::string adminPath = AdminDatabasePath(systemDataPath);
     if (!departmentLines.empty()) {
         try {
-            if (!FileExists(adminPath)) throw StoreError("missing");
+            if (!FileExists(adminPath)) throw StoreError(report_messages::AdminDbUnreadable(adminPath));
+            // One writer at a time; a second one waits a moment and then changes nothing.
+            DataDirectoryLock lock(systemDataPath);
             Database admin(adminPath, OpenMode::ReadWrite);
             for (const std::string& line : departmentLines) {
                 status.setPanel(1, " Lösche Datenbank...");
                 status.setPanel(2, DepartmentHospitalPart(line) + " ");
                 status.setPanel(3, DepartmentPanelPart(line) + " ");
-                result.departments.push_back({line, removeDepartment(admin, line, systemDataPath)});
+                result.departments.push_back({line, removeDepartment(admin, lock, line)});
             }
-        } catch (const StoreError&) {
-            result.error = report_messages::AdminDbUnreadable(adminPath);
+        } catch (const StoreError& error) {
+            result.error = error.what();
         }
     }
     status.setPanel(1, " Bereit");

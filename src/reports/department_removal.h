@@ -1,7 +1,6 @@
 #pragma once
-// Removal of departments: each chosen department's database file and its row of Dateiverwaltung.
-// The file goes first; its row goes only when the file is gone, so the administration table never
-// names a department whose file was kept, and a department never stays without its row by mistake.
+// Removal of departments: each chosen department's database file and its row of Dateiverwaltung,
+// together or not at all, under the lock of the system data directory.
 
 #include <string>
 #include <vector>
@@ -25,7 +24,9 @@ struct DepartmentRemoval {
 
 struct RemovalResult {
     std::vector<DepartmentRemoval> departments;  // in the order worked through
-    std::string error;                           // German message when iadmin.mdb cannot be opened
+    // German message when iadmin.mdb cannot be opened or changed, or another program changes the
+    // data directory; the departments listed before it were removed.
+    std::string error;
 };
 
 // Removes the departments of the given lines, top to bottom; a failure with one department does not

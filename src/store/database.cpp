@@ -2,21 +2,27 @@
 
 #include <sqlite3.h>
 
+#include <unistd.h>
+
+#include <cstdio>
 #include <utility>
 
 #include "shell/conversions.h"
+#include "store/store_error_text.h"
 
 namespace kalvora {
 
 namespace {
 
+std::string databasePath(sqlite3* db) {
+    const char* name = db != nullptr ? sqlite3_db_filename(db, "main") : nullptr;
+    return name != nullptr ? std::string(name) : std::string();
+}
+
+// The engine's failure in German, naming the database file; `what` says which step failed.
 [[noreturn]] void fail(sqlite3* db, const std::string& what, int code) {
-    std::string message = what;
-    if (db != nullptr) {
-        message += ": ";
-        message += sqlite3_errmsg(db);
-    }
-    throw StoreError(message, code);
+    std::string engineText = db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(code);
+    throw StoreError(DatabaseErrorText(databasePath(db), code, what + ": " + engineText), code);
 }
 
 bool isUniqueViolation(int extendedCode) {
@@ -62,7 +68,7 @@ std::string QuoteIdentifier(std::string_view name) {
 
 Statement::Statement(sqlite3* db, std::string_view sql) : db_(db) {
     if (sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &stmt_, nullptr) != SQLITE_OK) {
-        fail(db, "cannot prepare statement \"" + std::string(sql.substr(0, 120)) + "\"",
+        fail(db, "Anweisung \"" + std::string(sql.substr(0, 120)) + "\" nicht übersetzbar",
              sqlite3_extended_errcode(db));
     }
 }
@@ -85,7 +91,7 @@ Statement& Statement::bind(int index, std::string_view text) {
     const char* data = text.data() != nullptr ? text.data() : "";
     if (sqlite3_bind_text(stmt_, index, data, static_cast<int>(text.size()), SQLITE_TRANSIENT) !=
         SQLITE_OK)
-        fail(db_, "cannot bind parameter", sqlite3_extended_errcode(db_));
+        fail(db_, "Parameter nicht bindbar", sqlite3_extended_errcode(db_));
     return *this;
 }
 
@@ -93,25 +99,25 @@ Statement& Statement::bindStatic(int index, std::string_view text) {
     // An empty view may have no data pointer; SQLite would take that for NULL.
     const char* data = text.data() != nullptr ? text.data() : "";
     if (sqlite3_bind_text(stmt_, index, data, static_cast<int>(text.size()), SQLITE_STATIC) != SQLITE_OK)
-        fail(db_, "cannot bind parameter", sqlite3_extended_errcode(db_));
+        fail(db_, "Parameter nicht bindbar", sqlite3_extended_errcode(db_));
     return *this;
 }
 
 Statement& Statement::bind(int index, long long value) {
     if (sqlite3_bind_int64(stmt_, index, value) != SQLITE_OK)
-        fail(db_, "cannot bind parameter", sqlite3_extended_errcode(db_));
+        fail(db_, "Parameter nicht bindbar", sqlite3_extended_errcode(db_));
     return *this;
 }
 
 Statement& Statement::bind(int index, double value) {
     if (sqlite3_bind_double(stmt_, index, value) != SQLITE_OK)
-        fail(db_, "cannot bind parameter", sqlite3_extended_errcode(db_));
+        fail(db_, "Parameter nicht bindbar", sqlite3_extended_errcode(db_));
     return *this;
 }
 
 Statement& Statement::bindNull(int index) {
     if (sqlite3_bind_null(stmt_, index) != SQLITE_OK)
-        fail(db_, "cannot bind parameter", sqlite3_extended_errcode(db_));
+        fail(db_, "Parameter nicht bindbar", sqlite3_extended_errcode(db_));
     return *this;
 }
 
@@ -126,13 +132,15 @@ StepResult Statement::step() {
     int extended = sqlite3_extended_errcode(db_);
     sqlite3_reset(stmt_);
     if (isUniqueViolation(extended)) return StepResult::DuplicateKey;
-    fail(db_, "statement failed", extended);
+    fail(db_, "Anweisung fehlgeschlagen", extended);
 }
 
 void Statement::run() {
     StepResult result = step();
     reset();
-    if (result == StepResult::DuplicateKey) throw StoreError("duplicate key", SQLITE_CONSTRAINT_PRIMARYKEY);
+    if (result == StepResult::DuplicateKey)
+        throw StoreError("Der Schlüssel ist in der Datenbank " + databasePath(db_) + " bereits vorhanden.",
+                         SQLITE_CONSTRAINT_PRIMARYKEY);
 }
 
 void Statement::rewind() { sqlite3_reset(stmt_); }
@@ -159,22 +167,26 @@ int Statement::columnCount() const { return sqlite3_column_count(stmt_); }
 
 Database::Database(const std::string& path, OpenMode mode) : path_(path) {
     configureEngineOnce();
+    // A writer that died during its commit left a journal; a read-only connection cannot roll it
+    // back and fails. A short read-write visit restores the last committed state first.
+    if (mode == OpenMode::ReadOnly) RecoverJournal(path);
+    open(mode);
+}
+
+void Database::open(OpenMode mode) {
     int flags = SQLITE_OPEN_NOMUTEX;
     switch (mode) {
         case OpenMode::ReadWrite: flags |= SQLITE_OPEN_READWRITE; break;
         case OpenMode::ReadOnly: flags |= SQLITE_OPEN_READONLY; break;
         case OpenMode::Create: flags |= SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE; break;
     }
-    int rc = sqlite3_open_v2(path.c_str(), &db_, flags, nullptr);
+    int rc = sqlite3_open_v2(path_.c_str(), &db_, flags, nullptr);
     if (rc != SQLITE_OK) {
-        std::string message = "cannot open database " + path;
-        if (db_ != nullptr) {
-            message += ": ";
-            message += sqlite3_errmsg(db_);
-        }
+        int code = db_ != nullptr ? sqlite3_extended_errcode(db_) : rc;
+        std::string engineText = db_ != nullptr ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
         sqlite3_close(db_);
         db_ = nullptr;
-        throw StoreError(message, rc);
+        throw StoreError(DatabaseErrorText(path_, code, engineText), code);
     }
     sqlite3_extended_result_codes(db_, 1);
     sqlite3_busy_timeout(db_, 2000);
@@ -188,6 +200,16 @@ Database::Database(const std::string& path, OpenMode mode) : path_(path) {
         sqlite3_close(db_);
         db_ = nullptr;
         throw;
+    }
+}
+
+void RecoverJournal(const std::string& path) {
+    std::string journal = path + "-journal";
+    if (::access(journal.c_str(), F_OK) != 0) return;
+    try {
+        Database visit(path, OpenMode::ReadWrite);  // reading the schema rolls a hot journal back
+    } catch (const StoreError&) {
+        // Not writable here, or not a database: the read-only open reports what is wrong.
     }
 }
 
@@ -219,7 +241,8 @@ void Database::execute(std::string_view sql) {
     if (rc != SQLITE_OK) {
         std::string message = error ? error : sqlite3_errstr(rc);
         sqlite3_free(error);
-        throw StoreError("statement failed: " + message, sqlite3_extended_errcode(db_));
+        int code = sqlite3_extended_errcode(db_);
+        throw StoreError(DatabaseErrorText(path_, code, "Anweisung fehlgeschlagen: " + message), code);
     }
 }
 
@@ -247,6 +270,28 @@ bool Database::hasTable(std::string_view table, std::string_view schema) {
 
 void Database::setScratchMode() {
     execute("PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF; PRAGMA locking_mode = EXCLUSIVE");
+}
+
+void CopyDatabase(const std::string& source, const std::string& target) {
+    Database from(source, OpenMode::ReadOnly);
+    std::remove(target.c_str());
+    std::remove((target + "-journal").c_str());
+    Database to(target, OpenMode::Create);
+    // The copy is not in use until it is finished: no journal, synced by its owner.
+    to.execute("PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF");
+    sqlite3_backup* backup = sqlite3_backup_init(to.handle(), "main", from.handle(), "main");
+    if (backup == nullptr) fail(to.handle(), "Kopie nicht begonnen", sqlite3_extended_errcode(to.handle()));
+    int rc = sqlite3_backup_step(backup, -1);
+    sqlite3_backup_finish(backup);
+    if (rc != SQLITE_DONE) {
+        int code = rc == SQLITE_BUSY || rc == SQLITE_LOCKED ? rc : sqlite3_extended_errcode(to.handle());
+        std::string engineText = sqlite3_errstr(rc);
+        to.close();
+        std::remove(target.c_str());
+        throw StoreError(DatabaseErrorText(rc == SQLITE_BUSY || rc == SQLITE_LOCKED ? source : target, code,
+                                           "Kopie von " + source + ": " + engineText),
+                         code);
+    }
 }
 
 // ---- Transaction ----

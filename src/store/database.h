@@ -101,9 +101,18 @@ public:
     sqlite3* handle() const { return db_; }
 
 private:
+    void open(OpenMode mode);
     sqlite3* db_ = nullptr;
     std::string path_;
 };
+
+// Copies the committed content of the database `source` into a new file `target` (replaced if
+// present) through the engine, consistent even while another connection writes the source.
+void CopyDatabase(const std::string& source, const std::string& target);
+
+// Rolls back what a writer that died during its commit left in the journal beside `path`, when
+// there is such a journal and the file may be written here.
+void RecoverJournal(const std::string& path);
 
 // BEGIN ... COMMIT as a scope guard that rolls back unless committed.
 class Transaction {

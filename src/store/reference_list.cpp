@@ -3,11 +3,13 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <set>
 #include <sstream>
 
 #include "shell/encoding.h"
 #include "shell/settings.h"
+#include "store/data_directory.h"
 #include "store/database.h"
 #include "store/file_ops.h"
 #include "store/schema.h"
@@ -46,6 +48,8 @@ std::string buildDatabase(const std::string& target, bool force,
             transaction.commit();
         }
         SyncFile(pending);
+        // A journal left beside the old file would be rolled back onto the new one.
+        RemoveFileIfPresent(target + "-journal");
         ReplaceFileAtomically(pending, target);
     } catch (const std::exception& error) {
         RemoveFileIfPresent(pending);
@@ -123,6 +127,13 @@ std::string CreateDataDirectory(const DataDirectoryRequest& request) {
     std::filesystem::create_directories(request.systemDirectory, error);
     if (error || !std::filesystem::is_directory(request.systemDirectory)) {
         return "Das Verzeichnis " + request.systemDirectory + " kann nicht angelegt werden.";
+    }
+    // One writer at a time: no import or removal may work on the databases being made.
+    std::optional<DataDirectoryLock> lock;
+    try {
+        lock.emplace(request.systemDirectory);
+    } catch (const StoreError& lockError) {
+        return lockError.what();
     }
     std::string admin = JoinPath(request.systemDirectory, files::AdminDb);
     std::string templ = JoinPath(request.systemDirectory, files::TemplateDb);

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "delivery_generator.h"
+#include "store/data_directory.h"
 #include "store/database.h"
 #include "store/schema.h"
 #include "support/import_fixture.h"
@@ -85,7 +86,31 @@ std::string TableDigest(Database& db, std::string_view table) {
     return std::string(table) + ": " + std::to_string(count) + " rows, " + std::to_string(hash) + "\n";
 }
 
+// Whether a work file of an import run lies in the system data directory.
+bool HasWorkFile(const std::string& systemDir) {
+    for (const auto& entry : fs::directory_iterator(systemDir)) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind("temp-", 0) == 0 && name.size() > 4 && name.substr(name.size() - 4) == ".mdb") return true;
+    }
+    return false;
+}
+
+void RemoveWorkFiles(const std::string& systemDir) {
+    std::vector<fs::path> found;
+    for (const auto& entry : fs::directory_iterator(systemDir))
+        if (entry.path().filename().string().rfind("temp-", 0) == 0) found.push_back(entry.path());
+    for (const fs::path& path : found) fs::remove(path);
+}
+
+DepartmentState ReadStoredDepartment(const std::string& systemDir);
+
+// What the programs read: a change cut short by the kill is first finished, as every reader does.
 DepartmentState ReadDepartment(const std::string& systemDir) {
+    RecoverDataDirectory(systemDir);
+    return ReadStoredDepartment(systemDir);
+}
+
+DepartmentState ReadStoredDepartment(const std::string& systemDir) {
     DepartmentState state;
     // Opened for writing as the program's next start would, so that an interrupted transaction of
     // the administration database is rolled back first.
@@ -248,7 +273,6 @@ TEST(ImportCrash, killedAtAnyMoment_leavesOldOrNewContentAndNextImportWorks) {
 
     const std::string ini = WriteSettingsFile(fixture.dir.file("settings.ini"), root);
     const std::string departmentPath = systemDir + "/" + kDepartmentDb;
-    const std::string workFile = systemDir + "/" + std::string(files::WorkDb);
     int keptOld = 0, becameNew = 0, finished = 0;
     for (size_t i = 0; i < kills.size(); ++i) {
         const Kill& plan = kills[i];
@@ -257,7 +281,7 @@ TEST(ImportCrash, killedAtAnyMoment_leavesOldOrNewContentAndNextImportWorks) {
         const Clock::time_point start = Clock::now();
         const ino_t oldFile = FileIdentity(departmentPath);
         // A work file left by an earlier kill would be taken for the new one.
-        if (plan.moment == KillMoment::WorkFileCreated) fs::remove(workFile);
+        if (plan.moment == KillMoment::WorkFileCreated) RemoveWorkFiles(systemDir);
         const pid_t pid = StartImport(ini, delivery);
         ASSERT_GT(pid, 0);
         bool reached = true;
@@ -265,7 +289,7 @@ TEST(ImportCrash, killedAtAnyMoment_leavesOldOrNewContentAndNextImportWorks) {
             std::this_thread::sleep_until(start + std::chrono::duration_cast<Clock::duration>(
                                                       std::chrono::duration<double>(plan.delay)));
         else if (plan.moment == KillMoment::WorkFileCreated)
-            reached = AwaitMoment(pid, [&] { return fs::exists(workFile); });
+            reached = AwaitMoment(pid, [&] { return HasWorkFile(systemDir); });
         else
             reached = AwaitMoment(pid, [&] { return FileIdentity(departmentPath) != oldFile; });
         int status = 0;
@@ -305,7 +329,7 @@ TEST(ImportCrash, killedAtAnyMoment_leavesOldOrNewContentAndNextImportWorks) {
     EXPECT_EQ(after.integrity, "ok");
     EXPECT_EQ(after.tables, newState.tables);
     EXPECT_EQ(after.registration, oldState.registration);
-    EXPECT_FALSE(fs::exists(systemDir + "/" + std::string(files::WorkDb)));
+    EXPECT_FALSE(HasWorkFile(systemDir));
 }
 
 }  // namespace

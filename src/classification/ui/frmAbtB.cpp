@@ -20,6 +20,7 @@
 #include "shell/ui/app_context.h"
 #include "shell/ui/object_names.h"
 #include "shell/ui/select_on_focus.h"
+#include "store/data_directory.h"
 #include "store/database.h"
 #include "store/schema.h"
 
@@ -201,6 +202,7 @@ bool frmAbtB::store() {
     values.beds = std::llround(NumericValue(txt_sBett_->text().toStdString()));
     values.preset = cmbVoreinstufung_->currentText().toStdString();
     try {
+        const DataDirectoryLock lock(context_.settings.SystemDataPath);
         Database admin(JoinPath(context_.settings.SystemDataPath, files::AdminDb));
         // A department without a row in Dateiverwaltung stores nothing; its entry is still rewritten.
         StoreStaffing(admin, EntryKanr(entry_), EntryAbteilung(entry_), values);

@@ -224,6 +224,14 @@ void frmImp::runBatch(const QStringList& names, const std::string& protocolPath,
         setButtonsEnabled(true);
         running_ = false;
     }
+    if (result.refused()) {
+        // Nothing was changed (another program changes the data directory, or the protocol name
+        // would overwrite a database): the user may try again.
+        context_.importResultMarker.clear();
+        context_.messages.ShowErrorBox(result.refusal);
+        txt_protocol_->setFocus();
+        return;
+    }
     context_.importSummary = std::move(result.summary);
 
     if (result.failed()) {
