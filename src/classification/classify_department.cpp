@@ -211,9 +211,14 @@ DayTally FillClassificationWorkTable(Database& department, const ClassificationR
     DayTallyFunction tallyFunction(department, tally);
     FastEmptying fastEmptying(department);
     // Emptied in a transaction of its own: the refill then reuses free pages, whose old content
-    // need not be journaled again.
-    department.execute(kEmptyWorkTable);
-    Transaction transaction(department);
+    // need not be journaled again. Both hold the write lock from their start, so that a department
+    // file replaced by an import meanwhile is noticed before it is written.
+    {
+        Transaction emptying(department, true);
+        department.execute(kEmptyWorkTable);
+        emptying.commit();
+    }
+    Transaction transaction(department, true);
     if (run.countsMultipleOnce()) {
         department.execute(kCreatePatients);
         department.execute(GatherPatientsWithSeveralStays(department) ? kMergeDayRecords : kCopyDayRecords);
@@ -237,11 +242,18 @@ ClassificationResult classifyDepartment(const std::string& systemDataPath, const
                                         const DepartmentInputs& inputs) {
     if (auto refusal = CheckClassificationRun(run)) throw std::invalid_argument(*refusal);
     ClassificationFigures figures;
-    {
-        Database department(JoinPath(systemDataPath, inputs.dataFileName), OpenMode::ReadWrite);
-        RegisterClassificationFunctions(department);
-        const DayTally days = FillClassificationWorkTable(department, run);
-        figures = FiguresOf(CountChildrenDays(department, FigurePeriod::Of(run)), days);
+    // An import that stores the department anew meanwhile leaves this run on the old file; the
+    // run starts again on the new one.
+    for (int attempt = 1;; ++attempt) {
+        try {
+            Database department(JoinPath(systemDataPath, inputs.dataFileName), OpenMode::ReadWrite);
+            RegisterClassificationFunctions(department);
+            const DayTally days = FillClassificationWorkTable(department, run);
+            figures = FiguresOf(CountChildrenDays(department, FigurePeriod::Of(run)), days);
+            break;
+        } catch (const DatabaseReplaced&) {
+            if (attempt == 3) throw;
+        }
     }
     return RateDepartment(figures, inputs, PeriodDays(run));
 }

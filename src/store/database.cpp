@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -165,13 +166,28 @@ int Statement::columnCount() const { return sqlite3_column_count(stmt_); }
 
 // ---- Database ----
 
+std::optional<FileIdentity> IdentityOf(const std::string& path) {
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0) return std::nullopt;
+    return FileIdentity{static_cast<unsigned long long>(status.st_dev), static_cast<unsigned long long>(status.st_ino)};
+}
+
+DatabaseReplaced::DatabaseReplaced(const std::string& path)
+    : StoreError("Die Datenbank " + path + " wurde während der Arbeit durch eine neue ersetzt.", SQLITE_BUSY) {}
+
 Database::Database(const std::string& path, OpenMode mode) : path_(path) {
     configureEngineOnce();
     // A writer that died during its commit left a journal; a read-only connection cannot roll it
     // back and fails. A short read-write visit restores the last committed state first.
     if (mode == OpenMode::ReadOnly) RecoverJournal(path);
+    // Taken before the file is opened: if the name still names this file once the write lock is
+    // held, the connection holds that very file (see Transaction).
+    identity_ = IdentityOf(path);
     open(mode);
+    if (mode == OpenMode::Create) identity_ = IdentityOf(path);
 }
+
+bool Database::stillAtPath() const { return !identity_ || IdentityOf(path_) == identity_; }
 
 void Database::open(OpenMode mode) {
     int flags = SQLITE_OPEN_NOMUTEX;
@@ -216,13 +232,14 @@ void RecoverJournal(const std::string& path) {
 Database::~Database() { close(); }
 
 Database::Database(Database&& other) noexcept
-    : db_(std::exchange(other.db_, nullptr)), path_(std::move(other.path_)) {}
+    : db_(std::exchange(other.db_, nullptr)), path_(std::move(other.path_)), identity_(other.identity_) {}
 
 Database& Database::operator=(Database&& other) noexcept {
     if (this != &other) {
         close();
         db_ = std::exchange(other.db_, nullptr);
         path_ = std::move(other.path_);
+        identity_ = other.identity_;
     }
     return *this;
 }
@@ -298,6 +315,11 @@ void CopyDatabase(const std::string& source, const std::string& target) {
 
 Transaction::Transaction(Database& db, bool immediate) : db_(db) {
     db_.execute(immediate ? "BEGIN IMMEDIATE" : "BEGIN");
+    if (immediate && !db_.stillAtPath()) {
+        db_.execute("ROLLBACK");
+        open_ = false;
+        throw DatabaseReplaced(db_.path());
+    }
 }
 
 Transaction::~Transaction() {

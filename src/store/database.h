@@ -3,6 +3,7 @@
 // violation is a result of its own, every other engine failure a StoreError.
 
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -68,6 +69,23 @@ private:
 
 enum class OpenMode { ReadWrite, ReadOnly, Create };
 
+// A file as the system knows it, whatever its name: device and inode number.
+struct FileIdentity {
+    unsigned long long device = 0;
+    unsigned long long inode = 0;
+    bool operator==(const FileIdentity& other) const { return device == other.device && inode == other.inode; }
+    bool operator!=(const FileIdentity& other) const { return !(*this == other); }
+};
+// The file that `path` names now; none when there is no such file.
+std::optional<FileIdentity> IdentityOf(const std::string& path);
+
+// The file was replaced under its name after the connection opened it (an import stored the
+// department anew): writing the old file would be lost and could leave its journal beside the new one.
+class DatabaseReplaced : public StoreError {
+public:
+    explicit DatabaseReplaced(const std::string& path);
+};
+
 class Database {
 public:
     Database() = default;
@@ -80,6 +98,8 @@ public:
     Database& operator=(const Database&) = delete;
 
     bool isOpen() const { return db_ != nullptr; }
+    // Whether the path still names the file this connection opened.
+    bool stillAtPath() const;
     const std::string& path() const { return path_; }
     void close();
 
@@ -104,6 +124,7 @@ private:
     void open(OpenMode mode);
     sqlite3* db_ = nullptr;
     std::string path_;
+    std::optional<FileIdentity> identity_;  // of the file when it was opened
 };
 
 // Copies the committed content of the database `source` into a new file `target` (replaced if
@@ -114,7 +135,9 @@ void CopyDatabase(const std::string& source, const std::string& target);
 // there is such a journal and the file may be written here.
 void RecoverJournal(const std::string& path);
 
-// BEGIN ... COMMIT as a scope guard that rolls back unless committed.
+// BEGIN ... COMMIT as a scope guard that rolls back unless committed. An immediate transaction
+// holds the write lock from its start and throws DatabaseReplaced when the file it would write is
+// no longer the one at the connection's path.
 class Transaction {
 public:
     explicit Transaction(Database& db, bool immediate = false);

@@ -140,6 +140,32 @@ TEST(Store, openingMissingOrForeignFiles_fails) {
     EXPECT_THROW(Database(dir.file("text.mdb")), StoreError);
 }
 
+// A connection whose file was replaced under its name (an import stored the department anew) must
+// not write the old file: its changes would be lost and its journal would lie beside the new file.
+TEST(Store, writeLockOnReplacedFile_isRefusedAndLeavesNoJournal) {
+    TempDir dir;
+    const std::string path = dir.file("12100101.101");
+    { Database created = Department(path); }
+    Database stale(path, OpenMode::ReadWrite);
+    {
+        Database replacement = Department(dir.file("new.db"));
+        InsertStay(replacement, "NEW");
+    }
+    ReplaceFileAtomically(dir.file("new.db"), path);
+
+    EXPECT_FALSE(stale.stillAtPath());
+    EXPECT_THROW(Transaction(stale, true), DatabaseReplaced);
+    EXPECT_FALSE(std::filesystem::exists(path + "-journal"));
+    // A deferred transaction is for reading and is not checked; a fresh connection writes as usual.
+    EXPECT_NO_THROW(Transaction(stale, false));
+    Database fresh(path, OpenMode::ReadWrite);
+    EXPECT_TRUE(fresh.stillAtPath());
+    Transaction transaction(fresh, true);
+    InsertStay(fresh, "ADDED");
+    transaction.commit();
+    EXPECT_EQ(fresh.scalar("SELECT count(*) FROM \"Gesamt - Patientenadministration\""), 2);
+}
+
 TEST(DataDirectory, createdWithReferenceListsAndRefusesToOverwrite) {
     TempDir dir;
     std::string system = dir.file("sys");

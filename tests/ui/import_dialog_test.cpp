@@ -21,6 +21,7 @@
 #include "shell/ui/file_list.h"
 #include "shell/ui/frmMain.h"
 #include "shell/ui/main_status_bar.h"
+#include "store/data_directory.h"
 #include "support/find_control.h"
 #include "support/modal_script.h"
 #include "support/ui_test_data.h"
@@ -58,6 +59,7 @@ private slots:
     void import_fullBatch_storesDataAndFillsSummary();
     void import_whileBatchRuns_refusesSecondImportAndCancel();
     void import_unexpectedFailure_showsUnknownCauseWithDetailAndEndsProgram();
+    void import_whileAnotherProgramChangesDataDirectory_saysSoAndKeepsRunning();
     void menuImport_afterBatch_showsResultWindowThatCopiesSummary();
     void menuImport_cancelAfterEarlierBatch_showsNoResultWindow();
     void resultWindow_showsHeadersWidthsAndCells();
@@ -279,6 +281,34 @@ void ImportDialogTest::import_unexpectedFailure_showsUnknownCauseWithDetailAndEn
     QCOMPARE(data.endedWith, std::vector<int>{EXIT_FAILURE});
     QVERIFY(data.context->importResultMarker.empty());
     QVERIFY(!dialog.isVisible());
+}
+
+void ImportDialogTest::import_whileAnotherProgramChangesDataDirectory_saysSoAndKeepsRunning() {
+    UiTestData data;
+    data.copyDemoFiles({QStringLiteral("A6100101.101")});
+    frmImp dialog(*data.context);
+    dialog.show();
+    Child<FileList>(&dialog, "lst_file")->selectAll();
+    {
+        // Another program (a second window program, the command line) imports meanwhile.
+        const DataDirectoryLock other(data.context->settings.SystemDataPath, std::chrono::milliseconds(0));
+        dialog.onCommand(0);
+    }
+    QCOMPARE(data.messages.shown.size(), std::size_t{1});
+    const MessageBox& box = data.messages.shown.front();
+    QVERIFY2(box.text.find("wird gerade von einem anderen Programm geändert") != std::string::npos,
+             box.text.c_str());
+    QVERIFY2(box.text.find(data.context->settings.SystemDataPath) != std::string::npos, box.text.c_str());
+    QVERIFY(data.endedWith.empty());
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(data.departmentCount(), 0LL);
+    QVERIFY(!QFile::exists(ProtocolPath(data)));
+
+    // Once the other program is done, the same choice imports.
+    data.messages.shown.clear();
+    dialog.onCommand(0);
+    QVERIFY(data.messages.shown.empty());
+    QCOMPARE(data.departmentCount(), 1LL);
 }
 
 void ImportDialogTest::menuImport_afterBatch_showsResultWindowThatCopiesSummary() {
