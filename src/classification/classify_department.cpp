@@ -10,6 +10,7 @@
 #include "classification/rate_department.h"
 #include "shell/settings.h"
 #include "store/database.h"
+#include "store/store_error_text.h"
 
 namespace kalvora {
 
@@ -69,7 +70,8 @@ public:
     RowReader(Database& db, std::string_view sql) : db_(db.handle()) {
         if (sqlite3_prepare_v2(db_, sql.data(), static_cast<int>(sql.size()), &statement_, nullptr) !=
             SQLITE_OK)
-            throw StoreError(std::string("cannot prepare statement: ") + sqlite3_errmsg(db_),
+            throw StoreError(DatabaseErrorText(sqlite3_db_filename(db_, "main"), sqlite3_extended_errcode(db_),
+                                               std::string("Anweisung nicht übersetzbar: ") + sqlite3_errmsg(db_)),
                              sqlite3_extended_errcode(db_));
     }
     ~RowReader() { sqlite3_finalize(statement_); }
@@ -80,7 +82,8 @@ public:
         const int rc = sqlite3_step(statement_);
         if (rc == SQLITE_ROW) return true;
         if (rc == SQLITE_DONE) return false;
-        throw StoreError(std::string("statement failed: ") + sqlite3_errmsg(db_),
+        throw StoreError(DatabaseErrorText(sqlite3_db_filename(db_, "main"), sqlite3_extended_errcode(db_),
+                                           std::string("Anweisung fehlgeschlagen: ") + sqlite3_errmsg(db_)),
                          sqlite3_extended_errcode(db_));
     }
 
@@ -104,7 +107,9 @@ public:
     DayTallyFunction(Database& db, DayTally& tally) : db_(db) {
         if (sqlite3_create_function_v2(db_.handle(), kName, 4, SQLITE_UTF8 | SQLITE_DIRECTONLY, &tally, count,
                                        nullptr, nullptr, nullptr) != SQLITE_OK)
-            throw StoreError(std::string("cannot register the day tally: ") + sqlite3_errmsg(db_.handle()));
+            throw StoreError(DatabaseErrorText(db_.path(), sqlite3_extended_errcode(db_.handle()),
+                                               std::string("Zählfunktion nicht anlegbar: ") +
+                                                   sqlite3_errmsg(db_.handle())));
     }
     ~DayTallyFunction() {
         sqlite3_create_function_v2(db_.handle(), kName, 4, SQLITE_UTF8, nullptr, nullptr, nullptr, nullptr,

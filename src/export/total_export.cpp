@@ -19,6 +19,7 @@
 #include "store/database.h"
 #include "store/file_ops.h"
 #include "store/schema.h"
+#include "store/store_error_text.h"
 
 namespace kalvora {
 
@@ -404,7 +405,7 @@ ExportResult ExportTotalDatabase(const ExportRequest& request, StatusSink& statu
         RemoveFileIfPresent(pending);
         fs::copy_file(templatePath, pending, fs::copy_options::overwrite_existing);
         result.refusedRows = buildTotalDatabase(request, pending, status);
-        if (!SyncFile(pending)) throw StoreError("cannot sync " + pending);
+        if (!SyncFile(pending)) throw StoreError(FileErrorText(pending, errno, true));
         ReplaceFileAtomically(pending, target);
     } catch (const std::exception& error) {
         RemoveFileIfPresent(pending);

@@ -20,6 +20,7 @@
 #include "store/database.h"
 #include "store/file_ops.h"
 #include "store/schema.h"
+#include "store/store_error_text.h"
 
 namespace kalvora {
 
@@ -330,7 +331,7 @@ private:
     bool storeResult(Database& admin, bool newDepartment, const std::string& databaseName) {
         try {
             work_.reset();
-            if (!SyncFile(workPath_)) throw StoreError("cannot sync " + workPath_);
+            if (!SyncFile(workPath_)) throw StoreError(FileErrorText(workPath_, errno, true));
             DepartmentRegistration registration{kaCodeUtf8_, departmentCodeUtf8_, databaseName, newDepartment};
             ReplaceDepartmentFile(admin, *lock_, registration, workPath_);
             return true;

@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "store/database.h"
+#include "store/store_error_text.h"
 
 namespace kalvora {
 
@@ -16,13 +17,17 @@ bool SyncFile(const std::string& path) {
     int fd = ::open(path.c_str(), O_RDONLY);
     if (fd < 0) return false;
     bool ok = ::fsync(fd) == 0;
+    const int error = errno;
     ::close(fd);
+    errno = error;  // for the caller's message
     return ok;
 }
 
 void ReplaceFileAtomically(const std::string& source, const std::string& target) {
     if (std::rename(source.c_str(), target.c_str()) != 0) {
-        throw StoreError("cannot move " + source + " to " + target + ": " + std::strerror(errno));
+        const int error = errno;
+        throw StoreError("Die Datei " + source + " kann nicht nach " + target + " verschoben werden: " +
+                         SystemErrorText(error) + ".");
     }
     auto directory = std::filesystem::path(target).parent_path();
     if (directory.empty()) directory = ".";
