@@ -3,7 +3,8 @@
 set -euo pipefail
 
 packages=(qt6-base-dev libqt6opengl6-dev qt6-charts-dev libsqlite3-dev libcli11-dev libgtest-dev
-          cmake ninja-build g++ xvfb xauth fonts-dejavu-core sqlite3 clang libclang-rt-14-dev time strace)
+          cmake ninja-build g++ xvfb xauth fonts-dejavu-core sqlite3 clang libclang-rt-14-dev time strace
+          qt6-translations-l10n)
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")

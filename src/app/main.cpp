@@ -2,25 +2,18 @@
 // over to the main window.
 
 #include <QApplication>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
 
 #include "shell/settings.h"
 #include "shell/ui/app_context.h"
 #include "shell/ui/frmTop.h"
+#include "shell/ui/german_qt_texts.h"
 #include "shell/ui/qt_message_service.h"
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kalvora"));
     QApplication::setApplicationVersion(QStringLiteral("10.0"));
-    // Qt's own texts (context menus of text fields, file dialogs) in German where installed.
-    QTranslator qtTexts;
-    if (qtTexts.load(QLocale(QLocale::German), QStringLiteral("qtbase"), QStringLiteral("_"),
-                     QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-        QApplication::installTranslator(&qtTexts);
-    }
+    kalvora::ui::InstallGermanQtTexts(application);
 
     QStringList arguments = QApplication::arguments();
     arguments.removeFirst();

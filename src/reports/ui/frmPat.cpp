@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include "reports/department_line.h"
@@ -25,6 +26,15 @@ frmPat::PatientOpener& SearchOpener() {
     static frmPat::PatientOpener opener;
     return opener;
 }
+
+}  // namespace
+
+int PatientTextIndent(const QListWidget& list) {
+    // The frame, then the margin the style keeps between an item's edge and its text.
+    return list.frameWidth() + list.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &list) + 1;
+}
+
+namespace {
 
 // "&Weiter" of the department level opens the patients of its current line.
 const bool kHooked = [] {
@@ -58,7 +68,9 @@ frmPat::frmPat(AppContext& context, std::string departmentLine, QWidget* parent,
     connect(lst_patient_, &QListWidget::itemDoubleClicked, this, [this] { onCommand(0); });
     const int letter = lst_patient_->fontMetrics().horizontalAdvance(QLatin1Char('X'));
 
-    // Column labels over the columns of the patient lines: start column and width in letters.
+    // Column labels over the columns of the patient lines: width in letters. Each label ends where
+    // its column ends in the list's own text, measured in the list's font (a letter is rarely a
+    // whole number of pixels wide), and the first starts where the list draws its text.
     const struct {
         const char* text;
         int letters;
@@ -66,10 +78,18 @@ frmPat::frmPat(AppContext& context, std::string departmentLine, QWidget* parent,
                    {" Entlassungszeitpunkt ", 20}, {" Typ ", 6},           {" Status", 10}};
     auto* labels = new QHBoxLayout;
     labels->setSpacing(0);
+    labels->addSpacing(PatientTextIndent(*lst_patient_));
+    const QFontMetricsF metrics(lst_patient_->font());
+    int end = 0;
+    int drawnTo = 0;
     for (const auto& column : columns) {
         auto* label = new QLabel(QString::fromUtf8(column.text), this);
-        label->setFixedWidth(column.letters * letter);
-        if (column.letters == 13 && labels->count() == 0) label->setBuddy(lst_patient_);
+        label->setObjectName(QStringLiteral("lbl_patient_column"));
+        end += column.letters;
+        const int columnEnd = qRound(metrics.horizontalAdvance(QString(end, QLatin1Char('X'))));
+        label->setFixedWidth(columnEnd - drawnTo);
+        drawnTo = columnEnd;
+        if (labels->count() == 1) label->setBuddy(lst_patient_);
         labels->addWidget(label);
     }
     labels->addStretch(1);
@@ -125,11 +145,15 @@ void frmPat::onCommand(int index) {
     } else if (index == 1) {
         if (SearchOpener()) SearchOpener()(*this);
     } else {
-        StatusBarSink status(context_.statusBar);
-        status.setPanel(2, " ");
-        status.setPanel(3, " ");
         reject();
     }
+}
+
+void frmPat::reject() {
+    StatusBarSink status(context_.statusBar);
+    status.setPanel(2, " ");
+    status.setPanel(3, " ");
+    QDialog::reject();
 }
 
 }  // namespace kalvora::ui

@@ -25,6 +25,8 @@ public:
 
     // cmd_patient: 0 "&Weiter", 1 "&Suchen", 4 "Abbrechen".
     void onCommand(int index);
+    // "Abbrechen", Esc and the close box alike: the department leaves the status bar.
+    void reject() override;
 
     // The windows opened from here; empty openers open nothing.
     using PatientOpener = std::function<void(frmPat& level)>;
@@ -49,5 +51,8 @@ private:
     SearchTerms* searchTerms_ = nullptr;
     QListWidget* lst_patient_ = nullptr;
 };
+
+// Pixels from the list's left edge to where it draws the text of its lines.
+int PatientTextIndent(const QListWidget& list);
 
 }  // namespace kalvora::ui

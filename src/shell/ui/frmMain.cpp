@@ -1,6 +1,7 @@
 #include "shell/ui/frmMain.h"
 
 #include <QAction>
+#include <QScreen>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
@@ -122,6 +123,9 @@ void frmMain::buildMenu() {
 }
 
 void frmMain::load() {
+    // Without a window manager "maximised" means nothing: the window takes the screen's free area
+    // itself, and a window manager then maximises it as usual.
+    if (const QScreen* screen = this->screen()) setGeometry(screen->availableGeometry());
     showMaximized();
     context_.settings = LoadSettings(context_.settingsFile);
     statusBar_->setPanel(1, QStringLiteral(" Bereit"));
