@@ -36,6 +36,7 @@ struct PendingChange {
     enum class Kind { Replace, Remove } kind = Kind::Replace;
     DepartmentRegistration registration;  // Replace: the row to record
     std::string workFile;                 // Replace: the finished work file's name
+    std::optional<std::string> previousStatus;  // Replace of a known department: its Status before
     long long rowid = 0;                  // Remove: the row to delete
     std::string removedFile;              // Remove: the department file's name while it is removed
 };
@@ -68,6 +69,7 @@ void writeNote(const std::string& directory, const PendingChange& change) {
         const DepartmentRegistration& r = change.registration;
         text << "change=replace\nkanr=" << r.kanr << "\nabteilung=" << r.abteilung << "\nmdb_datei=" << r.mdbDatei
              << "\nnew=" << (r.isNew ? 1 : 0) << "\nwork_file=" << change.workFile << "\n";
+        if (change.previousStatus) text << "previous_status=" << *change.previousStatus << "\n";
     } else {
         text << "change=remove\nrowid=" << change.rowid << "\nmdb_datei=" << change.registration.mdbDatei
              << "\nremoved_file=" << change.removedFile << "\n";
@@ -140,6 +142,7 @@ std::optional<PendingChange> readNote(const std::string& directory) {
         change.registration.abteilung = values["abteilung"];
         change.registration.isNew = values["new"] == "1";
         change.workFile = values["work_file"];
+        if (values.count("previous_status") != 0) change.previousStatus = values["previous_status"];
         if (!isPlainFileName(change.workFile)) throw broken();
     } else if (values["change"] == "remove") {
         change.kind = PendingChange::Kind::Remove;
@@ -175,6 +178,37 @@ void applyRegistration(Database& admin, const DepartmentRegistration& registrati
     }
 }
 
+// The Status a known department has now; none for a new one or one whose Status cannot be noted.
+std::optional<std::string> currentStatus(Database& admin, const DepartmentRegistration& registration) {
+    if (registration.isNew) return std::nullopt;
+    Statement status = admin.prepare("SELECT Status FROM Dateiverwaltung WHERE KANR = ? AND ABTEILUNG = ?");
+    status.bind(1, std::string_view(registration.kanr)).bind(2, std::string_view(registration.abteilung));
+    if (status.step() != StepResult::Row || status.isNull(0)) return std::nullopt;
+    std::string text = status.text(0);
+    if (hasLineBreak(text)) return std::nullopt;
+    return text;
+}
+
+// Takes back what applyRegistration recorded, when the file could not be put in place after all.
+void undoRegistration(Database& admin, const PendingChange& change) {
+    const DepartmentRegistration& registration = change.registration;
+    Transaction transaction(admin, true);
+    if (registration.isNew) {
+        Statement remove =
+            admin.prepare("DELETE FROM Dateiverwaltung WHERE KANR = ? AND ABTEILUNG = ? AND MDB_DATEI = ?");
+        remove.bind(1, std::string_view(registration.kanr)).bind(2, std::string_view(registration.abteilung));
+        remove.bind(3, std::string_view(registration.mdbDatei));
+        remove.run();
+    } else if (change.previousStatus) {
+        Statement restore =
+            admin.prepare("UPDATE Dateiverwaltung SET Status = ? WHERE KANR = ? AND ABTEILUNG = ?");
+        restore.bind(1, std::string_view(*change.previousStatus));
+        restore.bind(2, std::string_view(registration.kanr)).bind(3, std::string_view(registration.abteilung));
+        restore.run();
+    }
+    transaction.commit();
+}
+
 void deleteRegistration(Database& admin, long long rowid) {
     Statement remove = admin.prepare("DELETE FROM Dateiverwaltung WHERE rowid = ?");
     remove.bind(1, rowid);
@@ -202,8 +236,13 @@ void finishChange(const std::string& directory, const PendingChange& change) {
         Transaction transaction(admin, true);
         applyRegistration(admin, change.registration);
         transaction.commit();
-        if (FileExists(JoinPath(directory, change.workFile)))
-            moveWorkFileIntoPlace(directory, change.workFile, change.registration.mdbDatei);
+        if (FileExists(JoinPath(directory, change.workFile))) {
+            try {
+                moveWorkFileIntoPlace(directory, change.workFile, change.registration.mdbDatei);
+            } catch (const StoreError&) {
+                undoRegistration(admin, change);  // the old file stays, and so does its row
+            }
+        }
     } else {
         const std::string target = JoinPath(directory, change.registration.mdbDatei);
         std::error_code error;
@@ -226,15 +265,25 @@ bool endsWith(const std::string& text, std::string_view suffix) {
     return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
+// "temp-<process>-<run>.mdb", with or without "-journal": a work file as PrivateWorkFilePath names it.
+bool isWorkFileName(std::string name) {
+    if (endsWith(name, kJournalSuffix)) name.resize(name.size() - kJournalSuffix.size());
+    if (!startsWith(name, kWorkFilePrefix) || !endsWith(name, kWorkFileSuffix)) return false;
+    const std::string middle =
+        name.substr(kWorkFilePrefix.size(), name.size() - kWorkFilePrefix.size() - kWorkFileSuffix.size());
+    const std::size_t dash = middle.find('-');
+    auto digits = [](const std::string& text) {
+        return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
+    };
+    return dash != std::string::npos && digits(middle.substr(0, dash)) && digits(middle.substr(dash + 1));
+}
+
 // Work files and removed department files of runs that died; only the lock holder may judge them.
 void removeLeftovers(const std::string& directory) {
     std::error_code error;
     for (fs::directory_iterator it(directory, error), end; !error && it != end; it.increment(error)) {
         const std::string name = it->path().filename().string();
-        bool workFile = startsWith(name, kWorkFilePrefix) &&
-                        (endsWith(name, kWorkFileSuffix) ||
-                         endsWith(name, std::string(kWorkFileSuffix) + std::string(kJournalSuffix)));
-        if (workFile || endsWith(name, kRemovedSuffix)) removeFile(it->path().string());
+        if (isWorkFileName(name) || endsWith(name, kRemovedSuffix)) removeFile(it->path().string());
     }
 }
 
@@ -252,7 +301,7 @@ bool IsSystemDataFile(const std::string& path, const std::string& systemDataPath
     if (endsWith(name, kJournalSuffix)) name.resize(name.size() - kJournalSuffix.size());
     if (name == files::AdminDb || name == files::TemplateDb || name == files::WorkDb ||
         name == kDataDirectoryLockFile || name == kPendingChangeFile || endsWith(name, kRemovedSuffix) ||
-        (startsWith(name, kWorkFilePrefix) && endsWith(name, kWorkFileSuffix)))
+        isWorkFileName(name))
         return true;
     const std::string adminPath = JoinPath(systemDataPath, files::AdminDb);
     if (!FileExists(adminPath)) return false;
@@ -345,8 +394,18 @@ void ReplaceDepartmentFile(Database& admin, const DataDirectoryLock& lock,
         hasLineBreak(registration.abteilung))
         throw StoreError("Der Dateiname " + registration.mdbDatei + " ist für eine Abteilungsdatenbank ungültig!");
     const std::string target = JoinPath(directory, registration.mdbDatei);
+    std::error_code statusError;
+    const fs::file_status targetStatus = fs::symlink_status(target, statusError);
+    if (fs::exists(targetStatus) && !fs::is_regular_file(targetStatus))
+        throw StoreError("An der Stelle der Abteilungsdatenbank " + target +
+                         " steht keine Datei (ein Verzeichnis oder ein Verweis); sie wird nicht ersetzt!");
 
     Transaction transaction(admin, true);
+    PendingChange change;
+    change.kind = PendingChange::Kind::Replace;
+    change.registration = registration;
+    change.workFile = workFile;
+    change.previousStatus = currentStatus(admin, registration);
     applyRegistration(admin, registration);
 
     // Writers of the old file (the classification's work table) wait until it is replaced, so that
@@ -362,10 +421,6 @@ void ReplaceDepartmentFile(Database& admin, const DataDirectoryLock& lock,
         }
     }
 
-    PendingChange change;
-    change.kind = PendingChange::Kind::Replace;
-    change.registration = registration;
-    change.workFile = workFile;
     writeNote(directory, change);
     try {
         transaction.commit();
@@ -373,7 +428,14 @@ void ReplaceDepartmentFile(Database& admin, const DataDirectoryLock& lock,
         removeNote(directory);
         throw;
     }
-    moveWorkFileIntoPlace(directory, workFile, registration.mdbDatei);
+    try {
+        moveWorkFileIntoPlace(directory, workFile, registration.mdbDatei);
+    } catch (const StoreError&) {
+        old.reset();
+        undoRegistration(admin, change);
+        removeNote(directory);
+        throw;
+    }
     old.reset();
     removeNote(directory);
 }
