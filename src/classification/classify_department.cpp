@@ -68,6 +68,7 @@ constexpr int kSumPlaces = 3;
 class RowReader {
 public:
     RowReader(Database& db, std::string_view sql) : db_(db.handle()) {
+        if (sqlite3_get_autocommit(db_) != 0 && !db.stillAtPath()) throw DatabaseReplaced(db.path());
         if (sqlite3_prepare_v2(db_, sql.data(), static_cast<int>(sql.size()), &statement_, nullptr) !=
             SQLITE_OK)
             throw StoreError(DatabaseErrorText(sqlite3_db_filename(db_, "main"), sqlite3_extended_errcode(db_),

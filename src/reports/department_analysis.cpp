@@ -62,10 +62,13 @@ void analyseDepartment(const std::string& line, const std::string& systemDataPat
     }
     MonthCounts months;
     try {
-        Database department(path, OpenMode::ReadOnly);
-        Statement stays = department.prepare(kStayMonths);
-        while (stays.step() == StepResult::Row)
-            months.add(stays.textView(0), stays.integer(1) != 0, stays.integer(2) != 0);
+        ReadCurrentFile([&] {
+            months = MonthCounts();
+            Database department(path, OpenMode::ReadOnly);
+            Statement stays = department.prepare(kStayMonths);
+            while (stays.step() == StepResult::Row)
+                months.add(stays.textView(0), stays.integer(1) != 0, stays.integer(2) != 0);
+        });
     } catch (const StoreError&) {
         result.problems.push_back(report_messages::DepartmentDbUnreadable(fileName));
         return;
@@ -87,56 +90,7 @@ void appendRow(std::string& text, const std::array<std::string_view, 5>& cells) 
     }
 }
 
-// Whether the row was made from the line: same hospital columns and the same department code.
-bool rowOfLine(const AnalysisRow& row, const std::string& line) {
-    return row.hospital == DepartmentHospitalColumn(line) &&
-           LineColumns(row.department, 1, 8) == LineColumns(line, 30, 37);
-}
-
-long long countOf(const AnalysisRow& row) {
-    const std::string count = TrimmedBlanks(row.count);
-    if (count.empty() || count.find_first_not_of("0123456789") != std::string::npos) return 0;
-    try {
-        return std::stoll(count);
-    } catch (const std::out_of_range&) {
-        return 0;
-    }
-}
-
 }  // namespace
-
-AnalysisChart MakeAnalysisChart(const std::vector<std::string>& departmentLines,
-                                const std::vector<AnalysisRow>& rows) {
-    // Per department the counts by month key JJJJMM; the rows of one department follow one another
-    // in the order of the lines.
-    std::vector<std::pair<std::string, std::map<std::string, long long>>> departments;
-    std::map<std::string, std::string> monthLabels;  // JJJJMM -> MM.JJJJ, ascending
-    std::size_t next = 0;
-    for (const std::string& line : departmentLines) {
-        if (next >= rows.size() || !rowOfLine(rows[next], line)) continue;
-        std::string name = TrimmedBlanks(LineColumns(line, 41, 81));
-        if (name.empty()) name = TrimmedBlanks(LineColumns(line, 30, 37));
-        auto& counts = departments.emplace_back(std::move(name), std::map<std::string, long long>{}).second;
-        for (; next < rows.size() && rowOfLine(rows[next], line); ++next) {
-            const AnalysisRow& row = rows[next];
-            if (TrimmedBlanks(row.year + row.month).empty()) continue;
-            const std::string key = row.year + row.month;
-            monthLabels.emplace(key, row.month + "." + row.year);
-            counts[key] += countOf(row);
-        }
-    }
-    AnalysisChart chart;
-    for (const auto& [key, label] : monthLabels) chart.months.push_back(label);
-    for (auto& [name, counts] : departments) {
-        AnalysisChartSeries series{std::move(name), {}};
-        for (const auto& [key, label] : monthLabels) {
-            const auto found = counts.find(key);
-            series.counts.push_back(found == counts.end() ? 0 : found->second);
-        }
-        chart.series.push_back(std::move(series));
-    }
-    return chart;
-}
 
 AnalysisResult AnalyseDepartments(const std::vector<std::string>& departmentLines,
                                   const std::string& systemDataPath, StatusSink& status) {

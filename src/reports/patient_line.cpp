@@ -78,14 +78,17 @@ PatientList LoadPatientLines(const std::string& departmentDbPath) {
         return list;
     }
     try {
-        Database department(departmentDbPath, OpenMode::ReadOnly);
-        Statement rows = department.prepare(
-            "SELECT KIS_ID, DOB, ADM_DATE, DIS_DATE, TYP, FLAG FROM \"Gesamt - Patientenadministration\"");
-        while (rows.step() == StepResult::Row) {
-            PatientLineFields fields{rows.text(0), rows.text(1), rows.text(2),
-                                     rows.text(3), rows.text(4), rows.text(5)};
-            list.lines.push_back(BuildPatientLine(fields));
-        }
+        ReadCurrentFile([&] {
+            list.lines.clear();
+            Database department(departmentDbPath, OpenMode::ReadOnly);
+            Statement rows = department.prepare(
+                "SELECT KIS_ID, DOB, ADM_DATE, DIS_DATE, TYP, FLAG FROM \"Gesamt - Patientenadministration\"");
+            while (rows.step() == StepResult::Row) {
+                PatientLineFields fields{rows.text(0), rows.text(1), rows.text(2),
+                                         rows.text(3), rows.text(4), rows.text(5)};
+                list.lines.push_back(BuildPatientLine(fields));
+            }
+        });
     } catch (const StoreError&) {
         list.lines.clear();
         list.error = report_messages::DepartmentDbUnreadable(fileName);

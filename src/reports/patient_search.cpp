@@ -46,7 +46,7 @@ std::optional<std::string> NormaliseBirthDateEntry(std::string_view entry) {
     return normalised;
 }
 
-bool DepartmentHoldsStay(const std::string& departmentDbPath, const SearchTerms& terms) {
+static bool departmentHoldsStayOnce(const std::string& departmentDbPath, const SearchTerms& terms) {
     Database department(departmentDbPath, OpenMode::ReadOnly);
     Statement seek;
     switch (SearchModeOf(terms)) {
@@ -125,6 +125,10 @@ PatientSearchResult SearchPatientLines(const std::vector<std::string>& patientLi
     }
     result.current = std::min(reference, patientLines.size() - 1);
     return result;
+}
+
+bool DepartmentHoldsStay(const std::string& departmentDbPath, const SearchTerms& terms) {
+    return ReadCurrentFile([&] { return departmentHoldsStayOnce(departmentDbPath, terms); });
 }
 
 }  // namespace kalvora

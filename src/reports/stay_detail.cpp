@@ -43,7 +43,7 @@ void bindKey(Statement& statement, const StayKey& key) {
 
 }  // namespace
 
-StayDetailResult LoadStayDetail(const std::string& departmentDbPath, const StayKey& key) {
+static StayDetailResult loadStayDetailOnce(const std::string& departmentDbPath, const StayKey& key) {
     StayDetailResult result;
     const std::string fileName = std::filesystem::path(departmentDbPath).filename().string();
     if (!FileExists(departmentDbPath)) {
@@ -96,6 +96,8 @@ StayDetailResult LoadStayDetail(const std::string& departmentDbPath, const StayK
             detail.surveyDays.push_back(std::move(day));
         }
         result.detail = std::move(detail);
+    } catch (const DatabaseReplaced&) {
+        throw;  // read again from the new file
     } catch (const StoreError&) {
         result.detail.reset();
         result.error = report_messages::DepartmentDbUnreadable(fileName);
@@ -120,6 +122,10 @@ std::string ScoreDisplay(std::string_view storedScore) {
     char buffer[32];
     std::snprintf(buffer, sizeof buffer, "%.15g", number);
     return buffer;
+}
+
+StayDetailResult LoadStayDetail(const std::string& departmentDbPath, const StayKey& key) {
+    return ReadCurrentFile([&] { return loadStayDetailOnce(departmentDbPath, key); });
 }
 
 }  // namespace kalvora

@@ -414,6 +414,8 @@ void ReplaceDepartmentFile(Database& admin, const DataDirectoryLock& lock,
     if (FileExists(target)) {
         try {
             old.emplace(target, OpenMode::ReadWrite);
+            // Readers finish in moments; a classification of a large department takes longer.
+            old->setBusyTimeout(std::chrono::seconds(30));
             old->execute("BEGIN EXCLUSIVE");
         } catch (const StoreError& error) {
             if (IsBusyCode(error.code())) throw;

@@ -67,7 +67,8 @@ std::string QuoteIdentifier(std::string_view name) {
 
 // ---- Statement ----
 
-Statement::Statement(sqlite3* db, std::string_view sql) : db_(db) {
+Statement::Statement(sqlite3* db, std::string_view sql, std::shared_ptr<const OpenedFile> opened)
+    : db_(db), opened_(std::move(opened)) {
     if (sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &stmt_, nullptr) != SQLITE_OK) {
         fail(db, "Anweisung \"" + std::string(sql.substr(0, 120)) + "\" nicht übersetzbar",
              sqlite3_extended_errcode(db));
@@ -77,13 +78,16 @@ Statement::Statement(sqlite3* db, std::string_view sql) : db_(db) {
 Statement::~Statement() { sqlite3_finalize(stmt_); }
 
 Statement::Statement(Statement&& other) noexcept
-    : db_(std::exchange(other.db_, nullptr)), stmt_(std::exchange(other.stmt_, nullptr)) {}
+    : db_(std::exchange(other.db_, nullptr)),
+      stmt_(std::exchange(other.stmt_, nullptr)),
+      opened_(std::move(other.opened_)) {}
 
 Statement& Statement::operator=(Statement&& other) noexcept {
     if (this != &other) {
         sqlite3_finalize(stmt_);
         db_ = std::exchange(other.db_, nullptr);
         stmt_ = std::exchange(other.stmt_, nullptr);
+        opened_ = std::move(other.opened_);
     }
     return *this;
 }
@@ -127,6 +131,10 @@ Statement& Statement::bindOptional(int index, const std::string* text) {
 }
 
 StepResult Statement::step() {
+    // A statement outside a transaction that has not begun yet starts a read of its own.
+    if (opened_ && !sqlite3_stmt_busy(stmt_) && sqlite3_get_autocommit(db_) != 0 &&
+        IdentityOf(opened_->path) != opened_->identity)
+        throw DatabaseReplaced(opened_->path);
     int rc = sqlite3_step(stmt_);
     if (rc == SQLITE_ROW) return StepResult::Row;
     if (rc == SQLITE_DONE) return StepResult::Done;
@@ -185,6 +193,7 @@ Database::Database(const std::string& path, OpenMode mode) : path_(path) {
     identity_ = IdentityOf(path);
     open(mode);
     if (mode == OpenMode::Create) identity_ = IdentityOf(path);
+    if (identity_) opened_ = std::make_shared<const OpenedFile>(OpenedFile{path_, *identity_});
 }
 
 bool Database::stillAtPath() const { return !identity_ || IdentityOf(path_) == identity_; }
@@ -232,7 +241,10 @@ void RecoverJournal(const std::string& path) {
 Database::~Database() { close(); }
 
 Database::Database(Database&& other) noexcept
-    : db_(std::exchange(other.db_, nullptr)), path_(std::move(other.path_)), identity_(other.identity_) {}
+    : db_(std::exchange(other.db_, nullptr)),
+      path_(std::move(other.path_)),
+      identity_(other.identity_),
+      opened_(std::move(other.opened_)) {}
 
 Database& Database::operator=(Database&& other) noexcept {
     if (this != &other) {
@@ -240,6 +252,7 @@ Database& Database::operator=(Database&& other) noexcept {
         db_ = std::exchange(other.db_, nullptr);
         path_ = std::move(other.path_);
         identity_ = other.identity_;
+        opened_ = std::move(other.opened_);
     }
     return *this;
 }
@@ -285,7 +298,12 @@ bool Database::hasTable(std::string_view table, std::string_view schema) {
     return statement.step() == StepResult::Row;
 }
 
+void Database::setBusyTimeout(std::chrono::milliseconds wait) {
+    sqlite3_busy_timeout(db_, static_cast<int>(wait.count()));
+}
+
 void Database::setScratchMode() {
+    opened_.reset();  // nobody replaces a scratch file; its statements run per line
     execute("PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF; PRAGMA locking_mode = EXCLUSIVE");
 }
 

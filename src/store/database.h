@@ -2,7 +2,9 @@
 // A thin RAII layer over SQLite: every value is bound, never spliced into SQL text; a unique-key
 // violation is a result of its own, every other engine failure a StoreError.
 
+#include <chrono>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -24,10 +26,35 @@ private:
 
 enum class StepResult { Row, Done, DuplicateKey };
 
+// A file as the system knows it, whatever its name: device and inode number.
+struct FileIdentity {
+    unsigned long long device = 0;
+    unsigned long long inode = 0;
+    bool operator==(const FileIdentity& other) const { return device == other.device && inode == other.inode; }
+    bool operator!=(const FileIdentity& other) const { return !(*this == other); }
+};
+// The file that `path` names now; none when there is no such file.
+std::optional<FileIdentity> IdentityOf(const std::string& path);
+
+// The file was replaced under its name after the connection opened it (an import stored the
+// department anew): writing the old file would be lost and could leave its journal beside the new one.
+class DatabaseReplaced : public StoreError {
+public:
+    explicit DatabaseReplaced(const std::string& path);
+};
+
+// The file a connection opened, for statements to check before they start reading: a connection
+// still holding a file that was replaced under its name must not look at the journal beside the
+// new file (the engine would take it for its own and roll it back).
+struct OpenedFile {
+    std::string path;
+    FileIdentity identity;
+};
+
 class Statement {
 public:
     Statement() = default;
-    Statement(sqlite3* db, std::string_view sql);
+    Statement(sqlite3* db, std::string_view sql, std::shared_ptr<const OpenedFile> opened = nullptr);
     ~Statement();
     Statement(Statement&& other) noexcept;
     Statement& operator=(Statement&& other) noexcept;
@@ -65,26 +92,10 @@ public:
 private:
     sqlite3* db_ = nullptr;
     sqlite3_stmt* stmt_ = nullptr;
+    std::shared_ptr<const OpenedFile> opened_;  // checked before a statement starts a read
 };
 
 enum class OpenMode { ReadWrite, ReadOnly, Create };
-
-// A file as the system knows it, whatever its name: device and inode number.
-struct FileIdentity {
-    unsigned long long device = 0;
-    unsigned long long inode = 0;
-    bool operator==(const FileIdentity& other) const { return device == other.device && inode == other.inode; }
-    bool operator!=(const FileIdentity& other) const { return !(*this == other); }
-};
-// The file that `path` names now; none when there is no such file.
-std::optional<FileIdentity> IdentityOf(const std::string& path);
-
-// The file was replaced under its name after the connection opened it (an import stored the
-// department anew): writing the old file would be lost and could leave its journal beside the new one.
-class DatabaseReplaced : public StoreError {
-public:
-    explicit DatabaseReplaced(const std::string& path);
-};
 
 class Database {
 public:
@@ -104,7 +115,7 @@ public:
     void close();
 
     void execute(std::string_view sql);  // one or more statements without parameters
-    Statement prepare(std::string_view sql) const { return Statement(db_, sql); }
+    Statement prepare(std::string_view sql) const { return Statement(db_, sql, opened_); }
     // First column of the first row as an integer (0 when there is no row).
     long long scalar(std::string_view sql);
     int changes() const;
@@ -114,6 +125,9 @@ public:
     void detach(std::string_view alias);
 
     bool hasTable(std::string_view table, std::string_view schema = "main");
+
+    // How long a statement waits for another connection's lock before it fails (2 s when opened).
+    void setBusyTimeout(std::chrono::milliseconds wait);
 
     // Scratch files: no journal, no syncing until the caller syncs the file itself.
     void setScratchMode();
@@ -125,7 +139,21 @@ private:
     sqlite3* db_ = nullptr;
     std::string path_;
     std::optional<FileIdentity> identity_;  // of the file when it was opened
+    std::shared_ptr<const OpenedFile> opened_;  // for the statements; none for scratch files
 };
+
+// Runs a read of a database file again, up to three times, when an import replaced the file
+// between its opening and its first statement (DatabaseReplaced): the read then sees the new file.
+template <typename Read>
+auto ReadCurrentFile(Read read) -> decltype(read()) {
+    for (int attempt = 1;; ++attempt) {
+        try {
+            return read();
+        } catch (const DatabaseReplaced&) {
+            if (attempt == 3) throw;
+        }
+    }
+}
 
 // Copies the committed content of the database `source` into a new file `target` (replaced if
 // present) through the engine, consistent even while another connection writes the source.

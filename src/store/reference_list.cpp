@@ -1,18 +1,17 @@
 #include "store/reference_list.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <functional>
-#include <optional>
+#include <map>
 #include <set>
 #include <sstream>
 
 #include "shell/encoding.h"
 #include "shell/settings.h"
-#include "store/data_directory.h"
 #include "store/database.h"
-#include "store/file_ops.h"
 #include "store/schema.h"
+#include "store/system_setup.h"
 
 namespace kalvora {
 
@@ -25,37 +24,39 @@ std::string trim(std::string_view text) {
     return std::string(text.substr(begin, end - begin + 1));
 }
 
-void fillTable(Database& db, std::string_view table, const std::vector<ReferenceEntry>& entries) {
-    Statement insert = db.prepare("INSERT INTO " + QuoteIdentifier(table) + " VALUES (?, ?)");
-    for (const auto& entry : entries) {
-        insert.bind(1, entry.code).bind(2, entry.name);
-        insert.run();
-    }
+// Codes are compared as the name tables compare them (COLLATE NOCASE: ASCII letters without case).
+std::string CodeKey(std::string_view code) {
+    std::string key(code);
+    std::transform(key.begin(), key.end(), key.begin(),
+                   [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; });
+    return key;
 }
 
-std::string buildDatabase(const std::string& target, bool force,
-                          const std::function<void(Database&)>& fill) {
-    if (FileExists(target) && !force) {
-        return "Die Datei " + target + " besteht bereits (--force überschreibt sie).";
+// The codes a registered department needs in the table: its hospital, or its function.
+std::map<std::string, std::vector<std::string>> NeededCodes(Database& admin, std::string_view table) {
+    const bool hospitals = table == tables::Hospitals;
+    Statement rows =
+        admin.prepare(hospitals ? "SELECT KANR, MDB_DATEI FROM Dateiverwaltung ORDER BY KANR, ABTEILUNG"
+                                : "SELECT substr(ABTEILUNG, 1, 6), MDB_DATEI FROM Dateiverwaltung "
+                                  "ORDER BY KANR, ABTEILUNG");
+    std::map<std::string, std::vector<std::string>> needed;
+    while (rows.step() == StepResult::Row) needed[rows.text(0)].push_back(rows.text(1));
+    return needed;
+}
+
+std::string MissingCodesRefusal(std::string_view table, const std::string& listPath,
+                                const std::map<std::string, std::vector<std::string>>& missing) {
+    std::string text = "Die Liste " + listPath + " enthält nicht alle " +
+                       (table == tables::Hospitals ? "Krankenanstalten" : "Abteilungsfunktionen") +
+                       " der registrierten Abteilungen; es fehlen: ";
+    bool first = true;
+    for (const auto& [code, departments] : missing) {
+        text += (first ? "" : ", ") + code + " (";
+        for (std::size_t i = 0; i < departments.size(); ++i) text += (i > 0 ? ", " : "") + departments[i];
+        text += ")";
+        first = false;
     }
-    std::string pending = PendingFileName(target);
-    RemoveFileIfPresent(pending);
-    try {
-        {
-            Database db(pending, OpenMode::Create);
-            Transaction transaction(db);
-            fill(db);
-            transaction.commit();
-        }
-        SyncFile(pending);
-        // A journal left beside the old file would be rolled back onto the new one.
-        RemoveFileIfPresent(target + "-journal");
-        ReplaceFileAtomically(pending, target);
-    } catch (const std::exception& error) {
-        RemoveFileIfPresent(pending);
-        return "Die Datei " + target + " kann nicht angelegt werden: " + error.what();
-    }
-    return {};
+    return text + ". Es wurde nichts geändert.";
 }
 
 }  // namespace
@@ -73,7 +74,7 @@ ReferenceListResult ReadReferenceList(const std::string& path, int codeLength) {
     if (bytes.rfind("\xEF\xBB\xBF", 0) == 0) bytes.erase(0, 3);
     if (!IsValidUtf8(bytes)) bytes = Windows1252ToUtf8(bytes);
 
-    std::set<std::string> seen;
+    std::map<std::string, std::string> seen;  // code key -> the code as first written
     std::istringstream lines(bytes);
     std::string line;
     int number = 0;
@@ -89,8 +90,11 @@ ReferenceListResult ReadReferenceList(const std::string& path, int codeLength) {
         } else if (codeLength > 0 && static_cast<int>(code.size()) != codeLength) {
             result.error = where + "der Code \"" + code + "\" muss " + std::to_string(codeLength) +
                            " Zeichen lang sein.";
-        } else if (!seen.insert(code).second) {
-            result.error = where + "der Code \"" + code + "\" kommt mehrfach vor.";
+        } else if (auto [earlier, added] = seen.emplace(CodeKey(code), code); !added) {
+            result.error = where + "der Code \"" + code + "\" kommt mehrfach vor" +
+                           (earlier->second == code ? std::string(".")
+                                                    : " (auch als \"" + earlier->second +
+                                                          "\"; Groß- und Kleinschreibung zählen nicht).");
         }
         if (!result.error.empty()) {
             result.entries.clear();
@@ -99,6 +103,28 @@ ReferenceListResult ReadReferenceList(const std::string& path, int codeLength) {
         result.entries.push_back({code, name});
     }
     return result;
+}
+
+void FillNameTable(Database& admin, std::string_view table, const std::vector<ReferenceEntry>& entries) {
+    Statement insert = admin.prepare("INSERT INTO " + QuoteIdentifier(table) + " VALUES (?, ?)");
+    for (const auto& entry : entries) {
+        insert.bind(1, entry.code).bind(2, entry.name);
+        insert.run();
+    }
+}
+
+std::string ReplaceNameTable(Database& admin, std::string_view table, const std::string& listPath,
+                             const std::vector<ReferenceEntry>& entries) {
+    std::set<std::string> listed;
+    for (const ReferenceEntry& entry : entries) listed.insert(CodeKey(entry.code));
+    std::map<std::string, std::vector<std::string>> missing;
+    for (auto& [code, departments] : NeededCodes(admin, table)) {
+        if (listed.count(CodeKey(code)) == 0) missing.emplace(code, std::move(departments));
+    }
+    if (!missing.empty()) return MissingCodesRefusal(table, listPath, missing);
+    admin.execute("DELETE FROM " + QuoteIdentifier(table) + ";");
+    FillNameTable(admin, table, entries);
+    return {};
 }
 
 std::string ShippedReferenceDirectory() {
@@ -113,41 +139,9 @@ std::string ShippedReferenceDirectory() {
 }
 
 std::string CreateDataDirectory(const DataDirectoryRequest& request) {
-    std::string hospitalsCsv =
-        request.hospitalsCsv.empty() ? JoinPath(ShippedReferenceDirectory(), "hospitals.csv") : request.hospitalsCsv;
-    std::string departmentsCsv = request.departmentsCsv.empty()
-                                     ? JoinPath(ShippedReferenceDirectory(), "departments.csv")
-                                     : request.departmentsCsv;
-    ReferenceListResult hospitals = ReadReferenceList(hospitalsCsv, 4);
-    if (!hospitals.error.empty()) return hospitals.error;
-    ReferenceListResult departments = ReadReferenceList(departmentsCsv, 6);
-    if (!departments.error.empty()) return departments.error;
-
-    std::error_code error;
-    std::filesystem::create_directories(request.systemDirectory, error);
-    if (error || !std::filesystem::is_directory(request.systemDirectory)) {
-        return "Das Verzeichnis " + request.systemDirectory + " kann nicht angelegt werden.";
-    }
-    // One writer at a time: no import or removal may work on the databases being made.
-    std::optional<DataDirectoryLock> lock;
-    try {
-        lock.emplace(request.systemDirectory);
-    } catch (const StoreError& lockError) {
-        return lockError.what();
-    }
-    std::string admin = JoinPath(request.systemDirectory, files::AdminDb);
-    std::string templ = JoinPath(request.systemDirectory, files::TemplateDb);
-    if (!request.force && (FileExists(admin) || FileExists(templ))) {
-        return "Im Verzeichnis " + request.systemDirectory +
-               " besteht bereits eine Datenbank (iadmin.mdb oder ibds.mdb); --force überschreibt sie.";
-    }
-    std::string message = buildDatabase(admin, true, [&](Database& db) {
-        CreateAdminSchema(db);
-        fillTable(db, tables::Hospitals, hospitals.entries);
-        fillTable(db, tables::Departments, departments.entries);
-    });
-    if (!message.empty()) return message;
-    return buildDatabase(templ, true, [](Database& db) { CreateDepartmentSchema(db); });
+    SystemSetupRequest setup;
+    setup.directory = request;
+    return SetUpSystem(setup);
 }
 
 }  // namespace kalvora
