@@ -1,10 +1,22 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Kalvora needs to build, test and run, when they are missing.
+# Installs the Debian packages Kalvora needs, when they are missing:
+#   scripts/install-deps.sh cli    build and run kalvora-cli
+#   scripts/install-deps.sh run    the same and the desktop program (Qt 6)
+#   scripts/install-deps.sh test   the same and the test tool chain (GoogleTest, Xvfb, clang with its
+#                                  sanitizer and fuzzer runtime, sqlite3, strace, time); the default
 set -euo pipefail
 
-packages=(qt6-base-dev libqt6opengl6-dev qt6-charts-dev libsqlite3-dev libcli11-dev libgtest-dev
-          cmake ninja-build g++ xvfb xauth fonts-dejavu-core sqlite3 clang libclang-rt-14-dev time strace
-          qt6-translations-l10n)
+profile=${1:-test}
+cli_packages=(libsqlite3-dev libcli11-dev cmake ninja-build g++)
+run_packages=(qt6-base-dev libqt6opengl6-dev qt6-charts-dev fonts-dejavu-core qt6-translations-l10n)
+test_packages=(libgtest-dev xvfb xauth sqlite3 clang libclang-rt-14-dev time strace)
+case "$profile" in
+  cli) packages=("${cli_packages[@]}") ;;
+  run) packages=("${cli_packages[@]}" "${run_packages[@]}") ;;
+  test) packages=("${cli_packages[@]}" "${run_packages[@]}" "${test_packages[@]}") ;;
+  *) echo "Unbekannte Auswahl \"$profile\": cli, run oder test." >&2; exit 2 ;;
+esac
+
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")

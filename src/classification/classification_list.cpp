@@ -59,28 +59,37 @@ std::optional<DepartmentRecord> FindDepartmentRecord(Database& admin, const std:
 }
 
 bool HasClassifiableStays(const std::string& departmentDbPath) {
-    Database department(departmentDbPath, OpenMode::ReadOnly);
-    Statement stay = department.prepare(kClassifiableStay);
-    return stay.step() == StepResult::Row;
+    return ReadCurrentFile([&] {
+        Database department(departmentDbPath, OpenMode::ReadOnly);
+        Statement stay = department.prepare(kClassifiableStay);
+        return stay.step() == StepResult::Row;
+    });
+}
+
+ClassificationDialogList LoadClassificationDialogList(const std::string& systemDataPath,
+                                                      const NumberNotation& notation) {
+    RecoverDataDirectory(systemDataPath);
+    Database admin(JoinPath(systemDataPath, files::AdminDb), OpenMode::ReadOnly);
+    ClassificationDialogList list;
+    for (const DepartmentRecord& record : ReadDepartmentRecords(admin)) {
+        const std::string dataFile = WithoutBlanks(record.dataFile);
+        const std::string path = JoinPath(systemDataPath, dataFile);
+        if (dataFile.empty() || !FileExists(path)) {
+            list.unlisted.push_back({dataFile, true});
+            continue;
+        }
+        try {
+            if (HasClassifiableStays(path)) list.entries.push_back(BuildDepartmentEntry(record, notation));
+        } catch (const StoreError&) {
+            list.unlisted.push_back({dataFile, false});
+        }
+    }
+    return list;
 }
 
 std::vector<std::string> ClassificationDialogEntries(const std::string& systemDataPath,
                                                      const NumberNotation& notation) {
-    RecoverDataDirectory(systemDataPath);
-    Database admin(JoinPath(systemDataPath, files::AdminDb), OpenMode::ReadOnly);
-    std::vector<std::string> entries;
-    for (const DepartmentRecord& record : ReadDepartmentRecords(admin)) {
-        const std::string path = JoinPath(systemDataPath, WithoutBlanks(record.dataFile));
-        bool listed = false;
-        try {
-            listed =
-                !WithoutBlanks(record.dataFile).empty() && FileExists(path) && HasClassifiableStays(path);
-        } catch (const StoreError&) {
-            listed = false;
-        }
-        if (listed) entries.push_back(BuildDepartmentEntry(record, notation));
-    }
-    return entries;
+    return LoadClassificationDialogList(systemDataPath, notation).entries;
 }
 
 }  // namespace kalvora

@@ -24,8 +24,21 @@ std::optional<DepartmentRecord> FindDepartmentRecord(Database& admin, const std:
 // Throws StoreError when the database cannot be read.
 bool HasClassifiableStays(const std::string& departmentDbPath);
 
-// The entries of the classification dialog's list, in list order. A department whose database is
-// missing or cannot be read has nothing to classify and is not listed.
+// The list of the classification dialog: the entries in list order, and the departments left out
+// because their database is missing or cannot be read (there is nothing to classify, but the user
+// is told which they are).
+struct UnlistedDepartment {
+    std::string dataFile;  // MDB_DATEI without blanks
+    bool fileMissing = true;  // false: the file is there but cannot be read
+};
+struct ClassificationDialogList {
+    std::vector<std::string> entries;
+    std::vector<UnlistedDepartment> unlisted;
+};
+ClassificationDialogList LoadClassificationDialogList(const std::string& systemDataPath,
+                                                      const NumberNotation& notation);
+
+// The entries alone, for callers that classify what the dialog would list.
 std::vector<std::string> ClassificationDialogEntries(const std::string& systemDataPath,
                                                      const NumberNotation& notation);
 

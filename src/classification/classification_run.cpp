@@ -44,7 +44,15 @@ long long DayNumber(std::string_view dateCode) { return DaysBetween(kDayZero, da
 std::optional<std::string> CheckClassificationRun(const ClassificationRun& run) {
     if (!IsClassificationDay(run.Erhebungvon) || !IsClassificationDay(run.Erhebungbis))
         return std::string(messages::InvalidDate);
+    // A period that ends before it begins holds no day: its mean would be 0 and rate every department.
+    if (DayNumber(run.Erhebungbis) < DayNumber(run.Erhebungvon))
+        return ReversedPeriodText(run.Erhebungvon, run.Erhebungbis);
     return std::nullopt;
+}
+
+std::string ReversedPeriodText(std::string_view from, std::string_view to) {
+    return "Der Erhebungszeitraum endet (" + FormatDateCode(to, 8) + ") vor seinem Beginn (" +
+           FormatDateCode(from, 8) + ")!";
 }
 
 long long PeriodDays(const ClassificationRun& run) {

@@ -36,8 +36,11 @@ bool IsClassificationDay(std::string_view text);
 // Number of the day (first 8 characters, JJJJMMTT) counted from 01.01.1970.
 long long DayNumber(std::string_view dateCode);
 
-// The run is refused with the date message when either end of the period is not a valid day.
+// The run is refused with the date message when either end of the period is not a valid day, and
+// with ReversedPeriodText when the period ends before it begins.
 std::optional<std::string> CheckClassificationRun(const ClassificationRun& run);
+// "Der Erhebungszeitraum endet (01.01.2025) vor seinem Beginn (31.12.2025)!"
+std::string ReversedPeriodText(std::string_view from, std::string_view to);
 
 // Days of the period: from Erhebungvon to Erhebungbis, both included.
 long long PeriodDays(const ClassificationRun& run);

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <optional>
 #include <set>
+#include <tuple>
 #include <vector>
 
 #include "classification/classification_list.h"
@@ -11,6 +12,9 @@
 #include "classification/department_entry.h"
 #include "classification/result_table.h"
 #include "cli/cli_context.h"
+#include "cli/usage_texts.h"
+#include "cli/value_arguments.h"
+#include "reports/report_messages.h"
 #include "shell/status_sink.h"
 #include "store/data_directory.h"
 #include "store/database.h"
@@ -29,13 +33,6 @@ struct ClassifyOptions {
     std::optional<std::string> substituteTiss;
     std::vector<std::string> dataFiles;
 };
-
-// A date as the dialog's date field takes it (JJJJMMTT or TT.MM.JJJJ), as JJJJMMTT; none when invalid.
-std::optional<std::string> DateCodeOfEntry(const std::string& entry) {
-    const std::string display = NormaliseDateEntry(entry, "2000");
-    if (display.find_first_not_of(' ') == std::string::npos) return std::nullopt;
-    return DisplayToDateCode(display, 8);
-}
 
 // Whole hours 0 to 24, as the drop-down list offers them.
 std::optional<int> MinimumHoursOf(const std::string& text) {
@@ -69,8 +66,7 @@ int runClassify(CliContext& context, const ClassifyOptions& options) {
     const std::string system = context.settings().SystemDataPath;
     RecoverDataDirectory(system);
     const std::string adminPath = JoinPath(system, files::AdminDb);
-    if (!FileExists(adminPath))
-        return context.fail("Die Datenbank " + adminPath + " kann nicht geöffnet werden!");
+    if (!FileExists(adminPath)) return context.fail(report_messages::AdminDbUnreadable(adminPath));
     const NumberNotation notation = context.notation();
 
     std::vector<DepartmentRecord> records;
@@ -86,17 +82,18 @@ int runClassify(CliContext& context, const ClassifyOptions& options) {
         const bool known = std::any_of(records.begin(), records.end(), [&](const DepartmentRecord& record) {
             return WithoutBlanks(record.dataFile) == name;
         });
-        if (!known) return context.fail("Die Abteilungsdatenbank " + dataFile + " ist nicht registriert!");
+        if (!known) return context.fail(report_messages::UnknownDepartment(dataFile));
         wanted.insert(name);
     }
 
     ClassificationRun run = ClassificationRunFromSettings(context.settings());
-    for (auto [given, member] :
-         {std::pair{&options.from, &run.Erhebungvon}, std::pair{&options.to, &run.Erhebungbis}}) {
+    for (auto [name, given, member] : {std::tuple{"--from", &options.from, &run.Erhebungvon},
+                                       std::tuple{"--to", &options.to, &run.Erhebungbis}}) {
         if (!*given) continue;
-        const auto code = DateCodeOfEntry(**given);
-        if (!code) return context.fail(std::string(messages::InvalidDate));
-        *member = *code;
+        // As the dialog's date fields take it, a two-digit year in the 2000s.
+        const CheckedValue day = DateArgument(name, **given, "2000");
+        if (!day.ok()) return context.fail(day.error);
+        *member = day.value;
     }
     if (options.minHours) {
         const auto hours = MinimumHoursOf(*options.minHours);
@@ -131,13 +128,17 @@ int runClassify(CliContext& context, const ClassifyOptions& options) {
 void RegisterClassifyCommand(CLI::App& app, CommandAction& action) {
     auto options = std::make_shared<ClassifyOptions>();
     CLI::App* command = app.add_subcommand("classify", "Einstufung der Abteilungen");
-    command->add_option("--from", options->from, "Zeitraum von (JJJJMMTT)");
-    command->add_option("--to", options->to, "Zeitraum bis (JJJJMMTT)");
-    command->add_option("--min-hours", options->minHours, "Mindeststunden für 0-Tagespatienten (0 bis 24)");
-    command->add_option("--multiple-tiss", options->multipleTiss, "MehrfachTISS verdichten (J oder N)")
-        ->check(CLI::IsMember({"J", "N"}));
-    command->add_option("--substitute-tiss", options->substituteTiss, "TISS-Ersatzscore zählen (J oder N)")
-        ->check(CLI::IsMember({"J", "N"}));
+    command->add_option("--from", options->from, "Zeitraum von (JJJJMMTT oder TT.MM.JJJJ)")
+        ->type_name("DATUM");
+    command->add_option("--to", options->to, "Zeitraum bis (JJJJMMTT oder TT.MM.JJJJ)")->type_name("DATUM");
+    command->add_option("--min-hours", options->minHours, "Mindeststunden für 0-Tagespatienten (0 bis 24)")
+        ->type_name("STUNDEN");
+    WithChoices(
+        command->add_option("--multiple-tiss", options->multipleTiss, "MehrfachTISS verdichten (J oder N)"),
+        {"J", "N"});
+    WithChoices(command->add_option("--substitute-tiss", options->substituteTiss,
+                                    "TISS-Ersatzscore zählen (J oder N)"),
+                {"J", "N"});
     command->add_option("DB", options->dataFiles, "Abteilungsdatenbanken (MDB_DATEI); sonst alle der Liste");
     command->callback([options, &action] {
         action = [options](CliContext& context) { return runClassify(context, *options); };

@@ -11,7 +11,7 @@ void RegisterDepartmentsCommand(CLI::App& app, CommandAction& action) {
         action = [](CliContext& context) {
             DepartmentLines list = ReadDepartmentList(context, false);
             if (!list.ok()) return list.exitCode;
-            for (const std::string& line : list.lines) context.out << line << '\n';
+            for (const std::string& line : list.lines) context.out << PrintableText(line) << '\n';
             return kExitDone;
         };
     });

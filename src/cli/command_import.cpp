@@ -7,6 +7,7 @@
 #include "cli/terminal_progress.h"
 #include "import/field_validators.h"
 #include "import/import_run.h"
+#include "import/line_reader.h"
 #include "import/protocol_file.h"
 
 namespace kalvora::cli {
@@ -25,6 +26,26 @@ std::string trimmed(const std::string& text) {
     return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
+// The file a FILE argument names: a bare name, as the import dialog lists it, in the import directory,
+// else in the current directory; a path as given.
+std::string DeliveryPath(const std::string& argument, const std::string& importDirectory) {
+    if (std::filesystem::path(argument).has_parent_path()) return argument;
+    const std::string listed = JoinPath(importDirectory, argument);
+    std::error_code error;
+    return std::filesystem::exists(listed, error) ? listed : argument;
+}
+
+// Why the file cannot be imported; empty when it is there and can be read.
+std::string UnreadableDelivery(const ImportFile& file, const std::string& importDirectory) {
+    std::error_code error;
+    if (file.path == file.name && !std::filesystem::exists(file.path, error))
+        return "Die Datei " + file.name + " ist weder im Importverzeichnis " + importDirectory +
+               " noch im aktuellen Verzeichnis vorhanden.";
+    LineReader reader;
+    std::string problem;
+    return reader.open(file.path, problem) ? std::string() : problem;
+}
+
 int runImport(CliContext& context, const ImportOptions& options) {
     CheckState state = CheckState::None;
     CheckFileName(options.protocol, state);
@@ -34,8 +55,17 @@ int runImport(CliContext& context, const ImportOptions& options) {
     ImportBatchRequest request;
     request.mode = options.initialise ? ImportMode::Initialise : ImportMode::Append;
     request.protocolPath = JoinPath(settings.ExportDataPath, trimmed(options.protocol));
-    for (const std::string& path : options.files)
-        request.files.push_back({std::filesystem::path(path).filename().string(), path});
+    for (const std::string& argument : options.files) {
+        ImportFile file{std::filesystem::path(argument).filename().string(),
+                        DeliveryPath(argument, settings.ImportDataPath)};
+        // Every file is checked before the batch starts, so that a missing one cannot stop it after the
+        // files before it are stored.
+        if (std::string problem = UnreadableDelivery(file, settings.ImportDataPath); !problem.empty()) {
+            context.fail(problem);
+            return context.fail("Es wurde nichts importiert.");
+        }
+        request.files.push_back(std::move(file));
+    }
 
     TerminalProgress progress(context.err);
     ImportBatchResult result = RunImportBatch(request, settings, progress);
@@ -55,8 +85,14 @@ void RegisterImportCommand(CLI::App& app, CommandAction& action) {
     CLI::App* command = app.add_subcommand("import", "Datenlieferungen importieren");
     command->add_flag("--initialise", options->initialise,
                       "Gesamten Datenbestand der Abteilung initialisieren (sonst Neudaten anfügen)");
-    command->add_option("--protocol", options->protocol, "Protokolldatei im Exportverzeichnis");
-    command->add_option("FILE", options->files, "Datenlieferungsdateien")->required();
+    command
+        ->add_option("--protocol", options->protocol,
+                     "Protokolldatei im Exportverzeichnis (sonst protocol.dat)")
+        ->type_name("NAME");
+    command
+        ->add_option("FILE", options->files,
+                     "Datenlieferungsdateien; ein Name ohne Verzeichnis liegt im Importverzeichnis")
+        ->required();
     command->callback([options, &action] {
         action = [options](CliContext& context) { return runImport(context, *options); };
     });

@@ -5,7 +5,9 @@
 
 #include "cli/cli_context.h"
 #include "cli/report_arguments.h"
+#include "cli/value_arguments.h"
 #include "reports/department_line.h"
+#include "reports/line_columns.h"
 #include "reports/patient_search.h"
 #include "reports/report_messages.h"
 
@@ -23,9 +25,17 @@ int runSearch(CliContext& context, const SearchOptions& options) {
     DepartmentLines list = ReadDepartmentList(context, true);
     if (!list.ok()) return list.exitCode;
 
-    std::optional<std::string> birthDate = NormaliseBirthDateEntry(options.birthDate);
-    if (!birthDate) return context.fail(std::string(messages::InvalidDate));
-    SearchTerms terms = MakeSearchTerms(options.admissionNumber, *birthDate);
+    // The window's fields hold at most 10 characters and take only four-digit years.
+    const std::string admissionNumber = TrimmedBlanks(options.admissionNumber);
+    const CheckedValue number = AdmissionNumberArgument("--kis-id", admissionNumber);
+    if (!number.ok()) return context.fail(number.error);
+    std::string birthDate;
+    if (!TrimmedBlanks(options.birthDate).empty()) {
+        const CheckedValue date = DateArgument("--dob", options.birthDate, "8");
+        if (!date.ok()) return context.fail(date.error);
+        birthDate = FormatDateCode(date.value, 8);
+    }
+    SearchTerms terms = MakeSearchTerms(admissionNumber, birthDate);
     if (SearchModeOf(terms) == SearchMode::None)
         return context.fail(std::string(NoticeText(notices::EnterSearchTerm).value_or("")));
 
@@ -45,7 +55,7 @@ int runSearch(CliContext& context, const SearchOptions& options) {
         PrintMessage(context, NoticeText(notices::PatientNotFound).value_or(""));
         return kExitNothingFound;
     }
-    context.out << list.lines[*result.hit] << '\n';
+    context.out << PrintableText(list.lines[*result.hit]) << '\n';
     return kExitDone;
 }
 
@@ -54,9 +64,12 @@ int runSearch(CliContext& context, const SearchOptions& options) {
 void RegisterSearchCommand(CLI::App& app, CommandAction& action) {
     auto options = std::make_shared<SearchOptions>();
     CLI::App* command = app.add_subcommand("search", "Patienten in den Abteilungen suchen");
-    command->add_option("--kis-id", options->admissionNumber, "Aufnahmezahl");
-    command->add_option("--dob", options->birthDate, "Geburtsdatum (JJJJMMTT oder TT.MM.JJJJ)");
-    command->add_option("--after", options->after, "nach dieser Abteilung fortsetzen (MDB_DATEI)");
+    command->add_option("--kis-id", options->admissionNumber, "Aufnahmezahl (höchstens 10 Zeichen)")
+        ->type_name("TEXT");
+    command->add_option("--dob", options->birthDate, "Geburtsdatum (JJJJMMTT oder TT.MM.JJJJ)")
+        ->type_name("DATUM");
+    command->add_option("--after", options->after, "nach dieser Abteilung fortsetzen (MDB_DATEI)")
+        ->type_name("DB");
     command->callback([options, &action] {
         action = [options](CliContext& context) { return runSearch(context, *options); };
     });

@@ -1,10 +1,13 @@
-// kalvora-cli setup: a ready system data directory and a settings file pointing at it.
+// kalvora-cli setup: a ready system data directory and a settings file pointing at it, written where
+// the settings lookup reads it.
 
 #include <chrono>
 #include <filesystem>
+#include <optional>
 
 #include "cli/cli_context.h"
-#include "store/reference_list.h"
+#include "cli/usage_texts.h"
+#include "store/system_setup.h"
 
 namespace kalvora::cli {
 
@@ -30,52 +33,71 @@ std::string withoutTrailingSeparator(std::string path) {
     return path;
 }
 
+std::string directoryPath(const std::string& path) { return withoutTrailingSeparator(absolute(path)); }
+
 int currentYear() {
     auto today = std::chrono::floor<std::chrono::days>(std::chrono::system_clock::now());
     return static_cast<int>(std::chrono::year_month_day(today).year());
 }
 
+// A directory given before the command (global option) or after it: both mean the same; two
+// different ones are a usage error.
+struct DirectoryChoice {
+    std::optional<std::string> path;  // none when neither is given
+    std::string conflict;             // the usage error
+};
+
+DirectoryChoice chooseDirectory(const std::string& globalOption, const std::string& global,
+                                const std::string& own, const std::string& ownName) {
+    if (global.empty()) return {own.empty() ? std::nullopt : std::optional(directoryPath(own)), {}};
+    if (own.empty() || directoryPath(own) == directoryPath(global)) return {directoryPath(global), {}};
+    return {std::nullopt, "zwei verschiedene Verzeichnisse angegeben: " + globalOption + " " + global +
+                              " und " + ownName + " " + own + "."};
+}
+
+Settings settingsToWrite(const std::string& system, const std::string& importDir,
+                         const std::string& exportDir, const GlobalOptions& global) {
+    const std::string year = std::to_string(currentYear());
+    return {importDir,
+            exportDir,
+            system,
+            global.plaus.empty() ? "Warning" : global.plaus,
+            year + "0101",
+            year + "1231",
+            "0",
+            "N",
+            "N"};
+}
+
 int runSetup(CliContext& context, const SetupOptions& options) {
-    std::string system = withoutTrailingSeparator(absolute(options.directory));
-    std::string importDir =
-        withoutTrailingSeparator(absolute(options.importDir.empty() ? JoinPath(system, "import") : options.importDir));
-    std::string exportDir =
-        withoutTrailingSeparator(absolute(options.exportDir.empty() ? JoinPath(system, "export") : options.exportDir));
-
-    DataDirectoryRequest request{system, options.hospitals, options.departments, options.force};
-    std::string message = CreateDataDirectory(request);
-    if (!message.empty()) return context.fail(message);
-
-    for (const std::string& directory : {importDir, exportDir}) {
-        std::error_code error;
-        std::filesystem::create_directories(directory, error);
-        if (!std::filesystem::is_directory(directory))
-            return context.fail("Das Verzeichnis " + directory + " kann nicht angelegt werden.");
+    const GlobalOptions& global = context.options();
+    const DirectoryChoice system =
+        chooseDirectory("--system-dir", global.systemDir, options.directory, "DIR");
+    const DirectoryChoice importDir =
+        chooseDirectory("--import-dir", global.importDir, options.importDir, "--import-dir");
+    const DirectoryChoice exportDir =
+        chooseDirectory("--export-dir", global.exportDir, options.exportDir, "--export-dir");
+    for (const DirectoryChoice* choice : {&system, &importDir, &exportDir}) {
+        if (!choice->conflict.empty()) {
+            context.err << UsageText("setup", choice->conflict) << '\n';
+            return kExitUsage;
+        }
+    }
+    if (!system.path) {
+        context.err << UsageText("setup", "Es fehlt das Argument DIR (Systemdatenverzeichnis).") << '\n';
+        return kExitUsage;
     }
 
-    std::string settingsPath = context.settingsFileName();
-    if (std::filesystem::path(settingsPath).parent_path().empty())
-        settingsPath = JoinPath(CommonSettingsDirectory(), settingsPath);
-    settingsPath = absolute(settingsPath);
-    std::error_code error;
-    auto parent = std::filesystem::path(settingsPath).parent_path();
-    if (!parent.empty()) std::filesystem::create_directories(parent, error);
-
-    std::string year = std::to_string(currentYear());
-    IniFile ini;
-    ini.load(settingsPath);
-    ini.setValue("Path", "ImportDataPath", importDir);
-    ini.setValue("Path", "ExportDataPath", exportDir);
-    ini.setValue("Path", "SystemDataPath", system);
-    ini.setValue("Plausibilitaet", "PlausLevel", "Warning");
-    ini.setValue("Einstufung", "Erhebungvon", year + "0101");
-    ini.setValue("Einstufung", "Erhebungbis", year + "1231");
-    ini.setValue("Einstufung", "MindestStd", "0");
-    ini.setValue("Einstufung", "MehrfachTISS", "N");
-    ini.setValue("Einstufung", "ErsatzTISS", "N");
-    if (!ini.save(settingsPath))
-        return context.fail("Die Einstellungsdatei " + settingsPath + " kann nicht geschrieben werden.");
-    context.out << settingsPath << '\n';
+    SystemSetupRequest request;
+    request.directory = {*system.path, options.hospitals, options.departments, options.force};
+    request.importDirectory = importDir.path.value_or(JoinPath(*system.path, "import"));
+    request.exportDirectory = exportDir.path.value_or(JoinPath(*system.path, "export"));
+    // Where every later read of the settings is answered from, as the windows read them.
+    request.settingsPath = absolute(context.settingsFile().lookupTarget());
+    request.settings =
+        settingsToWrite(*system.path, request.importDirectory, request.exportDirectory, global);
+    if (std::string message = SetUpSystem(request); !message.empty()) return context.fail(message);
+    context.out << *request.settingsPath << '\n';
     return kExitDone;
 }
 
@@ -84,12 +106,20 @@ int runSetup(CliContext& context, const SetupOptions& options) {
 void RegisterSetupCommand(CLI::App& app, CommandAction& action) {
     auto options = std::make_shared<SetupOptions>();
     CLI::App* command = app.add_subcommand("setup", "Systemdatenverzeichnis und Einstellungsdatei anlegen");
-    command->add_option("DIR", options->directory, "Systemdatenverzeichnis")->required();
-    command->add_option("--import-dir", options->importDir, "Importverzeichnis (sonst DIR/import)");
-    command->add_option("--export-dir", options->exportDir, "Exportverzeichnis (sonst DIR/export)");
-    command->add_option("--hospitals", options->hospitals, "Liste der Krankenanstalten (Code;Bezeichnung)");
-    command->add_option("--departments", options->departments, "Liste der Abteilungsfunktionen (Code;Bezeichnung)");
-    command->add_flag("--force", options->force, "bestehende Datenbanken überschreiben");
+    command->add_option("DIR", options->directory, "Systemdatenverzeichnis (oder --system-dir vor setup)");
+    command->add_option("--import-dir", options->importDir, "Importverzeichnis (sonst DIR/import)")
+        ->type_name("VERZEICHNIS");
+    command->add_option("--export-dir", options->exportDir, "Exportverzeichnis (sonst DIR/export)")
+        ->type_name("VERZEICHNIS");
+    command->add_option("--hospitals", options->hospitals, "Liste der Krankenanstalten (Code;Bezeichnung)")
+        ->type_name("CSV");
+    command
+        ->add_option("--departments", options->departments,
+                     "Liste der Abteilungsfunktionen (Code;Bezeichnung)")
+        ->type_name("CSV");
+    command->add_flag(
+        "--force", options->force,
+        "bestehendes Systemdatenverzeichnis übernehmen (Abteilungen und Daten bleiben erhalten)");
     command->callback([options, &action] {
         action = [options](CliContext& context) { return runSetup(context, *options); };
     });

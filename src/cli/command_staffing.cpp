@@ -6,6 +6,8 @@
 #include "classification/department_entry.h"
 #include "classification/department_staffing.h"
 #include "cli/cli_context.h"
+#include "cli/usage_texts.h"
+#include "reports/report_messages.h"
 #include "store/data_directory.h"
 #include "store/database.h"
 #include "store/file_ops.h"
@@ -45,8 +47,7 @@ std::optional<std::string> CheckedEntry(const std::string& text, int decimals, i
 int runStaffing(CliContext& context, const StaffingOptions& options) {
     const std::string system = context.settings().SystemDataPath;
     const std::string adminPath = JoinPath(system, files::AdminDb);
-    if (!FileExists(adminPath))
-        return context.fail("Die Datenbank " + adminPath + " kann nicht geöffnet werden!");
+    if (!FileExists(adminPath)) return context.fail(report_messages::AdminDbUnreadable(adminPath));
     std::optional<DataDirectoryLock> lock;
     try {
         lock.emplace(system);
@@ -55,8 +56,7 @@ int runStaffing(CliContext& context, const StaffingOptions& options) {
     }
     Database admin(adminPath, OpenMode::ReadWrite);
     std::optional<DepartmentRecord> record = FindDepartmentRecord(admin, options.dataFile);
-    if (!record)
-        return context.fail("Die Abteilungsdatenbank " + options.dataFile + " ist nicht registriert!");
+    if (!record) return context.fail(report_messages::UnknownDepartment(options.dataFile));
 
     const NumberNotation notation = context.notation();
     StaffingValues values{Decimal::fromDouble(record->dgkp, kDgkpPlaces), record->beds, record->preset};
@@ -85,10 +85,12 @@ void RegisterStaffingCommand(CLI::App& app, CommandAction& action) {
     CLI::App* command =
         app.add_subcommand("staffing", "DGKP, systemisierte Betten und Voreinstufung einer Abteilung");
     command->add_option("DB", options->dataFile, "Abteilungsdatenbank (MDB_DATEI)")->required();
-    command->add_option("--dgkp", options->dgkp, "DGKP (zwei Dezimalstellen, höchstens 6 Zeichen)");
-    command->add_option("--beds", options->beds, "systemisierte Betten (höchstens 3 Zeichen)");
-    command->add_option("--preset", options->preset, "Voreinstufung E0 bis E3 oder none")
-        ->check(CLI::IsMember({"E0", "E1", "E2", "E3", "none"}));
+    command->add_option("--dgkp", options->dgkp, "DGKP (zwei Dezimalstellen, höchstens 6 Zeichen)")
+        ->type_name("ZAHL");
+    command->add_option("--beds", options->beds, "systemisierte Betten (höchstens 3 Zeichen)")
+        ->type_name("ZAHL");
+    WithChoices(command->add_option("--preset", options->preset, "Voreinstufung E0 bis E3 oder none"),
+                {"E0", "E1", "E2", "E3", "none"});
     command->callback([options, &action] {
         action = [options](CliContext& context) { return runStaffing(context, *options); };
     });

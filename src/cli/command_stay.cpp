@@ -1,8 +1,12 @@
 // kalvora-cli stay DB KIS_ID DOB ADM_DATE: the base data and survey days of one ICU stay as
-// Key=Value lines, values as stored. Each survey day starts with its REC_DATE line.
+// Key=Value lines, values as stored (control characters printed as "?"). Each survey day starts with its
+// REC_DATE line.
+
+#include <optional>
 
 #include "cli/cli_context.h"
 #include "cli/report_arguments.h"
+#include "cli/value_arguments.h"
 #include "reports/department_line.h"
 #include "reports/line_columns.h"
 #include "reports/report_messages.h"
@@ -19,37 +23,55 @@ struct StayOptions {
     std::string admissionTime;
 };
 
+void printValue(std::ostream& out, std::string_view key, std::string_view value) {
+    out << key << '=' << PrintableText(value) << '\n';
+}
+
 void printDetail(CliContext& context, const std::string& departmentLine, const StayDetail& detail) {
     std::ostream& out = context.out;
-    out << "KA=" << TrimmedBlanks(DepartmentHospitalPart(departmentLine)) << '\n';
-    out << "ABTEILUNG=" << TrimmedBlanks(DepartmentPart(departmentLine)) << '\n';
-    out << "KIS_ID=" << detail.kisId << '\n';
-    out << "DOB=" << detail.dob << '\n';
-    out << "ADM_DATE=" << detail.admDate << '\n';
-    out << "DIS_DATE=" << detail.disDate << '\n';
-    out << "ICU_OUTCOME=" << detail.icuOutcome << '\n';
-    out << "HOSP_DIS_DATE=" << detail.hospDisDate << '\n';
-    out << "HOSP_MORT=" << detail.hospMort << '\n';
-    out << "TYP=" << detail.typ << '\n';
+    printValue(out, "KA", TrimmedBlanks(DepartmentHospitalPart(departmentLine)));
+    printValue(out, "ABTEILUNG", TrimmedBlanks(DepartmentPart(departmentLine)));
+    printValue(out, "KIS_ID", detail.kisId);
+    printValue(out, "DOB", detail.dob);
+    printValue(out, "ADM_DATE", detail.admDate);
+    printValue(out, "DIS_DATE", detail.disDate);
+    printValue(out, "ICU_OUTCOME", detail.icuOutcome);
+    printValue(out, "HOSP_DIS_DATE", detail.hospDisDate);
+    printValue(out, "HOSP_MORT", detail.hospMort);
+    printValue(out, "TYP", detail.typ);
     for (const SurveyDay& day : detail.surveyDays) {
-        out << "REC_DATE=" << day.recordDate << '\n';
+        printValue(out, "REC_DATE", day.recordDate);
         for (std::size_t item = 0; item < day.items.size(); ++item)
-            out << TissItems()[item].field << '=' << day.items[item] << '\n';
-        out << "T28_SCORE=" << day.score << '\n';
+            printValue(out, TissItems()[item].field, day.items[item]);
+        printValue(out, "T28_SCORE", day.score);
     }
 }
 
+// The key of the stay as stored; the dates also as the patient list prints them.
+std::optional<StayKey> stayKeyOf(CliContext& context, const StayOptions& options) {
+    const CheckedValue number = AdmissionNumberArgument("KIS_ID", options.admissionNumber);
+    const CheckedValue birth = DateArgument("DOB", options.birthDate, "8");
+    const CheckedValue admission = DateTimeArgument("ADM_DATE", options.admissionTime);
+    for (const CheckedValue* value : {&number, &birth, &admission}) {
+        if (!value->ok()) {
+            context.fail(value->error);
+            return std::nullopt;
+        }
+    }
+    return StayKey{number.value, birth.value, admission.value};
+}
+
 int runStay(CliContext& context, const StayOptions& options) {
+    const std::optional<StayKey> key = stayKeyOf(context, options);
+    if (!key) return kExitFailed;
     DepartmentLines list = ReadDepartmentList(context, true);
     if (!list.ok()) return list.exitCode;
     DepartmentLines chosen = ChooseNamedDepartments(context, list.lines, {options.fileName});
     if (!chosen.ok()) return chosen.exitCode;
     const std::string& line = chosen.lines.front();
 
-    // The admission number is stored with 10 characters; a shorter one is meant with blanks after it.
-    StayKey key{FixedWidth(options.admissionNumber, 10), options.birthDate, options.admissionTime};
     StayDetailResult result =
-        LoadStayDetail(DepartmentDatabasePath(context.settings().SystemDataPath, line), key);
+        LoadStayDetail(DepartmentDatabasePath(context.settings().SystemDataPath, line), *key);
     if (!result.detail) return context.fail(result.error);
     printDetail(context, line, *result.detail);
     if (!result.detail->hasRecordType1) PrintMessage(context, report_messages::NoRecordType1);
@@ -63,9 +85,12 @@ void RegisterStayCommand(CLI::App& app, CommandAction& action) {
     auto options = std::make_shared<StayOptions>();
     CLI::App* command = app.add_subcommand("stay", "Basisdaten und Erhebungstage eines Aufenthalts ausgeben");
     command->add_option("DB", options->fileName, "Datenbankdatei der Abteilung (MDB_DATEI)")->required();
-    command->add_option("KIS_ID", options->admissionNumber, "Aufnahmezahl")->required();
-    command->add_option("DOB", options->birthDate, "Geburtsdatum (JJJJMMTT)")->required();
-    command->add_option("ADM_DATE", options->admissionTime, "Aufnahmezeitpunkt (JJJJMMTThhmm)")->required();
+    command->add_option("KIS_ID", options->admissionNumber, "Aufnahmezahl, höchstens 10 Zeichen")->required();
+    command->add_option("DOB", options->birthDate, "Geburtsdatum, JJJJMMTT oder TT.MM.JJJJ")->required();
+    command
+        ->add_option("ADM_DATE", options->admissionTime,
+                     "Aufnahmezeitpunkt, JJJJMMTThhmm oder \"TT.MM.JJJJ, hh:mm\"")
+        ->required();
     command->callback([options, &action] {
         action = [options](CliContext& context) { return runStay(context, *options); };
     });

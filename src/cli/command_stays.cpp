@@ -17,7 +17,7 @@ int runStays(CliContext& context, const std::string& fileName) {
     PatientList patients =
         LoadPatientLines(DepartmentDatabasePath(context.settings().SystemDataPath, chosen.lines.front()));
     if (!patients.error.empty()) return context.fail(patients.error);
-    for (const std::string& line : patients.lines) context.out << line << '\n';
+    for (const std::string& line : patients.lines) context.out << PrintableText(line) << '\n';
     return kExitDone;
 }
 

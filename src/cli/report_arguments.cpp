@@ -40,6 +40,20 @@ std::string ClipboardTextForOutput(std::string_view text) {
     return output;
 }
 
+std::string PrintableText(std::string_view text) {
+    std::string printable;
+    printable.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        const bool c1Control = byte == 0xC2 && i + 1 < text.size() &&
+                               static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
+                               static_cast<unsigned char>(text[i + 1]) <= 0x9F;
+        if (c1Control) ++i;
+        printable += byte < 0x20 || byte == 0x7F || c1Control ? '?' : text[i];
+    }
+    return printable;
+}
+
 void PrintMessage(CliContext& context, std::string_view message) {
     const std::size_t start = message.find_first_not_of(' ');
     if (start != std::string_view::npos) context.err << message.substr(start) << '\n';

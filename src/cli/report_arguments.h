@@ -27,6 +27,11 @@ DepartmentLines ChooseNamedDepartments(CliContext& context, const std::vector<st
 // Clipboard text for stdout: every carriage return a line feed, and a final line feed.
 std::string ClipboardTextForOutput(std::string_view text);
 
+// Stored text for the terminal: every control character (also a tab, a line break and the C1
+// controls U+0080 to U+009F) becomes one "?", so that a stored value can neither split a line nor
+// send the terminal a command. Other characters, and so the columns of a list line, stay as they are.
+std::string PrintableText(std::string_view text);
+
 // A message of the program on stderr, without its leading blank.
 void PrintMessage(CliContext& context, std::string_view message);
 

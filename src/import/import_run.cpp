@@ -108,6 +108,7 @@ private:
                                  : JoinPath(settings_.SystemDataPath, files::TemplateDb);
         if (!FileExists(source)) throw ImportFailure("Die Datenbank " + source + " fehlt.");
         if (lock_ == nullptr) throw ImportFailure("Das Systemdatenverzeichnis " + settings_.SystemDataPath + " fehlt.");
+        if (origin == WorkFileOrigin::Department) status_.setPanel(1, " Kopiere Abteilungsdatenbank...");
         // Through the engine, not byte by byte: it sees the last committed state of the source, even
         // while another program writes it or after one died during its commit.
         try {

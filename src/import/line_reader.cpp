@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include "store/store_error_text.h"
+
 namespace kalvora {
 
 namespace {
@@ -29,7 +31,7 @@ bool LineReader::open(const std::string& path, std::string& error) {
     }
     file_ = std::fopen(path.c_str(), "rb");
     if (file_ == nullptr) {
-        error = "Die Datei " + path + " kann nicht gelesen werden: " + std::strerror(errno);
+        error = FileErrorText(path, errno, false);
         return false;
     }
     size_ = std::filesystem::file_size(path, code);

@@ -16,6 +16,28 @@ std::string_view LinePart(std::string_view line, int start, int length) {
     return line.substr(from, static_cast<size_t>(length));
 }
 
+namespace {
+
+bool LooksLikeFormula(std::string_view field) {
+    return !field.empty() && std::string_view("=+-@").find(field.front()) != std::string_view::npos;
+}
+
+bool NeedsQuotes(std::string_view field) { return field.find_first_of(";\"\r\n") != std::string_view::npos; }
+
+}  // namespace
+
+std::string SpreadsheetCell(std::string_view field) {
+    const bool formula = LooksLikeFormula(field);
+    const bool quoted = NeedsQuotes(field);
+    if (!formula && !quoted) return std::string(field);
+    std::string cell = formula ? "'" : "";
+    for (char c : field) {
+        if (c == '"') cell += '"';
+        cell += c;
+    }
+    return quoted ? "\"" + cell + "\"" : cell;
+}
+
 ProtocolFile::~ProtocolFile() { close(); }
 
 bool ProtocolFile::create(const std::string& path, std::string& error) {
@@ -73,24 +95,32 @@ void ProtocolFile::setDataFileName(std::string_view name) { dataFileName_ = Utf8
 
 void ProtocolFile::put(std::string_view bytes) { buffer_.append(bytes); }
 
+void ProtocolFile::putCell(std::string_view field) {
+    // Almost every field is plain text and goes out without a copy.
+    if (LooksLikeFormula(field) || NeedsQuotes(field))
+        put(SpreadsheetCell(field));
+    else
+        put(field);
+}
+
 void ProtocolFile::WriteProtocolRow(std::string_view level, std::string_view parameter, std::string_view line,
                                     std::string_view comment) {
     if (file_ == nullptr) return;
     if (parameter == kProtocolHeaderParameter) {
         put(kProtocolHeader);
     } else {
-        put(dataFileName_);
+        putCell(dataFileName_);
         static constexpr int cuts[][2] = {{2, 4}, {6, 8}, {1, 1}, {14, 10}, {24, 8}, {32, 12}};
         for (const auto& cut : cuts) {
             put(";");
-            put(LinePart(line, cut[0], cut[1]));
+            putCell(LinePart(line, cut[0], cut[1]));
         }
         put(";");
-        put(level);
+        putCell(level);
         put(";");
-        put(IsAscii(parameter) ? std::string(parameter) : Utf8ToWindows1252(parameter));
+        putCell(IsAscii(parameter) ? std::string(parameter) : Utf8ToWindows1252(parameter));
         put(";");
-        put(IsAscii(comment) ? std::string(comment) : Utf8ToWindows1252(comment));
+        putCell(IsAscii(comment) ? std::string(comment) : Utf8ToWindows1252(comment));
     }
     put("\r\n");
     ++rows_;

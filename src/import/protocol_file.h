@@ -59,6 +59,7 @@ public:
 
 private:
     void put(std::string_view bytes);
+    void putCell(std::string_view field);
     void writeBuffer();
     void fail();
     std::FILE* file_ = nullptr;
@@ -72,6 +73,11 @@ private:
 
 // "Die Protokolldatei PATH kann nicht geschrieben werden: kein Platz mehr auf dem Datenträger."
 std::string ProtocolWriteFailure(const ProtocolFile& protocol);
+
+// A field as one text cell of a spreadsheet: a field holding ";", a quote or a line break is quoted
+// (its quotes doubled), and one that a spreadsheet would take for a formula (leading "=", "+", "-" or
+// "@") gets a leading apostrophe. Any other field stays as it is.
+std::string SpreadsheetCell(std::string_view field);
 
 // Characters `start` (from 1) to start+length-1 of a line; shorter or empty past its end.
 std::string_view LinePart(std::string_view line, int start, int length);

@@ -38,22 +38,6 @@ struct AnalysisResult {
 AnalysisResult AnalyseDepartments(const std::vector<std::string>& departmentLines,
                                   const std::string& systemDataPath, StatusSink& status);
 
-// The analysis as a bar chart: one series per analysed department (its name, trimmed) with one count
-// per discharge month; the months ("MM.JJJJ") are those of all departments in ascending order, and a
-// department without stays in a month counts 0 there. Rows without a discharge month stay out of the
-// chart, as do departments that got no row (their database could not be read).
-struct AnalysisChartSeries {
-    std::string name;
-    std::vector<long long> counts;  // one per month of the chart
-};
-struct AnalysisChart {
-    std::vector<std::string> months;
-    std::vector<AnalysisChartSeries> series;
-};
-// `departmentLines` are the analysed lines in the order given to AnalyseDepartments, `rows` its result.
-AnalysisChart MakeAnalysisChart(const std::vector<std::string>& departmentLines,
-                                const std::vector<AnalysisRow>& rows);
-
 // What "Kopieren" puts on the clipboard: the header line, then the rows; cells separated by tabs,
 // lines by carriage returns.
 std::string AnalysisClipboardText(const std::vector<AnalysisRow>& rows);

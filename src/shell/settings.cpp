@@ -316,6 +316,13 @@ std::string SettingsFile::writeTarget() const {
     return resolveSecondPlace();
 }
 
+std::string SettingsFile::lookupTarget() const {
+    const std::string inProgramDirectory = JoinPath(installDirectory_, settingsFileName_);
+    std::error_code error;
+    if (fs::is_regular_file(inProgramDirectory, error)) return inProgramDirectory;
+    return resolveSecondPlace();
+}
+
 std::string SettingsFile::ReadSetting(std::string_view section, std::string_view key) {
     try {
         programDirectory_ = installDirectory_;

@@ -85,6 +85,9 @@ public:
     const std::string& SettingsFileName() const { return settingsFileName_; }
     // The file a write goes to now (the one the last read was answered from).
     std::string writeTarget() const;
+    // The file every read is answered from once it holds all keys: the program directory's when it
+    // is there, else the second place. A setup writes all keys to it.
+    std::string lookupTarget() const;
 
 private:
     std::string resolveSecondPlace() const;

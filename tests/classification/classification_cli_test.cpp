@@ -110,13 +110,13 @@ TEST_F(ClassificationCliTest, classify_unknownDepartment_failsWithMessage) {
     const CliOutcome outcome = run({"classify", "12999999.999"});
     EXPECT_EQ(outcome.code, 1);
     EXPECT_EQ(outcome.out, "");
-    EXPECT_EQ(outcome.err, "Die Abteilungsdatenbank 12999999.999 ist nicht registriert!\n");
+    EXPECT_EQ(outcome.err, "Keine Abteilung mit der Datenbank 12999999.999 vorhanden!\n");
 }
 
 TEST_F(ClassificationCliTest, classify_blankOrInvalidPeriod_isRefused) {
     const std::string message = "Ungültiges Datum (JJJJMMTT) oder (TT.MM.JJJJ)!\n";
-    EXPECT_EQ(run({"classify", "--from", ""}).err, message);
-    EXPECT_EQ(run({"classify", "--to", "31.02.2012"}).err, message);
+    EXPECT_EQ(run({"classify", "--from", ""}).err, "--from „“: " + message);
+    EXPECT_EQ(run({"classify", "--to", "31.02.2012"}).err, "--to „31.02.2012“: " + message);
     writeSettings("", "20121231");
     const CliOutcome outcome = run({"classify"});
     EXPECT_EQ(outcome.code, 1);
@@ -185,7 +185,7 @@ TEST_F(ClassificationCliTest, staffing_invalidNumbers_failWithTheWindowsMessages
 TEST_F(ClassificationCliTest, staffing_unknownDepartment_failsWithMessage) {
     const CliOutcome outcome = run({"staffing", "12999999.999", "--beds", "3"});
     EXPECT_EQ(outcome.code, 1);
-    EXPECT_EQ(outcome.err, "Die Abteilungsdatenbank 12999999.999 ist nicht registriert!\n");
+    EXPECT_EQ(outcome.err, "Keine Abteilung mit der Datenbank 12999999.999 vorhanden!\n");
 }
 
 TEST_F(ClassificationCliTest, staffing_negativeDgkp_isStoredAsTheWindowAllowsIt) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "classification/department_staffing.h"
 #include "classification_fixture.h"
@@ -45,6 +46,33 @@ TEST(ClassificationListTest, ClassificationDialogEntries_listsDepartmentsWithIcu
     EXPECT_EQ(EntryHospitalText(entries[0]), "K100 - Nord" + std::string(16, ' '));
     EXPECT_EQ(EntryDepartmentText(entries[0]).substr(0, 19), "12101001 - Intensiv");
     EXPECT_EQ(EntryHospitalText(entries[2]), "K200 - " + std::string(20, ' '));
+}
+
+TEST(ClassificationListTest, LoadClassificationDialogList_namesDepartmentsWhoseDatabaseIsMissingOrUnreadable) {
+    ClassificationFixture fixture;
+    fixture.addDepartment("K100", "12101001", "12100101.111", 0, 0, " ");
+    fixture.addDepartment("K100", "12101002", "12100102.111", 0, 0, " ");  // database missing
+    fixture.addDepartment("K100", "12101003", "12100103.111", 0, 0, " ");  // not a database
+    fixture.addDepartment("K100", "12101004", "12100104.111", 0, 0, " ");  // nothing to classify
+    fixture.addStay("12100101.111", Stay("INT", "O"));
+    fixture.addStay("12100104.111", Stay("INT", "U"));
+    std::filesystem::remove(fixture.systemDir() + "/12100102.111");
+    std::filesystem::remove(fixture.systemDir() + "/12100103.111");
+    {
+        std::ofstream garbage(fixture.systemDir() + "/12100103.111");
+        garbage << std::string(4096, 'x');
+    }
+
+    const ClassificationDialogList list = LoadClassificationDialogList(fixture.systemDir(), NumberNotation::German());
+
+    ASSERT_EQ(list.entries.size(), 1u);
+    EXPECT_EQ(EntryDataFileName(list.entries[0]), "12100101.111");
+    ASSERT_EQ(list.unlisted.size(), 2u);
+    EXPECT_EQ(list.unlisted[0].dataFile, "12100102.111");
+    EXPECT_TRUE(list.unlisted[0].fileMissing);
+    EXPECT_EQ(list.unlisted[1].dataFile, "12100103.111");
+    EXPECT_FALSE(list.unlisted[1].fileMissing);
+    EXPECT_EQ(ClassificationDialogEntries(fixture.systemDir(), NumberNotation::German()), list.entries);
 }
 
 TEST(ClassificationListTest, StoreStaffing_roundTrip_readsBackTheStoredValues) {

@@ -225,9 +225,10 @@ TEST_F(ClassifyDepartmentTest, classifyDepartment_runTwice_refillsWorkTableOnce)
     EXPECT_EQ(department.scalar("SELECT count(*) FROM \"Satzart 3 - TISS28 TEMP\""), 3);
 }
 
-TEST_F(ClassifyDepartmentTest, classifyDepartment_blankOrInvalidPeriod_isRefused) {
+TEST_F(ClassifyDepartmentTest, classifyDepartment_blankInvalidOrReversedPeriod_isRefused) {
     for (const auto& [from, to] : {std::pair{"        ", "20121231"}, std::pair{"20120101", "20121232"},
-                                   std::pair{"unknown ", "20121231"}, std::pair{"2012011", "20121231"}}) {
+                                   std::pair{"unknown ", "20121231"}, std::pair{"2012011", "20121231"},
+                                   std::pair{"20121231", "20120101"}}) {
         ClassificationRun run = PeriodRun();
         run.Erhebungvon = from;
         run.Erhebungbis = to;

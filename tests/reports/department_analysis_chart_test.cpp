@@ -1,5 +1,6 @@
-// The chart of the department analysis: months of all departments on one axis, one series per
-// analysed department, built from the analysis rows.
+// The chart of the department analysis: every month of the range of all departments on one axis,
+// one series per analysed department, built from the analysis rows; the labelled months, the text
+// of a bar and the note on stays without a month.
 
 #include <gtest/gtest.h>
 
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "reports/department_analysis.h"
+#include "reports/department_analysis_chart.h"
 #include "reports/department_line.h"
 #include "shell/status_sink.h"
 #include "support/department_fixture.h"
@@ -27,6 +29,24 @@ std::vector<std::string> Names(const AnalysisChart& chart) {
     std::vector<std::string> names;
     for (const AnalysisChartSeries& series : chart.series) names.push_back(series.name);
     return names;
+}
+
+std::vector<std::string> Labels(const std::vector<AnalysisChartMonth>& months) {
+    std::vector<std::string> labels;
+    for (const AnalysisChartMonth& month : months) labels.push_back(MonthLabel(month));
+    return labels;
+}
+
+std::vector<AnalysisChartMonth> MonthsFrom(int year, int month, int count) {
+    std::vector<AnalysisChartMonth> months;
+    for (int index = 0; index < count; ++index) {
+        months.push_back({year, month});
+        if (++month > 12) {
+            month = 1;
+            ++year;
+        }
+    }
+    return months;
 }
 
 TEST(AnalysisChartTest, analysedDepartments_monthsOfAllAscendingWithZerosForMissingMonths) {
@@ -63,14 +83,27 @@ TEST(AnalysisChartTest, analysedDepartments_monthsOfAllAscendingWithZerosForMiss
     const AnalysisResult result = AnalyseDepartments(lines, system.systemPath(), status);
     const AnalysisChart chart = MakeAnalysisChart(lines, result.rows);
 
-    EXPECT_EQ(chart.months,
-              (std::vector<std::string>{"03.2011", "01.2012", "02.2012", "03.2012", "04.2012"}));
-    EXPECT_EQ(Names(chart),
-              (std::vector<std::string>{"Interne Intensiv", "Chirurgische Intensiv", "Neurointensiv"}));
+    // Every month from the first to the last discharge, also those without one.
+    ASSERT_EQ(chart.months.size(), 14u);
+    EXPECT_EQ(MonthLabel(chart.months.front()), "03.2011");
+    EXPECT_EQ(MonthLabel(chart.months[10]), "01.2012");
+    EXPECT_EQ(MonthLabel(chart.months.back()), "04.2012");
+    EXPECT_EQ(Names(chart), (std::vector<std::string>{"K001 · 12101001 Interne Intensiv",
+                                                      "K001 · 12102001 Chirurgische Intensiv",
+                                                      "K001 · 12104001 Neurointensiv"}));
     ASSERT_EQ(chart.series.size(), 3u);
-    EXPECT_EQ(chart.series[0].counts, (std::vector<long long>{0, 1, 0, 2, 0}));
-    EXPECT_EQ(chart.series[1].counts, (std::vector<long long>{1, 0, 1, 0, 0}));
-    EXPECT_EQ(chart.series[2].counts, (std::vector<long long>{0, 0, 0, 0, 0}));
+    std::vector<long long> internal(14, 0);
+    internal[10] = 1;
+    internal[12] = 2;
+    EXPECT_EQ(chart.series[0].counts, internal);
+    EXPECT_EQ(chart.series[0].withoutMonth, 1);
+    std::vector<long long> surgical(14, 0);
+    surgical[0] = 1;
+    surgical[11] = 1;
+    EXPECT_EQ(chart.series[1].counts, surgical);
+    EXPECT_EQ(chart.series[1].withoutMonth, 0);
+    EXPECT_EQ(chart.series[2].counts, std::vector<long long>(14, 0));
+    EXPECT_EQ(chart.series[2].withoutMonth, 0);
 }
 
 TEST(AnalysisChartTest, rows_sameMonthOfOneDepartmentAddUpAndUnreadableCountsAreZero) {
@@ -97,13 +130,85 @@ TEST(AnalysisChartTest, rows_sameMonthOfOneDepartmentAddUpAndUnreadableCountsAre
     };
     const AnalysisChart chart = MakeAnalysisChart({first, second}, rows);
 
-    EXPECT_EQ(chart.months, (std::vector<std::string>{"04.2012", "05.2012", "06.2012"}));
-    // A department without a name is named by its code.
-    EXPECT_EQ(Names(chart), (std::vector<std::string>{"Interne Intensiv", "12102001"}));
+    EXPECT_EQ(Labels(chart.months), (std::vector<std::string>{"04.2012", "05.2012", "06.2012"}));
+    // A department without a name is named by its codes.
+    EXPECT_EQ(Names(chart), (std::vector<std::string>{"K001 · 12101001 Interne Intensiv", "K001 · 12102001"}));
     EXPECT_EQ(chart.series[0].counts, (std::vector<long long>{0, 7, 0}));
     EXPECT_EQ(chart.series[1].counts, (std::vector<long long>{2, 0, 0}));
+    EXPECT_EQ(chart.series[1].withoutMonth, 7);
 
     EXPECT_TRUE(MakeAnalysisChart({first, second}, {}).series.empty());
+}
+
+TEST(AnalysisChartTest, rows_monthsThatAreNoCalendarMonthCountWithoutMonth) {
+    DepartmentRow row;
+    row.kanr = "K001";
+    row.hospitalName = "LKH Musterstadt";
+    row.abteilung = "12101001";
+    row.departmentName = "Interne Intensiv";
+    row.mdbDatei = "12101001.001";
+    const std::string line = BuildDepartmentLine(row);
+    const std::string hospital = DepartmentHospitalColumn(line);
+    const std::string part = line.substr(29, 49);
+    const std::vector<AnalysisRow> rows = {
+        {hospital, part, "2012", "00", "1"}, {hospital, part, "2012", "13", "2"}, {hospital, part, "201", "2 ", "4"},
+        {hospital, part, "2012", "11", "8"}, {hospital, part, "2013", "02", "16"},
+    };
+    const AnalysisChart chart = MakeAnalysisChart({line}, rows);
+
+    EXPECT_EQ(Labels(chart.months), (std::vector<std::string>{"11.2012", "12.2012", "01.2013", "02.2013"}));
+    EXPECT_EQ(chart.series.at(0).counts, (std::vector<long long>{8, 0, 0, 16}));
+    EXPECT_EQ(chart.series.at(0).withoutMonth, 7);
+    EXPECT_EQ(WithoutMonthNote(chart),
+              "Intensiv-Patienten ohne gültigen Entlassungsmonat (nicht im Diagramm): K001 · 12101001 Interne "
+              "Intensiv: 7");
+    EXPECT_EQ(AnalysisBarText(chart, 0, 3), "K001 · 12101001 Interne Intensiv\n02.2013: 16 Intensiv-Patienten");
+    EXPECT_EQ(AnalysisBarText(chart, 0, 1), "K001 · 12101001 Interne Intensiv\n12.2012: 0 Intensiv-Patienten");
+    EXPECT_EQ(AnalysisBarText(chart, 1, 0), "");
+}
+
+TEST(AnalysisChartTest, withoutStaysLackingAMonth_noteIsEmpty) {
+    AnalysisChart chart;
+    chart.series.push_back({"K001 · 12101001", {3}, 0});
+    EXPECT_EQ(WithoutMonthNote(chart), "");
+}
+
+TEST(AnalysisChartTest, LabelledMonths_keepToTheCalendarAndStandFarEnoughApart) {
+    const std::vector<AnalysisChartMonth> tenYears = MonthsFrom(2016, 1, 120);
+    EXPECT_EQ(LabelledMonths(tenYears, 1).size(), 120u);
+    EXPECT_EQ(LabelledMonths(tenYears, 0).size(), 120u);
+
+    // Four months apart: every sixth month, January and July.
+    const std::vector<std::size_t> halfYears = LabelledMonths(tenYears, 4);
+    ASSERT_EQ(halfYears.size(), 20u);
+    EXPECT_EQ(MonthLabel(tenYears[halfYears[0]]), "01.2016");
+    EXPECT_EQ(MonthLabel(tenYears[halfYears[1]]), "07.2016");
+
+    const std::vector<std::size_t> years = LabelledMonths(tenYears, 7);
+    ASSERT_EQ(years.size(), 10u);
+    for (std::size_t label = 0; label < years.size(); ++label)
+        EXPECT_EQ(MonthLabel(tenYears[years[label]]), "01." + std::to_string(2016 + label));
+
+    const std::vector<std::size_t> everySecondYear = LabelledMonths(tenYears, 13);
+    ASSERT_EQ(everySecondYear.size(), 5u);
+    EXPECT_EQ(MonthLabel(tenYears[everySecondYear[1]]), "01.2018");
+
+    // Far more months than labels: every fifth, tenth, ... year.
+    const std::vector<AnalysisChartMonth> century = MonthsFrom(1950, 3, 1200);
+    const std::vector<std::size_t> decades = LabelledMonths(century, 100);
+    ASSERT_EQ(decades.size(), 10u);
+    EXPECT_EQ(MonthLabel(century[decades[0]]), "01.1960");
+    EXPECT_EQ(MonthLabel(century[decades[9]]), "01.2050");
+
+    // Labels of a short range start at the calendar step, not at the first month.
+    const std::vector<AnalysisChartMonth> autumn = MonthsFrom(2016, 8, 6);
+    const std::vector<std::size_t> quarters = LabelledMonths(autumn, 3);
+    ASSERT_EQ(quarters.size(), 2u);
+    EXPECT_EQ(MonthLabel(autumn[quarters[0]]), "10.2016");
+    EXPECT_EQ(MonthLabel(autumn[quarters[1]]), "01.2017");
+    // No step of the calendar falls into the range: its first month is labelled.
+    EXPECT_EQ(LabelledMonths(MonthsFrom(2016, 8, 3), 6), std::vector<std::size_t>{0});
+    EXPECT_TRUE(LabelledMonths({}, 1).empty());
 }
 
 }  // namespace

@@ -104,7 +104,8 @@ TEST_F(ReportCommands, search_byBirthDateAndRefusals) {
     CliRun noTerm = run({"search"});
     EXPECT_EQ(noTerm.exitCode, 1);
     EXPECT_EQ(noTerm.err, "Geben Sie mindestens einen Suchbegriff ein!\n");
-    EXPECT_EQ(run({"search", "--dob", "19701301"}).err, "Ungültiges Datum (JJJJMMTT) oder (TT.MM.JJJJ)!\n");
+    EXPECT_EQ(run({"search", "--dob", "19701301"}).err,
+              "--dob „19701301“: Ungültiges Datum (JJJJMMTT) oder (TT.MM.JJJJ)!\n");
     EXPECT_EQ(run({"search", "--kis-id", "1", "--after", "nix"}).exitCode, 1);
 }
 

@@ -5,6 +5,8 @@
 
 #include <array>
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -32,11 +34,13 @@ inline CliRun RunCliInProcess(std::vector<std::string> arguments) {
     return run;
 }
 
-// The built binary with the arguments (each quoted for the shell); stdout and the exit code.
-inline CliRun RunCliBinary(const std::string& binary, const std::vector<std::string>& arguments) {
+// The built binary with the arguments (each quoted for the shell); stdout and the exit code, and
+// stderr when a file is named to take it.
+inline CliRun RunCliBinary(const std::string& binary, const std::vector<std::string>& arguments,
+                           const std::string& errorFile = "/dev/null") {
     std::string command = "'" + binary + "'";
     for (const std::string& argument : arguments) command += " '" + argument + "'";
-    command += " 2>/dev/null";
+    command += " 2>'" + errorFile + "'";
     CliRun run;
     FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr) return {-1, "", ""};
@@ -45,6 +49,10 @@ inline CliRun RunCliBinary(const std::string& binary, const std::vector<std::str
     while ((read = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) run.out.append(buffer.data(), read);
     int status = pclose(pipe);
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    if (errorFile != "/dev/null") {
+        std::ifstream errors(errorFile, std::ios::binary);
+        run.err.assign(std::istreambuf_iterator<char>(errors), std::istreambuf_iterator<char>());
+    }
     return run;
 }
 

@@ -1,11 +1,13 @@
 // The classification windows: the department list of the dialog, the staffing window with its
-// number checks and its store, and the result window started from the dialog.
+// number checks and its store, and the result window started from the dialog; the dialog comes back
+// with its choices after the windows it opens, and Enter presses the default button.
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -17,6 +19,7 @@
 #include "classification/ui/frmAbtB.h"
 #include "classification/ui/frmEin.h"
 #include "classification/ui/frmEine.h"
+#include "reports/report_messages.h"
 #include "shell/message_service.h"
 #include "shell/ui/window_registry.h"
 #include "store/database.h"
@@ -52,6 +55,55 @@ void SetStaffing(const UiTestData& data, const char* abteilung, long long beds, 
         .run();
 }
 
+// Runs an action once the script's step has returned, inside the window's own event loop, so that
+// the modal windows it opens are handled by the next steps.
+template <typename Receiver, typename Action>
+void Later(Receiver* context, Action action) {
+    QTimer::singleShot(0, context, action);
+}
+
+// Two departments of one hospital, each with a discharged ICU stay.
+void AddTwoClassifiableDepartments(UiTestData& data) {
+    AddDepartmentWithStays(data, "K101", "12100101", "12100101.101", {{"INT", "O"}});
+    AddDepartmentWithStays(data, "K101", "12100201", "12100201.101", {{"INT", "O"}});
+}
+
+// What the user chose in the classification dialog.
+struct DialogChoices {
+    std::vector<std::string> selected;
+    QString from;
+    QString to;
+    QString hours;
+    bool multiple = false;
+    bool substitute = false;
+    bool visible = false;
+
+    static DialogChoices Of(QWidget* window) {
+        DialogChoices choices;
+        choices.selected = qobject_cast<frmEin*>(window)->selectedEntries();
+        choices.from = Child<QLineEdit>(window, "txt_vondatum")->text();
+        choices.to = Child<QLineEdit>(window, "txt_bisdatum")->text();
+        choices.hours = Child<QComboBox>(window, "cmb_mindeststunden")->currentText();
+        choices.multiple = Child<QCheckBox>(window, "chk_multipletiss")->isChecked();
+        choices.substitute = Child<QCheckBox>(window, "chk_mtiss")->isChecked();
+        choices.visible = window->isVisible();
+        return choices;
+    }
+    bool operator==(const DialogChoices&) const = default;
+};
+
+// Chooses the second department only and values that differ from the settings.
+void MakeChoices(QWidget* window) {
+    auto* list = Child<QListWidget>(window, "lst_abteilung");
+    list->clearSelection();
+    list->setCurrentRow(1, QItemSelectionModel::ClearAndSelect);
+    Child<QLineEdit>(window, "txt_vondatum")->setText(QStringLiteral("01.03.2016"));
+    Child<QLineEdit>(window, "txt_bisdatum")->setText(QStringLiteral("30.06.2016"));
+    Child<QComboBox>(window, "cmb_mindeststunden")->setCurrentIndex(6);
+    Child<QCheckBox>(window, "chk_multipletiss")->setChecked(true);
+    Child<QCheckBox>(window, "chk_mtiss")->setChecked(true);
+}
+
 QByteArray FileBytes(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return {};
@@ -78,6 +130,15 @@ private slots:
     void classify_withBlankPeriod_isRefusedWithDateMessage();
     void classify_twoSelectedDepartments_giveTwoRowsInListOrder();
     void classify_missingDepartmentDatabase_showsFailureInComment();
+    void list_departmentsWithoutReadableDatabase_areNamedWhenDialogOpens();
+    void resultClosed_showsDialogAgainWithItsChoices_data();
+    void resultClosed_showsDialogAgainWithItsChoices();
+    void optionsCancelled_showsDialogAgainWithItsChoices();
+    void enter_inClassificationDialog_startsClassification_data();
+    void enter_inClassificationDialog_startsClassification();
+    void enter_inStaffingWindow_storesLikeOk();
+    void result_cutTexts_showWholeTextAsTooltip();
+    void result_doubleClickOnHeaderDivider_fitsColumnToItsText();
 };
 
 void ClassificationWindowsTest::menuEinstufung_opensClassificationDialog() {
@@ -290,6 +351,7 @@ void ClassificationWindowsTest::changeSettings_showsNewValuesAfterOptionsDialog(
     AddDepartmentWithStays(data, "K101", "12100101", "12100101.101", {{"INT", "O"}});
     data.writeIniFile();
     frmEin dialog(*data.context);
+    dialog.show();
     QCOMPARE(Child<QComboBox>(&dialog, "cmb_mindeststunden")->currentText(), QStringLiteral(" 0"));
 
     ModalScript script;
@@ -306,7 +368,6 @@ void ClassificationWindowsTest::changeSettings_showsNewValuesAfterOptionsDialog(
     QCOMPARE(Child<QComboBox>(&dialog, "cmb_mindeststunden")->currentText(), QStringLiteral(" 4"));
     QCOMPARE(Child<QLineEdit>(&dialog, "txt_vondatum")->text(), QStringLiteral("01.02.2016"));
     QVERIFY(Child<QCheckBox>(&dialog, "chk_mtiss")->isChecked());
-    QVERIFY(dialog.isVisible());
 }
 
 void ClassificationWindowsTest::classify_leavesSettingsFileUntouched() {
@@ -406,6 +467,198 @@ void ClassificationWindowsTest::classify_missingDepartmentDatabase_showsFailureI
     QVERIFY(!rows[0][23].empty());
     QCOMPARE(rows[0][1], EntryDepartmentText(entries[0]));
     QCOMPARE(rows[1][1], EntryDepartmentText(entries[1]));
+}
+
+void ClassificationWindowsTest::list_departmentsWithoutReadableDatabase_areNamedWhenDialogOpens() {
+    UiTestData data;
+    AddDepartmentWithStays(data, "K101", "12100101", "12100101.101", {{"INT", "O"}});
+    AddDepartmentWithStays(data, "K101", "12100201", "12100201.101", {{"INT", "O"}});
+    AddDepartmentWithStays(data, "K101", "12100301", "12100301.101", {{"INT", "O"}});
+    QVERIFY(QFile::remove(data.systemDir() + QStringLiteral("/12100201.101")));
+    {
+        QFile broken(data.systemDir() + QStringLiteral("/12100301.101"));
+        QVERIFY(broken.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        broken.write(QByteArray(4096, 'x'));
+    }
+
+    frmEin window(*data.context);
+
+    QCOMPARE(window.entries().size(), std::size_t{1});
+    QCOMPARE(data.messages.texts(),
+             std::vector<std::string>{report_messages::DepartmentDbMissing("12100201.101") + "\n" +
+                                      report_messages::DepartmentDbUnreadable("12100301.101")});
+    QCOMPARE(data.messages.shown.front().title, std::string(kErrorBoxTitle));
+}
+
+void ClassificationWindowsTest::resultClosed_showsDialogAgainWithItsChoices_data() {
+    QTest::addColumn<bool>("byEscape");
+    QTest::newRow("Schließen") << false;
+    QTest::newRow("Esc") << true;
+}
+
+void ClassificationWindowsTest::resultClosed_showsDialogAgainWithItsChoices() {
+    QFETCH(bool, byEscape);
+    UiTestData data;
+    AddTwoClassifiableDepartments(data);
+    DialogChoices before;
+    DialogChoices after;
+    std::size_t classifiedRows = 0;
+    ModalScript script;
+    script
+        .then([&](QWidget* dialog) {
+            MakeChoices(dialog);
+            before = DialogChoices::Of(dialog);
+            Later(Child<QPushButton>(dialog, "cmd_ein_2"), &QPushButton::click);
+        })
+        .then([&](QWidget* result) {
+            classifiedRows = qobject_cast<frmEine*>(result)->table().rows.size();
+            if (byEscape) {
+                QTest::keyClick(result, Qt::Key_Escape);
+            } else {
+                Child<QPushButton>(result, "cmd_erg_1")->click();
+            }
+        })
+        .then([&](QWidget* dialog) {
+            after = DialogChoices::Of(dialog);
+            qobject_cast<frmEin*>(dialog)->onCommand(3);
+        });
+    WindowOpenerFor(MenuCommand::Einstufung)(*data.context, nullptr);
+
+    QCOMPARE(script.seen(), (QStringList{QStringLiteral("frmEin"), QStringLiteral("frmEine"),
+                                         QStringLiteral("frmEin")}));
+    QCOMPARE(classifiedRows, std::size_t{1});
+    QVERIFY(after.visible);
+    QVERIFY(after == before);
+}
+
+void ClassificationWindowsTest::optionsCancelled_showsDialogAgainWithItsChoices() {
+    UiTestData data;
+    AddTwoClassifiableDepartments(data);
+    data.writeIniFile();
+    DialogChoices before;
+    DialogChoices after;
+    ModalScript script;
+    script
+        .then([&](QWidget* dialog) {
+            MakeChoices(dialog);
+            before = DialogChoices::Of(dialog);
+            Later(Child<QPushButton>(dialog, "cmd_ein_1"), &QPushButton::click);
+        })
+        .then([](QWidget* options) { Child<QPushButton>(options, "cmd_verzeichnis_1")->click(); })
+        .then([&](QWidget* dialog) {
+            after = DialogChoices::Of(dialog);
+            qobject_cast<frmEin*>(dialog)->onCommand(3);
+        });
+    WindowOpenerFor(MenuCommand::Einstufung)(*data.context, nullptr);
+
+    QCOMPARE(script.seen(), (QStringList{QStringLiteral("frmEin"), QStringLiteral("frmOpt"),
+                                         QStringLiteral("frmEin")}));
+    QVERIFY(after.visible);
+    // Nothing was changed in the options: what the user had typed and chosen is still there.
+    QVERIFY(after == before);
+}
+
+void ClassificationWindowsTest::enter_inClassificationDialog_startsClassification_data() {
+    QTest::addColumn<QString>("control");
+    QTest::newRow("list") << QStringLiteral("lst_abteilung");
+    QTest::newRow("date field") << QStringLiteral("txt_vondatum");
+    QTest::newRow("minimum hours") << QStringLiteral("cmb_mindeststunden");
+    QTest::newRow("check box") << QStringLiteral("chk_mtiss");
+}
+
+void ClassificationWindowsTest::enter_inClassificationDialog_startsClassification() {
+    QFETCH(QString, control);
+    UiTestData data;
+    AddTwoClassifiableDepartments(data);
+    ModalScript script;
+    script
+        .then([&](QWidget* dialog) {
+            Child<QLineEdit>(dialog, "txt_vondatum")->setText(QStringLiteral("5.3.16"));
+            QWidget* widget = Child<QWidget>(dialog, control);
+            widget->setFocus();
+            Later(widget, [dialog, widget] {
+                QTest::keyClick(widget, Qt::Key_Return);
+                // Whatever Enter did, the dialog is closed at the end.
+                qobject_cast<frmEin*>(dialog)->onCommand(3);
+            });
+        })
+        .then();
+    WindowOpenerFor(MenuCommand::Einstufung)(*data.context, nullptr);
+
+    QCOMPARE(script.seen(), (QStringList{QStringLiteral("frmEin"), QStringLiteral("frmEine")}));
+    QCOMPARE(data.context->settings.Erhebungvon, std::string("20160305"));
+}
+
+void ClassificationWindowsTest::enter_inStaffingWindow_storesLikeOk() {
+    UiTestData data;
+    AddDepartmentWithStays(data, "K101", "12100101", "12100101.101", {{"INT", "O"}});
+    frmEin dialog(*data.context);
+
+    bool closedByEnter = false;
+    ModalScript script;
+    script.then([&](QWidget* window) {
+        Child<QLineEdit>(window, "txt_dgkp")->setText(QStringLiteral("5,5"));
+        auto* beds = Child<QLineEdit>(window, "txt_sBett");
+        beds->setText(QStringLiteral("4"));
+        beds->setFocus();
+        QTest::keyClick(beds, Qt::Key_Return);
+        closedByEnter = !window->isVisible();
+        if (!closedByEnter) qobject_cast<frmAbtB*>(window)->onCommand(1);
+    });
+    dialog.onCommand(0);
+
+    QVERIFY(closedByEnter);
+    QCOMPARE(ReadStoredStaffing(data, "K101", "12100101").beds, 4LL);
+    QCOMPARE(Field(dialog.entries().at(0), 40, 42), std::string("  4"));
+    QCOMPARE(Field(dialog.entries().at(0), 48, 52), std::string(" 1,38"));
+}
+
+void ClassificationWindowsTest::result_cutTexts_showWholeTextAsTooltip() {
+    UiTestData data;
+    AddDepartmentWithStays(data, "K101", "12100101", "12100101.101", {{"INT", "O"}});
+    frmEin dialog(*data.context);
+    frmEine result(*data.context, dialog.entries());
+    result.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&result));
+
+    auto* grid = Child<QTableWidget>(&result, "grd_erg");
+    const ResultRow& row = result.table().rows.at(0);
+    for (int column : {0, 1, 2, 23}) {
+        const QString whole = QString::fromStdString(row[static_cast<std::size_t>(column)]).trimmed();
+        QCOMPARE(grid->item(0, column)->toolTip(), whole);
+        QCOMPARE(grid->item(0, column)->text(), whole);
+    }
+    // The department text does not fit its column of fifteen letters: the tooltip is how to read it.
+    const QString department = QString::fromStdString(row[1]).trimmed();
+    QVERIFY(grid->fontMetrics().horizontalAdvance(department) > grid->columnWidth(1));
+    QVERIFY(!grid->item(0, 23)->toolTip().isEmpty());
+    QCOMPARE(grid->model()->headerData(4, Qt::Horizontal, Qt::ToolTipRole).toString(),
+             QStringLiteral("TISS-Mittelwert für Einstufung (>=16)"));
+}
+
+void ClassificationWindowsTest::result_doubleClickOnHeaderDivider_fitsColumnToItsText() {
+    UiTestData data;
+    AddDepartmentWithStays(data, "K101", "12100101", "12100101.101", {{"INT", "O"}});
+    frmEin dialog(*data.context);
+    frmEine result(*data.context, dialog.entries());
+    result.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&result));
+    auto* grid = Child<QTableWidget>(&result, "grd_erg");
+    QHeaderView* header = grid->horizontalHeader();
+    const int initial = grid->columnWidth(1);
+    QCOMPARE(initial, result.fontMetrics().horizontalAdvance(QStringLiteral("XXXXXXXXXXXXXXX")));
+
+    const QPoint divider(header->sectionViewportPosition(1) + header->sectionSize(1) - 1, header->height() / 2);
+    QTest::mouseDClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, divider);
+
+    // As wide as the department's text (with the cell's margins), not as its blanks that fill the
+    // field to 111 characters.
+    const QString department = QString::fromStdString(result.table().rows.at(0)[1]).trimmed();
+    const int text = grid->fontMetrics().horizontalAdvance(department);
+    const int letter = grid->fontMetrics().horizontalAdvance(QLatin1Char('X'));
+    QVERIFY2(grid->columnWidth(1) >= text, qPrintable(QString::number(grid->columnWidth(1))));
+    QVERIFY2(grid->columnWidth(1) <= text + 3 * letter, qPrintable(QString::number(grid->columnWidth(1))));
+    QCOMPARE(grid->columnWidth(2), initial);
 }
 
 int main(int argc, char* argv[]) {

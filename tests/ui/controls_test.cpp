@@ -1,8 +1,10 @@
 // The shared controls of the windows: directory, drive and file lists, the path helpers and the
 // status bar with its throttled sink.
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QSignalSpy>
@@ -15,6 +17,7 @@
 #include "shell/ui/main_status_bar.h"
 #include "shell/ui/setting_directory.h"
 #include "shell/ui/status_bar_sink.h"
+#include "support/paint_recorder.h"
 
 using namespace kalvora;
 using namespace kalvora::ui;
@@ -46,6 +49,9 @@ private slots:
     void fileInDirectory_neverDoublesSeparator();
     void statusBarSink_drawsAtMostOncePerInterval();
     void statusBarSink_withoutInterval_drawsEveryLine();
+    void statusBarSink_newPhase_isDrawnAtOnceWithProgressReached();
+    void folderLists_enter_goesNoFurther_data();
+    void folderLists_enter_goesNoFurther();
     void progress_fillsOverBatchAndNamesFile();
 };
 
@@ -187,6 +193,60 @@ void ControlsTest::statusBarSink_withoutInterval_drawsEveryLine() {
     QCOMPARE(bar.panelText(1), QStringLiteral(" Überprüfe Datensatz 3 ... (2/5)"));
     sink.setPanel(3, "12100101 - Intensivmedizin ");
     QCOMPARE(bar.panelText(3), QStringLiteral("12100101 - Intensivmedizin "));
+}
+
+void ControlsTest::statusBarSink_newPhase_isDrawnAtOnceWithProgressReached() {
+    MainStatusBar bar;
+    bar.resize(800, bar.sizeHint().height());
+    bar.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&bar));
+    bar.beginProgress();
+    StatusBarSink sink(&bar, 60000);
+    sink.lineChecked(Progress{1, 10, 100, 1, 1});
+    sink.lineChecked(Progress{2, 100, 100, 1, 1});
+    QCOMPARE(bar.progressBar()->value(), 100);
+
+    // The new phase is on the screen before the work goes on, with the whole file read.
+    kalvora::test::PaintRecorder painted(bar.panelLabel(1), bar.progressBar());
+    sink.setPanel(1, " Importiere gültige Datensätze ");
+    QCOMPARE(painted.texts(), QStringList{" Importiere gültige Datensätze "});
+    QVERIFY(!painted.values().isEmpty());
+    QCOMPARE(painted.values().front(), 1000);
+    QCOMPARE(bar.progressBar()->format(), QStringLiteral("Datei 1/1: 100 %"));
+}
+
+void ControlsTest::folderLists_enter_goesNoFurther_data() {
+    QTest::addColumn<bool>("directoryList");
+    QTest::addColumn<int>("key");
+    QTest::newRow("directory list, Return") << true << static_cast<int>(Qt::Key_Return);
+    QTest::newRow("directory list, Enter") << true << static_cast<int>(Qt::Key_Enter);
+    QTest::newRow("drive list, Return") << false << static_cast<int>(Qt::Key_Return);
+    QTest::newRow("drive list, Enter") << false << static_cast<int>(Qt::Key_Enter);
+}
+
+void ControlsTest::folderLists_enter_goesNoFurther() {
+    QFETCH(bool, directoryList);
+    QFETCH(int, key);
+    QTemporaryDir dir;
+    QDir(dir.path()).mkdir(QStringLiteral("beta"));
+    QWidget window;
+    auto* directories = new DirectoryList(&window);
+    auto* drives = new DriveList(&window);
+    QVERIFY(directories->setPath(dir.path()));
+    drives->showDriveOf(directories->path());
+    directories->setCurrentItem(directories->currentItem()->child(0));
+    QSignalSpy chosen(drives, &DriveList::driveChosen);
+
+    QKeyEvent press(QEvent::KeyPress, key, key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+    press.ignore();
+    QApplication::sendEvent(directoryList ? static_cast<QWidget*>(directories) : drives, &press);
+    // Accepted: the window (and its default button) never sees the key.
+    QVERIFY(press.isAccepted());
+    if (directoryList) {
+        QTRY_COMPARE(directories->path(), QDir::toNativeSeparators(dir.path() + QStringLiteral("/beta")));
+    } else {
+        QCOMPARE(chosen.count(), 0);
+    }
 }
 
 void ControlsTest::progress_fillsOverBatchAndNamesFile() {

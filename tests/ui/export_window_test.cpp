@@ -1,5 +1,6 @@
 // The export window: its department list, the name check, the total database written through the
-// window and the options dialog opened by a double click on the export directory.
+// window and the options dialog opened by a double click on the export directory, after which the
+// export window is back with the new directory.
 
 #include <QDir>
 #include <QFile>
@@ -7,12 +8,14 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTimer>
 #include <QtTest>
 
 #include "export/total_export.h"
 #include "export/ui/frmExp.h"
 #include "shell/message_service.h"
 #include "shell/ui/main_status_bar.h"
+#include "shell/ui/window_registry.h"
 #include "store/database.h"
 #include "store/schema.h"
 #include "support/classification_test_data.h"
@@ -48,7 +51,7 @@ private slots:
     void export_invalidNames_showNoticeAndWriteNothing_data();
     void export_invalidNames_showNoticeAndWriteNothing();
     void export_allDepartments_writesTotalDatabase();
-    void doubleClickDirectory_opensOptionsAndRefreshesLabel();
+    void doubleClickDirectory_opensOptionsThenExportWindowAgainWithNewDirectory();
 };
 
 void ExportWindowTest::open_listsDepartmentLinesAndDirectory() {
@@ -106,23 +109,41 @@ void ExportWindowTest::export_allDepartments_writesTotalDatabase() {
     data.context->statusBar = nullptr;
 }
 
-void ExportWindowTest::doubleClickDirectory_opensOptionsAndRefreshesLabel() {
+void ExportWindowTest::doubleClickDirectory_opensOptionsThenExportWindowAgainWithNewDirectory() {
     UiTestData data;
     AddTwoDepartments(data);
-    frmExp window(*data.context);
-    window.show();
-    auto* label = Child<QLabel>(&window, "lbl_export");
     const QString changed = data.root() + QStringLiteral("/anders");
+    QString shownAfter;
+    bool visibleAfter = false;
+    bool secondSelectedAfter = false;
     ModalScript script;
-    script.then([&](QWidget* options) {
-        data.context->settings.ExportDataPath = changed.toStdString();
-        ModalScript::close(options);
-    });
-    QTest::mouseDClick(label, Qt::LeftButton);
-    QVERIFY(script.done());
-    QCOMPARE(script.seen(), QStringList{QStringLiteral("frmOpt")});
-    QCOMPARE(label->text(), changed);
-    QVERIFY(window.isVisible());
+    script
+        .then([](QWidget* window) {
+            Child<QListWidget>(window, "lst_abteilung")->item(1)->setSelected(true);
+            Child<QLineEdit>(window, "output_file")->setText(QStringLiteral("teil.mdb"));
+            // Once this step has returned, inside the window's own loop.
+            QTimer::singleShot(0, window, [window] {
+                QTest::mouseDClick(Child<QLabel>(window, "lbl_export"), Qt::LeftButton);
+            });
+        })
+        .then([&](QWidget* options) {
+            data.context->settings.ExportDataPath = changed.toStdString();
+            ModalScript::close(options);
+        })
+        .then([&](QWidget* window) {
+            shownAfter = Child<QLabel>(window, "lbl_export")->text();
+            visibleAfter = window->isVisible();
+            secondSelectedAfter = Child<QListWidget>(window, "lst_abteilung")->item(1)->isSelected() &&
+                                  Child<QLineEdit>(window, "output_file")->text() == QStringLiteral("teil.mdb");
+            qobject_cast<frmExp*>(window)->onCommand(1);
+        });
+    WindowOpenerFor(MenuCommand::Export)(*data.context, nullptr);
+
+    QCOMPARE(script.seen(), (QStringList{QStringLiteral("frmExp"), QStringLiteral("frmOpt"),
+                                         QStringLiteral("frmExp")}));
+    QVERIFY(visibleAfter);
+    QCOMPARE(shownAfter, changed);
+    QVERIFY(secondSelectedAfter);
 }
 
 QTEST_MAIN(ExportWindowTest)

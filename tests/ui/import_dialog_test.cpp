@@ -1,6 +1,8 @@
 // The import dialog and the result window: the checks before a batch, a whole batch through the
 // core, the status bar during it, and what the main window shows afterwards.
 
+#include <unistd.h>
+
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -24,6 +26,7 @@
 #include "store/data_directory.h"
 #include "support/find_control.h"
 #include "support/modal_script.h"
+#include "support/paint_recorder.h"
 #include "support/ui_test_data.h"
 
 using kalvora::test::Child;
@@ -42,6 +45,40 @@ void WriteBytes(const QString& path, const QByteArray& bytes) {
 
 QString ProtocolPath(const UiTestData& data) { return data.exportDir() + QStringLiteral("/protocol.dat"); }
 
+QByteArray FileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The lines of a delivery up to (not including) its record type 1 line number `stays` + 1.
+QByteArray FirstStays(const QByteArray& delivery, int stays) {
+    QByteArray kept;
+    int seen = 0;
+    for (const QByteArray& line : delivery.split('\n')) {
+        if (line.startsWith('1') && ++seen > stays) break;
+        if (!line.isEmpty()) kept += line + '\n';
+    }
+    return kept;
+}
+
+// The line of the directory list that stands for a folder inside the open one.
+QTreeWidgetItem* SubfolderLine(DirectoryList* list, const QString& name) {
+    QTreeWidgetItem* open = list->currentItem();
+    for (int index = 0; open != nullptr && index < open->childCount(); ++index) {
+        if (open->child(index)->text(0) == name) return open->child(index);
+    }
+    qFatal("folder %s not listed", qPrintable(name));
+}
+
+// Answers like a real message box: while it is open, the window's pending events run.
+class ModalLoopMessageService : public RecordingMessageService {
+protected:
+    Answer present(const MessageBox& box) override {
+        QCoreApplication::processEvents();
+        return RecordingMessageService::present(box);
+    }
+};
+
 }  // namespace
 
 class ImportDialogTest : public QObject {
@@ -59,6 +96,15 @@ private slots:
     void import_fullBatch_storesDataAndFillsSummary();
     void import_whileBatchRuns_refusesSecondImportAndCancel();
     void import_unexpectedFailure_showsUnknownCauseWithDetailAndEndsProgram();
+    void enterInFolderList_opensFolderWithoutImporting_data();
+    void enterInFolderList_opensFolderWithoutImporting();
+    void import_folderOpenedWhileQuestionIsOpen_importsFromFolderOfChosenFiles();
+    void import_withProtocolNameOfFolder_showsInvalidFileNameNotice_data();
+    void import_withProtocolNameOfFolder_showsInvalidFileNameNotice();
+    void import_withUnusableExportDirectory_namesItAndKeepsRunning_data();
+    void import_withUnusableExportDirectory_namesItAndKeepsRunning();
+    void import_protocolFileCannotBeCreated_saysSoAndKeepsRunning();
+    void import_intoStoredDepartment_drawsEachPhaseInStatusBar();
     void import_whileAnotherProgramChangesDataDirectory_saysSoAndKeepsRunning();
     void menuImport_afterBatch_showsResultWindowThatCopiesSummary();
     void menuImport_cancelAfterEarlierBatch_showsNoResultWindow();
@@ -264,9 +310,10 @@ void ImportDialogTest::import_whileBatchRuns_refusesSecondImportAndCancel() {
 
 void ImportDialogTest::import_unexpectedFailure_showsUnknownCauseWithDetailAndEndsProgram() {
     UiTestData data;
-    data.copyDemoFiles({QStringLiteral("A6100101.101")});
-    // The protocol file cannot be created in a directory that does not exist.
-    data.context->settings.ExportDataPath = data.root().toStdString() + "/kein/export";
+    // Survey days of a stay whose record type 1 line is missing: the run cannot go on.
+    QByteArray delivery = FileBytes(QStringLiteral(KALVORA_SOURCE_DIR "/data/demo/A6100101.101"));
+    delivery.remove(0, delivery.indexOf('\n') + 1);
+    WriteBytes(data.importDir() + QStringLiteral("/A6100101.101"), delivery);
     frmImp dialog(*data.context);
     dialog.show();
     Child<FileList>(&dialog, "lst_file")->selectAll();
@@ -277,10 +324,215 @@ void ImportDialogTest::import_unexpectedFailure_showsUnknownCauseWithDetailAndEn
     QCOMPARE(box.text, std::string(" Fehlerursache unbekannt!"));
     QCOMPARE(box.title, std::string(" Programmhinweis "));
     QVERIFY(box.icon == MessageIcon::Warning);
-    QVERIFY(!box.detail.empty());
+    QVERIFY2(box.detail.find("A6100101.101") != std::string::npos, box.detail.c_str());
     QCOMPARE(data.endedWith, std::vector<int>{EXIT_FAILURE});
     QVERIFY(data.context->importResultMarker.empty());
     QVERIFY(!dialog.isVisible());
+    QCOMPARE(data.departmentCount(), 0LL);
+}
+
+void ImportDialogTest::enterInFolderList_opensFolderWithoutImporting_data() {
+    QTest::addColumn<QString>("list");
+    QTest::newRow("directory list") << "lst_dir";
+    QTest::newRow("drive list") << "lst_drive";
+}
+
+void ImportDialogTest::enterInFolderList_opensFolderWithoutImporting() {
+    QFETCH(QString, list);
+    UiTestData data;
+    data.copyDemoFiles({QStringLiteral("A6100101.101")});
+    const QString subfolder = data.importDir() + QStringLiteral("/sub");
+    QDir().mkpath(subfolder);
+    frmImp dialog(*data.context);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    Child<FileList>(&dialog, "lst_file")->selectFileNames({QStringLiteral("A6100101.101")});
+    auto* directories = Child<DirectoryList>(&dialog, "lst_dir");
+    directories->setCurrentItem(SubfolderLine(directories, QStringLiteral("sub")));
+
+    QWidget* target = dialog.findChild<QWidget*>(list);
+    target->setFocus();
+    QTest::keyClick(target, Qt::Key_Return);
+    QTest::keyClick(target, Qt::Key_Enter, Qt::KeypadModifier);
+    QTest::qWait(20);
+
+    QVERIFY(dialog.isVisible());
+    QVERIFY(data.messages.shown.empty());
+    QVERIFY(data.context->importResultMarker.empty());
+    QCOMPARE(data.departmentCount(), 0LL);
+    QVERIFY(!QFile::exists(ProtocolPath(data)));
+    if (list == QLatin1String("lst_dir")) {
+        QCOMPARE(directories->path(), QDir::toNativeSeparators(subfolder));
+        QCOMPARE(Child<FileList>(&dialog, "lst_file")->directory(), QDir::toNativeSeparators(subfolder));
+    } else {
+        QCOMPARE(directories->path(), QDir::toNativeSeparators(data.importDir()));
+    }
+}
+
+void ImportDialogTest::import_folderOpenedWhileQuestionIsOpen_importsFromFolderOfChosenFiles() {
+    UiTestData data;
+    data.copyDemoFiles({QStringLiteral("A6100101.101")});
+    // The other folder holds a delivery of the same name with a single stay.
+    const QString subfolder = data.importDir() + QStringLiteral("/sub");
+    QDir().mkpath(subfolder);
+    const QByteArray delivery = FileBytes(data.importDir() + QStringLiteral("/A6100101.101"));
+    WriteBytes(subfolder + QStringLiteral("/A6100101.101"), FirstStays(delivery, 1));
+    WriteBytes(ProtocolPath(data), "alt\r\n");
+
+    ModalLoopMessageService messages;
+    AppContext context(*data.settingsFile, messages);
+    context.settings = data.context->settings;
+    context.endProgram = [&data](int exitCode) { data.endedWith.push_back(exitCode); };
+    frmImp dialog(context);
+    dialog.show();
+    Child<FileList>(&dialog, "lst_file")->selectFileNames({QStringLiteral("A6100101.101")});
+    // The folder is opened (a double click on it) just before "Import"; it opens while question 7 is open.
+    auto* directories = Child<DirectoryList>(&dialog, "lst_dir");
+    emit directories->itemActivated(SubfolderLine(directories, QStringLiteral("sub")), 0);
+    Child<QPushButton>(&dialog, "cmd_imp_0")->click();
+
+    QCOMPARE(messages.texts(), std::vector<std::string>{" Bestehende Protokolldatei überschreiben ?"});
+    QCOMPARE(directories->path(), QDir::toNativeSeparators(subfolder));
+    QVERIFY(data.endedWith.empty());
+    QCOMPARE(context.importSummary.size(), std::size_t{1});
+    QCOMPARE(context.importSummary[0].patients, std::string(" 40   "));
+    QCOMPARE(context.importSummary[0].imported, std::string(" 40   "));
+}
+
+void ImportDialogTest::import_withProtocolNameOfFolder_showsInvalidFileNameNotice_data() {
+    QTest::addColumn<QString>("name");
+    QTest::newRow("folder of the export directory") << "sub";
+    QTest::newRow("the export directory") << ".";
+    QTest::newRow("the folder above") << " .. ";
+}
+
+void ImportDialogTest::import_withProtocolNameOfFolder_showsInvalidFileNameNotice() {
+    QFETCH(QString, name);
+    UiTestData data;
+    data.copyDemoFiles({QStringLiteral("A6100101.101")});
+    QDir().mkpath(data.exportDir() + QStringLiteral("/sub"));
+    frmImp dialog(*data.context);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    Child<FileList>(&dialog, "lst_file")->selectFileNames({QStringLiteral("A6100101.101")});
+    auto* protocol = Child<QLineEdit>(&dialog, "txt_protocol");
+    protocol->setText(name);
+    Child<QPushButton>(&dialog, "cmd_imp_0")->setFocus();
+    dialog.onCommand(0);
+
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(data.messages.texts(), std::vector<std::string>{" Ungültiger Dateiname!"});
+    QVERIFY(data.endedWith.empty());
+    QCOMPARE(dialog.focusWidget(), protocol);
+    QCOMPARE(data.departmentCount(), 0LL);
+    QVERIFY(data.context->importResultMarker.empty());
+}
+
+void ImportDialogTest::import_withUnusableExportDirectory_namesItAndKeepsRunning_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("missing") << "missing"
+                             << " ist nicht vorhanden!";
+    QTest::newRow("a file") << "file"
+                            << " ist nicht vorhanden!";
+    QTest::newRow("not writable") << "read-only"
+                                  << " kann nicht geschrieben werden!";
+}
+
+void ImportDialogTest::import_withUnusableExportDirectory_namesItAndKeepsRunning() {
+    QFETCH(QString, kind);
+    QFETCH(QString, said);
+    // The system's administrator may write into any directory.
+    if (kind == QLatin1String("read-only") && ::geteuid() == 0) QSKIP("run as root");
+    UiTestData data;
+    data.copyDemoFiles({QStringLiteral("A6100101.101")});
+    const QString exportDir = data.root() + QStringLiteral("/ausgabe");
+    if (kind == QLatin1String("file")) WriteBytes(exportDir, "kein Verzeichnis");
+    if (kind == QLatin1String("read-only")) {
+        QDir().mkpath(exportDir);
+        QFile::setPermissions(exportDir, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    }
+    data.context->settings.ExportDataPath = exportDir.toStdString();
+    frmImp dialog(*data.context);
+    dialog.show();
+    Child<FileList>(&dialog, "lst_file")->selectFileNames({QStringLiteral("A6100101.101")});
+    // Nothing is asked about data that could not be imported anyway.
+    Child<QRadioButton>(&dialog, "opt_import_1")->setChecked(true);
+    dialog.onCommand(0);
+
+    QCOMPARE(data.messages.shown.size(), std::size_t{1});
+    const std::string text = data.messages.shown.front().text;
+    QVERIFY2(text.find(exportDir.toStdString() + said.toStdString()) != std::string::npos, text.c_str());
+    QVERIFY(data.endedWith.empty());
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(dialog.focusWidget(), Child<QWidget>(&dialog, "txt_protocol"));
+    QVERIFY(data.context->importResultMarker.empty());
+    QCOMPARE(data.departmentCount(), 0LL);
+
+    // Once the directory is there, the same choice imports.
+    QFile::remove(exportDir);
+    QFile::setPermissions(exportDir,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QDir().mkpath(exportDir);
+    data.messages.shown.clear();
+    dialog.onCommand(0);
+    QCOMPARE(
+        data.messages.texts(),
+        std::vector<std::string>{
+            " Alle zu den ausgewählten Abteilungen im Kalvora vorhandenen Daten vor dem Import löschen? ?"});
+    QCOMPARE(data.departmentCount(), 1LL);
+}
+
+void ImportDialogTest::import_protocolFileCannotBeCreated_saysSoAndKeepsRunning() {
+    UiTestData data;
+    data.copyDemoFiles({QStringLiteral("A6100101.101")});
+    // The protocol name leads into a folder that does not exist.
+    QVERIFY(QFile::link(data.root() + QStringLiteral("/fehlt/protocol.dat"), ProtocolPath(data)));
+    frmImp dialog(*data.context);
+    dialog.show();
+    Child<FileList>(&dialog, "lst_file")->selectFileNames({QStringLiteral("A6100101.101")});
+    dialog.onCommand(0);
+
+    QCOMPARE(data.messages.shown.size(), std::size_t{1});
+    const std::string text = data.messages.shown.front().text;
+    QVERIFY2(text.find(ProtocolPath(data).toStdString()) != std::string::npos, text.c_str());
+    QVERIFY(data.endedWith.empty());
+    QVERIFY(dialog.isVisible());
+    QVERIFY(data.context->importResultMarker.empty());
+    QCOMPARE(data.departmentCount(), 0LL);
+}
+void ImportDialogTest::import_intoStoredDepartment_drawsEachPhaseInStatusBar() {
+    UiTestData data;
+    data.copyDemoFiles({QStringLiteral("A6100101.101")});
+    {
+        frmImp first(*data.context);
+        first.show();
+        Child<FileList>(&first, "lst_file")->selectAll();
+        first.onCommand(0);
+        QCOMPARE(data.departmentCount(), 1LL);
+    }
+    QFile::remove(ProtocolPath(data));
+
+    MainStatusBar bar;
+    bar.resize(900, bar.sizeHint().height());
+    bar.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&bar));
+    bar.setPanel(1, QStringLiteral(" Bereit"));
+    data.context->statusBar = &bar;
+    frmImp dialog(*data.context);
+    // Lines are drawn seldom, as in a long file: every phase must be drawn all the same.
+    dialog.setRepaintInterval(60000);
+    dialog.show();
+    Child<FileList>(&dialog, "lst_file")->selectAll();
+    kalvora::test::PaintRecorder painted(bar.panelLabel(1));
+    dialog.onCommand(0);
+
+    QCOMPARE(dialog.result(), static_cast<int>(QDialog::Accepted));
+    // Before the batch, copying the stored department, the lines, storing, after the batch.
+    const QStringList phases = {" Bereit", " Kopiere Abteilungsdatenbank...",
+                                " Überprüfe Datensatz 1 ... (1/1)", " Importiere gültige Datensätze ",
+                                " Bereit"};
+    QCOMPARE(painted.texts().join(QLatin1Char('|')), phases.join(QLatin1Char('|')));
 }
 
 void ImportDialogTest::import_whileAnotherProgramChangesDataDirectory_saysSoAndKeepsRunning() {

@@ -1,6 +1,8 @@
 // The options dialog: what it shows, the directory choice, the date fields and the writing of the
 // settings on "OK".
 
+#include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -14,11 +16,14 @@
 #include "shell/ui/date_entry_field.h"
 #include "shell/ui/directory_list.h"
 #include "shell/ui/drive_list.h"
+#include "shell/ui/frmMain.h"
 #include "shell/ui/frmOpt.h"
 #include "support/find_control.h"
+#include "support/modal_script.h"
 #include "support/ui_test_data.h"
 
 using kalvora::test::Child;
+using kalvora::test::ModalScript;
 using kalvora::test::UiTestData;
 using namespace kalvora;
 using namespace kalvora::ui;
@@ -49,6 +54,12 @@ private slots:
     void leavingDateField_normalisesOrReportsInvalid();
     void bareRootExportDirectory_isShownWithSeparatorAndStoredWithout();
     void driveList_offersTheRoot();
+    void enterInFolderList_changesFolderWithoutClosing_data();
+    void enterInFolderList_changesFolderWithoutClosing();
+    void okYes_withSettingsFileThatCannotBeWritten_namesItAndStaysOpen_data();
+    void okYes_withSettingsFileThatCannotBeWritten_namesItAndStaysOpen();
+    void opening_putsFocusInFirstField();
+    void okNo_givesFocusBackToMainWindow();
 };
 
 void OptionsDialogTest::opening_showsSettings() {
@@ -275,6 +286,105 @@ void OptionsDialogTest::driveList_offersTheRoot() {
     QVERIFY(!drives->drive().isEmpty());
     QVERIFY(
         QDir::fromNativeSeparators(data.exportDir()).startsWith(QDir::fromNativeSeparators(drives->drive())));
+}
+
+void OptionsDialogTest::enterInFolderList_changesFolderWithoutClosing_data() {
+    QTest::addColumn<QString>("list");
+    QTest::newRow("Auswahl") << "lst_dir";
+    QTest::newRow("Laufwerk") << "lst_drive";
+}
+
+void OptionsDialogTest::enterInFolderList_changesFolderWithoutClosing() {
+    QFETCH(QString, list);
+    UiTestData data;
+    const QString subfolder = data.exportDir() + QStringLiteral("/sub");
+    QDir().mkpath(subfolder);
+    frmOpt dialog(*data.context);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    Child<QTabWidget>(&dialog, "tab_opt")->setCurrentIndex(1);
+    auto* directories = Child<DirectoryList>(&dialog, "lst_dir");
+    QTreeWidgetItem* open = directories->currentItem();
+    QVERIFY(open != nullptr && open->childCount() == 1);
+    directories->setCurrentItem(open->child(0));
+
+    QWidget* target = dialog.findChild<QWidget*>(list);
+    target->setFocus();
+    QTest::keyClick(target, Qt::Key_Return);
+    QTest::qWait(20);
+
+    QVERIFY(dialog.isVisible());
+    QVERIFY(data.messages.shown.empty());
+    QVERIFY(!QFile::exists(data.iniPath()));
+    const QString shown = list == QLatin1String("lst_dir") ? subfolder : data.exportDir();
+    QCOMPARE(directories->path(), QDir::toNativeSeparators(shown));
+    QCOMPARE(Child<QLabel>(&dialog, "lbl_export")->text(), QDir::toNativeSeparators(shown));
+}
+
+void OptionsDialogTest::okYes_withSettingsFileThatCannotBeWritten_namesItAndStaysOpen_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("read-only file") << "read-only";
+    QTest::newRow("a folder in its place") << "folder";
+}
+
+void OptionsDialogTest::okYes_withSettingsFileThatCannotBeWritten_namesItAndStaysOpen() {
+    QFETCH(QString, kind);
+    UiTestData data;
+    if (kind == QLatin1String("folder")) {
+        QVERIFY(QDir().mkpath(data.iniPath()));
+    } else {
+        data.writeIniFile();
+        QVERIFY(QFile::setPermissions(data.iniPath(), QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+    }
+    const QByteArray before = FileBytes(data.iniPath());
+    const Settings memoryBefore = data.context->settings;
+    frmOpt dialog(*data.context);
+    dialog.show();
+    Child<QRadioButton>(&dialog, "opt_plaus_0")->setChecked(true);
+    Child<QComboBox>(&dialog, "cmb_mindeststunden")->setCurrentIndex(5);
+    data.messages.setNextAnswer(Answer::Yes);
+    Child<QPushButton>(&dialog, "cmd_verzeichnis_0")->click();
+
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(data.messages.shown.size(), std::size_t{2});
+    const MessageBox& box = data.messages.shown.back();
+    QVERIFY2(box.text.find(data.iniPath().toStdString()) != std::string::npos, box.text.c_str());
+    QVERIFY(box.icon == MessageIcon::Error);
+    QCOMPARE(FileBytes(data.iniPath()), before);
+    QCOMPARE(data.context->settings.PlausLevel, memoryBefore.PlausLevel);
+    QCOMPARE(data.context->settings.MindestStd, memoryBefore.MindestStd);
+    // The edits are still there for another try.
+    QVERIFY(Child<QRadioButton>(&dialog, "opt_plaus_0")->isChecked());
+    QCOMPARE(Child<QComboBox>(&dialog, "cmb_mindeststunden")->currentIndex(), 5);
+}
+
+void OptionsDialogTest::opening_putsFocusInFirstField() {
+    UiTestData data;
+    frmOpt dialog(*data.context);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    auto* from = Child<QLineEdit>(&dialog, "txt_vondatum");
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(from));
+    QCOMPARE(from->selectedText(), from->text());
+}
+
+void OptionsDialogTest::okNo_givesFocusBackToMainWindow() {
+    UiTestData data;
+    frmMain main(*data.context);
+    main.show();
+    QVERIFY(QTest::qWaitForWindowActive(&main));
+    bool shown = false;
+    ModalScript script;
+    script.then([&](QWidget* dialog) {
+        shown = true;
+        data.messages.setNextAnswer(Answer::No);
+        Child<QPushButton>(dialog, "cmd_verzeichnis_0")->click();
+    });
+    main.findChild<QAction*>(QStringLiteral("extras_2"))->trigger();
+
+    QVERIFY(shown);
+    QCOMPARE(data.messages.texts(), std::vector<std::string>{" Änderungen speichern ?"});
+    QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget*>(&main));
 }
 
 QTEST_MAIN(OptionsDialogTest)

@@ -12,9 +12,13 @@
 #include <QtTest>
 
 #ifdef KALVORA_WITH_CHARTS
-#include <QtCharts/QBarCategoryAxis>
+#include <QGraphicsTextItem>
+#include <QLabel>
+#include <QRegularExpression>
+#include <QToolTip>
 #include <QtCharts/QBarSeries>
 #include <QtCharts/QBarSet>
+#include <QtCharts/QCategoryAxis>
 #include <QtCharts/QChartView>
 #endif
 
@@ -72,6 +76,10 @@ private slots:
     void patientLevel_missingDatabase_showsMessageAndEmptyList();
     void analysis_twoDepartments_fillsGridAndCopiesText();
     void analysis_twoDepartments_chartsStaysPerMonthAndDepartment();
+    void analysisChart_timeAxisHoldsEveryMonthWithWholeLabels();
+    void analysisChart_sameNameInTwoHospitals_legendTellsThemApart();
+    void analysisChart_staysWithoutDischargeMonth_areNoted();
+    void analysisChart_hoverOnBar_showsItsFigure();
     void screenshots_whenDirectoryGiven_savesWindows();
 };
 
@@ -310,8 +318,8 @@ void ReportsWindowsTest::analysis_twoDepartments_chartsStaysPerMonthAndDepartmen
     auto* bars = qobject_cast<QBarSeries*>(series[0]);
     QVERIFY(bars != nullptr);
     QCOMPARE(bars->count(), 2);
-    QCOMPARE(bars->barSets()[0]->label(), QStringLiteral("Intensiv 610010"));
-    QCOMPARE(bars->barSets()[1]->label(), QStringLiteral("Intensiv 610020"));
+    QCOMPARE(bars->barSets()[0]->label(), QStringLiteral("0001 · 61001000 Intensiv 610010"));
+    QCOMPARE(bars->barSets()[1]->label(), QStringLiteral("0002 · 61002000 Intensiv 610020"));
     const auto values = [](QBarSet* set) {
         QList<qreal> counts;
         for (int index = 0; index < set->count(); ++index) counts << set->at(index);
@@ -321,10 +329,169 @@ void ReportsWindowsTest::analysis_twoDepartments_chartsStaysPerMonthAndDepartmen
     QCOMPARE(values(bars->barSets()[1]), (QList<qreal>{0, 1, 0}));
     const QList<QAbstractAxis*> axes = view->chart()->axes(Qt::Horizontal);
     QCOMPARE(axes.size(), 1);
-    auto* months = qobject_cast<QBarCategoryAxis*>(axes[0]);
+    auto* months = qobject_cast<QCategoryAxis*>(axes[0]);
     QVERIFY(months != nullptr);
-    QCOMPARE(months->categories(),
-             (QStringList{QStringLiteral("01.2016"), QStringLiteral("02.2016"), QStringLiteral("03.2016")}));
+    QCOMPARE(months->min(), -0.5);
+    QCOMPARE(months->max(), 2.5);
+#endif
+}
+
+#ifdef KALVORA_WITH_CHARTS
+namespace {
+
+QBarSeries* ChartBars(QWidget* window) {
+    auto* view = Child<QChartView>(window, QStringLiteral("cht_abta"));
+    const QList<QAbstractSeries*> series = view->chart()->series();
+    return series.size() == 1 ? qobject_cast<QBarSeries*>(series[0]) : nullptr;
+}
+
+// The texts the chart draws: axis labels and titles, as they stand on the screen
+// (the chart cuts a text that has no room to "...").
+QStringList DrawnTexts(QWidget* window) {
+    QStringList texts;
+    auto* view = Child<QChartView>(window, QStringLiteral("cht_abta"));
+    for (QGraphicsItem* item : view->scene()->items()) {
+        if (auto* text = dynamic_cast<QGraphicsTextItem*>(item); text != nullptr && text->isVisible())
+            texts << text->toPlainText();
+    }
+    return texts;
+}
+
+}  // namespace
+#endif
+
+void ReportsWindowsTest::analysisChart_timeAxisHoldsEveryMonthWithWholeLabels() {
+#ifndef KALVORA_WITH_CHARTS
+    QSKIP("built without Qt Charts");
+#else
+    UiTestData data;
+    AddDepartmentWithStays(data, "0001", "61001000", "A6100101.101", {});
+    AddDepartmentWithStays(data, "0002", "61002000", "B6100201.103", {});
+    AddStay(data, "A6100101.101", {"1", "19600101", "201601040800", "201601100900"});
+    AddStay(data, "A6100101.101", {"2", "19600101", "201603040800", "201603100900"});
+    AddStay(data, "A6100101.101", {"3", "19600101", "202512040800", "202512100900"});
+    AddStay(data, "B6100201.103", {"1", "19600101", "202006040800", "202006100900"});
+    frmAbt level(*data.context);
+    frmAbta window(*data.context, level.lines());
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QTest::qWait(50);
+
+    // Ten years, every month of them, also those without a discharge.
+    QBarSeries* bars = ChartBars(&window);
+    QVERIFY(bars != nullptr);
+    QCOMPARE(bars->count(), 2);
+    QBarSet* first = bars->barSets()[0];
+    QBarSet* second = bars->barSets()[1];
+    QCOMPARE(first->count(), 120);
+    QCOMPARE(second->count(), 120);
+    QCOMPARE(first->at(0), 1.0);
+    QCOMPARE(first->at(1), 0.0);
+    QCOMPARE(first->at(2), 1.0);
+    QCOMPARE(first->at(119), 1.0);
+    QCOMPARE(second->at((2020 - 2016) * 12 + 5), 1.0);
+
+    auto* axis = qobject_cast<QCategoryAxis*>(Child<QChartView>(&window, QStringLiteral("cht_abta"))
+                                                  ->chart()
+                                                  ->axes(Qt::Horizontal)
+                                                  .value(0));
+    QVERIFY(axis != nullptr);
+    const QStringList labels = axis->categoriesLabels();
+    QVERIFY2(labels.size() >= 5, qPrintable(labels.join(QLatin1Char(' '))));
+    const QRegularExpression month(QStringLiteral("^(0[1-9]|1[0-2])\\.(20(1[6-9]|2[0-5]))$"));
+    const QStringList drawn = DrawnTexts(&window);
+    const qreal plotWidth = Child<QChartView>(&window, QStringLiteral("cht_abta"))->chart()->plotArea().width();
+    const QFontMetricsF metrics(axis->labelsFont());
+    for (int index = 0; index < labels.size(); ++index) {
+        QVERIFY2(month.match(labels[index]).hasMatch(), qPrintable(labels[index]));
+        // Each label stands on its own month and is drawn whole.
+        const qreal position = axis->endValue(labels[index]);
+        const int year = labels[index].mid(3).toInt();
+        const int monthNumber = labels[index].left(2).toInt();
+        QCOMPARE(position, static_cast<qreal>((year - 2016) * 12 + monthNumber - 1));
+        QVERIFY2(drawn.contains(labels[index]), qPrintable(drawn.join(QLatin1Char('|'))));
+        if (index > 0) {
+            const qreal apart = (position - axis->endValue(labels[index - 1])) * plotWidth / 120.0;
+            QVERIFY(apart >= metrics.horizontalAdvance(labels[index]));
+        }
+    }
+    for (const QString& text : drawn) {
+        QVERIFY2(!text.endsWith(QStringLiteral("...")) && !text.contains(QChar(0x2026)), qPrintable(text));
+    }
+    // The legend names each department whole, in the colour of its bars.
+    for (int index = 0; index < 2; ++index) {
+        const QString name = bars->barSets()[index]->label();
+        const QString colour = bars->barSets()[index]->color().name();
+        bool named = false;
+        for (QLabel* label : window.findChildren<QLabel*>()) {
+            named = named || (label->isVisible() && label->text().contains(name) && label->text().contains(colour));
+        }
+        QVERIFY2(named, qPrintable(name));
+    }
+#endif
+}
+
+void ReportsWindowsTest::analysisChart_sameNameInTwoHospitals_legendTellsThemApart() {
+#ifndef KALVORA_WITH_CHARTS
+    QSKIP("built without Qt Charts");
+#else
+    UiTestData data;
+    AddDepartmentWithStays(data, "0001", "61001000", "A6100101.101", {{}});
+    AddDepartmentWithStays(data, "0002", "61001000", "A6100102.101", {{}});
+    frmAbt level(*data.context);
+    frmAbta window(*data.context, level.lines());
+
+    QBarSeries* bars = ChartBars(&window);
+    QVERIFY(bars != nullptr);
+    QCOMPARE(bars->count(), 2);
+    QCOMPARE(bars->barSets()[0]->label(), QStringLiteral("0001 · 61001000 Intensiv 610010"));
+    QCOMPARE(bars->barSets()[1]->label(), QStringLiteral("0002 · 61001000 Intensiv 610010"));
+#endif
+}
+
+void ReportsWindowsTest::analysisChart_staysWithoutDischargeMonth_areNoted() {
+#ifndef KALVORA_WITH_CHARTS
+    QSKIP("built without Qt Charts");
+#else
+    UiTestData data;
+    AddDepartmentWithStays(data, "0001", "61001000", "A6100101.101", {});
+    AddStay(data, "A6100101.101", {"1", "19600101", "201601040800", "201601100900"});
+    AddStay(data, "A6100101.101", {"2", "19600101", "201601050800", ""});
+    AddStay(data, "A6100101.101", {"3", "19600101", "201601060800", ""});
+    frmAbt level(*data.context);
+    frmAbta window(*data.context, level.lines());
+
+    // The grid has the row without a month; the chart has no month for it, so a note tells of it.
+    QCOMPARE(Child<QTableWidget>(&window, QStringLiteral("grd_abta"))->rowCount(), 2);
+    auto* note = window.findChild<QLabel*>(QStringLiteral("lbl_ohne_monat"));
+    QVERIFY(note != nullptr);
+    QVERIFY2(note->text().contains(QStringLiteral("ohne gültigen Entlassungsmonat")), qPrintable(note->text()));
+    QVERIFY2(note->text().contains(QStringLiteral("0001 · 61001000 Intensiv 610010: 2")), qPrintable(note->text()));
+    QVERIFY(!note->isHidden());
+#endif
+}
+
+void ReportsWindowsTest::analysisChart_hoverOnBar_showsItsFigure() {
+#ifndef KALVORA_WITH_CHARTS
+    QSKIP("built without Qt Charts");
+#else
+    UiTestData data;
+    AddDepartmentWithStays(data, "0001", "61001000", "A6100101.101", {});
+    AddStay(data, "A6100101.101", {"1", "19600101", "201601040800", "201601100900"});
+    AddStay(data, "A6100101.101", {"2", "19600101", "201603040800", "201603100900"});
+    AddStay(data, "A6100101.101", {"3", "19600101", "201603050800", "201603100900"});
+    frmAbt level(*data.context);
+    frmAbta window(*data.context, level.lines());
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    QBarSeries* bars = ChartBars(&window);
+    QVERIFY(bars != nullptr);
+    emit bars->barSets()[0]->hovered(true, 2);
+    QTRY_VERIFY(QToolTip::isVisible());
+    QCOMPARE(QToolTip::text(), QStringLiteral("0001 · 61001000 Intensiv 610010\n03.2016: 2 Intensiv-Patienten"));
+    emit bars->barSets()[0]->hovered(false, 2);
+    QTRY_VERIFY(!QToolTip::isVisible());
 #endif
 }
 

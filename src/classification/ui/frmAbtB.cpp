@@ -112,6 +112,7 @@ frmAbtB::frmAbtB(AppContext& context, std::string entry, QWidget* parent)
         button->setObjectName(IndexedName("cmd_extras", index));
         button->setAutoDefault(false);
         button->setMinimumWidth(button->fontMetrics().horizontalAdvance(QStringLiteral("Abbrechen")) + 32);
+        if (index == 0) button->setDefault(true);
         connect(button, &QPushButton::clicked, this, [this, index] { onCommand(index); });
         buttons->addWidget(button);
     }

@@ -18,6 +18,7 @@
 #include "classification/ui/classification_notation.h"
 #include "classification/ui/frmAbtB.h"
 #include "classification/ui/frmEine.h"
+#include "reports/report_messages.h"
 #include "shell/conversions.h"
 #include "shell/message_service.h"
 #include "shell/ui/app_context.h"
@@ -90,6 +91,8 @@ frmEin::frmEin(AppContext& context, QWidget* parent) : QDialog(parent), context_
         auto* button = new QPushButton(captions[index], this);
         button->setObjectName(IndexedName("cmd_ein", index));
         button->setAutoDefault(false);
+        // Enter starts the classification, as Enter presses OK in the other dialogs.
+        if (index == 2) button->setDefault(true);
         connect(button, &QPushButton::clicked, this, [this, index] { onCommand(index); });
         if (index == 3) buttons->addStretch(1);
         buttons->addWidget(button);
@@ -202,16 +205,26 @@ QWidget* frmEin::buildRunFields() {
 
 void frmEin::loadList() {
     lst_abteilung_->clear();
+    ClassificationDialogList list;
     {
         const BusyPointer busy;
         SetStatus(context_, " Intensivberichte vorbereiten...");
         try {
-            const std::vector<std::string> entries =
-                ClassificationDialogEntries(context_.settings.SystemDataPath, SystemNumberNotation());
-            for (const std::string& entry : entries) lst_abteilung_->addItem(QString::fromStdString(entry));
+            list = LoadClassificationDialogList(context_.settings.SystemDataPath, SystemNumberNotation());
         } catch (const StoreError& error) {
             context_.messages.ShowErrorBox(error.what());
         }
+    }
+    for (const std::string& entry : list.entries) lst_abteilung_->addItem(QString::fromStdString(entry));
+    // A department left out for want of its database would otherwise just be absent from the list.
+    if (!list.unlisted.empty()) {
+        std::string text;
+        for (const UnlistedDepartment& department : list.unlisted) {
+            if (!text.empty()) text += '\n';
+            text += department.fileMissing ? report_messages::DepartmentDbMissing(department.dataFile)
+                                           : report_messages::DepartmentDbUnreadable(department.dataFile);
+        }
+        context_.messages.ShowErrorBox(text);
     }
     if (lst_abteilung_->count() == 0) {
         context_.messages.ShowNotice(notices::NoDischargedTissPatients);
@@ -275,13 +288,10 @@ void frmEin::editDepartment() {
 }
 
 void frmEin::changeSettings() {
-    hide();
-    {
-        frmOpt options(context_, parentWidget());
-        options.exec();
-    }
-    show();
-    loadValues();
+    // The options dialog opens over this one: hiding a dialog inside its exec() would end it, and
+    // with it the user's choices. Only new settings replace what the fields show.
+    frmOpt options(context_, this);
+    if (options.exec() == QDialog::Accepted) loadValues();
 }
 
 void frmEin::startClassification() {
@@ -292,7 +302,6 @@ void frmEin::startClassification() {
             return;
         }
     }
-    hide();
     // The run values live in the settings of this program run only; the options dialog alone
     // writes the settings file.
     Settings& settings = context_.settings;
@@ -302,11 +311,9 @@ void frmEin::startClassification() {
         FixedWidth(cmb_mindeststunden_->currentText().remove(QLatin1Char(' ')).toStdString(), 2);
     settings.MehrfachTISS = chk_multipletiss_->isChecked() ? "J" : "N";
     settings.ErsatzTISS = chk_mtiss_->isChecked() ? "J" : "N";
-    {
-        frmEine result(context_, selectedEntries(), parentWidget());
-        result.exec();
-    }
-    show();
+    // The result window opens over this dialog, which stays open with its choices for the next run.
+    frmEine result(context_, selectedEntries(), this);
+    result.exec();
 }
 
 }  // namespace kalvora::ui

@@ -24,6 +24,13 @@ constexpr int kVisibleRowsAtMost = 16;
 // Columns holding figures: shown right-aligned.
 bool IsFigureColumn(int column) { return (column >= 3 && column <= 14) || column == 20 || column == 21; }
 
+QString TrailingBlanksRemoved(QString text) {
+    qsizetype end = text.size();
+    while (end > 0 && text.at(end - 1) == QLatin1Char(' ')) --end;
+    text.truncate(end);
+    return text;
+}
+
 }  // namespace
 
 frmEine::frmEine(AppContext& context, const std::vector<std::string>& entries, QWidget* parent)
@@ -57,11 +64,12 @@ void frmEine::fillGrid() {
     const auto& headers = ResultColumnHeaders();
     grd_erg_->setColumnCount(static_cast<int>(kResultColumnCount));
     grd_erg_->setRowCount(static_cast<int>(table_.rows.size()));
-    QStringList labels;
-    for (const std::string_view header : headers) {
-        labels << QString::fromUtf8(header.data(), static_cast<qsizetype>(header.size()));
+    for (int column = 0; column < static_cast<int>(kResultColumnCount); ++column) {
+        const std::string_view header = headers[static_cast<std::size_t>(column)];
+        auto* item = new QTableWidgetItem(QString::fromUtf8(header.data(), static_cast<qsizetype>(header.size())));
+        item->setToolTip(item->text());
+        grd_erg_->setHorizontalHeaderItem(column, item);
     }
-    grd_erg_->setHorizontalHeaderLabels(labels);
     grd_erg_->verticalHeader()->hide();
     grd_erg_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grd_erg_->setSelectionMode(QAbstractItemView::ContiguousSelection);
@@ -69,7 +77,8 @@ void frmEine::fillGrid() {
     grd_erg_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     grd_erg_->horizontalHeader()->setHighlightSections(false);
     grd_erg_->verticalHeader()->setDefaultSectionSize(grd_erg_->fontMetrics().height() + 6);
-    // Every column is as wide as fifteen letters "X".
+    // Every column is as wide as fifteen letters "X"; a double click on a divider fits the column to
+    // its texts (the table view's own handling), and each cell shows its whole text as a tooltip.
     const int width = fontMetrics().horizontalAdvance(QStringLiteral("XXXXXXXXXXXXXXX"));
     for (int column = 0; column < static_cast<int>(kResultColumnCount); ++column) {
         grd_erg_->setColumnWidth(column, width);
@@ -77,8 +86,12 @@ void frmEine::fillGrid() {
     for (int row = 0; row < static_cast<int>(table_.rows.size()); ++row) {
         const ResultRow& cells = table_.rows[static_cast<std::size_t>(row)];
         for (int column = 0; column < static_cast<int>(kResultColumnCount); ++column) {
-            auto* item =
-                new QTableWidgetItem(QString::fromStdString(cells[static_cast<std::size_t>(column)]));
+            // The blanks that fill a text to its width are not shown, so that fitting a column fits
+            // what can be read; the copied table keeps them.
+            const QString text =
+                TrailingBlanksRemoved(QString::fromStdString(cells[static_cast<std::size_t>(column)]));
+            auto* item = new QTableWidgetItem(text);
+            item->setToolTip(text);
             if (IsFigureColumn(column)) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
             grd_erg_->setItem(row, column, item);
         }

@@ -138,13 +138,11 @@ bool frmExp::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void frmExp::editExportDirectory() {
-    const bool wasVisible = isVisible();
-    if (wasVisible) hide();
+    // The options dialog opens over this window: hiding it inside its exec() would end it.
     {
-        frmOpt options(context_, parentWidget());
+        frmOpt options(context_, this);
         options.exec();
     }
-    if (wasVisible) show();
     lbl_export_->setText(QString::fromStdString(context_.settings.ExportDataPath));
 }
 

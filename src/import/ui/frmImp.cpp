@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -43,6 +44,24 @@ bool IsNonEmptyFile(const std::string& path) {
     if (!std::filesystem::is_regular_file(path, error)) return false;
     const auto size = std::filesystem::file_size(path, error);
     return !error && size > 0;
+}
+
+// The protocol file goes into the export directory: one that is missing or that we may not write
+// into is named before anything is asked or imported. Empty when the directory will do.
+std::string ExportDirectoryProblem(const std::string& exportDataPath) {
+    const QString directory = DirectoryOfSetting(exportDataPath);
+    const QFileInfo info(directory);
+    if (!info.isDir())
+        return "Das Export-/Protokollverzeichnis " + directory.toStdString() + " ist nicht vorhanden!";
+    if (!info.isWritable())
+        return "In das Export-/Protokollverzeichnis " + directory.toStdString() +
+               " kann nicht geschrieben werden!";
+    return {};
+}
+
+// A name that stands for a folder ("sub", ".", "..") passes the character checks, but is no file name.
+bool NamesFolder(const std::string& protocolPath) {
+    return QFileInfo(QString::fromStdString(protocolPath)).isDir();
 }
 
 }  // namespace
@@ -165,6 +184,9 @@ void frmImp::startImport() {
     context_.importResultMarker.clear();
     MessageService& messages = context_.messages;
 
+    // The files and the folder they were chosen in belong together: a folder opened meanwhile (while
+    // a question is open) changes neither.
+    const QString directory = lst_file_->directory();
     const QStringList names = lst_file_->selectedFileNames();
     if (names.isEmpty()) {
         messages.ShowNotice(notices::NoFileSelected);
@@ -172,6 +194,12 @@ void frmImp::startImport() {
     }
     if (names.size() > kMaximumFiles) {
         messages.ShowNotice(notices::TooManyFiles);
+        return;
+    }
+    if (const std::string problem = ExportDirectoryProblem(context_.settings.ExportDataPath);
+        !problem.empty()) {
+        messages.ShowErrorBox(problem);
+        txt_protocol_->setFocus();
         return;
     }
 
@@ -186,19 +214,20 @@ void frmImp::startImport() {
 
     CheckState state = CheckState::None;
     CheckFileName(protocolName, state);
+    if (state == CheckState::None && NamesFolder(protocolPath)) state = CheckState::BadFileName;
     if (state != CheckState::None) {
         messages.ShowNotice(static_cast<int>(state));
         txt_protocol_->setFocus();
         return;
     }
-    runBatch(names, protocolPath, initialise);
+    runBatch(directory, names, protocolPath, initialise);
 }
 
-void frmImp::runBatch(const QStringList& names, const std::string& protocolPath, bool initialise) {
+void frmImp::runBatch(const QString& directory, const QStringList& names, const std::string& protocolPath,
+                      bool initialise) {
     ImportBatchRequest request;
     request.mode = initialise ? ImportMode::Initialise : ImportMode::Append;
     request.protocolPath = protocolPath;
-    const QString directory = lst_file_->directory();
     for (const QString& name : names) {
         request.files.push_back({name.toStdString(), FileInDirectory(directory, name).toStdString()});
     }
@@ -224,11 +253,13 @@ void frmImp::runBatch(const QStringList& names, const std::string& protocolPath,
         setButtonsEnabled(true);
         running_ = false;
     }
-    if (result.refused()) {
-        // Nothing was changed (another program changes the data directory, or the protocol name
-        // would overwrite a database): the user may try again.
+    // The protocol file could not be created: the batch stopped before its first file.
+    const bool stoppedBeforeFirstFile = result.failed() && result.summary.empty();
+    if (result.refused() || stoppedBeforeFirstFile) {
+        // Nothing was changed (another program changes the data directory, the protocol name would
+        // overwrite a database, the protocol file cannot be created): the user may try again.
         context_.importResultMarker.clear();
-        context_.messages.ShowErrorBox(result.refusal);
+        context_.messages.ShowErrorBox(result.refused() ? result.refusal : result.failure);
         txt_protocol_->setFocus();
         return;
     }

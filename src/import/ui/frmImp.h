@@ -41,7 +41,8 @@ private:
     void onDriveChosen(const QString& drive);
     void onDirectoryChanged(const QString& directory);
     void startImport();
-    void runBatch(const QStringList& names, const std::string& protocolPath, bool initialise);
+    void runBatch(const QString& directory, const QStringList& names, const std::string& protocolPath,
+                  bool initialise);
     void setButtonsEnabled(bool enabled);
 
     AppContext& context_;

@@ -1,16 +1,21 @@
 #include "reports/ui/frmAbta.h"
 
+#include <QCursor>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QToolTip>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cmath>
 
 #ifdef KALVORA_WITH_CHARTS
-#include <QtCharts/QBarCategoryAxis>
 #include <QtCharts/QBarSeries>
 #include <QtCharts/QBarSet>
+#include <QtCharts/QCategoryAxis>
 #include <QtCharts/QChart>
 #include <QtCharts/QChartView>
 #include <QtCharts/QValueAxis>
@@ -64,10 +69,11 @@ frmAbta::frmAbta(AppContext& context, std::vector<std::string> departmentLines, 
         result_ = AnalyseDepartments(departmentLines, context.settings.SystemDataPath, status);
     }
     fillGrid();
+    chart_ = MakeAnalysisChart(departmentLines, result_.rows);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(grd_abta_, 2);
-    if (QWidget* chart = makeChart(departmentLines)) layout->addWidget(chart, 3);
+    if (QWidget* chart = makeChart()) layout->addWidget(chart, 3);
     layout->addLayout(buttons);
     resize(900, 720);
 
@@ -98,28 +104,37 @@ void frmAbta::fillGrid() {
 }
 
 #ifdef KALVORA_WITH_CHARTS
-QWidget* frmAbta::makeChart(const std::vector<std::string>& departmentLines) {
-    const AnalysisChart data = MakeAnalysisChart(departmentLines, result_.rows);
+QWidget* frmAbta::makeChart() {
     auto* chart = new QChart;
-    chart->legend()->setAlignment(Qt::AlignBottom);
+    // The chart's own legend cuts long entries to fit one line; the one below the chart wraps them.
+    chart->legend()->hide();
     chart->setAnimationOptions(QChart::NoAnimation);
-    if (!data.months.empty()) {
+    if (!chart_.months.empty()) {
         auto* series = new QBarSeries;
         long long highest = 0;
-        for (const AnalysisChartSeries& department : data.series) {
+        for (std::size_t index = 0; index < chart_.series.size(); ++index) {
+            const AnalysisChartSeries& department = chart_.series[index];
             auto* set = new QBarSet(QString::fromStdString(department.name));
             for (long long count : department.counts) {
                 set->append(static_cast<qreal>(count));
                 highest = std::max(highest, count);
             }
+            connect(set, &QBarSet::hovered, this,
+                    [this, index](bool hovered, int month) { showBarFigure(hovered, index, month); });
             series->append(set);
         }
+        // Wide bars, so that a month among many is still seen.
+        series->setBarWidth(0.8);
         chart->addSeries(series);
-        auto* months = new QBarCategoryAxis;
-        for (const std::string& month : data.months) months->append(QString::fromStdString(month));
-        months->setTitleText(QStringLiteral("Entlassungsmonat"));
-        chart->addAxis(months, Qt::AlignBottom);
-        series->attachAxis(months);
+        // Month i of the chart is the value i of the axis; its labels stand on the labelled months.
+        monthAxis_ = new QCategoryAxis;
+        monthAxis_->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+        monthAxis_->setRange(-0.5, static_cast<qreal>(chart_.months.size()) - 0.5);
+        monthAxis_->setStartValue(-0.5);
+        monthAxis_->setGridLineVisible(false);
+        monthAxis_->setTitleText(QStringLiteral("Entlassungsmonat"));
+        chart->addAxis(monthAxis_, Qt::AlignBottom);
+        series->attachAxis(monthAxis_);
         auto* counts = new QValueAxis;
         counts->setTitleText(QStringLiteral("#Intensiv-Patienten"));
         counts->setLabelFormat(QStringLiteral("%d"));
@@ -132,15 +147,95 @@ QWidget* frmAbta::makeChart(const std::vector<std::string>& departmentLines) {
         }
         chart->addAxis(counts, Qt::AlignLeft);
         series->attachAxis(counts);
+        connect(chart, &QChart::plotAreaChanged, this, [this] { labelMonths(); });
     }
-    auto* view = new QChartView(chart, this);
-    view->setObjectName(QStringLiteral("cht_abta"));
-    view->setRenderHint(QPainter::Antialiasing);
-    view->setMinimumHeight(280);
-    return view;
+    chartView_ = new QChartView(chart);
+    chartView_->setObjectName(QStringLiteral("cht_abta"));
+    chartView_->setRenderHint(QPainter::Antialiasing);
+    chartView_->setMinimumHeight(280);
+
+    auto* panel = new QWidget(this);
+    auto* layout = new QVBoxLayout(panel);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(chartView_, 1);
+    if (!chart_.months.empty()) layout->addLayout(makeLegend(chart, panel));
+    const std::string note = WithoutMonthNote(chart_);
+    if (!note.empty()) {
+        auto* label = new QLabel(QString::fromStdString(note), panel);
+        label->setObjectName(QStringLiteral("lbl_ohne_monat"));
+        label->setWordWrap(true);
+        label->setContentsMargins(12, 0, 12, 0);
+        layout->addWidget(label);
+    }
+    labelMonths();
+    return panel;
+}
+
+QGridLayout* frmAbta::makeLegend(QChart* chart, QWidget* panel) {
+    // Two columns, the entry of each department in the colour of its bars.
+    auto* legend = new QGridLayout;
+    legend->setContentsMargins(12, 0, 12, 0);
+    const QList<QBarSet*> sets = qobject_cast<QBarSeries*>(chart->series().front())->barSets();
+    for (int index = 0; index < sets.size(); ++index) {
+        auto* entry = new QLabel(QStringLiteral("<span style=\"color:%1\">&#9632;</span>&nbsp;%2")
+                                     .arg(sets[index]->color().name(), sets[index]->label().toHtmlEscaped()),
+                                 panel);
+        entry->setObjectName(IndexedName("lbl_legende", index));
+        entry->setTextFormat(Qt::RichText);
+        entry->setWordWrap(true);
+        legend->addWidget(entry, index / 2, index % 2);
+    }
+    return legend;
+}
+
+void frmAbta::labelMonths() {
+    if (monthAxis_ == nullptr) return;
+    const qreal width = chartView_->chart()->plotArea().width();
+    const QFontMetricsF metrics(monthAxis_->labelsFont());
+    // A label and the width of a letter between it and the next.
+    const qreal labelWidth = metrics.horizontalAdvance(QStringLiteral("00.0000X"));
+    const qreal monthWidth = width > 0 ? width / static_cast<qreal>(chart_.months.size()) : 0;
+    const std::size_t apart =
+        monthWidth > 0 ? static_cast<std::size_t>(std::ceil(labelWidth / monthWidth)) : chart_.months.size();
+    if (apart == monthsApart_) return;
+    monthsApart_ = apart;
+    for (const QString& label : monthAxis_->categoriesLabels()) monthAxis_->remove(label);
+    for (std::size_t index : LabelledMonths(chart_.months, apart)) {
+        monthAxis_->append(QString::fromStdString(MonthLabel(chart_.months[index])), static_cast<qreal>(index));
+    }
+}
+
+void frmAbta::showBarFigure(bool hovered, std::size_t series, int month) {
+    if (!hovered || month < 0) {
+        QToolTip::hideText();
+        return;
+    }
+    QToolTip::showText(QCursor::pos(),
+                       QString::fromStdString(AnalysisBarText(chart_, series, static_cast<std::size_t>(month))),
+                       chartView_);
 }
 #else
-QWidget* frmAbta::makeChart(const std::vector<std::string>&) { return nullptr; }
+QWidget* frmAbta::makeChart() { return nullptr; }
+QGridLayout* frmAbta::makeLegend(QChart*, QWidget*) { return nullptr; }
+QGridLayout* frmAbta::makeLegend(QChart* chart, QWidget* panel) {
+    // Two columns, the entry of each department in the colour of its bars.
+    auto* legend = new QGridLayout;
+    legend->setContentsMargins(12, 0, 12, 0);
+    const QList<QBarSet*> sets = qobject_cast<QBarSeries*>(chart->series().front())->barSets();
+    for (int index = 0; index < sets.size(); ++index) {
+        auto* entry = new QLabel(QStringLiteral("<span style=\"color:%1\">&#9632;</span>&nbsp;%2")
+                                     .arg(sets[index]->color().name(), sets[index]->label().toHtmlEscaped()),
+                                 panel);
+        entry->setObjectName(IndexedName("lbl_legende", index));
+        entry->setTextFormat(Qt::RichText);
+        entry->setWordWrap(true);
+        legend->addWidget(entry, index / 2, index % 2);
+    }
+    return legend;
+}
+
+void frmAbta::labelMonths() {}
+void frmAbta::showBarFigure(bool, std::size_t, int) {}
 #endif
 
 void frmAbta::onCommand(int index) {

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QStyle>
 
 namespace kalvora::ui {
@@ -45,6 +46,12 @@ bool DirectoryList::setPath(const QString& directory) {
     rebuild();
     if (changed) emit pathChanged(path_);
     return true;
+}
+
+void DirectoryList::keyPressEvent(QKeyEvent* event) {
+    QTreeWidget::keyPressEvent(event);
+    // The view lets Enter through to the window after opening the line; here it only opens the line.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) event->accept();
 }
 
 QString DirectoryList::path() const { return path_; }

@@ -1,6 +1,7 @@
 #pragma once
 // The directory list: the chosen directory with the directories above it, opened down from the
-// root, and the directories inside it. Double click or Enter on a line opens that directory.
+// root, and the directories inside it. Double click or Enter on a line opens that directory; Enter
+// goes no further, so it never presses the window's default button.
 
 #include <QTreeWidget>
 
@@ -23,6 +24,7 @@ signals:
     void pathChanged(const QString& directory);
 
 protected:
+    void keyPressEvent(QKeyEvent* event) override;
     // The lines show their level by indentation alone; nothing folds.
     void drawBranches(QPainter*, const QRect&, const QModelIndex&) const override {}
 

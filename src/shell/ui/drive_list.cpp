@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QSet>
 #include <QSignalBlocker>
 #include <QStorageInfo>
@@ -44,6 +45,14 @@ void DriveList::refresh() {
     clear();
     addItems(AvailableRoots());
     if (!current.isEmpty()) showDriveOf(current);
+}
+
+void DriveList::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->accept();
+        return;
+    }
+    QComboBox::keyPressEvent(event);
 }
 
 QString DriveList::drive() const { return currentText(); }

@@ -64,6 +64,16 @@ void ShowDirectory(QLabel* label, const QString& directory) {
     label->setToolTip(directory);
 }
 
+void ReportSettingsNotSaved(MessageService& messages, const std::string& path) {
+    MessageBox box;
+    box.text = "Die Einstellungsdatei " + path +
+               " kann nicht geschrieben werden. Die Änderungen sind nicht gespeichert!";
+    box.title = std::string(kProgramTitle);
+    box.icon = MessageIcon::Error;
+    box.buttons = MessageButtons::Ok;
+    messages.Show(box);
+}
+
 }  // namespace
 
 frmOpt::frmOpt(AppContext& context, QWidget* parent) : QDialog(parent), context_(context) {
@@ -98,6 +108,7 @@ frmOpt::frmOpt(AppContext& context, QWidget* parent) : QDialog(parent), context_
 
     loadValues();
     resize(sizeHint().expandedTo(QSize(620, 430)));
+    txt_vondatum_->setFocus(Qt::OtherFocusReason);
 }
 
 QWidget* frmOpt::buildSettingsTab() {
@@ -291,35 +302,52 @@ void frmOpt::onCommand(int index) {
         reject();
         return;
     }
-    saveValues();
+    if (!saveValues()) {
+        // The edits stay in the dialog: the user can make the file writable and try again.
+        ReportSettingsNotSaved(context_.messages, context_.settingsFile.writeTarget());
+        return;
+    }
     accept();
 }
 
-void frmOpt::saveValues() {
-    Settings& settings = context_.settings;
+void frmOpt::done(int result) {
+    QDialog::done(result);
+    // The window system does not always hand the focus back when a question box and the dialog
+    // close one right after the other; without it no window takes keys or access keys.
+    if (QWidget* opener = parentWidget(); opener != nullptr && opener->window()->isVisible())
+        opener->window()->activateWindow();
+}
+
+bool frmOpt::saveValues() {
+    Settings settings = context_.settings;
     SettingsFile& file = context_.settingsFile;
 
     settings.ImportDataPath = PathSettingOf(lbl_import_->text());
-    file.WriteSetting("Path", "ImportDataPath", lbl_import_->text().trimmed().toStdString());
+    if (!file.WriteSetting("Path", "ImportDataPath", lbl_import_->text().trimmed().toStdString()))
+        return false;
     settings.ExportDataPath = PathSettingOf(lbl_export_->text());
-    file.WriteSetting("Path", "ExportDataPath", lbl_export_->text().trimmed().toStdString());
+    if (!file.WriteSetting("Path", "ExportDataPath", lbl_export_->text().trimmed().toStdString()))
+        return false;
 
     settings.PlausLevel = FixedWidth(opt_plaus_[0]->isChecked() ? "Error" : "Warning", 7);
-    file.WriteSetting("Plausibilitaet", "PlausLevel", settings.PlausLevel);
+    if (!file.WriteSetting("Plausibilitaet", "PlausLevel", settings.PlausLevel)) return false;
 
     settings.Erhebungvon = FixedWidth(txt_vondatum_->dateCode(), 8);
-    file.WriteSetting("Einstufung", "Erhebungvon", settings.Erhebungvon);
+    if (!file.WriteSetting("Einstufung", "Erhebungvon", settings.Erhebungvon)) return false;
     settings.Erhebungbis = FixedWidth(txt_bisdatum_->dateCode(), 8);
-    file.WriteSetting("Einstufung", "Erhebungbis", settings.Erhebungbis);
+    if (!file.WriteSetting("Einstufung", "Erhebungbis", settings.Erhebungbis)) return false;
 
     const std::string hours = cmb_mindeststunden_->currentText().remove(QLatin1Char(' ')).toStdString();
     settings.MindestStd = FixedWidth(hours, 2);
-    file.WriteSetting("Einstufung", "MindestStd", hours);
+    if (!file.WriteSetting("Einstufung", "MindestStd", hours)) return false;
 
     settings.MehrfachTISS = chk_multipletiss_->isChecked() ? "J" : "N";
-    file.WriteSetting("Einstufung", "MehrfachTISS", settings.MehrfachTISS);
+    if (!file.WriteSetting("Einstufung", "MehrfachTISS", settings.MehrfachTISS)) return false;
     settings.ErsatzTISS = chk_mtiss_->isChecked() ? "J" : "N";
-    file.WriteSetting("Einstufung", "ErsatzTISS", settings.ErsatzTISS);
+    if (!file.WriteSetting("Einstufung", "ErsatzTISS", settings.ErsatzTISS)) return false;
+
+    context_.settings = settings;
+    return true;
 }
 
 }  // namespace kalvora::ui

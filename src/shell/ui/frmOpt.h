@@ -26,6 +26,10 @@ public:
     // cmd_verzeichnis: 0 "OK", 1 "Abbrechen".
     void onCommand(int index);
 
+public slots:
+    // However the dialog closes, the window that opened it gets the focus back.
+    void done(int result) override;
+
 private:
     QWidget* buildSettingsTab();
     QWidget* buildDirectoriesTab();
@@ -34,7 +38,9 @@ private:
     void chooseDirectory(int which);
     void onDriveChosen(const QString& drive);
     void onDirectoryChanged(const QString& directory);
-    void saveValues();
+    // Writes the values to the settings file and then takes them into the settings; false, with
+    // the settings unchanged, when the file cannot be written.
+    bool saveValues();
     QLabel* editedLabel() const;
 
     AppContext& context_;
