@@ -28,7 +28,7 @@ bool HasClassifiableStays(const std::string& departmentDbPath);
 // because their database is missing or cannot be read (there is nothing to classify, but the user
 // is told which they are).
 struct UnlistedDepartment {
-    std::string dataFile;  // MDB_DATEI without blanks
+    std::string dataFile;     // MDB_DATEI without blanks
     bool fileMissing = true;  // false: the file is there but cannot be read
 };
 struct ClassificationDialogList {

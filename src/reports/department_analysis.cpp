@@ -2,7 +2,6 @@
 
 #include <functional>
 #include <map>
-#include <stdexcept>
 #include <utility>
 
 #include "reports/department_line.h"

@@ -54,7 +54,8 @@ long long CountOf(const AnalysisRow& row) {
 // Hospital code, department code and name: two departments of the same name in two hospitals, or
 // of one hospital with names that begin alike, still read differently.
 std::string SeriesName(const std::string& line) {
-    std::string name = TrimmedBlanks(LineColumns(line, 1, 4)) + " · " + TrimmedBlanks(LineColumns(line, 30, 37));
+    std::string name =
+        TrimmedBlanks(LineColumns(line, 1, 4)) + " · " + TrimmedBlanks(LineColumns(line, 30, 37));
     const std::string department = TrimmedBlanks(LineColumns(line, 41, 81));
     if (!department.empty()) name += " " + department;
     return name;
@@ -126,7 +127,8 @@ AnalysisChart MakeAnalysisChart(const std::vector<std::string>& departmentLines,
     return chart;
 }
 
-std::vector<std::size_t> LabelledMonths(const std::vector<AnalysisChartMonth>& months, std::size_t monthsApart) {
+std::vector<std::size_t> LabelledMonths(const std::vector<AnalysisChartMonth>& months,
+                                        std::size_t monthsApart) {
     const MonthNumber step = LabelStep(monthsApart);
     std::vector<std::size_t> labelled;
     for (std::size_t index = 0; index < months.size(); ++index) {
@@ -147,7 +149,8 @@ std::string WithoutMonthNote(const AnalysisChart& chart) {
     std::string note;
     for (const AnalysisChartSeries& series : chart.series) {
         if (series.withoutMonth == 0) continue;
-        note += note.empty() ? "Intensiv-Patienten ohne gültigen Entlassungsmonat (nicht im Diagramm): " : "; ";
+        note +=
+            note.empty() ? "Intensiv-Patienten ohne gültigen Entlassungsmonat (nicht im Diagramm): " : "; ";
         note += series.name + ": " + std::to_string(series.withoutMonth);
     }
     return note;

@@ -21,7 +21,7 @@ struct AnalysisChartMonth {
 std::string MonthLabel(const AnalysisChartMonth& month);
 
 struct AnalysisChartSeries {
-    std::string name;               // hospital code · department code and name: "K101 · 12100101 Anästhesie"
+    std::string name;  // hospital code · department code and name: "K101 · 12100101 Anästhesie"
     std::vector<long long> counts;  // one per month of the chart
     long long withoutMonth = 0;     // stays whose discharge month is blank or no month JJJJMM
 };
@@ -40,7 +40,8 @@ AnalysisChart MakeAnalysisChart(const std::vector<std::string>& departmentLines,
 // months apart not to overlap: every month, or every 2nd, 3rd or 6th, or the January of every
 // 1st, 2nd, 5th, 10th, 20th, ... year. The steps keep to the calendar so that the labels read as a
 // scale; at least one month is labelled. Indices into `months`, ascending.
-std::vector<std::size_t> LabelledMonths(const std::vector<AnalysisChartMonth>& months, std::size_t monthsApart);
+std::vector<std::size_t> LabelledMonths(const std::vector<AnalysisChartMonth>& months,
+                                        std::size_t monthsApart);
 
 // What the bar of a series in a month tells on hover: its department, the month and the count.
 std::string AnalysisBarText(const AnalysisChart& chart, std::size_t series, std::size_t month);

@@ -48,7 +48,8 @@ TEST(ClassificationListTest, ClassificationDialogEntries_listsDepartmentsWithIcu
     EXPECT_EQ(EntryHospitalText(entries[2]), "K200 - " + std::string(20, ' '));
 }
 
-TEST(ClassificationListTest, LoadClassificationDialogList_namesDepartmentsWhoseDatabaseIsMissingOrUnreadable) {
+TEST(ClassificationListTest,
+     LoadClassificationDialogList_namesDepartmentsWhoseDatabaseIsMissingOrUnreadable) {
     ClassificationFixture fixture;
     fixture.addDepartment("K100", "12101001", "12100101.111", 0, 0, " ");
     fixture.addDepartment("K100", "12101002", "12100102.111", 0, 0, " ");  // database missing
@@ -63,7 +64,8 @@ TEST(ClassificationListTest, LoadClassificationDialogList_namesDepartmentsWhoseD
         garbage << std::string(4096, 'x');
     }
 
-    const ClassificationDialogList list = LoadClassificationDialogList(fixture.systemDir(), NumberNotation::German());
+    const ClassificationDialogList list =
+        LoadClassificationDialogList(fixture.systemDir(), NumberNotation::German());
 
     ASSERT_EQ(list.entries.size(), 1u);
     EXPECT_EQ(EntryDataFileName(list.entries[0]), "12100101.111");

@@ -2,6 +2,8 @@
 // one series per analysed department, built from the analysis rows; the labelled months, the text
 // of a bar and the note on stays without a month.
 
+#include "reports/department_analysis_chart.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -9,7 +11,6 @@
 #include <vector>
 
 #include "reports/department_analysis.h"
-#include "reports/department_analysis_chart.h"
 #include "reports/department_line.h"
 #include "shell/status_sink.h"
 #include "support/department_fixture.h"
@@ -132,7 +133,8 @@ TEST(AnalysisChartTest, rows_sameMonthOfOneDepartmentAddUpAndUnreadableCountsAre
 
     EXPECT_EQ(Labels(chart.months), (std::vector<std::string>{"04.2012", "05.2012", "06.2012"}));
     // A department without a name is named by its codes.
-    EXPECT_EQ(Names(chart), (std::vector<std::string>{"K001 · 12101001 Interne Intensiv", "K001 · 12102001"}));
+    EXPECT_EQ(Names(chart),
+              (std::vector<std::string>{"K001 · 12101001 Interne Intensiv", "K001 · 12102001"}));
     EXPECT_EQ(chart.series[0].counts, (std::vector<long long>{0, 7, 0}));
     EXPECT_EQ(chart.series[1].counts, (std::vector<long long>{2, 0, 0}));
     EXPECT_EQ(chart.series[1].withoutMonth, 7);
@@ -151,19 +153,23 @@ TEST(AnalysisChartTest, rows_monthsThatAreNoCalendarMonthCountWithoutMonth) {
     const std::string hospital = DepartmentHospitalColumn(line);
     const std::string part = line.substr(29, 49);
     const std::vector<AnalysisRow> rows = {
-        {hospital, part, "2012", "00", "1"}, {hospital, part, "2012", "13", "2"}, {hospital, part, "201", "2 ", "4"},
-        {hospital, part, "2012", "11", "8"}, {hospital, part, "2013", "02", "16"},
+        {hospital, part, "2012", "00", "1"},  {hospital, part, "2012", "13", "2"},
+        {hospital, part, "201", "2 ", "4"},   {hospital, part, "2012", "11", "8"},
+        {hospital, part, "2013", "02", "16"},
     };
     const AnalysisChart chart = MakeAnalysisChart({line}, rows);
 
     EXPECT_EQ(Labels(chart.months), (std::vector<std::string>{"11.2012", "12.2012", "01.2013", "02.2013"}));
     EXPECT_EQ(chart.series.at(0).counts, (std::vector<long long>{8, 0, 0, 16}));
     EXPECT_EQ(chart.series.at(0).withoutMonth, 7);
-    EXPECT_EQ(WithoutMonthNote(chart),
-              "Intensiv-Patienten ohne gültigen Entlassungsmonat (nicht im Diagramm): K001 · 12101001 Interne "
-              "Intensiv: 7");
-    EXPECT_EQ(AnalysisBarText(chart, 0, 3), "K001 · 12101001 Interne Intensiv\n02.2013: 16 Intensiv-Patienten");
-    EXPECT_EQ(AnalysisBarText(chart, 0, 1), "K001 · 12101001 Interne Intensiv\n12.2012: 0 Intensiv-Patienten");
+    EXPECT_EQ(
+        WithoutMonthNote(chart),
+        "Intensiv-Patienten ohne gültigen Entlassungsmonat (nicht im Diagramm): K001 · 12101001 Interne "
+        "Intensiv: 7");
+    EXPECT_EQ(AnalysisBarText(chart, 0, 3),
+              "K001 · 12101001 Interne Intensiv\n02.2013: 16 Intensiv-Patienten");
+    EXPECT_EQ(AnalysisBarText(chart, 0, 1),
+              "K001 · 12101001 Interne Intensiv\n12.2012: 0 Intensiv-Patienten");
     EXPECT_EQ(AnalysisBarText(chart, 1, 0), "");
 }
 

@@ -137,8 +137,7 @@ private slots:
     void enter_inClassificationDialog_startsClassification_data();
     void enter_inClassificationDialog_startsClassification();
     void enter_inStaffingWindow_storesLikeOk();
-    void result_cutTexts_showWholeTextAsTooltip();
-    void result_doubleClickOnHeaderDivider_fitsColumnToItsText();
+    void result_cutTexts_readByTooltipOrByFittingTheColumn();
 };
 
 void ClassificationWindowsTest::menuEinstufung_opensClassificationDialog() {
@@ -524,8 +523,8 @@ void ClassificationWindowsTest::resultClosed_showsDialogAgainWithItsChoices() {
         });
     WindowOpenerFor(MenuCommand::Einstufung)(*data.context, nullptr);
 
-    QCOMPARE(script.seen(), (QStringList{QStringLiteral("frmEin"), QStringLiteral("frmEine"),
-                                         QStringLiteral("frmEin")}));
+    QCOMPARE(script.seen(),
+             (QStringList{QStringLiteral("frmEin"), QStringLiteral("frmEine"), QStringLiteral("frmEin")}));
     QCOMPARE(classifiedRows, std::size_t{1});
     QVERIFY(after.visible);
     QVERIFY(after == before);
@@ -551,8 +550,8 @@ void ClassificationWindowsTest::optionsCancelled_showsDialogAgainWithItsChoices(
         });
     WindowOpenerFor(MenuCommand::Einstufung)(*data.context, nullptr);
 
-    QCOMPARE(script.seen(), (QStringList{QStringLiteral("frmEin"), QStringLiteral("frmOpt"),
-                                         QStringLiteral("frmEin")}));
+    QCOMPARE(script.seen(),
+             (QStringList{QStringLiteral("frmEin"), QStringLiteral("frmOpt"), QStringLiteral("frmEin")}));
     QVERIFY(after.visible);
     // Nothing was changed in the options: what the user had typed and chosen is still there.
     QVERIFY(after == before);
@@ -613,7 +612,7 @@ void ClassificationWindowsTest::enter_inStaffingWindow_storesLikeOk() {
     QCOMPARE(Field(dialog.entries().at(0), 48, 52), std::string(" 1,38"));
 }
 
-void ClassificationWindowsTest::result_cutTexts_showWholeTextAsTooltip() {
+void ClassificationWindowsTest::result_cutTexts_readByTooltipOrByFittingTheColumn() {
     UiTestData data;
     AddDepartmentWithStays(data, "K101", "12100101", "12100101.101", {{"INT", "O"}});
     frmEin dialog(*data.context);
@@ -634,26 +633,18 @@ void ClassificationWindowsTest::result_cutTexts_showWholeTextAsTooltip() {
     QVERIFY(!grid->item(0, 23)->toolTip().isEmpty());
     QCOMPARE(grid->model()->headerData(4, Qt::Horizontal, Qt::ToolTipRole).toString(),
              QStringLiteral("TISS-Mittelwert für Einstufung (>=16)"));
-}
 
-void ClassificationWindowsTest::result_doubleClickOnHeaderDivider_fitsColumnToItsText() {
-    UiTestData data;
-    AddDepartmentWithStays(data, "K101", "12100101", "12100101.101", {{"INT", "O"}});
-    frmEin dialog(*data.context);
-    frmEine result(*data.context, dialog.entries());
-    result.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&result));
-    auto* grid = Child<QTableWidget>(&result, "grd_erg");
+    // A double click on the divider after "Abteilung" fits that column.
     QHeaderView* header = grid->horizontalHeader();
     const int initial = grid->columnWidth(1);
     QCOMPARE(initial, result.fontMetrics().horizontalAdvance(QStringLiteral("XXXXXXXXXXXXXXX")));
 
-    const QPoint divider(header->sectionViewportPosition(1) + header->sectionSize(1) - 1, header->height() / 2);
+    const QPoint divider(header->sectionViewportPosition(1) + header->sectionSize(1) - 1,
+                         header->height() / 2);
     QTest::mouseDClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, divider);
 
     // As wide as the department's text (with the cell's margins), not as its blanks that fill the
     // field to 111 characters.
-    const QString department = QString::fromStdString(result.table().rows.at(0)[1]).trimmed();
     const int text = grid->fontMetrics().horizontalAdvance(department);
     const int letter = grid->fontMetrics().horizontalAdvance(QLatin1Char('X'));
     QVERIFY2(grid->columnWidth(1) >= text, qPrintable(QString::number(grid->columnWidth(1))));

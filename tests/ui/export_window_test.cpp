@@ -133,14 +133,15 @@ void ExportWindowTest::doubleClickDirectory_opensOptionsThenExportWindowAgainWit
         .then([&](QWidget* window) {
             shownAfter = Child<QLabel>(window, "lbl_export")->text();
             visibleAfter = window->isVisible();
-            secondSelectedAfter = Child<QListWidget>(window, "lst_abteilung")->item(1)->isSelected() &&
-                                  Child<QLineEdit>(window, "output_file")->text() == QStringLiteral("teil.mdb");
+            secondSelectedAfter =
+                Child<QListWidget>(window, "lst_abteilung")->item(1)->isSelected() &&
+                Child<QLineEdit>(window, "output_file")->text() == QStringLiteral("teil.mdb");
             qobject_cast<frmExp*>(window)->onCommand(1);
         });
     WindowOpenerFor(MenuCommand::Export)(*data.context, nullptr);
 
-    QCOMPARE(script.seen(), (QStringList{QStringLiteral("frmExp"), QStringLiteral("frmOpt"),
-                                         QStringLiteral("frmExp")}));
+    QCOMPARE(script.seen(),
+             (QStringList{QStringLiteral("frmExp"), QStringLiteral("frmOpt"), QStringLiteral("frmExp")}));
     QVERIFY(visibleAfter);
     QCOMPARE(shownAfter, changed);
     QVERIFY(secondSelectedAfter);

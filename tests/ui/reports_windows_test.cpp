@@ -345,6 +345,17 @@ QBarSeries* ChartBars(QWidget* window) {
     return series.size() == 1 ? qobject_cast<QBarSeries*>(series[0]) : nullptr;
 }
 
+// The department "0001 · 61001000" with one ICU stay per discharge time (blank: none), each admitted
+// on its own day of December 2015.
+void AddDepartmentDischarging(UiTestData& data, const std::vector<std::string>& discharges) {
+    AddDepartmentWithStays(data, "0001", "61001000", "A6100101.101", {});
+    for (std::size_t stay = 0; stay < discharges.size(); ++stay) {
+        const std::string day = std::to_string(10 + stay);
+        AddStay(data, "A6100101.101",
+                {std::to_string(stay + 1), "19600101", "201512" + day + "0800", discharges[stay]});
+    }
+}
+
 // The texts the chart draws: axis labels and titles, as they stand on the screen
 // (the chart cuts a text that has no room to "...").
 QStringList DrawnTexts(QWidget* window) {
@@ -391,16 +402,15 @@ void ReportsWindowsTest::analysisChart_timeAxisHoldsEveryMonthWithWholeLabels() 
     QCOMPARE(first->at(119), 1.0);
     QCOMPARE(second->at((2020 - 2016) * 12 + 5), 1.0);
 
-    auto* axis = qobject_cast<QCategoryAxis*>(Child<QChartView>(&window, QStringLiteral("cht_abta"))
-                                                  ->chart()
-                                                  ->axes(Qt::Horizontal)
-                                                  .value(0));
+    auto* axis = qobject_cast<QCategoryAxis*>(
+        Child<QChartView>(&window, QStringLiteral("cht_abta"))->chart()->axes(Qt::Horizontal).value(0));
     QVERIFY(axis != nullptr);
     const QStringList labels = axis->categoriesLabels();
     QVERIFY2(labels.size() >= 5, qPrintable(labels.join(QLatin1Char(' '))));
     const QRegularExpression month(QStringLiteral("^(0[1-9]|1[0-2])\\.(20(1[6-9]|2[0-5]))$"));
     const QStringList drawn = DrawnTexts(&window);
-    const qreal plotWidth = Child<QChartView>(&window, QStringLiteral("cht_abta"))->chart()->plotArea().width();
+    const qreal plotWidth =
+        Child<QChartView>(&window, QStringLiteral("cht_abta"))->chart()->plotArea().width();
     const QFontMetricsF metrics(axis->labelsFont());
     for (int index = 0; index < labels.size(); ++index) {
         QVERIFY2(month.match(labels[index]).hasMatch(), qPrintable(labels[index]));
@@ -424,7 +434,8 @@ void ReportsWindowsTest::analysisChart_timeAxisHoldsEveryMonthWithWholeLabels() 
         const QString colour = bars->barSets()[index]->color().name();
         bool named = false;
         for (QLabel* label : window.findChildren<QLabel*>()) {
-            named = named || (label->isVisible() && label->text().contains(name) && label->text().contains(colour));
+            named = named ||
+                    (label->isVisible() && label->text().contains(name) && label->text().contains(colour));
         }
         QVERIFY2(named, qPrintable(name));
     }
@@ -454,10 +465,7 @@ void ReportsWindowsTest::analysisChart_staysWithoutDischargeMonth_areNoted() {
     QSKIP("built without Qt Charts");
 #else
     UiTestData data;
-    AddDepartmentWithStays(data, "0001", "61001000", "A6100101.101", {});
-    AddStay(data, "A6100101.101", {"1", "19600101", "201601040800", "201601100900"});
-    AddStay(data, "A6100101.101", {"2", "19600101", "201601050800", ""});
-    AddStay(data, "A6100101.101", {"3", "19600101", "201601060800", ""});
+    AddDepartmentDischarging(data, {"201601100900", "", ""});
     frmAbt level(*data.context);
     frmAbta window(*data.context, level.lines());
 
@@ -465,8 +473,10 @@ void ReportsWindowsTest::analysisChart_staysWithoutDischargeMonth_areNoted() {
     QCOMPARE(Child<QTableWidget>(&window, QStringLiteral("grd_abta"))->rowCount(), 2);
     auto* note = window.findChild<QLabel*>(QStringLiteral("lbl_ohne_monat"));
     QVERIFY(note != nullptr);
-    QVERIFY2(note->text().contains(QStringLiteral("ohne gültigen Entlassungsmonat")), qPrintable(note->text()));
-    QVERIFY2(note->text().contains(QStringLiteral("0001 · 61001000 Intensiv 610010: 2")), qPrintable(note->text()));
+    QVERIFY2(note->text().contains(QStringLiteral("ohne gültigen Entlassungsmonat")),
+             qPrintable(note->text()));
+    QVERIFY2(note->text().contains(QStringLiteral("0001 · 61001000 Intensiv 610010: 2")),
+             qPrintable(note->text()));
     QVERIFY(!note->isHidden());
 #endif
 }
@@ -476,10 +486,7 @@ void ReportsWindowsTest::analysisChart_hoverOnBar_showsItsFigure() {
     QSKIP("built without Qt Charts");
 #else
     UiTestData data;
-    AddDepartmentWithStays(data, "0001", "61001000", "A6100101.101", {});
-    AddStay(data, "A6100101.101", {"1", "19600101", "201601040800", "201601100900"});
-    AddStay(data, "A6100101.101", {"2", "19600101", "201603040800", "201603100900"});
-    AddStay(data, "A6100101.101", {"3", "19600101", "201603050800", "201603100900"});
+    AddDepartmentDischarging(data, {"201601100900", "201603100900", "201603100900"});
     frmAbt level(*data.context);
     frmAbta window(*data.context, level.lines());
     window.show();
@@ -489,7 +496,8 @@ void ReportsWindowsTest::analysisChart_hoverOnBar_showsItsFigure() {
     QVERIFY(bars != nullptr);
     emit bars->barSets()[0]->hovered(true, 2);
     QTRY_VERIFY(QToolTip::isVisible());
-    QCOMPARE(QToolTip::text(), QStringLiteral("0001 · 61001000 Intensiv 610010\n03.2016: 2 Intensiv-Patienten"));
+    QCOMPARE(QToolTip::text(),
+             QStringLiteral("0001 · 61001000 Intensiv 610010\n03.2016: 2 Intensiv-Patienten"));
     emit bars->barSets()[0]->hovered(false, 2);
     QTRY_VERIFY(!QToolTip::isVisible());
 #endif

@@ -66,7 +66,8 @@ void frmEine::fillGrid() {
     grd_erg_->setRowCount(static_cast<int>(table_.rows.size()));
     for (int column = 0; column < static_cast<int>(kResultColumnCount); ++column) {
         const std::string_view header = headers[static_cast<std::size_t>(column)];
-        auto* item = new QTableWidgetItem(QString::fromUtf8(header.data(), static_cast<qsizetype>(header.size())));
+        auto* item =
+            new QTableWidgetItem(QString::fromUtf8(header.data(), static_cast<qsizetype>(header.size())));
         item->setToolTip(item->text());
         grd_erg_->setHorizontalHeaderItem(column, item);
     }

@@ -201,7 +201,8 @@ void frmAbta::labelMonths() {
     monthsApart_ = apart;
     for (const QString& label : monthAxis_->categoriesLabels()) monthAxis_->remove(label);
     for (std::size_t index : LabelledMonths(chart_.months, apart)) {
-        monthAxis_->append(QString::fromStdString(MonthLabel(chart_.months[index])), static_cast<qreal>(index));
+        monthAxis_->append(QString::fromStdString(MonthLabel(chart_.months[index])),
+                           static_cast<qreal>(index));
     }
 }
 
@@ -210,32 +211,12 @@ void frmAbta::showBarFigure(bool hovered, std::size_t series, int month) {
         QToolTip::hideText();
         return;
     }
-    QToolTip::showText(QCursor::pos(),
-                       QString::fromStdString(AnalysisBarText(chart_, series, static_cast<std::size_t>(month))),
-                       chartView_);
+    QToolTip::showText(
+        QCursor::pos(),
+        QString::fromStdString(AnalysisBarText(chart_, series, static_cast<std::size_t>(month))), chartView_);
 }
 #else
 QWidget* frmAbta::makeChart() { return nullptr; }
-QGridLayout* frmAbta::makeLegend(QChart*, QWidget*) { return nullptr; }
-QGridLayout* frmAbta::makeLegend(QChart* chart, QWidget* panel) {
-    // Two columns, the entry of each department in the colour of its bars.
-    auto* legend = new QGridLayout;
-    legend->setContentsMargins(12, 0, 12, 0);
-    const QList<QBarSet*> sets = qobject_cast<QBarSeries*>(chart->series().front())->barSets();
-    for (int index = 0; index < sets.size(); ++index) {
-        auto* entry = new QLabel(QStringLiteral("<span style=\"color:%1\">&#9632;</span>&nbsp;%2")
-                                     .arg(sets[index]->color().name(), sets[index]->label().toHtmlEscaped()),
-                                 panel);
-        entry->setObjectName(IndexedName("lbl_legende", index));
-        entry->setTextFormat(Qt::RichText);
-        entry->setWordWrap(true);
-        legend->addWidget(entry, index / 2, index % 2);
-    }
-    return legend;
-}
-
-void frmAbta::labelMonths() {}
-void frmAbta::showBarFigure(bool, std::size_t, int) {}
 #endif
 
 void frmAbta::onCommand(int index) {
