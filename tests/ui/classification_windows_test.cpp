@@ -128,6 +128,7 @@ private slots:
     void changeSettings_showsNewValuesAfterOptionsDialog();
     void classify_leavesSettingsFileUntouched();
     void classify_withBlankPeriod_isRefusedWithDateMessage();
+    void classify_withReversedPeriod_isRefusedInTheDialog();
     void classify_twoSelectedDepartments_giveTwoRowsInListOrder();
     void classify_missingDepartmentDatabase_showsFailureInComment();
     void list_departmentsWithoutReadableDatabase_areNamedWhenDialogOpens();
@@ -410,6 +411,25 @@ void ClassificationWindowsTest::classify_withBlankPeriod_isRefusedWithDateMessag
     QVERIFY(script.seen().isEmpty());
     QCOMPARE(data.messages.texts(), std::vector<std::string>{std::string(messages::InvalidDate)});
     QCOMPARE(data.context->settings.Erhebungbis, std::string("20161231"));
+}
+
+void ClassificationWindowsTest::classify_withReversedPeriod_isRefusedInTheDialog() {
+    UiTestData data;
+    AddDepartmentWithStays(data, "K101", "12100101", "12100101.101", {{"INT", "O"}});
+    frmEin dialog(*data.context);
+    Child<QLineEdit>(&dialog, "txt_vondatum")->setText(QStringLiteral("31.12.2016"));
+    Child<QLineEdit>(&dialog, "txt_bisdatum")->setText(QStringLiteral("01.01.2016"));
+
+    ModalScript script;
+    script.then();
+    dialog.onCommand(2);
+    QTest::qWait(100);
+
+    // No result window with an empty table: the dialog itself says what is wrong and stays open.
+    QVERIFY(script.seen().isEmpty());
+    QCOMPARE(data.messages.texts(),
+             std::vector<std::string>{"Der Erhebungszeitraum endet (01.01.2016) vor seinem Beginn (31.12.2016)!"});
+    QCOMPARE(dialog.result(), 0);
 }
 
 void ClassificationWindowsTest::classify_twoSelectedDepartments_giveTwoRowsInListOrder() {

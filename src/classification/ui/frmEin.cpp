@@ -311,6 +311,12 @@ void frmEin::startClassification() {
         FixedWidth(cmb_mindeststunden_->currentText().remove(QLatin1Char(' ')).toStdString(), 2);
     settings.MehrfachTISS = chk_multipletiss_->isChecked() ? "J" : "N";
     settings.ErsatzTISS = chk_mtiss_->isChecked() ? "J" : "N";
+    // A period that ends before it begins has no day to classify: said here, with the dialog open.
+    if (const auto refusal = CheckClassificationRun(ClassificationRunFromSettings(settings))) {
+        context_.messages.ShowErrorBox(*refusal);
+        txt_bisdatum_->setFocus();
+        return;
+    }
     // The result window opens over this dialog, which stays open with its choices for the next run.
     frmEine result(context_, selectedEntries(), this);
     result.exec();
