@@ -62,9 +62,9 @@ void RegisterClassificationFunctions(Database& db) {
     constexpr int kFlags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
     if (sqlite3_create_function_v2(db.handle(), "HighestValue", 1, kFlags, nullptr, nullptr, HighestValueStep,
                                    HighestValueFinal, nullptr) != SQLITE_OK) {
-        throw StoreError(DatabaseErrorText(db.path(), sqlite3_extended_errcode(db.handle()),
-                                           std::string("Einstufungsfunktionen nicht anlegbar: ") +
-                                               sqlite3_errmsg(db.handle())));
+        throw StoreError(DatabaseErrorText(
+            db.path(), sqlite3_extended_errcode(db.handle()),
+            std::string("Einstufungsfunktionen nicht anlegbar: ") + sqlite3_errmsg(db.handle())));
     }
 }
 

@@ -71,9 +71,10 @@ public:
         if (sqlite3_get_autocommit(db_) != 0 && !db.stillAtPath()) throw DatabaseReplaced(db.path());
         if (sqlite3_prepare_v2(db_, sql.data(), static_cast<int>(sql.size()), &statement_, nullptr) !=
             SQLITE_OK)
-            throw StoreError(DatabaseErrorText(sqlite3_db_filename(db_, "main"), sqlite3_extended_errcode(db_),
-                                               std::string("Anweisung nicht übersetzbar: ") + sqlite3_errmsg(db_)),
-                             sqlite3_extended_errcode(db_));
+            throw StoreError(
+                DatabaseErrorText(sqlite3_db_filename(db_, "main"), sqlite3_extended_errcode(db_),
+                                  std::string("Anweisung nicht übersetzbar: ") + sqlite3_errmsg(db_)),
+                sqlite3_extended_errcode(db_));
     }
     ~RowReader() { sqlite3_finalize(statement_); }
     RowReader(const RowReader&) = delete;
@@ -108,9 +109,9 @@ public:
     DayTallyFunction(Database& db, DayTally& tally) : db_(db) {
         if (sqlite3_create_function_v2(db_.handle(), kName, 4, SQLITE_UTF8 | SQLITE_DIRECTONLY, &tally, count,
                                        nullptr, nullptr, nullptr) != SQLITE_OK)
-            throw StoreError(DatabaseErrorText(db_.path(), sqlite3_extended_errcode(db_.handle()),
-                                               std::string("Zählfunktion nicht anlegbar: ") +
-                                                   sqlite3_errmsg(db_.handle())));
+            throw StoreError(DatabaseErrorText(
+                db_.path(), sqlite3_extended_errcode(db_.handle()),
+                std::string("Zählfunktion nicht anlegbar: ") + sqlite3_errmsg(db_.handle())));
     }
     ~DayTallyFunction() {
         sqlite3_create_function_v2(db_.handle(), kName, 4, SQLITE_UTF8, nullptr, nullptr, nullptr, nullptr,

@@ -107,14 +107,16 @@ private:
                                  ? departmentPath
                                  : JoinPath(settings_.SystemDataPath, files::TemplateDb);
         if (!FileExists(source)) throw ImportFailure("Die Datenbank " + source + " fehlt.");
-        if (lock_ == nullptr) throw ImportFailure("Das Systemdatenverzeichnis " + settings_.SystemDataPath + " fehlt.");
+        if (lock_ == nullptr)
+            throw ImportFailure("Das Systemdatenverzeichnis " + settings_.SystemDataPath + " fehlt.");
         if (origin == WorkFileOrigin::Department) status_.setPanel(1, " Kopiere Abteilungsdatenbank...");
         // Through the engine, not byte by byte: it sees the last committed state of the source, even
         // while another program writes it or after one died during its commit.
         try {
             CopyDatabase(source, workPath_);
         } catch (const StoreError& error) {
-            throw ImportFailure("Die Arbeitsdatei " + workPath_ + " kann nicht angelegt werden: " + error.what());
+            throw ImportFailure("Die Arbeitsdatei " + workPath_ +
+                                " kann nicht angelegt werden: " + error.what());
         }
         work_.emplace(workPath_, origin);
         Database& db = work_->db();
@@ -161,12 +163,10 @@ private:
         work.commit();
 
         // Nothing is stored unless the findings of this file are in the protocol file.
-        if (!protocol_.flush())
-            throw ImportFailure(ProtocolWriteFailure(protocol_));
+        if (!protocol_.flush()) throw ImportFailure(ProtocolWriteFailure(protocol_));
 
         status_.setPanel(1, kStoringStatus);
-        if (!storeResult(admin, newDepartment, databaseName))
-            return summary.reject(comments::StoreFailed);
+        if (!storeResult(admin, newDepartment, databaseName)) return summary.reject(comments::StoreFailed);
         summary.setCounts(staysAfterReading - counts.oldStays,
                           staysAfterReading - counts.errorStays - counts.oldStays, counts.findings);
     }
@@ -333,7 +333,8 @@ private:
         try {
             work_.reset();
             if (!SyncFile(workPath_)) throw StoreError(FileErrorText(workPath_, errno, true));
-            DepartmentRegistration registration{kaCodeUtf8_, departmentCodeUtf8_, databaseName, newDepartment};
+            DepartmentRegistration registration{kaCodeUtf8_, departmentCodeUtf8_, databaseName,
+                                                newDepartment};
             ReplaceDepartmentFile(admin, *lock_, registration, workPath_);
             return true;
         } catch (const StoreError&) {

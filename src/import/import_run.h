@@ -39,7 +39,8 @@ struct ImportBatchResult {
 // Runs the batch under the lock of the system data directory: creates the protocol file with its
 // header, imports the files in order, closes the protocol file and leaves " Bereit" in the first
 // status panel. A department is stored only after its findings are safely in the protocol file.
-ImportBatchResult RunImportBatch(const ImportBatchRequest& request, const Settings& settings, StatusSink& status);
+ImportBatchResult RunImportBatch(const ImportBatchRequest& request, const Settings& settings,
+                                 StatusSink& status);
 
 inline constexpr std::string_view kStoringStatus = " Importiere gültige Datensätze ";
 

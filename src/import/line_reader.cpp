@@ -46,7 +46,8 @@ bool LineReader::fill() {
     begin_ = 0;
     size_t got = std::fread(buffer_.data() + end_, 1, buffer_.size() - end_, file_);
     if (got == 0) {
-        if (std::ferror(file_)) throw std::runtime_error("Die Datei " + path_ + " kann nicht gelesen werden.");
+        if (std::ferror(file_))
+            throw std::runtime_error("Die Datei " + path_ + " kann nicht gelesen werden.");
         eof_ = true;
         return false;
     }

@@ -1,9 +1,9 @@
 #include "import/protocol_file.h"
 
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstring>
-
-#include <unistd.h>
 
 #include "shell/encoding.h"
 #include "store/store_error_text.h"
@@ -87,8 +87,8 @@ bool ProtocolFile::close() {
 }
 
 std::string ProtocolWriteFailure(const ProtocolFile& protocol) {
-    return "Die Protokolldatei " + protocol.path() + " kann nicht geschrieben werden: " +
-           SystemErrorText(protocol.error()) + ".";
+    return "Die Protokolldatei " + protocol.path() +
+           " kann nicht geschrieben werden: " + SystemErrorText(protocol.error()) + ".";
 }
 
 void ProtocolFile::setDataFileName(std::string_view name) { dataFileName_ = Utf8ToWindows1252(name); }

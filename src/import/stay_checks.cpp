@@ -338,7 +338,8 @@ private:
             row.hasHours = true;
         }
         if (context_.work.insertRecordType3(row) == StepResult::DuplicateKey)
-            throw StoreError("Der Ersatz-Erhebungstag " + std::string(row.REC_DATE) + " ist bereits gespeichert.");
+            throw StoreError("Der Ersatz-Erhebungstag " + std::string(row.REC_DATE) +
+                             " ist bereits gespeichert.");
     }
 
     StayCheckContext& context_;

@@ -25,9 +25,11 @@ std::optional<RegisteredFile> findRegisteredFile(Database& admin, const std::str
     Statement seek =
         admin.prepare("SELECT rowid, MDB_DATEI FROM Dateiverwaltung WHERE MDB_DATEI = ? LIMIT 1");
     seek.bind(1, LineColumns(line, 85, 96));
-    if (seek.step() == StepResult::Row) return RegisteredFile{seek.integer(0), TrimmedBlanks(seek.textView(1))};
+    if (seek.step() == StepResult::Row)
+        return RegisteredFile{seek.integer(0), TrimmedBlanks(seek.textView(1))};
     // A stored name of another width still names the same file.
-    Statement byName = admin.prepare("SELECT rowid, MDB_DATEI FROM Dateiverwaltung WHERE trim(MDB_DATEI) = ?");
+    Statement byName =
+        admin.prepare("SELECT rowid, MDB_DATEI FROM Dateiverwaltung WHERE trim(MDB_DATEI) = ?");
     byName.bind(1, DepartmentDatabaseName(line));
     if (byName.step() == StepResult::Row)
         return RegisteredFile{byName.integer(0), TrimmedBlanks(byName.textView(1))};
@@ -39,9 +41,12 @@ RemovalOutcome removeDepartment(Database& admin, const DataDirectoryLock& lock, 
     const std::optional<RegisteredFile> registered = findRegisteredFile(admin, line);
     if (!registered) return RemovalOutcome::NotRegistered;
     switch (RemoveDepartmentFile(admin, lock, registered->rowid, registered->storedName)) {
-        case FileRemoval::Removed: return RemovalOutcome::Removed;
-        case FileRemoval::AlreadyGone: return RemovalOutcome::RemovedWithoutFile;
-        case FileRemoval::NotRemovable: return RemovalOutcome::FileNotDeleted;
+        case FileRemoval::Removed:
+            return RemovalOutcome::Removed;
+        case FileRemoval::AlreadyGone:
+            return RemovalOutcome::RemovedWithoutFile;
+        case FileRemoval::NotRemovable:
+            return RemovalOutcome::FileNotDeleted;
     }
     return RemovalOutcome::FileNotDeleted;
 }

@@ -82,7 +82,8 @@ PatientList LoadPatientLines(const std::string& departmentDbPath) {
             list.lines.clear();
             Database department(departmentDbPath, OpenMode::ReadOnly);
             Statement rows = department.prepare(
-                "SELECT KIS_ID, DOB, ADM_DATE, DIS_DATE, TYP, FLAG FROM \"Gesamt - Patientenadministration\"");
+                "SELECT KIS_ID, DOB, ADM_DATE, DIS_DATE, TYP, FLAG FROM \"Gesamt - "
+                "Patientenadministration\"");
             while (rows.step() == StepResult::Row) {
                 PatientLineFields fields{rows.text(0), rows.text(1), rows.text(2),
                                          rows.text(3), rows.text(4), rows.text(5)};

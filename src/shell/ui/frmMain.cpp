@@ -1,11 +1,11 @@
 #include "shell/ui/frmMain.h"
 
 #include <QAction>
-#include <QScreen>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QMenuBar>
+#include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -16,9 +16,9 @@
 #include "shell/ui/clock_text.h"
 #include "shell/ui/frmInfo.h"
 #include "shell/ui/frmOpt.h"
+#include "shell/ui/imported_data_notice.h"
 #include "shell/ui/main_status_bar.h"
 #include "shell/ui/object_names.h"
-#include "shell/ui/imported_data_notice.h"
 
 namespace kalvora::ui {
 
@@ -172,9 +172,7 @@ void frmMain::onInfo() {
     info.exec();
 }
 
-bool frmMain::checkImportedData() {
-    return ConfirmDataImported(context_);
-}
+bool frmMain::checkImportedData() { return ConfirmDataImported(context_); }
 
 void frmMain::openImport() {
     {
