@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "shell/conversions.h"
+#include "store/moved_file_guard.h"
 #include "store/store_error_text.h"
 
 namespace kalvora {
@@ -46,6 +47,7 @@ void configureEngineOnce() {
     static const bool configured = [] {
         sqlite3_config(SQLITE_CONFIG_MULTITHREAD);
         sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+        InstallMovedFileGuard();
         return true;
     }();
     (void)configured;

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sqlite3.h>
+
 #include <filesystem>
 
 #include "store/database.h"
@@ -164,6 +166,48 @@ TEST(Store, writeLockOnReplacedFile_isRefusedAndLeavesNoJournal) {
     InsertStay(fresh, "ADDED");
     transaction.commit();
     EXPECT_EQ(fresh.scalar("SELECT count(*) FROM \"Gesamt - Patientenadministration\""), 2);
+}
+
+// The journal beside a replaced file's name belongs to the new file's writer. A connection still
+// holding the old file finds no lock on its own file; whatever it starts then (a read, or the write
+// lock a classification takes), it must neither roll that journal back into the old file nor
+// delete it, or the new file's writer loses its transaction.
+TEST(Store, connectionToReplacedFile_leavesTheJournalOfTheNewFilesWriterAlone) {
+    for (const char* start : {"SELECT count(*) FROM sqlite_master", "BEGIN IMMEDIATE"}) {
+        SCOPED_TRACE(start);
+        TempDir dir;
+        const std::string path = dir.file("12100101.101");
+        {
+            Database created = Department(path);
+            InsertStay(created, "OLD");
+        }
+        Database stale(path, OpenMode::ReadWrite);
+        {
+            Database replacement = Department(dir.file("new.db"));
+            InsertStay(replacement, "NEW");
+        }
+        ReplaceFileAtomically(dir.file("new.db"), path);
+
+        Database writer(path, OpenMode::ReadWrite);
+        Transaction transaction(writer, true);
+        InsertStay(writer, "ADDED");
+        // Enough change for the engine to spill pages into the file: the journal is then synced
+        // and marked as one to roll back.
+        writer.execute("PRAGMA cache_size = 2");
+        writer.execute("UPDATE \"Gesamt - Patientenadministration\" SET FLAG = 'X'");
+        writer.execute("CREATE TABLE filler AS WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                       "WHERE i < 2000) SELECT i, printf('%0500d', i) AS text FROM n");
+        ASSERT_TRUE(std::filesystem::exists(path + "-journal"));
+
+        // Past the connection's own check, as when the file is replaced just after it.
+        const int rc = sqlite3_exec(stale.handle(), start, nullptr, nullptr, nullptr);
+        EXPECT_TRUE(std::filesystem::exists(path + "-journal")) << "engine result " << rc;
+        sqlite3_exec(stale.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+        EXPECT_NO_THROW(transaction.commit());
+        EXPECT_EQ(writer.scalar("SELECT count(*) FROM \"Gesamt - Patientenadministration\" WHERE FLAG = 'X'"), 2);
+        EXPECT_EQ(writer.scalar("SELECT count(*) FROM filler"), 2000);
+        EXPECT_EQ(writer.scalar("SELECT count(*) FROM pragma_integrity_check WHERE integrity_check <> 'ok'"), 0);
+    }
 }
 
 TEST(DataDirectory, createdWithReferenceListsAndRefusesToOverwrite) {
