@@ -1,5 +1,6 @@
 #include "classification/classification_list.h"
 
+#include "reports/report_messages.h"
 #include "shell/settings.h"
 #include "store/data_directory.h"
 #include "store/database.h"
@@ -85,6 +86,16 @@ ClassificationDialogList LoadClassificationDialogList(const std::string& systemD
         }
     }
     return list;
+}
+
+std::string UnlistedDepartmentsText(const std::vector<UnlistedDepartment>& unlisted) {
+    std::string text;
+    for (const UnlistedDepartment& department : unlisted) {
+        if (!text.empty()) text += '\n';
+        text += department.fileMissing ? report_messages::DepartmentDbMissing(department.dataFile)
+                                       : report_messages::DepartmentDbUnreadable(department.dataFile);
+    }
+    return text;
 }
 
 std::vector<std::string> ClassificationDialogEntries(const std::string& systemDataPath,

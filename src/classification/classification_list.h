@@ -37,6 +37,9 @@ struct ClassificationDialogList {
 };
 ClassificationDialogList LoadClassificationDialogList(const std::string& systemDataPath,
                                                       const NumberNotation& notation);
+// One line per department left out: "Die Abteilungsdatenbank X fehlt im Systemdatenverzeichnis!" or
+// "... kann nicht gelesen werden!"; empty when none was.
+std::string UnlistedDepartmentsText(const std::vector<UnlistedDepartment>& unlisted);
 
 // The entries alone, for callers that classify what the dialog would list.
 std::vector<std::string> ClassificationDialogEntries(const std::string& systemDataPath,

@@ -5,6 +5,7 @@
 #include <optional>
 #include <set>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "classification/classification_list.h"
@@ -107,7 +108,10 @@ int runClassify(CliContext& context, const ClassifyOptions& options) {
     // The list order is Dateiverwaltung's key order, whatever order the departments were named in.
     std::vector<std::string> entries;
     if (wanted.empty()) {
-        entries = ClassificationDialogEntries(system, notation);
+        ClassificationDialogList list = LoadClassificationDialogList(system, notation);
+        // As the dialog says it: a department left out for want of its database is named.
+        if (!list.unlisted.empty()) context.err << UnlistedDepartmentsText(list.unlisted) << '\n';
+        entries = std::move(list.entries);
         if (entries.empty()) context.messages.ShowNotice(notices::NoDischargedTissPatients);
     } else {
         for (const DepartmentRecord& record : records) {

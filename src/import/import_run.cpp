@@ -130,7 +130,8 @@ private:
         if (work_->stayCount() == 0) return summary.reject(comments::NoRecords);
         long long staysAfterReading = work_->stayCount();
 
-        StayCheckContext checks{protocol_, *work_, kaCode_, departmentCode_, &prechecked_};
+        status_.setPanel(1, kCheckingStaysStatus);
+        StayCheckContext checks{protocol_, *work_, kaCode_, departmentCode_, &prechecked_, &status_};
         StayCheckCounts counts = checkStays(checks);
         checkSumRecord(checks, sumPresent_, sumValue_, counts);
 

@@ -42,6 +42,8 @@ struct ImportBatchResult {
 ImportBatchResult RunImportBatch(const ImportBatchRequest& request, const Settings& settings,
                                  StatusSink& status);
 
+// Panel 1 after the last line is read, while the stays are checked and the errors taken out.
+inline constexpr std::string_view kCheckingStaysStatus = " Prüfe Aufenthalte...";
 inline constexpr std::string_view kStoringStatus = " Importiere gültige Datensätze ";
 
 }  // namespace kalvora

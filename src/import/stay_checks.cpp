@@ -223,6 +223,9 @@ private:
 
 // The walk over all stays after reading: each new stay's outcome, from memory or from the stored rows,
 // written to the protocol and the work file.
+// A few milliseconds of checks between two chances for the window to repaint.
+constexpr long long kStaysPerYield = 2048;
+
 class StayChecker {
 public:
     explicit StayChecker(StayCheckContext& context) : context_(context), db_(context.work.db()) {
@@ -249,7 +252,9 @@ public:
             if (stays.isNull(column)) return std::nullopt;
             return stays.text(column);
         };
+        long long walked = 0;
         while (stays.step() == StepResult::Row) {
+            if (context_.status != nullptr && ++walked % kStaysPerYield == 0) context_.status->yield(Progress{});
             StayRow stay;
             stay.FLAG = stays.text(3);
             if (stay.FLAG == flags::StoredCorrect || stay.FLAG == flags::StoredIncorrect) {

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "import/stay_row.h"
+#include "shell/status_sink.h"
 
 namespace kalvora {
 
@@ -104,6 +105,8 @@ struct StayCheckContext {
     std::string_view departmentCode;  // Windows-1252
     // Outcomes found while reading; without them every stay is checked from the stored rows.
     const PrecheckedStays* prechecked = nullptr;
+    // Lets the window repaint now and then during a long walk; none on the command line.
+    StatusSink* status = nullptr;
 };
 
 StayCheckCounts checkStays(StayCheckContext& context);

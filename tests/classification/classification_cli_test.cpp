@@ -90,6 +90,15 @@ TEST_F(ClassificationCliTest, classify_noDepartmentsGiven_classifiesTheListedOne
     EXPECT_EQ(Field(lines[2], 23), "* Auslastung <35% *");
 }
 
+// A department whose database is gone is not classified, but named on stderr as the dialog names it.
+TEST_F(ClassificationCliTest, classify_departmentWithoutItsDatabase_isNamedOnStderr) {
+    std::remove((fixture.systemDir() + "/12200101.111").c_str());
+    const CliOutcome outcome = run({"classify"});
+    ASSERT_EQ(outcome.code, 0) << outcome.err;
+    EXPECT_EQ(Lines(outcome.out).size(), 2u);
+    EXPECT_EQ(outcome.err, "Die Abteilungsdatenbank 12200101.111 fehlt im Systemdatenverzeichnis!\n");
+}
+
 TEST_F(ClassificationCliTest, classify_departmentsGivenInReverse_areProcessedInListOrder) {
     const CliOutcome outcome =
         run({"--locale", "C", "classify", "--from", "01.03.2012", "--to", "20120331", "--min-hours", "4",

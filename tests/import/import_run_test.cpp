@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
+
+#include "delivery_generator.h"
 
 #include "shell/encoding.h"
 #include "shell/status_sink.h"
@@ -527,9 +530,40 @@ TEST(ImportRun, statusPanels_showHospitalDepartmentAndProgress) {
     EXPECT_EQ(status.panels[3].front(), "12100101 - Intensivmedizin Anästhesie" + std::string(14, ' '));
     std::vector<std::string> expected = {
         " Überprüfe Datensatz 1 ... (1/2)", " Überprüfe Datensatz 2 ... (1/2)",
-        " Überprüfe Datensatz 3 ... (1/2)", " Importiere gültige Datensätze ", " Bereit"};
+        " Überprüfe Datensatz 3 ... (1/2)", " Prüfe Aufenthalte...", " Importiere gültige Datensätze ", " Bereit"};
     EXPECT_EQ(status.panels[1], expected);
     EXPECT_EQ(status.panels[3].back(), " ");
+}
+
+// After the last line of a long file the stays are checked for a while: the window is told what
+// happens and gets the chance to repaint during it.
+TEST(ImportRun, stayChecksOfALongFile_areAnnouncedAndLetTheWindowRepaint) {
+    class PhaseRecorder : public StatusSink {
+    public:
+        std::string phase;
+        std::map<std::string, int> yieldsInPhase;
+        void setPanel(int panel, std::string_view text) override {
+            if (panel == 1) phase = std::string(text);
+        }
+        void lineChecked(const Progress&) override { phase = "lines"; }
+        void yield(const Progress&) override { ++yieldsInPhase[phase]; }
+    };
+    ImportFixture fixture;
+    tools::GeneratorOptions options;
+    options.seed = 5;
+    options.stays = 7000;
+    options.hospital = "K101";
+    options.department = "12100101";
+    options.firstAdmission = "20160104";
+    const tools::WrittenDelivery written = tools::WriteDeliveryFile(options, fixture.dir.file("import"), 'A', '6');
+    ASSERT_TRUE(written.result.ok()) << written.result.error;
+    ImportBatchRequest request{{{written.path.filename().string(), written.path.string()}},
+                               ImportMode::Append,
+                               fixture.protocolPath()};
+    PhaseRecorder status;
+    const ImportBatchResult result = RunImportBatch(request, fixture.settings, status);
+    ASSERT_FALSE(result.failed()) << result.failure;
+    EXPECT_GE(status.yieldsInPhase[std::string(kCheckingStaysStatus)], 3);
 }
 
 }  // namespace

@@ -528,9 +528,11 @@ void ImportDialogTest::import_intoStoredDepartment_drawsEachPhaseInStatusBar() {
     dialog.onCommand(0);
 
     QCOMPARE(dialog.result(), static_cast<int>(QDialog::Accepted));
-    // Before the batch, copying the stored department, the lines, storing, after the batch.
+    // Before the batch, copying the stored department, the lines, the stay checks, storing, after
+    // the batch.
     const QStringList phases = {" Bereit", " Kopiere Abteilungsdatenbank...",
-                                " Überprüfe Datensatz 1 ... (1/1)", " Importiere gültige Datensätze ",
+                                " Überprüfe Datensatz 1 ... (1/1)", " Prüfe Aufenthalte...",
+                                " Importiere gültige Datensätze ",
                                 " Bereit"};
     QCOMPARE(painted.texts().join(QLatin1Char('|')), phases.join(QLatin1Char('|')));
 }

@@ -20,6 +20,7 @@ struct SeenBox {
     QString defaultButton;
     QString detail;
     QStringList buttons;
+    int width = 0;
 };
 
 ModalScript::Step Inspect(SeenBox& seen, const QString& press) {
@@ -30,6 +31,7 @@ ModalScript::Step Inspect(SeenBox& seen, const QString& press) {
         seen.text = box->text();
         seen.icon = box->icon();
         seen.detail = box->detailedText();
+        seen.width = box->width();
         if (box->defaultButton() != nullptr) seen.defaultButton = box->defaultButton()->text();
         for (QAbstractButton* button : box->buttons()) seen.buttons << button->text();
         if (press == QLatin1String("Escape")) {
@@ -51,6 +53,7 @@ private slots:
     void askQuestion_showsWarningWithYesDefault_andReturnsAnswer();
     void showNotice_showsWarningWithOk();
     void showNotice_withoutText_showsNothing();
+    void shortText_leavesRoomForTheWholeTitle();
     void showErrorBox_showsCriticalBoxWithTavexTitle();
     void unknownCause_showsCauseAsDetail();
 };
@@ -88,6 +91,21 @@ void MessageServiceTest::showNotice_showsWarningWithOk() {
     QCOMPARE(seen.title, QStringLiteral(" Programmhinweis "));
     QCOMPARE(seen.icon, QMessageBox::Warning);
     QCOMPARE(seen.buttons.size(), 1);
+}
+
+// A box with a short text is still wide enough that a window manager does not cut its title
+// beside its buttons.
+void MessageServiceTest::shortText_leavesRoomForTheWholeTitle() {
+    QtMessageService service;
+    SeenBox seen;
+    ModalScript script;
+    script.then(Inspect(seen, QStringLiteral("Escape")));
+    MessageBox box;
+    box.text = "Fertig.";
+    box.title = std::string(kNoticeTitle);
+    service.Show(box);
+    const int titleWidth = QFontMetrics(QApplication::font()).horizontalAdvance(seen.title);
+    QVERIFY2(seen.width >= titleWidth + 150, qPrintable(QString::number(seen.width)));
 }
 
 void MessageServiceTest::showNotice_withoutText_showsNothing() {

@@ -18,7 +18,6 @@
 #include "classification/ui/classification_notation.h"
 #include "classification/ui/frmAbtB.h"
 #include "classification/ui/frmEine.h"
-#include "reports/report_messages.h"
 #include "shell/conversions.h"
 #include "shell/message_service.h"
 #include "shell/ui/app_context.h"
@@ -217,15 +216,7 @@ void frmEin::loadList() {
     }
     for (const std::string& entry : list.entries) lst_abteilung_->addItem(QString::fromStdString(entry));
     // A department left out for want of its database would otherwise just be absent from the list.
-    if (!list.unlisted.empty()) {
-        std::string text;
-        for (const UnlistedDepartment& department : list.unlisted) {
-            if (!text.empty()) text += '\n';
-            text += department.fileMissing ? report_messages::DepartmentDbMissing(department.dataFile)
-                                           : report_messages::DepartmentDbUnreadable(department.dataFile);
-        }
-        context_.messages.ShowErrorBox(text);
-    }
+    if (!list.unlisted.empty()) context_.messages.ShowErrorBox(UnlistedDepartmentsText(list.unlisted));
     if (lst_abteilung_->count() == 0) {
         context_.messages.ShowNotice(notices::NoDischargedTissPatients);
     } else {
