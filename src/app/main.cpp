@@ -3,11 +3,12 @@
 
 #include <QApplication>
 
-#include "shell/settings.h"
-#include "shell/ui/app_context.h"
-#include "shell/ui/frmTop.h"
-#include "shell/ui/german_qt_texts.h"
-#include "shell/ui/qt_message_service.h"
+#include "base/settings.h"
+#include "ui/app_context.h"
+#include "app/startup_window.h"
+#include "app/window_wiring.h"
+#include "ui/german_qt_texts.h"
+#include "ui/qt_message_service.h"
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
@@ -17,7 +18,7 @@ int main(int argc, char* argv[]) {
 
     QStringList arguments = QApplication::arguments();
     arguments.removeFirst();
-    const std::string settingsFileName = kalvora::ui::frmTop::SettingsFileNameFromArguments(arguments);
+    const std::string settingsFileName = kalvora::ui::StartupWindow::SettingsFileNameFromArguments(arguments);
 
     kalvora::ui::QtMessageService messages;
     kalvora::SettingsFile settingsFile(kalvora::ExecutableDirectory(), kalvora::CommonSettingsDirectory(),
@@ -28,7 +29,7 @@ int main(int argc, char* argv[]) {
         QApplication::exit(exitCode);
     };
 
-    kalvora::ui::frmTop startup(context);
+    kalvora::ui::StartupWindow startup(context, kalvora::ui::ProgramWindowOpeners());
     startup.show();
     return QApplication::exec();
 }

@@ -1,7 +1,7 @@
 #include "classification/classification_list.h"
 
-#include "reports/report_messages.h"
-#include "shell/settings.h"
+#include "store/stored_data_messages.h"
+#include "base/settings.h"
 #include "store/data_directory.h"
 #include "store/database.h"
 #include "store/file_ops.h"
@@ -92,8 +92,8 @@ std::string UnlistedDepartmentsText(const std::vector<UnlistedDepartment>& unlis
     std::string text;
     for (const UnlistedDepartment& department : unlisted) {
         if (!text.empty()) text += '\n';
-        text += department.fileMissing ? report_messages::DepartmentDbMissing(department.dataFile)
-                                       : report_messages::DepartmentDbUnreadable(department.dataFile);
+        text += department.fileMissing ? stored_data_messages::DepartmentDbMissing(department.dataFile)
+                                       : stored_data_messages::DepartmentDbUnreadable(department.dataFile);
     }
     return text;
 }

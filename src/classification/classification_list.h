@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "classification/department_entry.h"
-#include "shell/conversions.h"
+#include "base/conversions.h"
 
 namespace kalvora {
 

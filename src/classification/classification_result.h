@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "shell/decimal.h"
+#include "base/decimal.h"
 
 namespace kalvora {
 

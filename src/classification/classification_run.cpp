@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "shell/conversions.h"
-#include "shell/message_service.h"
-#include "shell/settings.h"
+#include "base/conversions.h"
+#include "base/message_service.h"
+#include "base/settings.h"
 
 namespace kalvora {
 

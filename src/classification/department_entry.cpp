@@ -1,7 +1,7 @@
 #include "classification/department_entry.h"
 
 #include "classification/rate_department.h"
-#include "shell/settings.h"
+#include "base/settings.h"
 
 namespace kalvora {
 

@@ -16,7 +16,7 @@
 
 #include "classification/classification_result.h"
 #include "classification/department_staffing.h"
-#include "shell/conversions.h"
+#include "base/conversions.h"
 
 namespace kalvora {
 

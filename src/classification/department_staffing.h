@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "shell/decimal.h"
+#include "base/decimal.h"
 
 namespace kalvora {
 

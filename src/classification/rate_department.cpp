@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "classification/level_table.h"
-#include "shell/settings.h"
+#include "base/settings.h"
 
 namespace kalvora {
 

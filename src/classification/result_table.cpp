@@ -4,9 +4,9 @@
 
 #include "classification/classify_department.h"
 #include "classification/department_entry.h"
-#include "shell/decimal.h"
-#include "shell/settings.h"
-#include "shell/status_sink.h"
+#include "base/decimal.h"
+#include "base/settings.h"
+#include "base/status_sink.h"
 #include "store/file_ops.h"
 
 namespace kalvora {

@@ -9,7 +9,7 @@
 
 #include "classification/classification_result.h"
 #include "classification/classification_run.h"
-#include "shell/conversions.h"
+#include "base/conversions.h"
 
 namespace kalvora {
 

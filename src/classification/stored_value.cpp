@@ -1,6 +1,6 @@
 #include "classification/stored_value.h"
 
-#include "shell/conversions.h"
+#include "base/conversions.h"
 
 namespace kalvora {
 

@@ -10,9 +10,9 @@
 
 #include <CLI/CLI.hpp>
 
-#include "shell/conversions.h"
-#include "shell/message_service.h"
-#include "shell/settings.h"
+#include "base/conversions.h"
+#include "base/message_service.h"
+#include "base/settings.h"
 
 namespace kalvora::cli {
 

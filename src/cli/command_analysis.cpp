@@ -3,7 +3,7 @@
 #include "cli/cli_context.h"
 #include "cli/report_arguments.h"
 #include "reports/department_analysis.h"
-#include "shell/status_sink.h"
+#include "base/status_sink.h"
 
 namespace kalvora::cli {
 

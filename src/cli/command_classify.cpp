@@ -15,8 +15,8 @@
 #include "cli/cli_context.h"
 #include "cli/usage_texts.h"
 #include "cli/value_arguments.h"
-#include "reports/report_messages.h"
-#include "shell/status_sink.h"
+#include "store/stored_data_messages.h"
+#include "base/status_sink.h"
 #include "store/data_directory.h"
 #include "store/database.h"
 #include "store/file_ops.h"
@@ -67,7 +67,7 @@ int runClassify(CliContext& context, const ClassifyOptions& options) {
     const std::string system = context.settings().SystemDataPath;
     RecoverDataDirectory(system);
     const std::string adminPath = JoinPath(system, files::AdminDb);
-    if (!FileExists(adminPath)) return context.fail(report_messages::AdminDbUnreadable(adminPath));
+    if (!FileExists(adminPath)) return context.fail(stored_data_messages::AdminDbUnreadable(adminPath));
     const NumberNotation notation = context.notation();
 
     std::vector<DepartmentRecord> records;
@@ -83,7 +83,7 @@ int runClassify(CliContext& context, const ClassifyOptions& options) {
         const bool known = std::any_of(records.begin(), records.end(), [&](const DepartmentRecord& record) {
             return WithoutBlanks(record.dataFile) == name;
         });
-        if (!known) return context.fail(report_messages::UnknownDepartment(dataFile));
+        if (!known) return context.fail(stored_data_messages::UnknownDepartment(dataFile));
         wanted.insert(name);
     }
 

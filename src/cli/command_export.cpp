@@ -4,7 +4,7 @@
 #include "cli/cli_context.h"
 #include "cli/report_arguments.h"
 #include "export/total_export.h"
-#include "shell/status_sink.h"
+#include "base/status_sink.h"
 #include "store/schema.h"
 
 namespace kalvora::cli {

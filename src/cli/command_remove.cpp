@@ -4,7 +4,7 @@
 #include "cli/cli_context.h"
 #include "cli/report_arguments.h"
 #include "reports/department_removal.h"
-#include "shell/status_sink.h"
+#include "base/status_sink.h"
 
 namespace kalvora::cli {
 

@@ -9,7 +9,7 @@
 #include "reports/department_line.h"
 #include "reports/line_columns.h"
 #include "reports/patient_search.h"
-#include "reports/report_messages.h"
+#include "store/stored_data_messages.h"
 
 namespace kalvora::cli {
 
@@ -43,7 +43,7 @@ int runSearch(CliContext& context, const SearchOptions& options) {
     SearchStart start = SearchStart::FromFirst;
     if (!options.after.empty()) {
         const std::string* line = FindDepartmentLine(list.lines, options.after);
-        if (line == nullptr) return context.fail(report_messages::UnknownDepartment(options.after));
+        if (line == nullptr) return context.fail(stored_data_messages::UnknownDepartment(options.after));
         reference = static_cast<std::size_t>(line - list.lines.data());
         start = SearchStart::AfterReference;
     }

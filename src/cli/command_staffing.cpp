@@ -7,7 +7,7 @@
 #include "classification/department_staffing.h"
 #include "cli/cli_context.h"
 #include "cli/usage_texts.h"
-#include "reports/report_messages.h"
+#include "store/stored_data_messages.h"
 #include "store/data_directory.h"
 #include "store/database.h"
 #include "store/file_ops.h"
@@ -47,7 +47,7 @@ std::optional<std::string> CheckedEntry(const std::string& text, int decimals, i
 int runStaffing(CliContext& context, const StaffingOptions& options) {
     const std::string system = context.settings().SystemDataPath;
     const std::string adminPath = JoinPath(system, files::AdminDb);
-    if (!FileExists(adminPath)) return context.fail(report_messages::AdminDbUnreadable(adminPath));
+    if (!FileExists(adminPath)) return context.fail(stored_data_messages::AdminDbUnreadable(adminPath));
     std::optional<DataDirectoryLock> lock;
     try {
         lock.emplace(system);
@@ -56,7 +56,7 @@ int runStaffing(CliContext& context, const StaffingOptions& options) {
     }
     Database admin(adminPath, OpenMode::ReadWrite);
     std::optional<DepartmentRecord> record = FindDepartmentRecord(admin, options.dataFile);
-    if (!record) return context.fail(report_messages::UnknownDepartment(options.dataFile));
+    if (!record) return context.fail(stored_data_messages::UnknownDepartment(options.dataFile));
 
     const NumberNotation notation = context.notation();
     StaffingValues values{Decimal::fromDouble(record->dgkp, kDgkpPlaces), record->beds, record->preset};

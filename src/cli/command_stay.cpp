@@ -9,7 +9,7 @@
 #include "cli/value_arguments.h"
 #include "reports/department_line.h"
 #include "reports/line_columns.h"
-#include "reports/report_messages.h"
+#include "store/stored_data_messages.h"
 #include "reports/stay_detail.h"
 
 namespace kalvora::cli {
@@ -74,8 +74,8 @@ int runStay(CliContext& context, const StayOptions& options) {
         LoadStayDetail(DepartmentDatabasePath(context.settings().SystemDataPath, line), *key);
     if (!result.detail) return context.fail(result.error);
     printDetail(context, line, *result.detail);
-    if (!result.detail->hasRecordType1) PrintMessage(context, report_messages::NoRecordType1);
-    if (result.detail->surveyDays.empty()) PrintMessage(context, report_messages::NoSurveyDays);
+    if (!result.detail->hasRecordType1) PrintMessage(context, stored_data_messages::NoRecordType1);
+    if (result.detail->surveyDays.empty()) PrintMessage(context, stored_data_messages::NoSurveyDays);
     return kExitDone;
 }
 

@@ -5,7 +5,7 @@
 #include <chrono>
 #include <ostream>
 
-#include "shell/status_sink.h"
+#include "base/status_sink.h"
 
 namespace kalvora::cli {
 

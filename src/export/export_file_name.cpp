@@ -1,7 +1,6 @@
 #include "export/export_file_name.h"
 
-#include "import/check_state.h"
-#include "import/field_validators.h"
+#include "base/file_name_check.h"
 
 namespace kalvora {
 
@@ -11,9 +10,7 @@ std::string ExportFileName(std::string_view name) {
 }
 
 bool IsValidExportFileName(std::string_view name) {
-    CheckState state = CheckState::None;
-    CheckFileName(name, state);
-    if (state != CheckState::None) return false;
+    if (!IsShortFileName(name)) return false;
     const std::string fileName = ExportFileName(name);
     return fileName != "." && fileName != "..";
 }

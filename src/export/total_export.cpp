@@ -11,10 +11,10 @@
 
 #include "export/export_file_name.h"
 #include "reports/department_line.h"
-#include "reports/report_messages.h"
-#include "shell/message_service.h"
-#include "shell/settings.h"
-#include "shell/status_sink.h"
+#include "store/stored_data_messages.h"
+#include "base/message_service.h"
+#include "base/settings.h"
+#include "base/status_sink.h"
 #include "store/data_directory.h"
 #include "store/database.h"
 #include "store/file_ops.h"
@@ -283,7 +283,7 @@ std::string checkRequest(const ExportRequest& request, const std::string& target
     if (!message.empty()) return message;
     for (const std::string& line : request.departmentLines) {
         if (!FileExists(DepartmentDatabasePath(request.systemDataPath, line)))
-            return report_messages::DepartmentDbMissing(DepartmentDatabaseName(line)) +
+            return stored_data_messages::DepartmentDbMissing(DepartmentDatabaseName(line)) +
                    " Es wurde nichts exportiert.";
     }
     return {};

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "import/import_summary.h"
-#include "shell/status_sink.h"
+#include "base/status_sink.h"
 #include "store/database.h"
 
 namespace kalvora {

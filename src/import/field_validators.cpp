@@ -1,9 +1,11 @@
 #include "import/field_validators.h"
 
+#include "base/file_name_check.h"
+
 #include <cmath>
 
 #include "import/protocol_file.h"
-#include "shell/conversions.h"
+#include "base/conversions.h"
 
 namespace kalvora {
 
@@ -116,27 +118,7 @@ std::string_view CheckMandatoryText(ValidationContext& context, std::string_view
 }
 
 void CheckFileName(std::string_view name, CheckState& state) {
-    size_t first = name.find_first_not_of(' ');
-    size_t last = name.find_last_not_of(' ');
-    if (first == std::string_view::npos) {
-        state = CheckState::BadFileName;
-        return;
-    }
-    size_t point = name.find('.');
-    size_t beforePoint = point == std::string_view::npos ? 0 : point;
-    if (beforePoint > 8 || name.size() > 12) {
-        state = CheckState::BadFileName;
-        return;
-    }
-    // The characters examined are as many as the trimmed name has, from the start of the name.
-    size_t examined = last - first + 1;
-    for (size_t i = 0; i < examined && i < name.size(); ++i) {
-        auto code = static_cast<unsigned char>(name[i]);
-        if (code < 46 || code > 122 || name[i] == '/' || name[i] == '\\' || name[i] == ':') {
-            state = CheckState::BadFileName;
-            return;
-        }
-    }
+    if (!IsShortFileName(name)) state = CheckState::BadFileName;
 }
 
 }  // namespace kalvora

@@ -1,6 +1,6 @@
 #include "import/import_summary.h"
 
-#include "shell/settings.h"
+#include "base/settings.h"
 
 namespace kalvora {
 

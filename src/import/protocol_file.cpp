@@ -5,7 +5,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "shell/encoding.h"
+#include "base/encoding.h"
 #include "store/store_error_text.h"
 
 namespace kalvora {

@@ -6,8 +6,8 @@
 #include "import/field_validators.h"
 #include "import/protocol_file.h"
 #include "import/work_database.h"
-#include "shell/conversions.h"
-#include "shell/encoding.h"
+#include "base/conversions.h"
+#include "base/encoding.h"
 #include "tiss/tiss_item.h"
 
 namespace kalvora {

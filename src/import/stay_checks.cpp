@@ -7,8 +7,8 @@
 
 #include "import/protocol_file.h"
 #include "import/work_database.h"
-#include "shell/conversions.h"
-#include "shell/encoding.h"
+#include "base/conversions.h"
+#include "base/encoding.h"
 #include "store/schema.h"
 #include "tiss/tiss_item.h"
 

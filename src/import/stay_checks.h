@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "import/stay_row.h"
-#include "shell/status_sink.h"
+#include "base/status_sink.h"
 
 namespace kalvora {
 

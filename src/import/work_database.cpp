@@ -1,6 +1,6 @@
 #include "import/work_database.h"
 
-#include "shell/encoding.h"
+#include "base/encoding.h"
 #include "store/schema.h"
 
 namespace kalvora {

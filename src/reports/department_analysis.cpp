@@ -6,8 +6,8 @@
 
 #include "reports/department_line.h"
 #include "reports/line_columns.h"
-#include "reports/report_messages.h"
-#include "shell/status_sink.h"
+#include "store/stored_data_messages.h"
+#include "base/status_sink.h"
 #include "store/database.h"
 #include "store/file_ops.h"
 
@@ -56,7 +56,7 @@ void analyseDepartment(const std::string& line, const std::string& systemDataPat
     const std::string path = DepartmentDatabasePath(systemDataPath, line);
     const std::string fileName = DepartmentDatabaseName(line);
     if (!FileExists(path)) {
-        result.problems.push_back(report_messages::DepartmentDbMissing(fileName));
+        result.problems.push_back(stored_data_messages::DepartmentDbMissing(fileName));
         return;
     }
     MonthCounts months;
@@ -69,7 +69,7 @@ void analyseDepartment(const std::string& line, const std::string& systemDataPat
                 months.add(stays.textView(0), stays.integer(1) != 0, stays.integer(2) != 0);
         });
     } catch (const StoreError&) {
-        result.problems.push_back(report_messages::DepartmentDbUnreadable(fileName));
+        result.problems.push_back(stored_data_messages::DepartmentDbUnreadable(fileName));
         return;
     }
     std::vector<AnalysisRow> rows;

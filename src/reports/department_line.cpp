@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "reports/line_columns.h"
-#include "reports/report_messages.h"
-#include "shell/settings.h"
+#include "store/stored_data_messages.h"
+#include "base/settings.h"
 #include "store/data_directory.h"
 #include "store/database.h"
 #include "store/file_ops.h"
@@ -17,11 +17,11 @@ std::string BuildDepartmentLine(const DepartmentRow& row) {
     // written by the import.
     std::string line = FixedWidth(row.kanr, 4);
     line += " - ";
-    line += FixedWidth(row.hasHospitalName ? row.hospitalName : report_messages::MissingName, 20);
+    line += FixedWidth(row.hasHospitalName ? row.hospitalName : stored_data_messages::MissingName, 20);
     line += "  ";
     line += FixedWidth(row.abteilung, 8);
     line += " - ";
-    line += FixedWidth(row.hasDepartmentName ? row.departmentName : report_messages::MissingName, 41);
+    line += FixedWidth(row.hasDepartmentName ? row.departmentName : stored_data_messages::MissingName, 41);
     line += "   ";
     line += FixedWidth(row.mdbDatei, 12);
     line += ' ';
@@ -49,7 +49,7 @@ DepartmentList LoadDepartmentLines(const std::string& systemDataPath) {
     RecoverDataDirectory(systemDataPath);
     const std::string path = AdminDatabasePath(systemDataPath);
     if (!FileExists(path)) {
-        list.error = report_messages::AdminDbUnreadable(path);
+        list.error = stored_data_messages::AdminDbUnreadable(path);
         return list;
     }
     try {
@@ -75,7 +75,7 @@ DepartmentList LoadDepartmentLines(const std::string& systemDataPath) {
         }
     } catch (const StoreError&) {
         list.lines.clear();
-        list.error = report_messages::AdminDbUnreadable(path);
+        list.error = stored_data_messages::AdminDbUnreadable(path);
         return list;
     }
     std::stable_sort(list.lines.begin(), list.lines.end());
@@ -97,7 +97,7 @@ DepartmentChoice ChooseDepartments(const std::vector<std::string>& lines,
     for (const std::string& name : fileNames) {
         const std::string* line = FindDepartmentLine(lines, name);
         if (line == nullptr) {
-            choice.error = report_messages::UnknownDepartment(name);
+            choice.error = stored_data_messages::UnknownDepartment(name);
             return choice;
         }
         chosen[static_cast<std::size_t>(line - lines.data())] = true;

@@ -4,10 +4,10 @@
 
 #include "reports/department_line.h"
 #include "reports/line_columns.h"
-#include "reports/report_messages.h"
-#include "shell/message_service.h"
-#include "shell/settings.h"
-#include "shell/status_sink.h"
+#include "store/stored_data_messages.h"
+#include "base/message_service.h"
+#include "base/settings.h"
+#include "base/status_sink.h"
 #include "store/data_directory.h"
 #include "store/database.h"
 #include "store/file_ops.h"
@@ -67,7 +67,7 @@ std::string RemovalMessage(const DepartmentRemoval& removal) {
             return "Die Abteilungsdatenbank " + fileName +
                    " kann nicht gelöscht werden; die Abteilung wurde nicht entfernt!";
         case RemovalOutcome::NotRegistered:
-            return report_messages::UnknownDepartment(fileName);
+            return stored_data_messages::UnknownDepartment(fileName);
     }
     return {};
 }
@@ -78,7 +78,7 @@ RemovalResult RemoveDepartments(const std::vector<std::string>& departmentLines,
     const std::string adminPath = AdminDatabasePath(systemDataPath);
     if (!departmentLines.empty()) {
         try {
-            if (!FileExists(adminPath)) throw StoreError(report_messages::AdminDbUnreadable(adminPath));
+            if (!FileExists(adminPath)) throw StoreError(stored_data_messages::AdminDbUnreadable(adminPath));
             // One writer at a time; a second one waits a moment and then changes nothing.
             DataDirectoryLock lock(systemDataPath);
             Database admin(adminPath, OpenMode::ReadWrite);

@@ -5,9 +5,9 @@
 #include <filesystem>
 
 #include "reports/line_columns.h"
-#include "reports/report_messages.h"
-#include "shell/conversions.h"
-#include "shell/settings.h"
+#include "store/stored_data_messages.h"
+#include "base/conversions.h"
+#include "base/settings.h"
 #include "store/database.h"
 #include "store/file_ops.h"
 
@@ -74,7 +74,7 @@ PatientList LoadPatientLines(const std::string& departmentDbPath) {
     PatientList list;
     const std::string fileName = std::filesystem::path(departmentDbPath).filename().string();
     if (!FileExists(departmentDbPath)) {
-        list.error = report_messages::DepartmentDbMissing(fileName);
+        list.error = stored_data_messages::DepartmentDbMissing(fileName);
         return list;
     }
     try {
@@ -92,7 +92,7 @@ PatientList LoadPatientLines(const std::string& departmentDbPath) {
         });
     } catch (const StoreError&) {
         list.lines.clear();
-        list.error = report_messages::DepartmentDbUnreadable(fileName);
+        list.error = stored_data_messages::DepartmentDbUnreadable(fileName);
         return list;
     }
     std::stable_sort(list.lines.begin(), list.lines.end());

@@ -5,9 +5,9 @@
 #include "reports/department_line.h"
 #include "reports/line_columns.h"
 #include "reports/patient_line.h"
-#include "reports/report_messages.h"
-#include "shell/conversions.h"
-#include "shell/settings.h"
+#include "store/stored_data_messages.h"
+#include "base/conversions.h"
+#include "base/settings.h"
 #include "store/database.h"
 #include "store/file_ops.h"
 
@@ -87,7 +87,7 @@ DepartmentSearchResult SearchDepartments(const std::vector<std::string>& departm
         // A department whose database is gone or unreadable cannot hold the patient; the search goes
         // on with the next one and names it afterwards.
         if (!FileExists(path)) {
-            result.skipped.push_back(report_messages::DepartmentDbMissing(DepartmentDatabaseName(line)));
+            result.skipped.push_back(stored_data_messages::DepartmentDbMissing(DepartmentDatabaseName(line)));
             continue;
         }
         try {
@@ -97,7 +97,7 @@ DepartmentSearchResult SearchDepartments(const std::vector<std::string>& departm
                 return result;
             }
         } catch (const StoreError&) {
-            result.skipped.push_back(report_messages::DepartmentDbUnreadable(DepartmentDatabaseName(line)));
+            result.skipped.push_back(stored_data_messages::DepartmentDbUnreadable(DepartmentDatabaseName(line)));
         }
     }
     result.current = std::min(reference, departmentLines.size() - 1);

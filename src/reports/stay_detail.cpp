@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "reports/report_messages.h"
-#include "shell/conversions.h"
+#include "store/stored_data_messages.h"
+#include "base/conversions.h"
 #include "store/database.h"
 #include "store/file_ops.h"
 #include "store/schema.h"
@@ -47,7 +47,7 @@ static StayDetailResult loadStayDetailOnce(const std::string& departmentDbPath, 
     StayDetailResult result;
     const std::string fileName = std::filesystem::path(departmentDbPath).filename().string();
     if (!FileExists(departmentDbPath)) {
-        result.error = report_messages::DepartmentDbMissing(fileName);
+        result.error = stored_data_messages::DepartmentDbMissing(fileName);
         return result;
     }
     try {
@@ -58,7 +58,7 @@ static StayDetailResult loadStayDetailOnce(const std::string& departmentDbPath, 
             " WHERE KIS_ID = ? AND DOB = ? AND ADM_DATE = ?");
         bindKey(stay, key);
         if (stay.step() != StepResult::Row) {
-            result.error = report_messages::StayNotFound;
+            result.error = stored_data_messages::StayNotFound;
             return result;
         }
         StayDetail detail;
@@ -100,7 +100,7 @@ static StayDetailResult loadStayDetailOnce(const std::string& departmentDbPath, 
         throw;  // read again from the new file
     } catch (const StoreError&) {
         result.detail.reset();
-        result.error = report_messages::DepartmentDbUnreadable(fileName);
+        result.error = stored_data_messages::DepartmentDbUnreadable(fileName);
     }
     return result;
 }

@@ -15,7 +15,7 @@
 #include <sstream>
 #include <thread>
 
-#include "shell/settings.h"
+#include "base/settings.h"
 #include "store/file_ops.h"
 #include "store/schema.h"
 #include "store/store_error_text.h"

@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <utility>
 
-#include "shell/conversions.h"
+#include "base/conversions.h"
 #include "store/moved_file_guard.h"
 #include "store/store_error_text.h"
 

@@ -1,6 +1,6 @@
 #include "store/imported_data_check.h"
 
-#include "shell/settings.h"
+#include "base/settings.h"
 #include "store/database.h"
 #include "store/schema.h"
 

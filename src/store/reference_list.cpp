@@ -7,8 +7,8 @@
 #include <set>
 #include <sstream>
 
-#include "shell/encoding.h"
-#include "shell/settings.h"
+#include "base/encoding.h"
+#include "base/settings.h"
 #include "store/database.h"
 #include "store/schema.h"
 #include "store/system_setup.h"

@@ -11,7 +11,7 @@
 #include <optional>
 #include <string>
 
-#include "shell/settings.h"
+#include "base/settings.h"
 #include "store/reference_list.h"
 
 namespace kalvora {

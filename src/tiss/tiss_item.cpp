@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "shell/conversions.h"
+#include "base/conversions.h"
 
 namespace kalvora {
 

@@ -22,7 +22,7 @@
 #include "classification/rate_department.h"
 #include "classification/stored_value.h"
 #include "classification_fixture.h"
-#include "shell/conversions.h"
+#include "base/conversions.h"
 #include "store/database.h"
 
 namespace kalvora {

@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "shell/settings.h"
+#include "base/settings.h"
 #include "store/schema.h"
 
 namespace kalvora::test {

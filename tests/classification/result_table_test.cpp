@@ -9,7 +9,7 @@
 #include "classification/department_entry.h"
 #include "classification/rate_department.h"
 #include "classification_fixture.h"
-#include "shell/status_sink.h"
+#include "base/status_sink.h"
 
 namespace kalvora {
 namespace {

@@ -12,7 +12,7 @@
 
 #include "export/total_export.h"
 #include "reports/department_line.h"
-#include "shell/status_sink.h"
+#include "base/status_sink.h"
 #include "store/database.h"
 #include "support/department_fixture.h"
 #include "support/temp_dir.h"

@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "import/import_run.h"
-#include "shell/settings.h"
-#include "shell/status_sink.h"
+#include "base/settings.h"
+#include "base/status_sink.h"
 #include "store/reference_list.h"
 #include "store/schema.h"
 

@@ -8,8 +8,8 @@
 
 #include "delivery_generator.h"
 
-#include "shell/encoding.h"
-#include "shell/status_sink.h"
+#include "base/encoding.h"
+#include "base/status_sink.h"
 #include "store/database.h"
 #include "support/import_fixture.h"
 

@@ -27,7 +27,7 @@
 #include <vector>
 
 #include "delivery_generator.h"
-#include "shell/status_sink.h"
+#include "base/status_sink.h"
 #include "store/data_directory.h"
 #include "store/database.h"
 #include "store/schema.h"

@@ -12,7 +12,7 @@
 
 #include "reports/department_analysis.h"
 #include "reports/department_line.h"
-#include "shell/status_sink.h"
+#include "base/status_sink.h"
 #include "support/department_fixture.h"
 
 namespace kalvora {

@@ -6,7 +6,7 @@
 #include <map>
 
 #include "reports/department_line.h"
-#include "shell/status_sink.h"
+#include "base/status_sink.h"
 #include "store/database.h"
 #include "support/department_fixture.h"
 

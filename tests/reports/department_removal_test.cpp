@@ -5,8 +5,8 @@
 #include <filesystem>
 
 #include "reports/department_line.h"
-#include "shell/message_service.h"
-#include "shell/status_sink.h"
+#include "base/message_service.h"
+#include "base/status_sink.h"
 #include "support/department_fixture.h"
 
 namespace kalvora {

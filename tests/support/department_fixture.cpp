@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "shell/settings.h"
+#include "base/settings.h"
 #include "store/database.h"
 #include "store/schema.h"
 #include "tiss/tiss_item.h"

@@ -5,8 +5,8 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "shell/encoding.h"
-#include "shell/status_sink.h"
+#include "base/encoding.h"
+#include "base/status_sink.h"
 #include "store/reference_list.h"
 
 namespace kalvora::test {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "import/import_run.h"
-#include "shell/settings.h"
+#include "base/settings.h"
 #include "support/temp_dir.h"
 
 namespace kalvora::test {

@@ -16,12 +16,12 @@
 #include <QtTest>
 
 #include "classification/department_entry.h"
-#include "classification/ui/frmAbtB.h"
-#include "classification/ui/frmEin.h"
-#include "classification/ui/frmEine.h"
-#include "reports/report_messages.h"
-#include "shell/message_service.h"
-#include "shell/ui/window_registry.h"
+#include "classification/ui/staffing_dialog.h"
+#include "classification/ui/classification_dialog.h"
+#include "classification/ui/classification_result_window.h"
+#include "store/stored_data_messages.h"
+#include "base/message_service.h"
+#include "app/window_wiring.h"
 #include "store/database.h"
 #include "store/schema.h"
 #include "support/classification_test_data.h"
@@ -80,7 +80,7 @@ struct DialogChoices {
 
     static DialogChoices Of(QWidget* window) {
         DialogChoices choices;
-        choices.selected = qobject_cast<frmEin*>(window)->selectedEntries();
+        choices.selected = qobject_cast<ClassificationDialog*>(window)->selectedEntries();
         choices.from = Child<QLineEdit>(window, "txt_vondatum")->text();
         choices.to = Child<QLineEdit>(window, "txt_bisdatum")->text();
         choices.hours = Child<QComboBox>(window, "cmb_mindeststunden")->currentText();
@@ -144,13 +144,13 @@ private slots:
 void ClassificationWindowsTest::menuEinstufung_opensClassificationDialog() {
     UiTestData data;
     AddDepartmentWithStays(data, "K101", "12100101", "12100101.101", {{"INT", "O"}});
-    const WindowOpener opener = WindowOpenerFor(MenuCommand::Einstufung);
+    const WindowOpener opener = ProgramWindowOpeners().at(MenuCommand::Einstufung);
     QVERIFY(opener);
 
     ModalScript script;
     script.then([](QWidget* window) {
         QCOMPARE(Child<QListWidget>(window, "lst_abteilung")->count(), 1);
-        qobject_cast<frmEin*>(window)->onCommand(3);
+        qobject_cast<ClassificationDialog*>(window)->onCommand(3);
     });
     opener(*data.context, nullptr);
 
@@ -165,7 +165,7 @@ void ClassificationWindowsTest::list_listsOnlyDepartmentsWithDischargedIcuStays(
     AddDepartmentWithStays(data, "K101", "12100401", "12100401.101", {{"INT", "U"}, {"INT", "A"}});
     AddDepartmentWithStays(data, "K101", "12100501", "12100501.101", {});
 
-    frmEin window(*data.context);
+    ClassificationDialog window(*data.context);
 
     const std::vector<std::string> entries = window.entries();
     QCOMPARE(entries.size(), std::size_t{2});
@@ -179,7 +179,7 @@ void ClassificationWindowsTest::list_withoutClassifiableDepartment_showsNotice37
     UiTestData data;
     AddDepartmentWithStays(data, "K101", "12100201", "12100201.101", {{"INT", "U"}});
 
-    frmEin window(*data.context);
+    ClassificationDialog window(*data.context);
 
     QVERIFY(window.entries().empty());
     QCOMPARE(data.messages.texts(),
@@ -191,7 +191,7 @@ void ClassificationWindowsTest::list_entryInGermanLocale_holdsFieldsAtTheirPosit
     AddDepartmentWithStays(data, "K101", "12100101", "12100101.101", {{"INT", "O"}});
     SetStaffing(data, "12100101", 4, 5.5, "E2");
 
-    frmEin window(*data.context);
+    ClassificationDialog window(*data.context);
 
     const std::string entry = window.entries().at(0);
     QCOMPARE(Field(entry, 1, 27), std::string("K101 - Klinikum K101       "));
@@ -210,9 +210,9 @@ void ClassificationWindowsTest::staffing_opening_showsValuesOfEntry() {
     UiTestData data;
     AddDepartmentWithStays(data, "K101", "12100101", "12100101.101", {{"INT", "O"}});
     SetStaffing(data, "12100101", 12, 20.25, "E2");
-    frmEin dialog(*data.context);
+    ClassificationDialog dialog(*data.context);
 
-    frmAbtB window(*data.context, dialog.entries().at(0));
+    StaffingDialog window(*data.context, dialog.entries().at(0));
 
     QCOMPARE(Child<QLabel>(&window, "lbl_ka")->text(), QStringLiteral("K101 - Klinikum K101       "));
     QVERIFY(
@@ -227,12 +227,12 @@ void ClassificationWindowsTest::staffing_ok_storesValuesAndRewritesEntry() {
     UiTestData data;
     AddDepartmentWithStays(data, "K101", "12100101", "12100101.101", {{"INT", "O"}});
     SetStaffing(data, "12100101", 0, 0, "E1");
-    frmEin dialog(*data.context);
+    ClassificationDialog dialog(*data.context);
     const std::string before = dialog.entries().at(0);
 
     ModalScript script;
     script.then([](QWidget* window) {
-        auto* staffing = qobject_cast<frmAbtB*>(window);
+        auto* staffing = qobject_cast<StaffingDialog*>(window);
         QVERIFY(staffing != nullptr);
         Child<QLineEdit>(window, "txt_dgkp")->setText(QStringLiteral("5,5"));
         QVERIFY(staffing->leaveField(0));
@@ -291,9 +291,9 @@ void ClassificationWindowsTest::staffing_invalidNumber_showsMessageAndStoresNoth
     UiTestData data;
     AddDepartmentWithStays(data, "K101", "12100101", "12100101.101", {{"INT", "O"}});
     SetStaffing(data, "12100101", 7, 3.0, "E1");
-    frmEin dialog(*data.context);
+    ClassificationDialog dialog(*data.context);
     const std::string entry = dialog.entries().at(0);
-    frmAbtB window(*data.context, entry);
+    StaffingDialog window(*data.context, entry);
     window.show();
     QVERIFY(QTest::qWaitForWindowActive(&window));
 
@@ -316,14 +316,14 @@ void ClassificationWindowsTest::staffing_invalidNumber_showsMessageAndStoresNoth
 void ClassificationWindowsTest::staffing_cancel_storesNothing() {
     UiTestData data;
     AddDepartmentWithStays(data, "K101", "12100101", "12100101.101", {{"INT", "O"}});
-    frmEin dialog(*data.context);
+    ClassificationDialog dialog(*data.context);
     const std::string before = dialog.entries().at(0);
 
     ModalScript script;
     script.then([](QWidget* window) {
         Child<QLineEdit>(window, "txt_dgkp")->setText(QStringLiteral("9,99"));
         Child<QLineEdit>(window, "txt_sBett")->setText(QStringLiteral("3"));
-        qobject_cast<frmAbtB*>(window)->onCommand(1);
+        qobject_cast<StaffingDialog*>(window)->onCommand(1);
     });
     dialog.onCommand(0);
 
@@ -334,7 +334,7 @@ void ClassificationWindowsTest::staffing_cancel_storesNothing() {
 
 void ClassificationWindowsTest::editDepartment_onEmptyList_opensNothing() {
     UiTestData data;
-    frmEin dialog(*data.context);
+    ClassificationDialog dialog(*data.context);
     data.messages.shown.clear();
 
     ModalScript script;
@@ -350,7 +350,7 @@ void ClassificationWindowsTest::changeSettings_showsNewValuesAfterOptionsDialog(
     UiTestData data;
     AddDepartmentWithStays(data, "K101", "12100101", "12100101.101", {{"INT", "O"}});
     data.writeIniFile();
-    frmEin dialog(*data.context);
+    ClassificationDialog dialog(*data.context);
     dialog.show();
     QCOMPARE(Child<QComboBox>(&dialog, "cmb_mindeststunden")->currentText(), QStringLiteral(" 0"));
 
@@ -375,7 +375,7 @@ void ClassificationWindowsTest::classify_leavesSettingsFileUntouched() {
     AddDepartmentWithStays(data, "K101", "12100101", "12100101.101", {{"INT", "O"}});
     data.writeIniFile();
     const QByteArray iniBefore = FileBytes(data.iniPath());
-    frmEin dialog(*data.context);
+    ClassificationDialog dialog(*data.context);
     Child<QLineEdit>(&dialog, "txt_vondatum")->setText(QStringLiteral("5.3.12"));
     Child<QLineEdit>(&dialog, "txt_bisdatum")->setText(QStringLiteral("20121231"));
     Child<QComboBox>(&dialog, "cmb_mindeststunden")->setCurrentIndex(12);
@@ -400,7 +400,7 @@ void ClassificationWindowsTest::classify_leavesSettingsFileUntouched() {
 void ClassificationWindowsTest::classify_withBlankPeriod_isRefusedWithDateMessage() {
     UiTestData data;
     AddDepartmentWithStays(data, "K101", "12100101", "12100101.101", {{"INT", "O"}});
-    frmEin dialog(*data.context);
+    ClassificationDialog dialog(*data.context);
     Child<QLineEdit>(&dialog, "txt_bisdatum")->clear();
 
     ModalScript script;
@@ -416,7 +416,7 @@ void ClassificationWindowsTest::classify_withBlankPeriod_isRefusedWithDateMessag
 void ClassificationWindowsTest::classify_withReversedPeriod_isRefusedInTheDialog() {
     UiTestData data;
     AddDepartmentWithStays(data, "K101", "12100101", "12100101.101", {{"INT", "O"}});
-    frmEin dialog(*data.context);
+    ClassificationDialog dialog(*data.context);
     Child<QLineEdit>(&dialog, "txt_vondatum")->setText(QStringLiteral("31.12.2016"));
     Child<QLineEdit>(&dialog, "txt_bisdatum")->setText(QStringLiteral("01.01.2016"));
 
@@ -435,7 +435,7 @@ void ClassificationWindowsTest::classify_withReversedPeriod_isRefusedInTheDialog
 void ClassificationWindowsTest::classify_twoSelectedDepartments_giveTwoRowsInListOrder() {
     UiTestData data;
     kalvora::test::ImportDemoDeliveries(data);
-    frmEin dialog(*data.context);
+    ClassificationDialog dialog(*data.context);
     const std::vector<std::string> entries = dialog.entries();
     QVERIFY(entries.size() >= 2);
     auto* list = Child<QListWidget>(&dialog, "lst_abteilung");
@@ -447,7 +447,7 @@ void ClassificationWindowsTest::classify_twoSelectedDepartments_giveTwoRowsInLis
     QString clipboard;
     ModalScript script;
     script.then([&](QWidget* window) {
-        auto* result = qobject_cast<frmEine*>(window);
+        auto* result = qobject_cast<ClassificationResultWindow*>(window);
         QVERIFY(result != nullptr);
         rows = result->table().rows;
         QCOMPARE(Child<QTableWidget>(window, "grd_erg")->rowCount(), 2);
@@ -474,12 +474,12 @@ void ClassificationWindowsTest::classify_missingDepartmentDatabase_showsFailureI
     UiTestData data;
     AddDepartmentWithStays(data, "K101", "12100101", "12100101.101", {{"INT", "O"}});
     AddDepartmentWithStays(data, "K101", "12100201", "12100201.101", {{"INT", "O"}});
-    frmEin dialog(*data.context);
+    ClassificationDialog dialog(*data.context);
     QCOMPARE(dialog.entries().size(), std::size_t{2});
     QVERIFY(QFile::remove(data.systemDir() + QStringLiteral("/12100101.101")));
 
     const std::vector<std::string> entries = dialog.entries();
-    frmEine result(*data.context, entries);
+    ClassificationResultWindow result(*data.context, entries);
 
     const auto& rows = result.table().rows;
     QCOMPARE(rows.size(), std::size_t{2});
@@ -500,12 +500,12 @@ void ClassificationWindowsTest::list_departmentsWithoutReadableDatabase_areNamed
         broken.write(QByteArray(4096, 'x'));
     }
 
-    frmEin window(*data.context);
+    ClassificationDialog window(*data.context);
 
     QCOMPARE(window.entries().size(), std::size_t{1});
     QCOMPARE(data.messages.texts(),
-             std::vector<std::string>{report_messages::DepartmentDbMissing("12100201.101") + "\n" +
-                                      report_messages::DepartmentDbUnreadable("12100301.101")});
+             std::vector<std::string>{stored_data_messages::DepartmentDbMissing("12100201.101") + "\n" +
+                                      stored_data_messages::DepartmentDbUnreadable("12100301.101")});
     QCOMPARE(data.messages.shown.front().title, std::string(kErrorBoxTitle));
 }
 
@@ -530,7 +530,7 @@ void ClassificationWindowsTest::resultClosed_showsDialogAgainWithItsChoices() {
             Later(Child<QPushButton>(dialog, "cmd_ein_2"), &QPushButton::click);
         })
         .then([&](QWidget* result) {
-            classifiedRows = qobject_cast<frmEine*>(result)->table().rows.size();
+            classifiedRows = qobject_cast<ClassificationResultWindow*>(result)->table().rows.size();
             if (byEscape) {
                 QTest::keyClick(result, Qt::Key_Escape);
             } else {
@@ -539,9 +539,9 @@ void ClassificationWindowsTest::resultClosed_showsDialogAgainWithItsChoices() {
         })
         .then([&](QWidget* dialog) {
             after = DialogChoices::Of(dialog);
-            qobject_cast<frmEin*>(dialog)->onCommand(3);
+            qobject_cast<ClassificationDialog*>(dialog)->onCommand(3);
         });
-    WindowOpenerFor(MenuCommand::Einstufung)(*data.context, nullptr);
+    ProgramWindowOpeners().at(MenuCommand::Einstufung)(*data.context, nullptr);
 
     QCOMPARE(script.seen(),
              (QStringList{QStringLiteral("frmEin"), QStringLiteral("frmEine"), QStringLiteral("frmEin")}));
@@ -566,9 +566,9 @@ void ClassificationWindowsTest::optionsCancelled_showsDialogAgainWithItsChoices(
         .then([](QWidget* options) { Child<QPushButton>(options, "cmd_verzeichnis_1")->click(); })
         .then([&](QWidget* dialog) {
             after = DialogChoices::Of(dialog);
-            qobject_cast<frmEin*>(dialog)->onCommand(3);
+            qobject_cast<ClassificationDialog*>(dialog)->onCommand(3);
         });
-    WindowOpenerFor(MenuCommand::Einstufung)(*data.context, nullptr);
+    ProgramWindowOpeners().at(MenuCommand::Einstufung)(*data.context, nullptr);
 
     QCOMPARE(script.seen(),
              (QStringList{QStringLiteral("frmEin"), QStringLiteral("frmOpt"), QStringLiteral("frmEin")}));
@@ -598,11 +598,11 @@ void ClassificationWindowsTest::enter_inClassificationDialog_startsClassificatio
             Later(widget, [dialog, widget] {
                 QTest::keyClick(widget, Qt::Key_Return);
                 // Whatever Enter did, the dialog is closed at the end.
-                qobject_cast<frmEin*>(dialog)->onCommand(3);
+                qobject_cast<ClassificationDialog*>(dialog)->onCommand(3);
             });
         })
         .then();
-    WindowOpenerFor(MenuCommand::Einstufung)(*data.context, nullptr);
+    ProgramWindowOpeners().at(MenuCommand::Einstufung)(*data.context, nullptr);
 
     QCOMPARE(script.seen(), (QStringList{QStringLiteral("frmEin"), QStringLiteral("frmEine")}));
     QCOMPARE(data.context->settings.Erhebungvon, std::string("20160305"));
@@ -611,7 +611,7 @@ void ClassificationWindowsTest::enter_inClassificationDialog_startsClassificatio
 void ClassificationWindowsTest::enter_inStaffingWindow_storesLikeOk() {
     UiTestData data;
     AddDepartmentWithStays(data, "K101", "12100101", "12100101.101", {{"INT", "O"}});
-    frmEin dialog(*data.context);
+    ClassificationDialog dialog(*data.context);
 
     bool closedByEnter = false;
     ModalScript script;
@@ -622,7 +622,7 @@ void ClassificationWindowsTest::enter_inStaffingWindow_storesLikeOk() {
         beds->setFocus();
         QTest::keyClick(beds, Qt::Key_Return);
         closedByEnter = !window->isVisible();
-        if (!closedByEnter) qobject_cast<frmAbtB*>(window)->onCommand(1);
+        if (!closedByEnter) qobject_cast<StaffingDialog*>(window)->onCommand(1);
     });
     dialog.onCommand(0);
 
@@ -635,8 +635,8 @@ void ClassificationWindowsTest::enter_inStaffingWindow_storesLikeOk() {
 void ClassificationWindowsTest::result_cutTexts_readByTooltipOrByFittingTheColumn() {
     UiTestData data;
     AddDepartmentWithStays(data, "K101", "12100101", "12100101.101", {{"INT", "O"}});
-    frmEin dialog(*data.context);
-    frmEine result(*data.context, dialog.entries());
+    ClassificationDialog dialog(*data.context);
+    ClassificationResultWindow result(*data.context, dialog.entries());
     result.show();
     QVERIFY(QTest::qWaitForWindowExposed(&result));
 

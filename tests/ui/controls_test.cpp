@@ -11,12 +11,12 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "shell/ui/directory_list.h"
-#include "shell/ui/drive_list.h"
-#include "shell/ui/file_list.h"
-#include "shell/ui/main_status_bar.h"
-#include "shell/ui/setting_directory.h"
-#include "shell/ui/status_bar_sink.h"
+#include "ui/directory_list.h"
+#include "ui/drive_list.h"
+#include "ui/file_list.h"
+#include "ui/main_status_bar.h"
+#include "ui/setting_directory.h"
+#include "ui/status_bar_sink.h"
 #include "support/paint_recorder.h"
 
 using namespace kalvora;

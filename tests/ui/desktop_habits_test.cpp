@@ -13,11 +13,12 @@
 #include <QScreen>
 #include <QtTest>
 
-#include "reports/ui/frmAbt.h"
-#include "reports/ui/frmPat.h"
-#include "shell/ui/frmMain.h"
-#include "shell/ui/german_qt_texts.h"
-#include "shell/ui/main_status_bar.h"
+#include "app/window_wiring.h"
+#include "reports/ui/department_list_window.h"
+#include "reports/ui/patient_list_window.h"
+#include "app/main_window.h"
+#include "ui/german_qt_texts.h"
+#include "ui/main_status_bar.h"
 #include "support/classification_test_data.h"
 #include "support/find_control.h"
 #include "support/ui_test_data.h"
@@ -52,8 +53,8 @@ void DesktopHabitsTest::patientLevel_leftByAnyWay_clearsDepartmentFromStatusBar(
     MainStatusBar bar;
     data.context->statusBar = &bar;
     {
-        frmAbt level(*data.context);
-        frmPat window(*data.context, level.currentLine());
+        DepartmentListWindow level(*data.context);
+        PatientListWindow window(*data.context, level.currentLine());
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QVERIFY(bar.panelText(2).trimmed().size() > 0);
@@ -75,8 +76,8 @@ void DesktopHabitsTest::patientLevel_leftByAnyWay_clearsDepartmentFromStatusBar(
 void DesktopHabitsTest::patientLevel_columnLabels_startOverTheirColumns() {
     UiTestData data;
     AddDepartmentWithStays(data, "0001", "61001000", "A6100101.101", {{"INT", "O"}});
-    frmAbt level(*data.context);
-    frmPat window(*data.context, level.currentLine());
+    DepartmentListWindow level(*data.context);
+    PatientListWindow window(*data.context, level.currentLine());
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     auto* list = Child<QListWidget>(&window, "lst_patient");
@@ -99,7 +100,7 @@ void DesktopHabitsTest::patientLevel_columnLabels_startOverTheirColumns() {
 
 void DesktopHabitsTest::mainWindow_withoutWindowManager_fillsTheScreen() {
     UiTestData data;
-    frmMain window(*data.context);
+    MainWindow window(*data.context);
     window.load();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     const QRect available = window.screen()->availableGeometry();

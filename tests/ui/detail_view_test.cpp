@@ -13,11 +13,12 @@
 #include <QtTest>
 #include <set>
 
-#include "reports/ui/frmAbt.h"
-#include "reports/ui/frmInt.h"
-#include "reports/ui/frmPat.h"
+#include "app/window_wiring.h"
+#include "reports/ui/department_list_window.h"
+#include "reports/ui/stay_detail_window.h"
+#include "reports/ui/patient_list_window.h"
 #include "reports/ui/pair_bracket.h"
-#include "shell/message_service.h"
+#include "base/message_service.h"
 #include "support/classification_test_data.h"
 #include "support/find_control.h"
 #include "support/modal_script.h"
@@ -61,7 +62,7 @@ StayRecord SurveyedStay() {
 }
 
 std::string DepartmentLine(UiTestData& data) {
-    frmAbt level(*data.context);
+    DepartmentListWindow level(*data.context);
     return level.currentLine();
 }
 
@@ -107,7 +108,7 @@ void DetailViewTest::surveyDays_listOnlyQualifierThreeAndShowSelectedDay() {
     UiTestData data;
     AddDepartmentWithStays(data, "0001", "61001000", "A6100101.101", {});
     AddStay(data, "A6100101.101", SurveyedStay());
-    frmInt view(*data.context, DepartmentLine(data), "EXTERN", kKey);
+    StayDetailWindow view(*data.context, DepartmentLine(data), "EXTERN", kKey);
     QVERIFY(view.loaded());
     auto* days = Child<QListWidget>(&view, "lst_erhebung_tiss");
     QCOMPARE(Entries(days), (QStringList{QStringLiteral("05.01.2016"), QStringLiteral("06.01.2016"),
@@ -135,7 +136,7 @@ void DetailViewTest::baseData_showsStoredValuesWithComboEntries() {
     AddDepartmentWithStays(data, "0001", "61001000", "A6100101.101", {});
     AddStay(data, "A6100101.101", SurveyedStay());
     const std::string line = DepartmentLine(data);
-    frmInt view(*data.context, line, "EXTERN", kKey);
+    StayDetailWindow view(*data.context, line, "EXTERN", kKey);
     QCOMPARE(view.windowTitle(), QStringLiteral(" Intensivbericht - Detailansicht"));
     QCOMPARE(Child<QLabel>(&view, "lbl_int_ka_id")->text(), QString::fromStdString(line.substr(0, 28)));
     QCOMPARE(Child<QLabel>(&view, "lbl_int_icu_fun_id")->text(), QString::fromStdString(line.substr(29, 44)));
@@ -208,7 +209,7 @@ void DetailViewTest::combos_mapStoredValues() {
     stay.icuOutcome = icuOutcome.toStdString();
     stay.hospMort = hospMort.toStdString();
     AddStay(data, "A6100101.101", stay);
-    frmInt view(*data.context, DepartmentLine(data), "EXTERN", kKey);
+    StayDetailWindow view(*data.context, DepartmentLine(data), "EXTERN", kKey);
     QCOMPARE(Child<QComboBox>(&view, "cmb_int_icu_outcome")->currentText(), outcomeShown);
     QCOMPARE(Child<QComboBox>(&view, "cmb_int_hosp_mort")->currentText(), hospitalShown);
 }
@@ -217,7 +218,7 @@ void DetailViewTest::pages_surveyFrameOnlyOnTissPage_externStaysUnusableAndBlue(
     UiTestData data;
     AddDepartmentWithStays(data, "0001", "61001000", "A6100101.101", {});
     AddStay(data, "A6100101.101", SurveyedStay());
-    frmInt view(*data.context, DepartmentLine(data), "EXTERN", kKey);
+    StayDetailWindow view(*data.context, DepartmentLine(data), "EXTERN", kKey);
     view.show();
     auto* tabs = Child<QTabWidget>(&view, "tab_int");
     auto* survey = Child<QGroupBox>(&view, "fra_erhebung");
@@ -256,7 +257,7 @@ void DetailViewTest::pages_internEnablesShownPageBlackOnWhite() {
     UiTestData data;
     AddDepartmentWithStays(data, "0001", "61001000", "A6100101.101", {});
     AddStay(data, "A6100101.101", SurveyedStay());
-    frmInt view(*data.context, DepartmentLine(data), "INTERN", kKey);
+    StayDetailWindow view(*data.context, DepartmentLine(data), "INTERN", kKey);
     auto* tabs = Child<QTabWidget>(&view, "tab_int");
     auto* basePage = Child<QWidget>(&view, "fra_tab_0");
     auto* tissPage = Child<QWidget>(&view, "fra_tab_1");
@@ -280,7 +281,7 @@ void DetailViewTest::stayWithoutDaysOrRecordType1_showsWhatIsStored() {
     stay.disDate = "            ";
     stay.icuOutcome = "2";
     AddStay(data, "A6100101.101", stay);
-    frmInt view(*data.context, DepartmentLine(data), "EXTERN", kKey);
+    StayDetailWindow view(*data.context, DepartmentLine(data), "EXTERN", kKey);
     QVERIFY(view.loaded());
     QCOMPARE(Child<QListWidget>(&view, "lst_erhebung_tiss")->count(), 0);
     QVERIFY(TickedBoxes(&view).empty());
@@ -302,14 +303,14 @@ void DetailViewTest::missingStay_reportsAndDoesNotOpen() {
     AddDepartmentWithStays(data, "0001", "61001000", "A6100101.101", {});
     AddStay(data, "A6100101.101", SurveyedStay());
     const std::string line = DepartmentLine(data);
-    frmInt unknown(*data.context, line, "EXTERN", StayKey{"9999      ", "19600101", "201601040800"});
+    StayDetailWindow unknown(*data.context, line, "EXTERN", StayKey{"9999      ", "19600101", "201601040800"});
     QVERIFY(!unknown.loaded());
     QCOMPARE(data.messages.texts(),
              std::vector<std::string>{"Der Aufenthalt ist in der Abteilungsdatenbank nicht vorhanden!"});
 
     data.messages.shown.clear();
     QVERIFY(QFile::remove(data.systemDir() + QStringLiteral("/A6100101.101")));
-    frmInt gone(*data.context, line, "EXTERN", kKey);
+    StayDetailWindow gone(*data.context, line, "EXTERN", kKey);
     QVERIFY(!gone.loaded());
     QCOMPARE(data.messages.shown.size(), std::size_t{1});
     QVERIFY(data.messages.texts()[0].find("A6100101.101") != std::string::npos);
@@ -320,8 +321,8 @@ void DetailViewTest::patientWeiter_opensDetailOfChosenStay() {
     AddDepartmentWithStays(data, "0001", "61001000", "A6100101.101", {});
     AddStay(data, "A6100101.101", {"1000      ", "19500101", "201601010800"});
     AddStay(data, "A6100101.101", SurveyedStay());
-    frmAbt level(*data.context);
-    frmPat patients(*data.context, level.currentLine(), &level, &level.searchTerms());
+    DepartmentListWindow level(*data.context);
+    PatientListWindow patients(*data.context, level.currentLine(), PatientLevelOpeners(), &level, &level.searchTerms());
     Child<QListWidget>(&patients, "lst_patient")->setCurrentRow(1);
     QString shownNumber;
     int days = -1;
@@ -329,7 +330,7 @@ void DetailViewTest::patientWeiter_opensDetailOfChosenStay() {
     script.then([&](QWidget* window) {
         shownNumber = Child<QLabel>(window, "lbl_int_kis_id")->text();
         days = Child<QListWidget>(window, "lst_erhebung_tiss")->count();
-        qobject_cast<frmInt*>(window)->onCommand(0);
+        qobject_cast<StayDetailWindow*>(window)->onCommand(0);
     });
     patients.onCommand(0);
     QCOMPARE(script.seen(), QStringList{QStringLiteral("frmInt")});
@@ -341,7 +342,7 @@ void DetailViewTest::tissPage_twoColumnsInTableOrderWithBracketsOnExclusivePairs
     UiTestData data;
     AddDepartmentWithStays(data, "0001", "61001000", "A6100101.101", {});
     AddStay(data, "A6100101.101", SurveyedStay());
-    frmInt view(*data.context, DepartmentLine(data), "EXTERN", kKey);
+    StayDetailWindow view(*data.context, DepartmentLine(data), "EXTERN", kKey);
     view.show();
     Child<QTabWidget>(&view, "tab_int")->setCurrentIndex(1);
     QVERIFY(QTest::qWaitForWindowExposed(&view));

@@ -12,10 +12,10 @@
 #include <QtTest>
 
 #include "export/total_export.h"
-#include "export/ui/frmExp.h"
-#include "shell/message_service.h"
-#include "shell/ui/main_status_bar.h"
-#include "shell/ui/window_registry.h"
+#include "export/ui/export_window.h"
+#include "base/message_service.h"
+#include "ui/main_status_bar.h"
+#include "app/window_wiring.h"
 #include "store/database.h"
 #include "store/schema.h"
 #include "support/classification_test_data.h"
@@ -57,7 +57,7 @@ private slots:
 void ExportWindowTest::open_listsDepartmentLinesAndDirectory() {
     UiTestData data;
     AddTwoDepartments(data);
-    frmExp window(*data.context);
+    ExportWindow window(*data.context);
     auto* list = Child<QListWidget>(&window, "lst_abteilung");
     QCOMPARE(list->count(), 2);
     QCOMPARE(list->item(0)->text().size(), 96);
@@ -81,7 +81,7 @@ void ExportWindowTest::export_invalidNames_showNoticeAndWriteNothing() {
     QFETCH(QString, name);
     UiTestData data;
     AddTwoDepartments(data);
-    frmExp window(*data.context);
+    ExportWindow window(*data.context);
     Child<QLineEdit>(&window, "output_file")->setText(name);
     window.onCommand(0);
     QCOMPARE(data.messages.texts(), std::vector<std::string>{" Ungültiger Dateiname!"});
@@ -93,7 +93,7 @@ void ExportWindowTest::export_allDepartments_writesTotalDatabase() {
     AddTwoDepartments(data);
     MainStatusBar bar;
     data.context->statusBar = &bar;
-    frmExp window(*data.context);
+    ExportWindow window(*data.context);
     auto* list = Child<QListWidget>(&window, "lst_abteilung");
     list->item(1)->setSelected(true);
     Child<QLineEdit>(&window, "output_file")->setText(QStringLiteral("alle.mdb"));
@@ -136,9 +136,9 @@ void ExportWindowTest::doubleClickDirectory_opensOptionsThenExportWindowAgainWit
             secondSelectedAfter =
                 Child<QListWidget>(window, "lst_abteilung")->item(1)->isSelected() &&
                 Child<QLineEdit>(window, "output_file")->text() == QStringLiteral("teil.mdb");
-            qobject_cast<frmExp*>(window)->onCommand(1);
+            qobject_cast<ExportWindow*>(window)->onCommand(1);
         });
-    WindowOpenerFor(MenuCommand::Export)(*data.context, nullptr);
+    ProgramWindowOpeners().at(MenuCommand::Export)(*data.context, nullptr);
 
     QCOMPARE(script.seen(),
              (QStringList{QStringLiteral("frmExp"), QStringLiteral("frmOpt"), QStringLiteral("frmExp")}));

@@ -17,12 +17,12 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "import/ui/frmImp.h"
-#include "import/ui/frmImpe.h"
-#include "shell/ui/directory_list.h"
-#include "shell/ui/file_list.h"
-#include "shell/ui/frmMain.h"
-#include "shell/ui/main_status_bar.h"
+#include "import/ui/import_dialog.h"
+#include "import/ui/import_result_window.h"
+#include "ui/directory_list.h"
+#include "ui/file_list.h"
+#include "app/main_window.h"
+#include "ui/main_status_bar.h"
 #include "store/data_directory.h"
 #include "support/find_control.h"
 #include "support/modal_script.h"
@@ -115,7 +115,7 @@ private slots:
 void ImportDialogTest::opening_showsFilesOfImportDirectory() {
     UiTestData data;
     data.copyDemoFiles(UiTestData::DemoFileNames());
-    frmImp dialog(*data.context);
+    ImportDialog dialog(*data.context);
     QCOMPARE(dialog.windowTitle(), QStringLiteral(" Datei - Import"));
     auto* files = Child<FileList>(&dialog, "lst_file");
     QStringList shown;
@@ -131,7 +131,7 @@ void ImportDialogTest::opening_showsFilesOfImportDirectory() {
 void ImportDialogTest::opening_withMissingImportDirectory_fallsBackToSystemDirectoryAndWritesIt() {
     UiTestData data;
     data.context->settings.ImportDataPath = data.root().toStdString() + "/entfernt";
-    frmImp dialog(*data.context);
+    ImportDialog dialog(*data.context);
     QCOMPARE(Child<DirectoryList>(&dialog, "lst_dir")->path(), QDir::toNativeSeparators(data.systemDir()));
     QCOMPARE(data.context->settings.ImportDataPath, data.systemDir().toStdString());
     QCOMPARE(kalvora::test::ReadSettingsFile(data.iniPath()).ImportDataPath, data.systemDir().toStdString());
@@ -144,7 +144,7 @@ void ImportDialogTest::opening_withNeitherDirectory_showsHomeDirectory() {
     UiTestData data;
     data.context->settings.ImportDataPath = "unknown";
     data.context->settings.SystemDataPath = "unknown";
-    frmImp dialog(*data.context);
+    ImportDialog dialog(*data.context);
     QCOMPARE(Child<DirectoryList>(&dialog, "lst_dir")->path(), QDir::toNativeSeparators(QDir::homePath()));
     QCOMPARE(data.context->settings.ImportDataPath, std::string("unknown"));
 }
@@ -153,7 +153,7 @@ void ImportDialogTest::import_withoutSelection_showsNothingAndStaysOpen() {
     UiTestData data;
     data.copyDemoFiles({QStringLiteral("A6100101.101")});
     data.context->importResultMarker = "Ergebnis";
-    frmImp dialog(*data.context);
+    ImportDialog dialog(*data.context);
     dialog.show();
     Child<QPushButton>(&dialog, "cmd_imp_0")->click();
     QVERIFY(dialog.isVisible());
@@ -173,7 +173,7 @@ void ImportDialogTest::import_withBadProtocolName_showsInvalidFileNameNotice() {
     QFETCH(QString, name);
     UiTestData data;
     data.copyDemoFiles({QStringLiteral("A6100101.101")});
-    frmImp dialog(*data.context);
+    ImportDialog dialog(*data.context);
     dialog.show();
     Child<FileList>(&dialog, "lst_file")->selectFileNames({QStringLiteral("A6100101.101")});
     Child<QLineEdit>(&dialog, "txt_protocol")->setText(name);
@@ -203,7 +203,7 @@ void ImportDialogTest::import_withExistingProtocol_asksQuestion7() {
     data.copyDemoFiles({QStringLiteral("A6100101.101")});
     WriteBytes(ProtocolPath(data), existing);
     data.messages.setNextAnswer(static_cast<Answer>(answer));
-    frmImp dialog(*data.context);
+    ImportDialog dialog(*data.context);
     dialog.show();
     Child<FileList>(&dialog, "lst_file")->selectFileNames({QStringLiteral("A6100101.101")});
     dialog.onCommand(0);
@@ -225,7 +225,7 @@ void ImportDialogTest::import_inInitialiseMode_asksQuestion8EvenWithoutProtocol(
     UiTestData data;
     data.copyDemoFiles({QStringLiteral("A6100101.101")});
     data.messages.setNextAnswer(Answer::No);
-    frmImp dialog(*data.context);
+    ImportDialog dialog(*data.context);
     dialog.show();
     Child<FileList>(&dialog, "lst_file")->selectFileNames({QStringLiteral("A6100101.101")});
     Child<QRadioButton>(&dialog, "opt_import_1")->setChecked(true);
@@ -249,7 +249,7 @@ void ImportDialogTest::import_fullBatch_storesDataAndFillsSummary() {
     data.copyDemoFiles(UiTestData::DemoFileNames());
     MainStatusBar bar;
     data.context->statusBar = &bar;
-    frmImp dialog(*data.context);
+    ImportDialog dialog(*data.context);
     dialog.show();
     Child<FileList>(&dialog, "lst_file")->selectAll();
     Child<QPushButton>(&dialog, "cmd_imp_0")->click();
@@ -257,7 +257,7 @@ void ImportDialogTest::import_fullBatch_storesDataAndFillsSummary() {
     QCOMPARE(dialog.result(), static_cast<int>(QDialog::Accepted));
     QVERIFY(data.messages.shown.empty());
     QCOMPARE(data.context->importResultMarker, std::string("Ergebnis"));
-    const auto& summary = data.context->importSummary;
+    const auto& summary = dialog.summary();
     QCOMPARE(summary.size(), std::size_t{4});
     QCOMPARE(summary[0].file, std::string("A6100101.101"));
     QCOMPARE(summary[0].patients, std::string(" 40   "));
@@ -278,7 +278,7 @@ void ImportDialogTest::import_whileBatchRuns_refusesSecondImportAndCancel() {
     data.copyDemoFiles({QStringLiteral("A6100101.101"), QStringLiteral("B6100201.103")});
     MainStatusBar bar;
     data.context->statusBar = &bar;
-    frmImp dialog(*data.context);
+    ImportDialog dialog(*data.context);
     dialog.setRepaintInterval(0);
     dialog.show();
     Child<FileList>(&dialog, "lst_file")->selectAll();
@@ -304,7 +304,7 @@ void ImportDialogTest::import_whileBatchRuns_refusesSecondImportAndCancel() {
     QVERIFY2(checkingText.startsWith(QStringLiteral(" Überprüfe Datensatz ")), qPrintable(checkingText));
     QCOMPARE(dialog.result(), static_cast<int>(QDialog::Accepted));
     QCOMPARE(data.context->importResultMarker, std::string("Ergebnis"));
-    QCOMPARE(data.context->importSummary.size(), std::size_t{2});
+    QCOMPARE(dialog.summary().size(), std::size_t{2});
     QVERIFY(data.messages.shown.empty());
 }
 
@@ -314,7 +314,7 @@ void ImportDialogTest::import_unexpectedFailure_showsUnknownCauseWithDetailAndEn
     QByteArray delivery = FileBytes(QStringLiteral(KALVORA_SOURCE_DIR "/data/demo/A6100101.101"));
     delivery.remove(0, delivery.indexOf('\n') + 1);
     WriteBytes(data.importDir() + QStringLiteral("/A6100101.101"), delivery);
-    frmImp dialog(*data.context);
+    ImportDialog dialog(*data.context);
     dialog.show();
     Child<FileList>(&dialog, "lst_file")->selectAll();
     dialog.onCommand(0);
@@ -343,7 +343,7 @@ void ImportDialogTest::enterInFolderList_opensFolderWithoutImporting() {
     data.copyDemoFiles({QStringLiteral("A6100101.101")});
     const QString subfolder = data.importDir() + QStringLiteral("/sub");
     QDir().mkpath(subfolder);
-    frmImp dialog(*data.context);
+    ImportDialog dialog(*data.context);
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
     Child<FileList>(&dialog, "lst_file")->selectFileNames({QStringLiteral("A6100101.101")});
@@ -383,7 +383,7 @@ void ImportDialogTest::import_folderOpenedWhileQuestionIsOpen_importsFromFolderO
     AppContext context(*data.settingsFile, messages);
     context.settings = data.context->settings;
     context.endProgram = [&data](int exitCode) { data.endedWith.push_back(exitCode); };
-    frmImp dialog(context);
+    ImportDialog dialog(context);
     dialog.show();
     Child<FileList>(&dialog, "lst_file")->selectFileNames({QStringLiteral("A6100101.101")});
     // The folder is opened (a double click on it) just before "Import"; it opens while question 7 is open.
@@ -394,9 +394,9 @@ void ImportDialogTest::import_folderOpenedWhileQuestionIsOpen_importsFromFolderO
     QCOMPARE(messages.texts(), std::vector<std::string>{" Bestehende Protokolldatei überschreiben ?"});
     QCOMPARE(directories->path(), QDir::toNativeSeparators(subfolder));
     QVERIFY(data.endedWith.empty());
-    QCOMPARE(context.importSummary.size(), std::size_t{1});
-    QCOMPARE(context.importSummary[0].patients, std::string(" 40   "));
-    QCOMPARE(context.importSummary[0].imported, std::string(" 40   "));
+    QCOMPARE(dialog.summary().size(), std::size_t{1});
+    QCOMPARE(dialog.summary()[0].patients, std::string(" 40   "));
+    QCOMPARE(dialog.summary()[0].imported, std::string(" 40   "));
 }
 
 void ImportDialogTest::import_withProtocolNameOfFolder_showsInvalidFileNameNotice_data() {
@@ -411,7 +411,7 @@ void ImportDialogTest::import_withProtocolNameOfFolder_showsInvalidFileNameNotic
     UiTestData data;
     data.copyDemoFiles({QStringLiteral("A6100101.101")});
     QDir().mkpath(data.exportDir() + QStringLiteral("/sub"));
-    frmImp dialog(*data.context);
+    ImportDialog dialog(*data.context);
     dialog.show();
     QVERIFY(QTest::qWaitForWindowActive(&dialog));
     Child<FileList>(&dialog, "lst_file")->selectFileNames({QStringLiteral("A6100101.101")});
@@ -453,7 +453,7 @@ void ImportDialogTest::import_withUnusableExportDirectory_namesItAndKeepsRunning
         QFile::setPermissions(exportDir, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
     }
     data.context->settings.ExportDataPath = exportDir.toStdString();
-    frmImp dialog(*data.context);
+    ImportDialog dialog(*data.context);
     dialog.show();
     Child<FileList>(&dialog, "lst_file")->selectFileNames({QStringLiteral("A6100101.101")});
     // Nothing is asked about data that could not be imported anyway.
@@ -488,7 +488,7 @@ void ImportDialogTest::import_protocolFileCannotBeCreated_saysSoAndKeepsRunning(
     data.copyDemoFiles({QStringLiteral("A6100101.101")});
     // The protocol name leads into a folder that does not exist.
     QVERIFY(QFile::link(data.root() + QStringLiteral("/fehlt/protocol.dat"), ProtocolPath(data)));
-    frmImp dialog(*data.context);
+    ImportDialog dialog(*data.context);
     dialog.show();
     Child<FileList>(&dialog, "lst_file")->selectFileNames({QStringLiteral("A6100101.101")});
     dialog.onCommand(0);
@@ -505,7 +505,7 @@ void ImportDialogTest::import_intoStoredDepartment_drawsEachPhaseInStatusBar() {
     UiTestData data;
     data.copyDemoFiles({QStringLiteral("A6100101.101")});
     {
-        frmImp first(*data.context);
+        ImportDialog first(*data.context);
         first.show();
         Child<FileList>(&first, "lst_file")->selectAll();
         first.onCommand(0);
@@ -519,7 +519,7 @@ void ImportDialogTest::import_intoStoredDepartment_drawsEachPhaseInStatusBar() {
     QVERIFY(QTest::qWaitForWindowExposed(&bar));
     bar.setPanel(1, QStringLiteral(" Bereit"));
     data.context->statusBar = &bar;
-    frmImp dialog(*data.context);
+    ImportDialog dialog(*data.context);
     // Lines are drawn seldom, as in a long file: every phase must be drawn all the same.
     dialog.setRepaintInterval(60000);
     dialog.show();
@@ -540,7 +540,7 @@ void ImportDialogTest::import_intoStoredDepartment_drawsEachPhaseInStatusBar() {
 void ImportDialogTest::import_whileAnotherProgramChangesDataDirectory_saysSoAndKeepsRunning() {
     UiTestData data;
     data.copyDemoFiles({QStringLiteral("A6100101.101")});
-    frmImp dialog(*data.context);
+    ImportDialog dialog(*data.context);
     dialog.show();
     Child<FileList>(&dialog, "lst_file")->selectAll();
     {
@@ -568,14 +568,16 @@ void ImportDialogTest::import_whileAnotherProgramChangesDataDirectory_saysSoAndK
 void ImportDialogTest::menuImport_afterBatch_showsResultWindowThatCopiesSummary() {
     UiTestData data;
     data.copyDemoFiles(UiTestData::DemoFileNames());
-    frmMain main(*data.context);
+    MainWindow main(*data.context);
     int gridRows = -1;
+    std::vector<ImportSummaryRow> summary;
     QString clipboard;
     ModalScript script;
     script
-        .then([](QWidget* dialog) {
+        .then([&](QWidget* dialog) {
             Child<FileList>(dialog, "lst_file")->selectAll();
             Child<QPushButton>(dialog, "cmd_imp_0")->click();
+            summary = qobject_cast<ImportDialog*>(dialog)->summary();
         })
         .then([&](QWidget* result) {
             gridRows = Child<QTableWidget>(result, "grd_erg")->rowCount();
@@ -587,7 +589,7 @@ void ImportDialogTest::menuImport_afterBatch_showsResultWindowThatCopiesSummary(
 
     QCOMPARE(script.seen(), (QStringList{"frmImp", "frmImpe"}));
     QCOMPARE(gridRows, 4);
-    QCOMPARE(clipboard, QString::fromStdString(SummaryClipboardText(data.context->importSummary)));
+    QCOMPARE(clipboard, QString::fromStdString(SummaryClipboardText(summary)));
     QVERIFY(clipboard.startsWith(
         QStringLiteral("Datei\tKA\tAbteilung\t#Patienten\tdavon importiert\tKommentar\r")));
     QVERIFY(clipboard.contains(QStringLiteral("\rA6100101.101\t")));
@@ -596,8 +598,7 @@ void ImportDialogTest::menuImport_afterBatch_showsResultWindowThatCopiesSummary(
 void ImportDialogTest::menuImport_cancelAfterEarlierBatch_showsNoResultWindow() {
     UiTestData data;
     data.context->importResultMarker = "Ergebnis";
-    data.context->importSummary.push_back(ImportSummaryRow::ForFile("A6100101.101"));
-    frmMain main(*data.context);
+    MainWindow main(*data.context);
     ModalScript script;
     script.then([](QWidget* dialog) { Child<QPushButton>(dialog, "cmd_imp_1")->click(); }).then();
     main.findChild<QAction*>(QStringLiteral("datei_0"))->trigger();
@@ -609,7 +610,7 @@ void ImportDialogTest::menuImport_cancelAfterEarlierBatch_showsNoResultWindow() 
 void ImportDialogTest::resultWindow_showsHeadersWidthsAndCells() {
     ImportSummaryRow row = ImportSummaryRow::ForFile("A6100101.101");
     row.setCounts(40, 38, true);
-    frmImpe window({row, ImportSummaryRow::ForFile("T6100401.102")});
+    ImportResultWindow window({row, ImportSummaryRow::ForFile("T6100401.102")});
     QCOMPARE(window.windowTitle(), QStringLiteral(" Datei - ImportErgebnis"));
     auto* grid = Child<QTableWidget>(&window, "grd_erg");
     QCOMPARE(grid->columnCount(), 6);
@@ -633,7 +634,7 @@ void ImportDialogTest::resultWindow_showsHeadersWidthsAndCells() {
 }
 
 void ImportDialogTest::resultWindow_escapeCloses() {
-    frmImpe window({ImportSummaryRow::ForFile("A6100101.101")});
+    ImportResultWindow window({ImportSummaryRow::ForFile("A6100101.101")});
     window.show();
     QVERIFY(QTest::qWaitForWindowActive(&window));
     QTest::keyClick(&window, Qt::Key_Escape);

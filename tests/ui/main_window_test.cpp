@@ -7,11 +7,12 @@
 #include <QMenuBar>
 #include <QTimer>
 #include <QtTest>
+#include <map>
 
-#include "shell/ui/clock_text.h"
-#include "shell/ui/frmMain.h"
-#include "shell/ui/frmTop.h"
-#include "shell/ui/main_status_bar.h"
+#include "ui/clock_text.h"
+#include "app/main_window.h"
+#include "app/startup_window.h"
+#include "ui/main_status_bar.h"
 #include "support/modal_script.h"
 #include "support/ui_test_data.h"
 
@@ -26,14 +27,15 @@ QAction* Action(QWidget* window, const char* name) {
     return window->findChild<QAction*>(QString::fromLatin1(name));
 }
 
-// Registers a stand-in for a window of another subsystem and counts how often it opens.
+// Stand-ins for the windows the menu opens; counts how often each opens.
 struct OpenerProbe {
-    explicit OpenerProbe(MenuCommand which) : command(which) {
-        SetWindowOpener(command, [this](AppContext&, QWidget*) { ++opened; });
+    std::map<MenuCommand, int> opened;
+    WindowOpeners openers() {
+        WindowOpeners standIns;
+        for (MenuCommand command : {MenuCommand::Export, MenuCommand::Intensivbericht, MenuCommand::Einstufung})
+            standIns[command] = [this, command](AppContext&, QWidget*) { ++opened[command]; };
+        return standIns;
     }
-    ~OpenerProbe() { SetWindowOpener(command, {}); }
-    MenuCommand command;
-    int opened = 0;
 };
 
 }  // namespace
@@ -63,14 +65,14 @@ private slots:
 
 void MainWindowTest::caption_hasLeadingBlank() {
     UiTestData data;
-    frmMain window(*data.context);
+    MainWindow window(*data.context);
     QCOMPARE(window.windowTitle(), QStringLiteral(" Kalvora Version 10.0"));
     QCOMPARE(window.objectName(), QStringLiteral("frmMain"));
 }
 
 void MainWindowTest::menu_hasIndexedGroupsWithSeparators() {
     UiTestData data;
-    frmMain window(*data.context);
+    MainWindow window(*data.context);
     const QList<QAction*> top = window.menuBar()->actions();
     QStringList topCaptions;
     for (QAction* action : top) topCaptions << action->text();
@@ -105,7 +107,7 @@ void MainWindowTest::load_readsSettingsAndShowsReady() {
     data.context->settings.ExportDataPath = data.exportDir().toStdString() + "/";
     data.writeIniFile();
     data.context->settings = Settings{};
-    frmMain window(*data.context);
+    MainWindow window(*data.context);
     window.load();
     QVERIFY(window.isMaximized() || window.windowState().testFlag(Qt::WindowMaximized));
     QCOMPARE(data.context->settings.ExportDataPath, data.exportDir().toStdString());
@@ -117,7 +119,7 @@ void MainWindowTest::load_readsSettingsAndShowsReady() {
 
 void MainWindowTest::statusBar_panelsStandInRatio3121() {
     UiTestData data;
-    frmMain window(*data.context);
+    MainWindow window(*data.context);
     window.resize(1400, 700);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -150,7 +152,7 @@ void MainWindowTest::clockText_isDayMonthYearHoursMinutesWithBlanks() {
 void MainWindowTest::clockTick_writesPanel4() {
     UiTestData data;
     data.writeIniFile();
-    frmMain window(*data.context);
+    MainWindow window(*data.context);
     window.load();
     window.panels()->setPanel(4, QString());
     QTRY_VERIFY_WITH_TIMEOUT(!window.panels()->panelText(4).isEmpty(), 2000);
@@ -178,7 +180,7 @@ void MainWindowTest::menuEntries_openTheirWindows() {
     QFETCH(QString, window);
     QFETCH(QString, caption);
     UiTestData data;
-    frmMain main(*data.context);
+    MainWindow main(*data.context);
     QString shownCaption;
     ModalScript script;
     script.then([&](QWidget* opened) {
@@ -202,10 +204,10 @@ void MainWindowTest::exportAndEinstufung_withEmptyDateiverwaltung_showNotice18An
     QFETCH(QString, action);
     QFETCH(int, command);
     UiTestData data;
-    OpenerProbe probe(static_cast<MenuCommand>(command));
-    frmMain main(*data.context);
+    OpenerProbe probe;
+    MainWindow main(*data.context, probe.openers());
     main.findChild<QAction*>(action)->trigger();
-    QCOMPARE(probe.opened, 0);
+    QCOMPARE(probe.opened[static_cast<MenuCommand>(command)], 0);
     QCOMPARE(data.messages.texts(), std::vector<std::string>{" Es wurden noch keine Daten importiert!"});
     QCOMPARE(data.messages.shown.front().title, std::string(" Programmhinweis "));
 }
@@ -213,32 +215,31 @@ void MainWindowTest::exportAndEinstufung_withEmptyDateiverwaltung_showNotice18An
 void MainWindowTest::exportAndEinstufung_withImportedData_openTheirWindows() {
     UiTestData data;
     data.registerDepartment();
-    OpenerProbe exportProbe(MenuCommand::Export);
-    OpenerProbe classificationProbe(MenuCommand::Einstufung);
-    frmMain main(*data.context);
+    OpenerProbe probe;
+    MainWindow main(*data.context, probe.openers());
     Action(&main, "datei_1")->trigger();
     Action(&main, "extras_0")->trigger();
-    QCOMPARE(exportProbe.opened, 1);
-    QCOMPARE(classificationProbe.opened, 1);
+    QCOMPARE(probe.opened[MenuCommand::Export], 1);
+    QCOMPARE(probe.opened[MenuCommand::Einstufung], 1);
     QVERIFY(data.messages.shown.empty());
 }
 
 void MainWindowTest::intensivbericht_opensWithoutCheck() {
     UiTestData data;
-    OpenerProbe probe(MenuCommand::Intensivbericht);
-    frmMain main(*data.context);
+    OpenerProbe probe;
+    MainWindow main(*data.context, probe.openers());
     Action(&main, "mainIntensivbericht")->trigger();
-    QCOMPARE(probe.opened, 1);
+    QCOMPARE(probe.opened[MenuCommand::Intensivbericht], 1);
     QVERIFY(data.messages.shown.empty());
 }
 
 void MainWindowTest::importedDataCheck_missingAdminDatabase_showsErrorBoxAndOpensNothing() {
     UiTestData data;
     data.context->settings.SystemDataPath = data.root().toStdString() + "/missing";
-    OpenerProbe probe(MenuCommand::Export);
-    frmMain main(*data.context);
+    OpenerProbe probe;
+    MainWindow main(*data.context, probe.openers());
     Action(&main, "datei_1")->trigger();
-    QCOMPARE(probe.opened, 0);
+    QCOMPARE(probe.opened[MenuCommand::Export], 0);
     QCOMPARE(data.messages.shown.size(), std::size_t{1});
     QCOMPARE(data.messages.shown.front().title, std::string(" Tavex - Error "));
     QVERIFY(data.messages.shown.front().text.find("iadmin.mdb") != std::string::npos);
@@ -246,7 +247,7 @@ void MainWindowTest::importedDataCheck_missingAdminDatabase_showsErrorBoxAndOpen
 
 void MainWindowTest::beenden_endsProgram() {
     UiTestData data;
-    frmMain main(*data.context);
+    MainWindow main(*data.context);
     Action(&main, "datei_2")->trigger();  // the separator does nothing
     QVERIFY(data.endedWith.empty());
     Action(&main, "datei_3")->trigger();
@@ -267,14 +268,14 @@ void MainWindowTest::commandLine_namesSettingsFile_data() {
 void MainWindowTest::commandLine_namesSettingsFile() {
     QFETCH(QStringList, arguments);
     QFETCH(QString, fileName);
-    QCOMPARE(QString::fromStdString(frmTop::SettingsFileNameFromArguments(arguments)), fileName);
+    QCOMPARE(QString::fromStdString(StartupWindow::SettingsFileNameFromArguments(arguments)), fileName);
 }
 
 void MainWindowTest::startup_showsMainWindowAndClosesStartWindow() {
     UiTestData data;
     data.writeIniFile();
     data.context->settings = Settings{};
-    auto startup = std::make_unique<frmTop>(*data.context);
+    auto startup = std::make_unique<StartupWindow>(*data.context);
     startup->show();
     QVERIFY(startup->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     QVERIFY(QApplication::overrideCursor() != nullptr);
@@ -282,7 +283,7 @@ void MainWindowTest::startup_showsMainWindowAndClosesStartWindow() {
     QCOMPARE(startup->timer()->interval(), 1000);
 
     QTRY_VERIFY_WITH_TIMEOUT(startup->mainWindow() != nullptr, 3000);
-    frmMain* main = startup->mainWindow();
+    MainWindow* main = startup->mainWindow();
     QVERIFY(main->isVisible());
     QCOMPARE(data.context->settings.SystemDataPath, data.systemDir().toStdString());
     QTRY_VERIFY_WITH_TIMEOUT(!startup->isVisible(), 3000);

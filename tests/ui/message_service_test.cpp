@@ -4,7 +4,7 @@
 #include <QPushButton>
 #include <QtTest>
 
-#include "shell/ui/qt_message_service.h"
+#include "ui/qt_message_service.h"
 #include "support/modal_script.h"
 
 using kalvora::test::ModalScript;

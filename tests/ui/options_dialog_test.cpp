@@ -13,11 +13,11 @@
 #include <QTabWidget>
 #include <QtTest>
 
-#include "shell/ui/date_entry_field.h"
-#include "shell/ui/directory_list.h"
-#include "shell/ui/drive_list.h"
-#include "shell/ui/frmMain.h"
-#include "shell/ui/frmOpt.h"
+#include "ui/date_entry_field.h"
+#include "ui/directory_list.h"
+#include "ui/drive_list.h"
+#include "app/main_window.h"
+#include "ui/options_dialog.h"
 #include "support/find_control.h"
 #include "support/modal_script.h"
 #include "support/ui_test_data.h"
@@ -66,7 +66,7 @@ void OptionsDialogTest::opening_showsSettings() {
     UiTestData data;
     data.context->settings.MindestStd = "12";
     data.context->settings.MehrfachTISS = "J";
-    frmOpt dialog(*data.context);
+    OptionsDialog dialog(*data.context);
     QCOMPARE(dialog.windowTitle(), QStringLiteral(" Extras - Optionen"));
     auto* tabs = Child<QTabWidget>(&dialog, "tab_opt");
     QCOMPARE(tabs->tabText(0), QStringLiteral("&Einstellungen"));
@@ -110,7 +110,7 @@ void OptionsDialogTest::opening_withErrorLevel_choosesStrictOption() {
     QFETCH(QString, chosen);
     UiTestData data;
     data.context->settings.PlausLevel = level.toStdString();
-    frmOpt dialog(*data.context);
+    OptionsDialog dialog(*data.context);
     QVERIFY(dialog.findChild<QRadioButton*>(chosen)->isChecked());
 }
 
@@ -118,7 +118,7 @@ void OptionsDialogTest::directoryChoice_movesListsAndChangesOnlyEditedLabel() {
     UiTestData data;
     const QString other = data.root() + QStringLiteral("/neu");
     QDir().mkpath(other);
-    frmOpt dialog(*data.context);
+    OptionsDialog dialog(*data.context);
     auto* list = Child<DirectoryList>(&dialog, "lst_dir");
     Child<QRadioButton>(&dialog, "opt_verzeichnis_0")->setChecked(true);
     QCOMPARE(list->path(), QDir::toNativeSeparators(data.importDir()));
@@ -132,7 +132,7 @@ void OptionsDialogTest::okYes_writesSettingsIntoMemoryAndFileInOrder() {
     UiTestData data;
     const QString newImport = data.root() + QStringLiteral("/lieferungen");
     QDir().mkpath(newImport);
-    frmOpt dialog(*data.context);
+    OptionsDialog dialog(*data.context);
     Child<QRadioButton>(&dialog, "opt_verzeichnis_0")->setChecked(true);
     QVERIFY(Child<DirectoryList>(&dialog, "lst_dir")->setPath(newImport));
     Child<QRadioButton>(&dialog, "opt_plaus_0")->setChecked(true);
@@ -181,7 +181,7 @@ void OptionsDialogTest::okNo_changesNeitherMemoryNorFile() {
     data.writeIniFile();
     const QByteArray before = FileBytes(data.iniPath());
     const Settings memoryBefore = data.context->settings;
-    frmOpt dialog(*data.context);
+    OptionsDialog dialog(*data.context);
     Child<QRadioButton>(&dialog, "opt_plaus_0")->setChecked(true);
     Child<QComboBox>(&dialog, "cmb_mindeststunden")->setCurrentIndex(5);
     data.messages.setNextAnswer(Answer::No);
@@ -211,7 +211,7 @@ void OptionsDialogTest::ok_withBlankOrInvalidDate_showsDateErrorAndStaysOpen() {
     QFETCH(QString, field);
     QFETCH(QString, entry);
     UiTestData data;
-    frmOpt dialog(*data.context);
+    OptionsDialog dialog(*data.context);
     dialog.show();
     dialog.findChild<QLineEdit*>(field)->setText(entry);
     Child<QPushButton>(&dialog, "cmd_verzeichnis_0")->click();
@@ -243,7 +243,7 @@ void OptionsDialogTest::leavingDateField_normalisesOrReportsInvalid() {
     QFETCH(QString, shown);
     QFETCH(bool, reported);
     UiTestData data;
-    frmOpt dialog(*data.context);
+    OptionsDialog dialog(*data.context);
     dialog.show();
     QVERIFY(QTest::qWaitForWindowActive(&dialog));
     auto* from = Child<DateEntryField>(&dialog, "txt_vondatum");
@@ -268,7 +268,7 @@ void OptionsDialogTest::leavingDateField_normalisesOrReportsInvalid() {
 void OptionsDialogTest::bareRootExportDirectory_isShownWithSeparatorAndStoredWithout() {
     UiTestData data;
     data.context->settings.ExportDataPath = "";  // the root "/" as loaded from the file
-    frmOpt dialog(*data.context);
+    OptionsDialog dialog(*data.context);
     QCOMPARE(Child<QLabel>(&dialog, "lbl_export")->text(), QString(QDir::separator()));
     QCOMPARE(Child<DirectoryList>(&dialog, "lst_dir")->path(), QDir::toNativeSeparators(QDir::rootPath()));
     data.messages.setNextAnswer(Answer::Yes);
@@ -280,7 +280,7 @@ void OptionsDialogTest::bareRootExportDirectory_isShownWithSeparatorAndStoredWit
 
 void OptionsDialogTest::driveList_offersTheRoot() {
     UiTestData data;
-    frmOpt dialog(*data.context);
+    OptionsDialog dialog(*data.context);
     auto* drives = Child<DriveList>(&dialog, "lst_drive");
     QVERIFY(drives->count() >= 1);
     QVERIFY(!drives->drive().isEmpty());
@@ -299,7 +299,7 @@ void OptionsDialogTest::enterInFolderList_changesFolderWithoutClosing() {
     UiTestData data;
     const QString subfolder = data.exportDir() + QStringLiteral("/sub");
     QDir().mkpath(subfolder);
-    frmOpt dialog(*data.context);
+    OptionsDialog dialog(*data.context);
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
     Child<QTabWidget>(&dialog, "tab_opt")->setCurrentIndex(1);
@@ -338,7 +338,7 @@ void OptionsDialogTest::okYes_withSettingsFileThatCannotBeWritten_namesItAndStay
     }
     const QByteArray before = FileBytes(data.iniPath());
     const Settings memoryBefore = data.context->settings;
-    frmOpt dialog(*data.context);
+    OptionsDialog dialog(*data.context);
     dialog.show();
     Child<QRadioButton>(&dialog, "opt_plaus_0")->setChecked(true);
     Child<QComboBox>(&dialog, "cmb_mindeststunden")->setCurrentIndex(5);
@@ -360,7 +360,7 @@ void OptionsDialogTest::okYes_withSettingsFileThatCannotBeWritten_namesItAndStay
 
 void OptionsDialogTest::opening_putsFocusInFirstField() {
     UiTestData data;
-    frmOpt dialog(*data.context);
+    OptionsDialog dialog(*data.context);
     dialog.show();
     QVERIFY(QTest::qWaitForWindowActive(&dialog));
     auto* from = Child<QLineEdit>(&dialog, "txt_vondatum");
@@ -370,7 +370,7 @@ void OptionsDialogTest::opening_putsFocusInFirstField() {
 
 void OptionsDialogTest::okNo_givesFocusBackToMainWindow() {
     UiTestData data;
-    frmMain main(*data.context);
+    MainWindow main(*data.context);
     main.show();
     QVERIFY(QTest::qWaitForWindowActive(&main));
     bool shown = false;

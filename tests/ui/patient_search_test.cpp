@@ -7,10 +7,11 @@
 #include <QPushButton>
 #include <QtTest>
 
-#include "reports/ui/frmAbt.h"
-#include "reports/ui/frmPat.h"
-#include "reports/ui/frmPats.h"
-#include "shell/message_service.h"
+#include "app/window_wiring.h"
+#include "reports/ui/department_list_window.h"
+#include "reports/ui/patient_list_window.h"
+#include "reports/ui/patient_search_window.h"
+#include "base/message_service.h"
 #include "support/classification_test_data.h"
 #include "support/find_control.h"
 #include "support/modal_script.h"
@@ -52,8 +53,8 @@ void AddSearchDepartments(UiTestData& data) {
 }
 
 // Opens the search on the department list, enters the admission number and presses a button.
-void SearchDepartments(UiTestData& data, frmAbt& level, const QString& admissionNumber, int button) {
-    frmPats search(*data.context, level.searchTerms(), frmPats::Level::Abteilungsebene,
+void SearchDepartments(UiTestData& data, DepartmentListWindow& level, const QString& admissionNumber, int button) {
+    PatientSearchWindow search(*data.context, level.searchTerms(), PatientSearchWindow::Level::Abteilungsebene,
                    level.departmentList());
     if (!admissionNumber.isNull()) Child<QLineEdit>(&search, "txt_pats_kis_id")->setText(admissionNumber);
     search.onCommand(button);
@@ -76,9 +77,9 @@ private slots:
 void PatientSearchTest::open_showsRememberedTermsAndButtons() {
     UiTestData data;
     AddSearchDepartments(data);
-    frmAbt level(*data.context);
+    DepartmentListWindow level(*data.context, DepartmentLevelOpeners());
     level.searchTerms() = {"4711      ", "19600101"};
-    frmPats search(*data.context, level.searchTerms(), frmPats::Level::Abteilungsebene,
+    PatientSearchWindow search(*data.context, level.searchTerms(), PatientSearchWindow::Level::Abteilungsebene,
                    level.departmentList());
     QCOMPARE(search.windowTitle(), QStringLiteral(" Patientensuche"));
     auto* number = Child<QLineEdit>(&search, "txt_pats_kis_id");
@@ -94,7 +95,7 @@ void PatientSearchTest::open_showsRememberedTermsAndButtons() {
 void PatientSearchTest::departmentLevel_sameNumberInTwoDepartments_continuesToSecondThenKeepsIt() {
     UiTestData data;
     AddSearchDepartments(data);
-    frmAbt level(*data.context);
+    DepartmentListWindow level(*data.context, DepartmentLevelOpeners());
     auto* list = Child<QListWidget>(&level, "lst_abteilung");
     // Several lines selected: the search clears them all.
     list->item(1)->setSelected(true);
@@ -106,7 +107,7 @@ void PatientSearchTest::departmentLevel_sameNumberInTwoDepartments_continuesToSe
         QCOMPARE(window->objectName(), QStringLiteral("frmPats"));
         QCOMPARE(Child<QLineEdit>(window, "txt_pats_kis_id")->text().trimmed(), QString());
         Child<QLineEdit>(window, "txt_pats_kis_id")->setText(QStringLiteral("4711"));
-        qobject_cast<frmPats*>(window)->onCommand(0);
+        qobject_cast<PatientSearchWindow*>(window)->onCommand(0);
     });
     level.onCommand(1);
     QVERIFY(script.done());
@@ -144,7 +145,7 @@ void PatientSearchTest::departmentLevel_unreadableDatabase_namesItAndSearchesOn(
     damaged.write(QByteArray(4096, 'x'));
     damaged.close();
     QVERIFY(QFile::remove(data.systemDir() + QStringLiteral("/B6100201.103")));
-    frmAbt level(*data.context);
+    DepartmentListWindow level(*data.context, DepartmentLevelOpeners());
 
     SearchDepartments(data, level, QStringLiteral("4711"), 0);
     const std::vector<std::string> texts = data.messages.texts();
@@ -162,8 +163,8 @@ void PatientSearchTest::patientLevel_birthDate_findsMatchingLinesInTurn() {
     AddStay(data, "A6100101.101", {"1002      ", "19700202", "201601050800"});
     AddStay(data, "A6100101.101", {"1003      ", "19600101", "201601060800"});
     AddStay(data, "A6100101.101", {"1004      ", "19700202", "201601070800"});
-    frmAbt level(*data.context);
-    frmPat patients(*data.context, level.currentLine(), &level, &level.searchTerms());
+    DepartmentListWindow level(*data.context, DepartmentLevelOpeners());
+    PatientListWindow patients(*data.context, level.currentLine(), PatientLevelOpeners(), &level, &level.searchTerms());
     auto* list = Child<QListWidget>(&patients, "lst_patient");
     QCOMPARE(list->currentRow(), 0);
 
@@ -172,7 +173,7 @@ void PatientSearchTest::patientLevel_birthDate_findsMatchingLinesInTurn() {
     ModalScript script;
     script.then([](QWidget* window) {
         Child<QLineEdit>(window, "txt_pats_dob")->setText(QStringLiteral("2.2.1970"));
-        qobject_cast<frmPats*>(window)->onCommand(0);
+        qobject_cast<PatientSearchWindow*>(window)->onCommand(0);
     });
     patients.onCommand(1);
     QVERIFY(script.done());
@@ -184,7 +185,7 @@ void PatientSearchTest::patientLevel_birthDate_findsMatchingLinesInTurn() {
 
     const auto proceed = [&] {
         data.messages.shown.clear();
-        frmPats search(*data.context, patients.searchTerms(), frmPats::Level::Patientenebene, list);
+        PatientSearchWindow search(*data.context, patients.searchTerms(), PatientSearchWindow::Level::Patientenebene, list);
         QCOMPARE(Child<QLineEdit>(&search, "txt_pats_dob")->text(), QStringLiteral("02.02.1970"));
         search.onCommand(1);
     };
@@ -200,10 +201,10 @@ void PatientSearchTest::patientLevel_birthDate_findsMatchingLinesInTurn() {
 void PatientSearchTest::emptyTerms_showNoticeAndKeepWindowOpen() {
     UiTestData data;
     AddSearchDepartments(data);
-    frmAbt level(*data.context);
+    DepartmentListWindow level(*data.context, DepartmentLevelOpeners());
     auto* list = Child<QListWidget>(&level, "lst_abteilung");
     list->item(2)->setSelected(true);
-    frmPats search(*data.context, level.searchTerms(), frmPats::Level::Abteilungsebene, list);
+    PatientSearchWindow search(*data.context, level.searchTerms(), PatientSearchWindow::Level::Abteilungsebene, list);
     search.show();
     Child<QLineEdit>(&search, "txt_pats_kis_id")->setText(QStringLiteral("   "));
     search.onCommand(0);
@@ -242,8 +243,8 @@ void PatientSearchTest::birthDateField_leaving_normalisesOrClears() {
     QFETCH(bool, accepted);
     UiTestData data;
     AddSearchDepartments(data);
-    frmAbt level(*data.context);
-    frmPats search(*data.context, level.searchTerms(), frmPats::Level::Abteilungsebene,
+    DepartmentListWindow level(*data.context, DepartmentLevelOpeners());
+    PatientSearchWindow search(*data.context, level.searchTerms(), PatientSearchWindow::Level::Abteilungsebene,
                    level.departmentList());
     auto* field = Child<QLineEdit>(&search, "txt_pats_dob");
     field->setText(entry);

@@ -22,14 +22,15 @@
 #include <QtCharts/QChartView>
 #endif
 
-#include "export/ui/frmExp.h"
-#include "reports/ui/frmAbt.h"
-#include "reports/ui/frmAbta.h"
-#include "reports/ui/frmInt.h"
-#include "reports/ui/frmPat.h"
-#include "reports/ui/frmPats.h"
-#include "shell/message_service.h"
-#include "shell/ui/main_status_bar.h"
+#include "app/window_wiring.h"
+#include "export/ui/export_window.h"
+#include "reports/ui/department_list_window.h"
+#include "reports/ui/department_analysis_window.h"
+#include "reports/ui/stay_detail_window.h"
+#include "reports/ui/patient_list_window.h"
+#include "reports/ui/patient_search_window.h"
+#include "base/message_service.h"
+#include "ui/main_status_bar.h"
 #include "support/classification_test_data.h"
 #include "support/find_control.h"
 #include "support/report_test_data.h"
@@ -86,7 +87,7 @@ private slots:
 void ReportsWindowsTest::open_listsDepartmentsInTextOrderFirstSelected() {
     UiTestData data;
     AddFourDepartments(data);
-    frmAbt window(*data.context);
+    DepartmentListWindow window(*data.context);
     auto* list = Child<QListWidget>(&window, QStringLiteral("lst_abteilung"));
     const QStringList lines = ListLines(list);
     QCOMPARE(lines.size(), 4);
@@ -106,27 +107,23 @@ void ReportsWindowsTest::open_listsDepartmentsInTextOrderFirstSelected() {
 void ReportsWindowsTest::dataButtons_withoutImportedData_showNoDataNotice() {
     UiTestData data;
     int opened = 0;
-    frmAbt::SetPatientLevelOpener([&](frmAbt&) { ++opened; });
-    frmAbt::SetSearchOpener([&](frmAbt&) { ++opened; });
-    frmAbt::SetAnalysisOpener([&](frmAbt&) { ++opened; });
-    frmAbt window(*data.context);
+    const auto count = [&](DepartmentListWindow&) { ++opened; };
+    DepartmentListWindow window(*data.context, {count, count, count});
     for (int index : {0, 1, 3, 4}) {
         data.messages.shown.clear();
         window.onCommand(index);
         QCOMPARE(data.messages.texts(), std::vector<std::string>{" Es wurden noch keine Daten importiert!"});
     }
     QCOMPARE(opened, 0);
-    frmAbt::SetPatientLevelOpener({});
-    frmAbt::SetSearchOpener({});
-    frmAbt::SetAnalysisOpener({});
 }
 
 void ReportsWindowsTest::weiter_withTwoSelected_showsOnlyOneNotice() {
     UiTestData data;
     AddFourDepartments(data);
     std::vector<std::string> openedFor;
-    frmAbt::SetPatientLevelOpener([&](frmAbt& level) { openedFor.push_back(level.currentLine()); });
-    frmAbt window(*data.context);
+    DepartmentListWindow::Openers openers;
+    openers.patientLevel = [&](DepartmentListWindow& level) { openedFor.push_back(level.currentLine()); };
+    DepartmentListWindow window(*data.context, openers);
     auto* list = Child<QListWidget>(&window, QStringLiteral("lst_abteilung"));
     list->item(2)->setSelected(true);
     window.onCommand(0);
@@ -138,7 +135,6 @@ void ReportsWindowsTest::weiter_withTwoSelected_showsOnlyOneNotice() {
     window.onCommand(0);
     QCOMPARE(openedFor.size(), std::size_t{1});
     QCOMPARE(QString::fromStdString(openedFor[0]), list->item(2)->text());
-    frmAbt::SetPatientLevelOpener({});
 }
 
 void ReportsWindowsTest::remove_twoNonAdjacent_removesFilesAndRows() {
@@ -146,7 +142,7 @@ void ReportsWindowsTest::remove_twoNonAdjacent_removesFilesAndRows() {
     AddFourDepartments(data);
     MainStatusBar bar;
     data.context->statusBar = &bar;
-    frmAbt window(*data.context);
+    DepartmentListWindow window(*data.context);
     auto* list = Child<QListWidget>(&window, QStringLiteral("lst_abteilung"));
     list->clearSelection();
     list->item(1)->setSelected(true);
@@ -176,7 +172,7 @@ void ReportsWindowsTest::remove_answerNo_changesNothing() {
     UiTestData data;
     AddFourDepartments(data);
     data.messages.setNextAnswer(Answer::No);
-    frmAbt window(*data.context);
+    DepartmentListWindow window(*data.context);
     window.onCommand(3);
     QCOMPARE(window.lines().size(), std::size_t{4});
     QCOMPARE(data.departmentCount(), 4LL);
@@ -186,7 +182,7 @@ void ReportsWindowsTest::remove_answerNo_changesNothing() {
 void ReportsWindowsTest::remove_nothingSelected_showsSelectNotice() {
     UiTestData data;
     AddFourDepartments(data);
-    frmAbt window(*data.context);
+    DepartmentListWindow window(*data.context);
     Child<QListWidget>(&window, QStringLiteral("lst_abteilung"))->clearSelection();
     window.onCommand(3);
     QCOMPARE(data.messages.texts(), std::vector<std::string>{" Wählen Sie mindestens ein Element aus!"});
@@ -197,7 +193,7 @@ void ReportsWindowsTest::open_missingDepartmentDatabase_keepsListUsable() {
     UiTestData data;
     AddFourDepartments(data);
     QVERIFY(QFile::remove(data.systemDir() + QStringLiteral("/B6100201.103")));
-    frmAbt window(*data.context);
+    DepartmentListWindow window(*data.context);
     QCOMPARE(window.lines().size(), std::size_t{4});
     auto* list = Child<QListWidget>(&window, QStringLiteral("lst_abteilung"));
     list->clearSelection();
@@ -211,10 +207,10 @@ void ReportsWindowsTest::open_resetsSearchTerms() {
     UiTestData data;
     AddFourDepartments(data);
     {
-        frmAbt first(*data.context);
+        DepartmentListWindow first(*data.context);
         first.searchTerms().admissionNumber = "4711      ";
     }
-    frmAbt second(*data.context);
+    DepartmentListWindow second(*data.context);
     QCOMPARE(second.searchTerms().admissionNumber, std::string(10, ' '));
     QCOMPARE(second.searchTerms().birthDate, std::string(8, ' '));
 }
@@ -224,8 +220,8 @@ void ReportsWindowsTest::patientLevel_listsStaysAndStatusPanels() {
     AddDepartmentWithStays(data, "0001", "61001000", "A6100101.101", {{"INT", "O"}, {"NIT", "W"}});
     MainStatusBar bar;
     data.context->statusBar = &bar;
-    frmAbt level(*data.context);
-    frmPat window(*data.context, level.currentLine());
+    DepartmentListWindow level(*data.context);
+    PatientListWindow window(*data.context, level.currentLine());
     auto* list = Child<QListWidget>(&window, QStringLiteral("lst_patient"));
     const QStringList lines = ListLines(list);
     QCOMPARE(lines.size(), 2);
@@ -247,9 +243,10 @@ void ReportsWindowsTest::patientWeiter_opensDetailOnlyForIcuStays() {
     UiTestData data;
     AddDepartmentWithStays(data, "0001", "61001000", "A6100101.101", {{"INT", "O"}, {"NIT", "O"}});
     std::vector<std::string> opened;
-    frmPat::SetDetailOpener([&](frmPat& level) { opened.push_back(level.stayKey().admissionNumber); });
-    frmAbt level(*data.context);
-    frmPat window(*data.context, level.currentLine());
+    PatientListWindow::Openers openers;
+    openers.detail = [&](PatientListWindow& level) { opened.push_back(level.stayKey().admissionNumber); };
+    DepartmentListWindow level(*data.context);
+    PatientListWindow window(*data.context, level.currentLine(), openers);
     auto* list = Child<QListWidget>(&window, QStringLiteral("lst_patient"));
     list->setCurrentRow(1);
     window.onCommand(0);
@@ -259,15 +256,14 @@ void ReportsWindowsTest::patientWeiter_opensDetailOnlyForIcuStays() {
     QCOMPARE(opened, std::vector<std::string>{"P1        "});
     QCOMPARE(window.stayKey().birthDate, std::string("19600101"));
     QCOMPARE(window.stayKey().admissionTime, std::string("201601040800"));
-    frmPat::SetDetailOpener({});
 }
 
 void ReportsWindowsTest::patientLevel_missingDatabase_showsMessageAndEmptyList() {
     UiTestData data;
     AddDepartmentWithStays(data, "0001", "61001000", "A6100101.101", {{}});
     QVERIFY(QFile::remove(data.systemDir() + QStringLiteral("/A6100101.101")));
-    frmAbt level(*data.context);
-    frmPat window(*data.context, level.currentLine());
+    DepartmentListWindow level(*data.context);
+    PatientListWindow window(*data.context, level.currentLine());
     QCOMPARE(Child<QListWidget>(&window, QStringLiteral("lst_patient"))->count(), 0);
     QCOMPARE(data.messages.shown.size(), std::size_t{1});
     window.onCommand(0);
@@ -279,8 +275,8 @@ void ReportsWindowsTest::analysis_twoDepartments_fillsGridAndCopiesText() {
     AddDepartmentWithStays(data, "0001", "61001000", "A6100101.101",
                            {{"INT", "O"}, {"INT", "E"}, {"NIT", "O"}});
     AddDepartmentWithStays(data, "0002", "61002000", "B6100201.103", {{"INT", "O"}});
-    frmAbt level(*data.context);
-    frmAbta window(*data.context, level.lines());
+    DepartmentListWindow level(*data.context);
+    DepartmentAnalysisWindow window(*data.context, level.lines());
     auto* grid = Child<QTableWidget>(&window, QStringLiteral("grd_abta"));
     QCOMPARE(grid->rowCount(), 2);
     QCOMPARE(grid->columnCount(), 5);
@@ -309,9 +305,9 @@ void ReportsWindowsTest::analysis_twoDepartments_chartsStaysPerMonthAndDepartmen
     AddStay(data, "A6100101.101", {"4", "19600101", "201603040800", "201603100900", "NIT"});
     AddStay(data, "B6100201.103", {"1", "19600101", "201512040800", "201602100900"});
     AddStay(data, "C6100301.105", {"1", "19600101", "201512040800", "201512100900"});
-    frmAbt level(*data.context);
+    DepartmentListWindow level(*data.context);
     // The third department is not chosen: its December stays no month of the chart.
-    frmAbta window(*data.context, {level.lines()[0], level.lines()[1]});
+    DepartmentAnalysisWindow window(*data.context, {level.lines()[0], level.lines()[1]});
     auto* view = Child<QChartView>(&window, QStringLiteral("cht_abta"));
     const QList<QAbstractSeries*> series = view->chart()->series();
     QCOMPARE(series.size(), 1);
@@ -382,8 +378,8 @@ void ReportsWindowsTest::analysisChart_timeAxisHoldsEveryMonthWithWholeLabels() 
     AddStay(data, "A6100101.101", {"2", "19600101", "201603040800", "201603100900"});
     AddStay(data, "A6100101.101", {"3", "19600101", "202512040800", "202512100900"});
     AddStay(data, "B6100201.103", {"1", "19600101", "202006040800", "202006100900"});
-    frmAbt level(*data.context);
-    frmAbta window(*data.context, level.lines());
+    DepartmentListWindow level(*data.context);
+    DepartmentAnalysisWindow window(*data.context, level.lines());
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QTest::qWait(50);
@@ -449,8 +445,8 @@ void ReportsWindowsTest::analysisChart_sameNameInTwoHospitals_legendTellsThemApa
     UiTestData data;
     AddDepartmentWithStays(data, "0001", "61001000", "A6100101.101", {{}});
     AddDepartmentWithStays(data, "0002", "61001000", "A6100102.101", {{}});
-    frmAbt level(*data.context);
-    frmAbta window(*data.context, level.lines());
+    DepartmentListWindow level(*data.context);
+    DepartmentAnalysisWindow window(*data.context, level.lines());
 
     QBarSeries* bars = ChartBars(&window);
     QVERIFY(bars != nullptr);
@@ -466,8 +462,8 @@ void ReportsWindowsTest::analysisChart_staysWithoutDischargeMonth_areNoted() {
 #else
     UiTestData data;
     AddDepartmentDischarging(data, {"201601100900", "", ""});
-    frmAbt level(*data.context);
-    frmAbta window(*data.context, level.lines());
+    DepartmentListWindow level(*data.context);
+    DepartmentAnalysisWindow window(*data.context, level.lines());
 
     // The grid has the row without a month; the chart has no month for it, so a note tells of it.
     QCOMPARE(Child<QTableWidget>(&window, QStringLiteral("grd_abta"))->rowCount(), 2);
@@ -487,8 +483,8 @@ void ReportsWindowsTest::analysisChart_hoverOnBar_showsItsFigure() {
 #else
     UiTestData data;
     AddDepartmentDischarging(data, {"201601100900", "201603100900", "201603100900"});
-    frmAbt level(*data.context);
-    frmAbta window(*data.context, level.lines());
+    DepartmentListWindow level(*data.context);
+    DepartmentAnalysisWindow window(*data.context, level.lines());
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
 
@@ -516,17 +512,17 @@ void ReportsWindowsTest::screenshots_whenDirectoryGiven_savesWindows() {
         QVERIFY(window.grab().save(directory + QLatin1Char('/') + QLatin1String(name)));
         window.hide();
     };
-    frmAbt level(*data.context);
+    DepartmentListWindow level(*data.context);
     save(level, "department-level.png");
-    frmPat patients(*data.context, level.currentLine());
+    PatientListWindow patients(*data.context, level.currentLine());
     save(patients, "patient-level.png");
-    frmExp exportWindow(*data.context);
+    ExportWindow exportWindow(*data.context);
     save(exportWindow, "export.png");
-    frmAbta analysis(*data.context, level.lines());
+    DepartmentAnalysisWindow analysis(*data.context, level.lines());
     save(analysis, "analysis.png");
 
     level.searchTerms() = {"4711      ", "19600101"};
-    frmPats search(*data.context, level.searchTerms(), frmPats::Level::Abteilungsebene,
+    PatientSearchWindow search(*data.context, level.searchTerms(), PatientSearchWindow::Level::Abteilungsebene,
                    level.departmentList());
     save(search, "patient-search.png");
 
@@ -535,7 +531,7 @@ void ReportsWindowsTest::screenshots_whenDirectoryGiven_savesWindows() {
     for (int row = 0; row < stays->count(); ++row) {
         const std::string line = stays->item(row)->text().toStdString();
         if (PatientStayType(line) != "INT") continue;
-        frmInt detail(*data.context, level.currentLine(), patients.departmentStatus(),
+        StayDetailWindow detail(*data.context, level.currentLine(), patients.departmentStatus(),
                       StayKeyFromPatientLine(line));
         auto* days = detail.findChild<QListWidget*>(QStringLiteral("lst_erhebung_tiss"));
         if (!detail.loaded() || days->count() == 0) continue;

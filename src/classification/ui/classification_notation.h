@@ -3,7 +3,7 @@
 // windows show and read DGKP, beds and the result figures.
 #include <QLocale>
 
-#include "shell/conversions.h"
+#include "base/conversions.h"
 
 namespace kalvora::ui {
 

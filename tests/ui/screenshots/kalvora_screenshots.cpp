@@ -17,16 +17,16 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "classification/ui/frmAbtB.h"
-#include "classification/ui/frmEin.h"
-#include "classification/ui/frmEine.h"
-#include "import/ui/frmImp.h"
-#include "import/ui/frmImpe.h"
-#include "shell/ui/file_list.h"
-#include "shell/ui/frmInfo.h"
-#include "shell/ui/frmMain.h"
-#include "shell/ui/frmOpt.h"
-#include "shell/ui/frmTop.h"
+#include "classification/ui/staffing_dialog.h"
+#include "classification/ui/classification_dialog.h"
+#include "classification/ui/classification_result_window.h"
+#include "import/ui/import_dialog.h"
+#include "import/ui/import_result_window.h"
+#include "ui/file_list.h"
+#include "app/info_window.h"
+#include "app/main_window.h"
+#include "ui/options_dialog.h"
+#include "app/startup_window.h"
 #include "support/ui_test_data.h"
 
 using namespace kalvora;
@@ -74,7 +74,7 @@ int main(int argc, char* argv[]) {
     {
         test::UiTestData splashData;
         splashData.writeIniFile();
-        frmTop startup(*splashData.context);
+        StartupWindow startup(*splashData.context);
         startup.timer()->stop();
         startup.show();
         Center(&startup);
@@ -82,7 +82,7 @@ int main(int argc, char* argv[]) {
         QApplication::restoreOverrideCursor();
     }
 
-    frmMain main(context);
+    MainWindow main(context);
     main.load();
     main.setGeometry(QGuiApplication::primaryScreen()->availableGeometry());
     SaveScreen(QStringLiteral("main-window.png"));
@@ -98,7 +98,7 @@ int main(int argc, char* argv[]) {
     Settle();
 
     {
-        frmOpt options(context, &main);
+        OptionsDialog options(context, &main);
         options.show();
         Center(&options);
         SaveWindow(&options, QStringLiteral("options-settings.png"));
@@ -107,14 +107,15 @@ int main(int argc, char* argv[]) {
         options.reject();
     }
     {
-        frmInfo info(&main);
+        InfoWindow info(&main);
         info.show();
         Center(&info);
         SaveWindow(&info, QStringLiteral("info.png"));
         info.reject();
     }
+    std::vector<ImportSummaryRow> summary;
     {
-        frmImp import(context, &main);
+        ImportDialog import(context, &main);
         import.setRepaintInterval(0);
         import.show();
         Center(&import);
@@ -137,9 +138,10 @@ int main(int argc, char* argv[]) {
         });
         watcher.start(0);
         import.onCommand(0);
+        summary = import.summary();
     }
     {
-        frmImpe result(context.importSummary, &main);
+        ImportResultWindow result(summary, &main);
         result.show();
         Center(&result);
         SaveWindow(&result, QStringLiteral("import-result.png"));
@@ -149,10 +151,10 @@ int main(int argc, char* argv[]) {
     {
         // Staffing figures for the demo departments, entered as in the staffing window.
         const char* const staff[][2] = {{"18,50", "8"}, {"24,00", "12"}, {"9,75", "6"}, {"30,00", "14"}};
-        frmEin loading(context, &main);
+        ClassificationDialog loading(context, &main);
         const std::vector<std::string> entries = loading.entries();
         for (std::size_t index = 0; index < entries.size(); ++index) {
-            frmAbtB staffing(context, entries[index], &main);
+            StaffingDialog staffing(context, entries[index], &main);
             staffing.findChild<QLineEdit*>(QStringLiteral("txt_dgkp"))
                 ->setText(QString::fromLatin1(staff[index % 4][0]));
             staffing.findChild<QLineEdit*>(QStringLiteral("txt_sBett"))
@@ -162,13 +164,13 @@ int main(int argc, char* argv[]) {
         loading.reject();
     }
     {
-        frmEin classification(context, &main);
+        ClassificationDialog classification(context, &main);
         classification.show();
         Center(&classification);
         classification.findChild<QListWidget*>(QStringLiteral("lst_abteilung"))->selectAll();
         SaveWindow(&classification, QStringLiteral("classification-dialog.png"));
         {
-            frmAbtB staffing(context, classification.entries().front(), &classification);
+            StaffingDialog staffing(context, classification.entries().front(), &classification);
             staffing.show();
             Center(&staffing);
             staffing.leaveField(0);
@@ -176,7 +178,7 @@ int main(int argc, char* argv[]) {
             SaveWindow(&staffing, QStringLiteral("staffing.png"));
             staffing.reject();
         }
-        frmEine result(context, classification.selectedEntries(), &main);
+        ClassificationResultWindow result(context, classification.selectedEntries(), &main);
         result.show();
         Center(&result);
         SaveWindow(&result, QStringLiteral("classification-result.png"));

@@ -3,7 +3,7 @@
 #include <stdexcept>
 
 #include "import/import_run.h"
-#include "shell/status_sink.h"
+#include "base/status_sink.h"
 #include "store/database.h"
 #include "store/schema.h"
 

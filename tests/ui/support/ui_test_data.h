@@ -9,9 +9,9 @@
 #include <memory>
 #include <vector>
 
-#include "shell/message_service.h"
-#include "shell/settings.h"
-#include "shell/ui/app_context.h"
+#include "base/message_service.h"
+#include "base/settings.h"
+#include "ui/app_context.h"
 
 namespace kalvora::test {
 

@@ -1,0 +1,35 @@
+#pragma once
+// The classification result window: classifies every selected department while it opens and shows
+// one row of 24 columns per department; "&Kopieren" puts the table on the clipboard.
+#include <QDialog>
+#include <string>
+#include <vector>
+
+#include "classification/result_table.h"
+
+class QTableWidget;
+
+namespace kalvora::ui {
+
+struct AppContext;
+
+class ClassificationResultWindow : public QDialog {
+    Q_OBJECT
+public:
+    // `entries`: the selected entries of the classification dialog's list, in list order.
+    ClassificationResultWindow(AppContext& context, const std::vector<std::string>& entries, QWidget* parent = nullptr);
+
+    // cmd_erg: 0 "&Kopieren", 1 "Schließen".
+    void onCommand(int index);
+    const ResultTable& table() const { return table_; }
+
+private:
+    void classify(AppContext& context, const std::vector<std::string>& entries);
+    void fillGrid();
+    void copyToClipboard();
+
+    ResultTable table_;
+    QTableWidget* grd_erg_ = nullptr;
+};
+
+}  // namespace kalvora::ui

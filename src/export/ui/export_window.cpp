@@ -1,0 +1,170 @@
+#include "export/ui/export_window.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "export/total_export.h"
+#include "reports/department_line.h"
+#include "base/message_service.h"
+#include "ui/app_context.h"
+#include "ui/busy_pointer.h"
+#include "ui/options_dialog.h"
+#include "ui/object_names.h"
+#include "ui/status_bar_sink.h"
+
+namespace kalvora::ui {
+
+ExportWindow::ExportWindow(AppContext& context, QWidget* parent) : QDialog(parent), context_(context) {
+    setObjectName(QStringLiteral("frmExp"));
+    setWindowTitle(QStringLiteral(" Export"));
+    setModal(true);
+
+    QFont fixed(QStringLiteral("Courier New"));
+    fixed.setStyleHint(QFont::TypeWriter);
+
+    auto* listFrame = new QGroupBox(this);
+    listFrame->setObjectName(QStringLiteral("Frame1"));
+    lst_abteilung_ = new QListWidget(listFrame);
+    lst_abteilung_->setObjectName(QStringLiteral("lst_abteilung"));
+    lst_abteilung_->setFont(fixed);
+    lst_abteilung_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    const int letter = lst_abteilung_->fontMetrics().horizontalAdvance(QLatin1Char('X'));
+    auto* labels = new QHBoxLayout;
+    auto* hospitalLabel = new QLabel(QStringLiteral(" &Krankenanstalt "), listFrame);
+    hospitalLabel->setObjectName(QStringLiteral("lbl_krankenanstalt"));
+    hospitalLabel->setBuddy(lst_abteilung_);
+    hospitalLabel->setFixedWidth(29 * letter);
+    auto* departmentLabel = new QLabel(QStringLiteral(" Abteilung "), listFrame);
+    departmentLabel->setObjectName(QStringLiteral("lbl_abteilung"));
+    labels->addWidget(hospitalLabel);
+    labels->addWidget(departmentLabel, 1);
+    auto* listLayout = new QVBoxLayout(listFrame);
+    listLayout->addLayout(labels);
+    listLayout->addWidget(lst_abteilung_, 1);
+
+    auto* directoryFrame = new QGroupBox(QStringLiteral("Ausgabeverzeichnis"), this);
+    lbl_export_ = new QLabel(directoryFrame);
+    lbl_export_->setObjectName(QStringLiteral("lbl_export"));
+    lbl_export_->setFrameShape(QFrame::StyledPanel);
+    lbl_export_->installEventFilter(this);
+    (new QVBoxLayout(directoryFrame))->addWidget(lbl_export_);
+
+    auto* fileFrame = new QGroupBox(QStringLiteral("Ausgabedatei"), this);
+    output_file_ = new QLineEdit(QStringLiteral("gesamt.mdb"), fileFrame);
+    output_file_->setObjectName(QStringLiteral("output_file"));
+    output_file_->installEventFilter(this);
+    (new QVBoxLayout(fileFrame))->addWidget(output_file_);
+
+    auto* lower = new QHBoxLayout;
+    lower->addWidget(directoryFrame, 3);
+    lower->addWidget(fileFrame, 1);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    const char* captions[] = {"&Export", "Beenden"};
+    for (int index = 0; index < 2; ++index) {
+        auto* button = new QPushButton(QString::fromUtf8(captions[index]), this);
+        button->setObjectName(IndexedName("cmd_export", index));
+        button->setAutoDefault(false);
+        connect(button, &QPushButton::clicked, this, [this, index] { onCommand(index); });
+        buttons->addWidget(button);
+    }
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(listFrame, 1);
+    layout->addLayout(lower);
+    layout->addLayout(buttons);
+    resize(104 * letter, 460);
+
+    loadDepartments();
+}
+
+void ExportWindow::loadDepartments() {
+    BusyPointer busy;
+    StatusBarSink status(context_.statusBar);
+    status.setPanel(1, " Intensivberichte vorbereiten...");
+    lst_abteilung_->clear();
+    const DepartmentList list = LoadDepartmentLines(context_.settings.SystemDataPath);
+    for (const std::string& line : list.lines) {
+        lst_abteilung_->addItem(QString::fromStdString(ExportListLine(line)));
+    }
+    if (lst_abteilung_->count() > 0) {
+        lst_abteilung_->setCurrentRow(0);
+        lst_abteilung_->item(0)->setSelected(true);
+    }
+    lbl_export_->setText(QString::fromStdString(context_.settings.ExportDataPath));
+    status.setPanel(1, "");
+    if (!list.error.empty()) context_.messages.ShowErrorBox(list.error);
+}
+
+std::vector<std::string> ExportWindow::selectedLines() const {
+    std::vector<std::string> result;
+    for (int row = 0; row < lst_abteilung_->count(); ++row) {
+        if (lst_abteilung_->item(row)->isSelected()) {
+            result.push_back(lst_abteilung_->item(row)->text().toStdString());
+        }
+    }
+    return result;
+}
+
+bool ExportWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == lbl_export_ && event->type() == QEvent::MouseButtonDblClick) {
+        editExportDirectory();
+        return true;
+    }
+    if (watched == output_file_ && event->type() == QEvent::FocusIn) {
+        // Selected after the focus change has finished, so that the click does not undo it.
+        QTimer::singleShot(0, output_file_, &QLineEdit::selectAll);
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void ExportWindow::editExportDirectory() {
+    // The options dialog opens over this window: hiding it inside its exec() would end it.
+    {
+        OptionsDialog options(context_, this);
+        options.exec();
+    }
+    lbl_export_->setText(QString::fromStdString(context_.settings.ExportDataPath));
+}
+
+void ExportWindow::onCommand(int index) {
+    if (index == 0) {
+        exportDepartments();
+    } else {
+        reject();
+    }
+}
+
+void ExportWindow::exportDepartments() {
+    ExportResult result;
+    {
+        BusyPointer busy;
+        StatusBarSink status(context_.statusBar);
+        const ExportRequest request{selectedLines(), output_file_->text().toStdString(),
+                                    context_.settings.SystemDataPath, context_.settings.ExportDataPath};
+        result = ExportTotalDatabase(request, status);
+    }
+    if (result.invalidName) {
+        context_.messages.ShowNotice(notices::InvalidFileName);
+        output_file_->setFocus();
+        return;
+    }
+    if (!result.succeeded) {
+        context_.messages.ShowErrorBox(result.message);
+        return;
+    }
+    QApplication::beep();
+    context_.messages.Show(MessageBox{ExportSuccessText(result.refusedRows), std::string(kNoticeTitle),
+                                      MessageIcon::Warning, MessageButtons::Ok, ""});
+}
+
+}  // namespace kalvora::ui

@@ -1,0 +1,42 @@
+#pragma once
+// The export window: the departments to gather, the export directory (a double click opens the
+// options dialog) and the name of the total database.
+
+#include <QDialog>
+#include <string>
+#include <vector>
+
+class QLabel;
+class QLineEdit;
+class QListWidget;
+
+namespace kalvora::ui {
+
+struct AppContext;
+
+class ExportWindow : public QDialog {
+    Q_OBJECT
+public:
+    explicit ExportWindow(AppContext& context, QWidget* parent = nullptr);
+
+    // cmd_export: 0 "&Export", 1 "Beenden".
+    void onCommand(int index);
+    // Double click on the export directory: the options dialog, then the directory as it now stands.
+    void editExportDirectory();
+
+    std::vector<std::string> selectedLines() const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void loadDepartments();
+    void exportDepartments();
+
+    AppContext& context_;
+    QListWidget* lst_abteilung_ = nullptr;
+    QLabel* lbl_export_ = nullptr;
+    QLineEdit* output_file_ = nullptr;
+};
+
+}  // namespace kalvora::ui

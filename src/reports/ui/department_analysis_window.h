@@ -1,0 +1,48 @@
+#pragma once
+// The department analysis: ICU stays per discharge month of the chosen departments, in a grid that
+// "&Kopieren" puts on the clipboard, and below it as a bar chart with one bar per department and month
+// over every month of the range; a bar tells its figure on hover.
+
+#include <QDialog>
+#include <string>
+#include <vector>
+
+#include "reports/department_analysis.h"
+#include "reports/department_analysis_chart.h"
+
+class QCategoryAxis;
+class QChart;
+class QChartView;
+class QGridLayout;
+class QTableWidget;
+
+namespace kalvora::ui {
+
+struct AppContext;
+
+class DepartmentAnalysisWindow : public QDialog {
+    Q_OBJECT
+public:
+    DepartmentAnalysisWindow(AppContext& context, std::vector<std::string> departmentLines, QWidget* parent = nullptr);
+
+    // cmd_abta: 0 "&Kopieren", 1 "B&eenden".
+    void onCommand(int index);
+    const std::vector<AnalysisRow>& rows() const { return result_.rows; }
+
+private:
+    void fillGrid();
+    QWidget* makeChart();
+    QGridLayout* makeLegend(QChart* chart, QWidget* panel);
+    // Labels as many months of the time axis as fit side by side at the chart's present width.
+    void labelMonths();
+    void showBarFigure(bool hovered, std::size_t series, int month);
+
+    AnalysisResult result_;
+    AnalysisChart chart_;
+    QTableWidget* grd_abta_ = nullptr;
+    QChartView* chartView_ = nullptr;
+    QCategoryAxis* monthAxis_ = nullptr;
+    std::size_t monthsApart_ = 0;
+};
+
+}  // namespace kalvora::ui

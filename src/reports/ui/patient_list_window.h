@@ -1,0 +1,61 @@
+#pragma once
+// The patient level of the ICU report: the stays of one department with their status; "&Weiter"
+// opens the detail view of an ICU stay.
+
+#include <QDialog>
+#include <functional>
+#include <string>
+
+#include "reports/patient_line.h"
+#include "reports/patient_search.h"
+
+class QListWidget;
+
+namespace kalvora::ui {
+
+struct AppContext;
+
+class PatientListWindow : public QDialog {
+    Q_OBJECT
+public:
+    // The search terms are those of the department level that opened this window; without them the
+    // window keeps terms of its own.
+    // The windows opened from here; empty openers open nothing.
+    using PatientOpener = std::function<void(PatientListWindow& level)>;
+    struct Openers {
+        PatientOpener detail;  // "&Weiter" on a stay of type INT
+        PatientOpener search;  // "&Suchen"
+    };
+
+    PatientListWindow(AppContext& context, std::string departmentLine, Openers openers = {},
+                      QWidget* parent = nullptr, SearchTerms* searchTerms = nullptr);
+
+    // cmd_patient: 0 "&Weiter", 1 "&Suchen", 4 "Abbrechen".
+    void onCommand(int index);
+    // "Abbrechen", Esc and the close box alike: the department leaves the status bar.
+    void reject() override;
+
+    AppContext& context() { return context_; }
+    QListWidget* patientList() const { return lst_patient_; }
+    const std::string& departmentLine() const { return departmentLine_; }
+    const std::string& departmentStatus() const { return departmentStatus_; }
+    const StayKey& stayKey() const { return stayKey_; }
+    SearchTerms& searchTerms() { return *searchTerms_; }
+
+private:
+    void loadPatients();
+
+    AppContext& context_;
+    Openers openers_;
+    std::string departmentLine_;
+    std::string departmentStatus_;
+    StayKey stayKey_;
+    SearchTerms ownSearchTerms_;
+    SearchTerms* searchTerms_ = nullptr;
+    QListWidget* lst_patient_ = nullptr;
+};
+
+// Pixels from the list's left edge to where it draws the text of its lines.
+int PatientTextIndent(const QListWidget& list);
+
+}  // namespace kalvora::ui
