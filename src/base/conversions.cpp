@@ -1,4 +1,5 @@
 #include "base/conversions.h"
+#include "base/text.h"
 
 #include <algorithm>
 #include <charconv>
@@ -11,15 +12,6 @@ namespace kalvora {
 namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-bool IsBlank(std::string_view text) { return text.find_first_not_of(' ') == std::string_view::npos; }
-
-std::string_view TrimBlanks(std::string_view text) {
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) return {};
-    const auto last = text.find_last_not_of(' ');
-    return text.substr(first, last - first + 1);
-}
 
 // Characters start..start+count-1 (1-based) as far as the text has them; shorter near the end.
 std::string_view CharsPresent(std::string_view text, std::size_t start, std::size_t count) {
@@ -395,7 +387,7 @@ std::string NormaliseDateEntry(std::string_view entry, std::string_view centuryP
 
 std::string FormatDateCode(std::string_view text, int length) {
     const bool dayOnly = length == 8;
-    if (IsBlank(text)) return std::string(dayOnly ? 10 : 17, ' ');
+    if (IsBlankText(text)) return std::string(dayOnly ? 10 : 17, ' ');
     std::string result =
         CharsOrBlanks(text, 7, 2) + '.' + CharsOrBlanks(text, 5, 2) + '.' + CharsOrBlanks(text, 1, 4);
     if (!dayOnly) result += ", " + CharsOrBlanks(text, 9, 2) + ':' + CharsOrBlanks(text, 11, 2);
@@ -405,7 +397,7 @@ std::string FormatDateCode(std::string_view text, int length) {
 std::string DisplayToDateCode(std::string_view text, int length) {
     std::string result = CharsOrBlanks(text, 7, 4) + CharsOrBlanks(text, 4, 2) + CharsOrBlanks(text, 1, 2);
     if (length != 8) result += CharsOrBlanks(text, 13, 2) + CharsOrBlanks(text, 16, 2);
-    if (IsBlank(result)) return std::string(static_cast<std::size_t>(std::clamp(length, 0, 12)), ' ');
+    if (IsBlankText(result)) return std::string(static_cast<std::size_t>(std::clamp(length, 0, 12)), ' ');
     return result;
 }
 
@@ -434,7 +426,7 @@ std::string PadNumber(std::string& text, int width) {
 NumberEntryResult CheckNumberEntry(std::string_view text, int decimals, int maxCharacters,
                                    bool refuseNegative, const NumberNotation& notation) {
     NumberEntryResult result{std::string(text), std::nullopt};
-    if (IsBlank(text)) return result;
+    if (IsBlankText(text)) return result;
 
     const std::optional<TypedNumber> number = ParseTypedNumber(text, notation);
     if (!number) {

@@ -11,53 +11,10 @@ namespace kalvora {
 
 namespace {
 
-constexpr std::string_view kDepartmentRecords =
-    R"(SELECT d.KANR, d.ABTEILUNG, d.MDB_DATEI, h.BEZEICHNUNG, a.BEZEICHNUNG, d.DGKP, d.SBETT, d.VOREINSTUFUNG
-       FROM Dateiverwaltung AS d
-       LEFT JOIN "KANR-Bezeichnung" AS h ON h.KANR = d.KANR
-       LEFT JOIN "ABT-Bezeichnung" AS a ON a.ABTEILUNG = substr(d.ABTEILUNG, 1, 6)
-       ORDER BY d.KANR, d.ABTEILUNG;)";
-
 constexpr std::string_view kClassifiableStay =
     R"(SELECT 1 FROM "Gesamt - Patientenadministration" WHERE TYP = 'INT' AND FLAG <> 'U' LIMIT 1;)";
 
-DepartmentRecord RecordOfRow(const Statement& row) {
-    DepartmentRecord record;
-    record.kanr = row.text(0);
-    record.abteilung = row.text(1);
-    record.dataFile = row.text(2);
-    record.hospitalName = row.text(3);
-    record.departmentName = row.text(4);
-    record.dgkp = row.real(5);
-    record.beds = row.integer(6);
-    record.preset = row.text(7);
-    return record;
-}
-
-std::string WithoutBlanks(const std::string& text) {
-    std::string result;
-    for (const char c : text) {
-        if (c != ' ') result.push_back(c);
-    }
-    return result;
-}
-
 }  // namespace
-
-std::vector<DepartmentRecord> ReadDepartmentRecords(Database& admin) {
-    std::vector<DepartmentRecord> records;
-    Statement rows = admin.prepare(kDepartmentRecords);
-    while (rows.step() == StepResult::Row) records.push_back(RecordOfRow(rows));
-    return records;
-}
-
-std::optional<DepartmentRecord> FindDepartmentRecord(Database& admin, const std::string& dataFile) {
-    const std::string wanted = WithoutBlanks(dataFile);
-    for (DepartmentRecord& record : ReadDepartmentRecords(admin)) {
-        if (WithoutBlanks(record.dataFile) == wanted) return std::move(record);
-    }
-    return std::nullopt;
-}
 
 bool HasClassifiableStays(const std::string& departmentDbPath) {
     return ReadCurrentFile([&] {
@@ -69,11 +26,10 @@ bool HasClassifiableStays(const std::string& departmentDbPath) {
 
 ClassificationDialogList LoadClassificationDialogList(const std::string& systemDataPath,
                                                       const NumberNotation& notation) {
-    RecoverDataDirectory(systemDataPath);
-    Database admin(JoinPath(systemDataPath, files::AdminDb), OpenMode::ReadOnly);
+    AdminDatabase admin = AdminDatabase::ForReading(systemDataPath);
     ClassificationDialogList list;
-    for (const DepartmentRecord& record : ReadDepartmentRecords(admin)) {
-        const std::string dataFile = WithoutBlanks(record.dataFile);
+    for (const Department& record : admin.departments()) {
+        const std::string dataFile = record.fileName();
         const std::string path = JoinPath(systemDataPath, dataFile);
         if (dataFile.empty() || !FileExists(path)) {
             list.unlisted.push_back({dataFile, true});

@@ -12,14 +12,6 @@
 
 namespace kalvora {
 
-class Database;
-
-// All rows of Dateiverwaltung in key order, with the names from the two reference tables.
-std::vector<DepartmentRecord> ReadDepartmentRecords(Database& admin);
-
-// The row whose MDB_DATEI (blanks removed) is `dataFile`.
-std::optional<DepartmentRecord> FindDepartmentRecord(Database& admin, const std::string& dataFile);
-
 // Whether the department database holds a stay with TYP "INT" and FLAG other than "U".
 // Throws StoreError when the database cannot be read.
 bool HasClassifiableStays(const std::string& departmentDbPath);

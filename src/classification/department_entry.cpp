@@ -1,5 +1,6 @@
 #include "classification/department_entry.h"
 
+#include "base/text.h"
 #include "classification/rate_department.h"
 #include "base/settings.h"
 
@@ -48,14 +49,6 @@ std::string RightAligned(std::string_view text, int width) {
 
 std::string Blanks(int count) { return std::string(static_cast<std::size_t>(count), ' '); }
 
-std::string WithoutBlanks(std::string_view text) {
-    std::string result;
-    for (const char c : text) {
-        if (c != ' ') result.push_back(c);
-    }
-    return result;
-}
-
 std::string StaffingColumns(const Decimal& dgkp, long long beds, const std::string& ratio,
                             std::string_view preset, const NumberNotation& notation) {
     std::string columns = RightAligned(TwoPlacesText(dgkp, notation), kDgkpWidth);
@@ -75,15 +68,15 @@ std::string TwoPlacesText(const Decimal& value, const NumberNotation& notation) 
     return value.rescaled(2).toText(notation.decimalSeparator);
 }
 
-std::string BuildDepartmentEntry(const DepartmentRecord& record, const NumberNotation& notation) {
+std::string BuildDepartmentEntry(const Department& record, const NumberNotation& notation) {
     const Decimal dgkp = Decimal::fromDouble(record.dgkp, 2);
     const std::string ratio = record.beds > 0 ? TwoPlacesText(DgkpPerBed(dgkp, record.beds), notation)
                                               : std::string(kDialogZeroRatio);
     std::string entry =
-        FixedWidth(record.kanr + " - " + FixedWidth(record.hospitalName, kHospitalNameWidth), kHospitalWidth);
+        FixedWidth(record.kanr + " - " + FixedWidth(record.hospitalName.value_or(""), kHospitalNameWidth), kHospitalWidth);
     entry += Blanks(2);
     entry += StaffingColumns(dgkp, record.beds, ratio, record.preset, notation);
-    entry += FixedWidth(record.abteilung + " - " + FixedWidth(record.departmentName, kDepartmentNameWidth),
+    entry += FixedWidth(record.abteilung + " - " + FixedWidth(record.departmentName.value_or(""), kDepartmentNameWidth),
                         kDepartmentWidth);
     entry += std::string_view(record.dataFile).substr(0, ByteOffset(record.dataFile, kDataFileWidth));
     return entry;

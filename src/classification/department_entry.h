@@ -20,23 +20,12 @@
 
 namespace kalvora {
 
-// One row of Dateiverwaltung with the names of its hospital and department function.
-struct DepartmentRecord {
-    std::string kanr;
-    std::string abteilung;
-    std::string dataFile;        // MDB_DATEI
-    std::string hospitalName;    // empty when "KANR-Bezeichnung" has no row for KANR
-    std::string departmentName;  // empty when "ABT-Bezeichnung" has no row for the function code
-    double dgkp = 0.0;
-    long long beds = 0;
-    std::string preset;
-};
-
 // The ratio field of a department without beds, as the classification dialog writes it.
 inline constexpr std::string_view kDialogZeroRatio = " 0.00";
 
 // The entry as the classification dialog builds it from Dateiverwaltung.
-std::string BuildDepartmentEntry(const DepartmentRecord& record, const NumberNotation& notation);
+// A name missing from its name table is left blank.
+std::string BuildDepartmentEntry(const Department& department, const NumberNotation& notation);
 
 // The entry as the staffing window rewrites it after "OK": positions 1-29 and from 69 on as they
 // were, DGKP, beds, DGKP per bed (" 0,00" in the notation when there are no beds) and preset from

@@ -1,25 +1,36 @@
 #pragma once
-// The three staffing values of a department that only the classification uses, stored in its row
-// of Dateiverwaltung.
+// The three staffing values of a department that only the classification uses (DGKP, systemised
+// beds, preset level), as the staffing window and `kalvora-cli staffing` read and store them.
 
 #include <string>
 #include <string_view>
 
+#include "base/conversions.h"
 #include "base/decimal.h"
+#include "store/admin_database.h"
 
 namespace kalvora {
 
-class Database;
+using StaffingValues = Staffing;
 
-struct StaffingValues {
-    Decimal dgkp{0, 2};  // DGKP, two places
-    long long beds = 0;  // SBETT, systemised beds
-    std::string preset;  // VOREINSTUFUNG: empty or "E0" to "E3"
+// The two number fields: decimal places and the most characters an entry may have.
+struct StaffingField {
+    int places;
+    int maxCharacters;
 };
+inline constexpr StaffingField kDgkpField{2, 6};
+inline constexpr StaffingField kBedsField{0, 3};
 
-// Writes SBETT, DGKP and VOREINSTUFUNG into the row (KANR, ABTEILUNG) of Dateiverwaltung.
-// False when there is no such row; nothing is stored then.
-bool StoreStaffing(Database& admin, std::string_view kanr, std::string_view abteilung,
-                   const StaffingValues& values);
+// The figures of checked field texts: the DGKP read in the notation (empty counts as 0), the beds
+// as the whole number the text starts with (a half to the even neighbour, as the number field of
+// the administration database takes it).
+Decimal DgkpOfEntry(std::string_view text, const NumberNotation& notation);
+long long BedsOfEntry(std::string_view text);
+
+// Stores the values into the department's row (KANR, ABTEILUNG) under the data directory's lock.
+// False when Dateiverwaltung has no such row: nothing is stored then. Throws StoreError (German)
+// when the directory is in use or the administration database cannot be written.
+bool StoreDepartmentStaffing(const std::string& systemDataPath, std::string_view kanr, std::string_view abteilung,
+                             const StaffingValues& values);
 
 }  // namespace kalvora

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "classification/classification_list.h"
+#include "base/text.h"
 #include "classification/classification_run.h"
 #include "classification/department_entry.h"
 #include "classification/result_table.h"
@@ -17,10 +18,8 @@
 #include "cli/value_arguments.h"
 #include "store/stored_data_messages.h"
 #include "base/status_sink.h"
-#include "store/data_directory.h"
-#include "store/database.h"
+#include "store/admin_database.h"
 #include "store/file_ops.h"
-#include "store/schema.h"
 
 namespace kalvora::cli {
 
@@ -48,14 +47,6 @@ std::optional<int> MinimumHoursOf(const std::string& text) {
     return hours;
 }
 
-std::string WithoutBlanks(const std::string& text) {
-    std::string result;
-    for (const char c : text) {
-        if (c != ' ') result.push_back(c);
-    }
-    return result;
-}
-
 // As on the clipboard, with every carriage return a line feed and the last line ended.
 std::string AsLines(std::string text) {
     std::replace(text.begin(), text.end(), '\r', '\n');
@@ -65,23 +56,18 @@ std::string AsLines(std::string text) {
 
 int runClassify(CliContext& context, const ClassifyOptions& options) {
     const std::string system = context.settings().SystemDataPath;
-    RecoverDataDirectory(system);
-    const std::string adminPath = JoinPath(system, files::AdminDb);
+    const std::string adminPath = AdminDatabase::PathIn(system);
     if (!FileExists(adminPath)) return context.fail(stored_data_messages::AdminDbUnreadable(adminPath));
     const NumberNotation notation = context.notation();
 
-    std::vector<DepartmentRecord> records;
-    {
-        Database admin(adminPath, OpenMode::ReadOnly);
-        records = ReadDepartmentRecords(admin);
-    }
+    const std::vector<Department> records = AdminDatabase::ForReading(system).departments();
     if (records.empty()) return context.fail(std::string(*NoticeText(notices::NoDataImported)));
 
     std::set<std::string> wanted;
     for (const std::string& dataFile : options.dataFiles) {
         const std::string name = WithoutBlanks(dataFile);
-        const bool known = std::any_of(records.begin(), records.end(), [&](const DepartmentRecord& record) {
-            return WithoutBlanks(record.dataFile) == name;
+        const bool known = std::any_of(records.begin(), records.end(), [&](const Department& record) {
+            return record.fileName() == name;
         });
         if (!known) return context.fail(stored_data_messages::UnknownDepartment(dataFile));
         wanted.insert(name);
@@ -114,8 +100,8 @@ int runClassify(CliContext& context, const ClassifyOptions& options) {
         entries = std::move(list.entries);
         if (entries.empty()) context.messages.ShowNotice(notices::NoDischargedTissPatients);
     } else {
-        for (const DepartmentRecord& record : records) {
-            if (wanted.count(WithoutBlanks(record.dataFile)) > 0)
+        for (const Department& record : records) {
+            if (wanted.count(record.fileName()) > 0)
                 entries.push_back(BuildDepartmentEntry(record, notation));
         }
     }

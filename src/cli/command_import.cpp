@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "cli/cli_context.h"
+#include "base/text.h"
 #include "cli/clipboard_text.h"
 #include "cli/terminal_progress.h"
 #include "import/field_validators.h"
@@ -19,12 +20,6 @@ struct ImportOptions {
     std::string protocol = std::string(kDefaultProtocolFileName);
     std::vector<std::string> files;
 };
-
-std::string trimmed(const std::string& text) {
-    size_t first = text.find_first_not_of(' ');
-    if (first == std::string::npos) return {};
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
 
 // The file a FILE argument names: a bare name, as the import dialog lists it, in the import directory,
 // else in the current directory; a path as given.
@@ -54,7 +49,7 @@ int runImport(CliContext& context, const ImportOptions& options) {
 
     ImportBatchRequest request;
     request.mode = options.initialise ? ImportMode::Initialise : ImportMode::Append;
-    request.protocolPath = JoinPath(settings.ExportDataPath, trimmed(options.protocol));
+    request.protocolPath = JoinPath(settings.ExportDataPath, std::string(TrimBlanks(options.protocol)));
     for (const std::string& argument : options.files) {
         ImportFile file{std::filesystem::path(argument).filename().string(),
                         DeliveryPath(argument, settings.ImportDataPath)};

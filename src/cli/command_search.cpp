@@ -3,6 +3,7 @@
 
 #include <optional>
 
+#include "base/text.h"
 #include "cli/cli_context.h"
 #include "cli/report_arguments.h"
 #include "cli/value_arguments.h"
@@ -26,11 +27,11 @@ int runSearch(CliContext& context, const SearchOptions& options) {
     if (!list.ok()) return list.exitCode;
 
     // The window's fields hold at most 10 characters and take only four-digit years.
-    const std::string admissionNumber = TrimmedBlanks(options.admissionNumber);
+    const std::string admissionNumber = std::string(TrimBlanks(options.admissionNumber));
     const CheckedValue number = AdmissionNumberArgument("--kis-id", admissionNumber);
     if (!number.ok()) return context.fail(number.error);
     std::string birthDate;
-    if (!TrimmedBlanks(options.birthDate).empty()) {
+    if (!IsBlankText(options.birthDate)) {
         const CheckedValue date = DateArgument("--dob", options.birthDate, "8");
         if (!date.ok()) return context.fail(date.error);
         birthDate = FormatDateCode(date.value, 8);

@@ -8,10 +8,8 @@
 #include "cli/cli_context.h"
 #include "cli/usage_texts.h"
 #include "store/stored_data_messages.h"
-#include "store/data_directory.h"
-#include "store/database.h"
+#include "store/admin_database.h"
 #include "store/file_ops.h"
-#include "store/schema.h"
 
 namespace kalvora::cli {
 
@@ -24,19 +22,15 @@ struct StaffingOptions {
     std::optional<std::string> preset;
 };
 
-constexpr int kDgkpPlaces = 2;
-constexpr int kDgkpCharacters = 6;
-constexpr int kBedsCharacters = 3;
-
 // A number as the staffing window's field takes it: checked and formatted by CheckNumberEntry.
 // An empty field cannot be read as a number and is refused like any other text that is none.
-std::optional<std::string> CheckedEntry(const std::string& text, int decimals, int maxCharacters,
+std::optional<std::string> CheckedEntry(const std::string& text, const StaffingField& field,
                                         const NumberNotation& notation, std::string& message) {
     if (text.find_first_not_of(' ') == std::string::npos) {
         message = std::string(messages::InvalidEntry);
         return std::nullopt;
     }
-    NumberEntryResult checked = CheckNumberEntry(text, decimals, maxCharacters, false, notation);
+    NumberEntryResult checked = CheckNumberEntry(text, field.places, field.maxCharacters, false, notation);
     if (checked.message) {
         message = *checked.message;
         return std::nullopt;
@@ -46,34 +40,36 @@ std::optional<std::string> CheckedEntry(const std::string& text, int decimals, i
 
 int runStaffing(CliContext& context, const StaffingOptions& options) {
     const std::string system = context.settings().SystemDataPath;
-    const std::string adminPath = JoinPath(system, files::AdminDb);
+    const std::string adminPath = AdminDatabase::PathIn(system);
     if (!FileExists(adminPath)) return context.fail(stored_data_messages::AdminDbUnreadable(adminPath));
-    std::optional<DataDirectoryLock> lock;
+    std::optional<Department> record;
     try {
-        lock.emplace(system);
+        record = AdminDatabase::ForReading(system).findByFileName(options.dataFile);
     } catch (const StoreError& error) {
         return context.fail(error.what());
     }
-    Database admin(adminPath, OpenMode::ReadWrite);
-    std::optional<DepartmentRecord> record = FindDepartmentRecord(admin, options.dataFile);
     if (!record) return context.fail(stored_data_messages::UnknownDepartment(options.dataFile));
 
     const NumberNotation notation = context.notation();
-    StaffingValues values{Decimal::fromDouble(record->dgkp, kDgkpPlaces), record->beds, record->preset};
+    StaffingValues values{Decimal::fromDouble(record->dgkp, kDgkpField.places), record->beds, record->preset};
     std::string message;
     if (options.dgkp) {
-        const auto text = CheckedEntry(*options.dgkp, kDgkpPlaces, kDgkpCharacters, notation, message);
+        const auto text = CheckedEntry(*options.dgkp, kDgkpField, notation, message);
         if (!text) return context.fail(message);
-        values.dgkp = Decimal::fromDouble(ParseLocaleNumber(*text, notation).value_or(0.0), kDgkpPlaces);
+        values.dgkp = DgkpOfEntry(*text, notation);
     }
     if (options.beds) {
-        const auto text = CheckedEntry(*options.beds, 0, kBedsCharacters, notation, message);
+        const auto text = CheckedEntry(*options.beds, kBedsField, notation, message);
         if (!text) return context.fail(message);
-        values.beds = WholeNumericValue(*text);
+        values.beds = BedsOfEntry(*text);
     }
     if (options.preset) values.preset = *options.preset == "none" ? std::string() : *options.preset;
 
-    StoreStaffing(admin, record->kanr, record->abteilung, values);
+    try {
+        StoreDepartmentStaffing(system, record->kanr, record->abteilung, values);
+    } catch (const StoreError& error) {
+        return context.fail(error.what());
+    }
     context.out << RewriteDepartmentEntry(BuildDepartmentEntry(*record, notation), values, notation) << '\n';
     return kExitDone;
 }

@@ -4,6 +4,7 @@
 
 #include <optional>
 
+#include "base/text.h"
 #include "cli/cli_context.h"
 #include "cli/report_arguments.h"
 #include "cli/value_arguments.h"
@@ -29,8 +30,8 @@ void printValue(std::ostream& out, std::string_view key, std::string_view value)
 
 void printDetail(CliContext& context, const std::string& departmentLine, const StayDetail& detail) {
     std::ostream& out = context.out;
-    printValue(out, "KA", TrimmedBlanks(DepartmentHospitalPart(departmentLine)));
-    printValue(out, "ABTEILUNG", TrimmedBlanks(DepartmentPart(departmentLine)));
+    printValue(out, "KA", std::string(TrimBlanks(DepartmentHospitalPart(departmentLine))));
+    printValue(out, "ABTEILUNG", std::string(TrimBlanks(DepartmentPart(departmentLine))));
     printValue(out, "KIS_ID", detail.kisId);
     printValue(out, "DOB", detail.dob);
     printValue(out, "ADM_DATE", detail.admDate);

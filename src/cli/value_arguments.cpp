@@ -1,5 +1,7 @@
 #include "cli/value_arguments.h"
 
+#include "base/text.h"
+
 #include <algorithm>
 
 #include "reports/line_columns.h"
@@ -24,7 +26,7 @@ std::string DateCodeOf(std::string_view text, std::string_view centuryPrefix) {
         return text.size() == 8 && AllDigits(text) && IsDateCodeValid(text) == 0 ? std::string(text)
                                                                                  : std::string();
     const std::string display = NormaliseDateEntry(text, centuryPrefix);
-    if (TrimmedBlanks(display).empty()) return {};
+    if (IsBlankText(display)) return {};
     return DisplayToDateCode(display, 8);
 }
 
@@ -73,13 +75,13 @@ CheckedValue AdmissionNumberArgument(std::string_view name, std::string_view tex
 }
 
 CheckedValue DateArgument(std::string_view name, std::string_view text, std::string_view centuryPrefix) {
-    const std::string code = DateCodeOf(TrimmedBlanks(text), centuryPrefix);
+    const std::string code = DateCodeOf(std::string(TrimBlanks(text)), centuryPrefix);
     if (code.empty()) return {{}, ArgumentRefusal(name, text, messages::InvalidDate)};
     return {code, {}};
 }
 
 CheckedValue DateTimeArgument(std::string_view name, std::string_view text) {
-    const std::string code = DateTimeCodeOf(TrimmedBlanks(text));
+    const std::string code = DateTimeCodeOf(std::string(TrimBlanks(text)));
     if (code.empty()) return {{}, ArgumentRefusal(name, text, kInvalidDateTime)};
     return {code, {}};
 }

@@ -1,9 +1,12 @@
 #include "import/import_run.h"
 
+#include "store/admin_database.h"
+
 #include <filesystem>
 #include <optional>
 #include <stdexcept>
 
+#include "base/text.h"
 #include "import/check_state.h"
 #include "import/checked_line_reader.h"
 #include "import/data_file_name.h"
@@ -30,13 +33,6 @@ namespace {
 struct ImportFailure : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
-
-std::string trimmed(std::string_view text) {
-    size_t first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) return {};
-    size_t last = text.find_last_not_of(' ');
-    return std::string(text.substr(first, last - first + 1));
-}
 
 std::string nameCharacters(std::string_view name, size_t from, size_t count) {
     return from < name.size() ? std::string(name.substr(from, count)) : std::string();
@@ -77,7 +73,7 @@ public:
 
 private:
     void runSteps(const ImportFile& file, ImportSummaryRow& summary) {
-        std::string adminPath = JoinPath(settings_.SystemDataPath, files::AdminDb);
+        std::string adminPath = AdminDatabase::PathIn(settings_.SystemDataPath);
         if (!FileExists(adminPath)) throw ImportFailure("Die Verwaltungsdatenbank " + adminPath + " fehlt.");
         Database admin(adminPath, OpenMode::ReadWrite);
 
@@ -97,7 +93,7 @@ private:
         findDepartment.bind(1, std::string_view(kaCodeUtf8_)).bind(2, std::string_view(departmentCodeUtf8_));
         bool newDepartment = findDepartment.step() != StepResult::Row;
         std::string databaseName =
-            newDepartment ? "12" + nameCharacters(name, 2, 10) : trimmed(findDepartment.text(0));
+            newDepartment ? "12" + nameCharacters(name, 2, 10) : std::string(TrimBlanks(findDepartment.text(0)));
         findDepartment.reset();
         std::string departmentPath = JoinPath(settings_.SystemDataPath, databaseName);
 

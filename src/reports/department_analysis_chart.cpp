@@ -1,5 +1,7 @@
 #include "reports/department_analysis_chart.h"
 
+#include "base/text.h"
+
 #include <algorithm>
 #include <map>
 #include <optional>
@@ -42,7 +44,7 @@ bool RowOfLine(const AnalysisRow& row, const std::string& line) {
 }
 
 long long CountOf(const AnalysisRow& row) {
-    const std::string count = TrimmedBlanks(row.count);
+    const std::string count = std::string(TrimBlanks(row.count));
     if (!AllDigits(count)) return 0;
     try {
         return std::stoll(count);
@@ -55,8 +57,8 @@ long long CountOf(const AnalysisRow& row) {
 // of one hospital with names that begin alike, still read differently.
 std::string SeriesName(const std::string& line) {
     std::string name =
-        TrimmedBlanks(LineColumns(line, 1, 4)) + " · " + TrimmedBlanks(LineColumns(line, 30, 37));
-    const std::string department = TrimmedBlanks(LineColumns(line, 41, 81));
+        std::string(TrimBlanks(LineColumns(line, 1, 4))) + " · " + std::string(TrimBlanks(LineColumns(line, 30, 37)));
+    const std::string department = std::string(TrimBlanks(LineColumns(line, 41, 81)));
     if (!department.empty()) name += " " + department;
     return name;
 }

@@ -1,5 +1,7 @@
 #include "reports/department_line.h"
 
+#include "base/text.h"
+
 #include <algorithm>
 
 #include "reports/line_columns.h"
@@ -12,18 +14,18 @@
 
 namespace kalvora {
 
-std::string BuildDepartmentLine(const DepartmentRow& row) {
+std::string BuildDepartmentLine(const Department& row) {
     // Codes are brought to their stored widths so that the columns hold even for rows that were not
     // written by the import.
     std::string line = FixedWidth(row.kanr, 4);
     line += " - ";
-    line += FixedWidth(row.hasHospitalName ? row.hospitalName : stored_data_messages::MissingName, 20);
+    line += FixedWidth(row.hospitalName.value_or(std::string(stored_data_messages::MissingName)), 20);
     line += "  ";
     line += FixedWidth(row.abteilung, 8);
     line += " - ";
-    line += FixedWidth(row.hasDepartmentName ? row.departmentName : stored_data_messages::MissingName, 41);
+    line += FixedWidth(row.departmentName.value_or(std::string(stored_data_messages::MissingName)), 41);
     line += "   ";
-    line += FixedWidth(row.mdbDatei, 12);
+    line += FixedWidth(row.dataFile, 12);
     line += ' ';
     line += row.status;
     return line;
@@ -33,12 +35,8 @@ std::string DepartmentHospitalPart(std::string_view line) { return LineColumns(l
 std::string DepartmentHospitalColumn(std::string_view line) { return LineColumns(line, 1, 27); }
 std::string DepartmentPanelPart(std::string_view line) { return LineColumns(line, 29, 72); }
 std::string DepartmentPart(std::string_view line) { return LineColumns(line, 30, 73); }
-std::string DepartmentDatabaseName(std::string_view line) { return TrimmedBlanks(LineColumns(line, 85, 96)); }
+std::string DepartmentDatabaseName(std::string_view line) { return std::string(TrimBlanks(LineColumns(line, 85, 96))); }
 std::string ExportListLine(std::string_view line) { return LineColumns(line, 1, 96); }
-
-std::string AdminDatabasePath(const std::string& systemDataPath) {
-    return JoinPath(systemDataPath, files::AdminDb);
-}
 
 std::string DepartmentDatabasePath(const std::string& systemDataPath, std::string_view line) {
     return JoinPath(systemDataPath, DepartmentDatabaseName(line));
@@ -46,33 +44,14 @@ std::string DepartmentDatabasePath(const std::string& systemDataPath, std::strin
 
 DepartmentList LoadDepartmentLines(const std::string& systemDataPath) {
     DepartmentList list;
-    RecoverDataDirectory(systemDataPath);
-    const std::string path = AdminDatabasePath(systemDataPath);
+    const std::string path = AdminDatabase::PathIn(systemDataPath);
     if (!FileExists(path)) {
         list.error = stored_data_messages::AdminDbUnreadable(path);
         return list;
     }
     try {
-        Database admin(path, OpenMode::ReadOnly);
-        // Both names in one pass: a department without a name row still gets its line.
-        Statement rows = admin.prepare(
-            "SELECT d.KANR, d.ABTEILUNG, d.MDB_DATEI, d.Status, k.BEZEICHNUNG, k.KANR IS NOT NULL,"
-            " a.BEZEICHNUNG, a.ABTEILUNG IS NOT NULL"
-            " FROM Dateiverwaltung AS d"
-            " LEFT JOIN \"KANR-Bezeichnung\" AS k ON k.KANR = d.KANR"
-            " LEFT JOIN \"ABT-Bezeichnung\" AS a ON a.ABTEILUNG = substr(d.ABTEILUNG, 1, 6)");
-        while (rows.step() == StepResult::Row) {
-            DepartmentRow row;
-            row.kanr = rows.text(0);
-            row.abteilung = rows.text(1);
-            row.mdbDatei = rows.text(2);
-            row.status = rows.text(3);
-            row.hospitalName = rows.text(4);
-            row.hasHospitalName = rows.integer(5) != 0;
-            row.departmentName = rows.text(6);
-            row.hasDepartmentName = rows.integer(7) != 0;
-            list.lines.push_back(BuildDepartmentLine(row));
-        }
+        for (const Department& department : AdminDatabase::ForReading(systemDataPath).departments())
+            list.lines.push_back(BuildDepartmentLine(department));
     } catch (const StoreError&) {
         list.lines.clear();
         list.error = stored_data_messages::AdminDbUnreadable(path);
@@ -83,7 +62,7 @@ DepartmentList LoadDepartmentLines(const std::string& systemDataPath) {
 }
 
 const std::string* FindDepartmentLine(const std::vector<std::string>& lines, std::string_view fileName) {
-    const std::string wanted = TrimmedBlanks(fileName);
+    const std::string wanted = std::string(TrimBlanks(fileName));
     auto found = std::find_if(lines.begin(), lines.end(), [&](const std::string& line) {
         return DepartmentDatabaseName(line) == wanted;
     });

@@ -9,21 +9,12 @@
 #include <string_view>
 #include <vector>
 
+#include "store/admin_database.h"
+
 namespace kalvora {
 
-// One row of Dateiverwaltung with its two names; a name without a row in its table is absent.
-struct DepartmentRow {
-    std::string kanr;
-    std::string abteilung;
-    std::string mdbDatei;
-    std::string status;
-    std::string hospitalName;
-    std::string departmentName;
-    bool hasHospitalName = true;
-    bool hasDepartmentName = true;
-};
-
-std::string BuildDepartmentLine(const DepartmentRow& row);
+// The line of a department; a name without a row in its table shows as "(ohne Bezeichnung)".
+std::string BuildDepartmentLine(const Department& row);
 
 // Readers by column range.
 std::string DepartmentHospitalPart(std::string_view line);    // 1-28: number, name, one blank
@@ -40,7 +31,6 @@ struct DepartmentList {
 };
 DepartmentList LoadDepartmentLines(const std::string& systemDataPath);
 
-std::string AdminDatabasePath(const std::string& systemDataPath);
 // The department database named by columns 85-96 of the line, in the system data directory.
 std::string DepartmentDatabasePath(const std::string& systemDataPath, std::string_view line);
 

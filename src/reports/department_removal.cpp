@@ -1,5 +1,7 @@
 #include "reports/department_removal.h"
 
+#include "base/text.h"
+
 #include <optional>
 
 #include "reports/department_line.h"
@@ -26,13 +28,13 @@ std::optional<RegisteredFile> findRegisteredFile(Database& admin, const std::str
         admin.prepare("SELECT rowid, MDB_DATEI FROM Dateiverwaltung WHERE MDB_DATEI = ? LIMIT 1");
     seek.bind(1, LineColumns(line, 85, 96));
     if (seek.step() == StepResult::Row)
-        return RegisteredFile{seek.integer(0), TrimmedBlanks(seek.textView(1))};
+        return RegisteredFile{seek.integer(0), std::string(TrimBlanks(seek.textView(1)))};
     // A stored name of another width still names the same file.
     Statement byName =
         admin.prepare("SELECT rowid, MDB_DATEI FROM Dateiverwaltung WHERE trim(MDB_DATEI) = ?");
     byName.bind(1, DepartmentDatabaseName(line));
     if (byName.step() == StepResult::Row)
-        return RegisteredFile{byName.integer(0), TrimmedBlanks(byName.textView(1))};
+        return RegisteredFile{byName.integer(0), std::string(TrimBlanks(byName.textView(1)))};
     return std::nullopt;
 }
 
@@ -75,7 +77,7 @@ std::string RemovalMessage(const DepartmentRemoval& removal) {
 RemovalResult RemoveDepartments(const std::vector<std::string>& departmentLines,
                                 const std::string& systemDataPath, StatusSink& status) {
     RemovalResult result;
-    const std::string adminPath = AdminDatabasePath(systemDataPath);
+    const std::string adminPath = AdminDatabase::PathIn(systemDataPath);
     if (!departmentLines.empty()) {
         try {
             if (!FileExists(adminPath)) throw StoreError(stored_data_messages::AdminDbUnreadable(adminPath));

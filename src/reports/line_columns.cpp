@@ -32,11 +32,4 @@ std::string LineColumnsFrom(std::string_view line, int first) {
     return std::string(line.substr(offsetOfColumn(line, first)));
 }
 
-std::string TrimmedBlanks(std::string_view text) {
-    std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) return {};
-    std::size_t last = text.find_last_not_of(' ');
-    return std::string(text.substr(first, last - first + 1));
-}
-
 }  // namespace kalvora

@@ -12,6 +12,5 @@ std::string LineColumns(std::string_view line, int first, int last);
 // Columns from `first` to the end of the line.
 std::string LineColumnsFrom(std::string_view line, int first);
 // The text without blanks at either end.
-std::string TrimmedBlanks(std::string_view text);
 
 }  // namespace kalvora

@@ -1,5 +1,7 @@
 #include "reports/patient_search.h"
 
+#include "base/text.h"
+
 #include <algorithm>
 
 #include "reports/department_line.h"
@@ -34,14 +36,14 @@ SearchMode SearchModeOf(const SearchTerms& terms) {
 
 SearchTerms MakeSearchTerms(std::string_view admissionNumberField, std::string_view birthDateField) {
     SearchTerms terms;
-    terms.admissionNumber = FixedWidth(TrimmedBlanks(admissionNumberField), 10);
+    terms.admissionNumber = FixedWidth(std::string(TrimBlanks(admissionNumberField)), 10);
     terms.birthDate = isBlank(birthDateField) ? std::string(8, ' ') : DisplayToDateCode(birthDateField, 8);
     return terms;
 }
 
 std::optional<std::string> NormaliseBirthDateEntry(std::string_view entry) {
     if (isBlank(entry)) return std::string();
-    std::string normalised = NormaliseDateEntry(TrimmedBlanks(entry), "8");
+    std::string normalised = NormaliseDateEntry(std::string(TrimBlanks(entry)), "8");
     if (isBlank(normalised)) return std::nullopt;
     return normalised;
 }

@@ -1,5 +1,7 @@
 #include "store/data_directory.h"
 
+#include "store/admin_database.h"
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -231,7 +233,7 @@ void deleteRemovedFile(const std::string& directory, const PendingChange& change
 }
 
 void finishChange(const std::string& directory, const PendingChange& change) {
-    Database admin(JoinPath(directory, files::AdminDb), OpenMode::ReadWrite);
+    Database admin(AdminDatabase::PathIn(directory), OpenMode::ReadWrite);
     if (change.kind == PendingChange::Kind::Replace) {
         Transaction transaction(admin, true);
         applyRegistration(admin, change.registration);
@@ -303,7 +305,7 @@ bool IsSystemDataFile(const std::string& path, const std::string& systemDataPath
         name == kDataDirectoryLockFile || name == kPendingChangeFile || endsWith(name, kRemovedSuffix) ||
         isWorkFileName(name))
         return true;
-    const std::string adminPath = JoinPath(systemDataPath, files::AdminDb);
+    const std::string adminPath = AdminDatabase::PathIn(systemDataPath);
     if (!FileExists(adminPath)) return false;
     try {
         Database admin(adminPath, OpenMode::ReadOnly);

@@ -10,19 +10,12 @@
 #include <string>
 #include <string_view>
 
+#include "store/store_error.h"
+
 struct sqlite3;
 struct sqlite3_stmt;
 
 namespace kalvora {
-
-class StoreError : public std::runtime_error {
-public:
-    StoreError(const std::string& what, int code = 0) : std::runtime_error(what), code_(code) {}
-    int code() const { return code_; }
-
-private:
-    int code_;
-};
 
 enum class StepResult { Row, Done, DuplicateKey };
 

@@ -1,5 +1,7 @@
 #include "store/system_setup.h"
 
+#include "store/admin_database.h"
+
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -140,7 +142,7 @@ public:
     explicit Setup(const SystemSetupRequest& request)
         : request_(request),
           system_(request.directory.systemDirectory),
-          adminPath_(JoinPath(system_, files::AdminDb)),
+          adminPath_(AdminDatabase::PathIn(system_)),
           templatePath_(JoinPath(system_, files::TemplateDb)) {}
 
     std::string run();

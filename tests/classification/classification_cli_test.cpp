@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "store/admin_database.h"
 #include "classification/classification_list.h"
 #include "classification_fixture.h"
 #include "cli/cli_app.h"
@@ -150,8 +151,7 @@ TEST_F(ClassificationCliTest, staffing_newValues_storesThemAndPrintsRewrittenEnt
     EXPECT_EQ(entry.substr(60, 2), "E2");
     EXPECT_EQ(entry.substr(179), "12100101.111");
 
-    Database admin = fixture.openAdmin();
-    const auto record = FindDepartmentRecord(admin, "12100101.111");
+    const auto record = AdminDatabase::ForReading(fixture.systemDir()).findByFileName("12100101.111");
     EXPECT_DOUBLE_EQ(record->dgkp, 5.5);
     EXPECT_EQ(record->beds, 4);
     EXPECT_EQ(record->preset, "E2");
@@ -187,8 +187,7 @@ TEST_F(ClassificationCliTest, staffing_invalidNumbers_failWithTheWindowsMessages
         EXPECT_EQ(outcome.code, 1) << c.args[1];
         EXPECT_EQ(outcome.err, c.message) << c.args[1];
     }
-    Database admin = fixture.openAdmin();
-    EXPECT_EQ(FindDepartmentRecord(admin, "12100101.111")->beds, 0);
+    EXPECT_EQ(AdminDatabase::ForReading(fixture.systemDir()).findByFileName("12100101.111")->beds, 0);
 }
 
 TEST_F(ClassificationCliTest, staffing_unknownDepartment_failsWithMessage) {

@@ -1,3 +1,4 @@
+#include "store/admin_database.h"
 #include "classification/classification_list.h"
 
 #include <gtest/gtest.h>
@@ -77,31 +78,32 @@ TEST(ClassificationListTest,
     EXPECT_EQ(ClassificationDialogEntries(fixture.systemDir(), NumberNotation::German()), list.entries);
 }
 
-TEST(ClassificationListTest, StoreStaffing_roundTrip_readsBackTheStoredValues) {
+TEST(ClassificationListTest, StoreDepartmentStaffing_roundTrip_readsBackTheStoredValues) {
     ClassificationFixture fixture;
     fixture.addDepartment("K100", "12101001", "12100101.111", 0, 0, " ");
-    Database admin = fixture.openAdmin();
+    const auto stored = [&] { return AdminDatabase::ForReading(fixture.systemDir()).findByFileName("12100101.111"); };
 
-    ASSERT_TRUE(StoreStaffing(admin, "K100", "12101001", {{550, 2}, 4, "E3"}));
-    std::optional<DepartmentRecord> record = FindDepartmentRecord(admin, "12100101.111");
+    ASSERT_TRUE(StoreDepartmentStaffing(fixture.systemDir(), "K100", "12101001", {{550, 2}, 4, "E3"}));
+    std::optional<Department> record = stored();
     ASSERT_TRUE(record.has_value());
     EXPECT_DOUBLE_EQ(record->dgkp, 5.5);
     EXPECT_EQ(record->beds, 4);
     EXPECT_EQ(record->preset, "E3");
 
-    ASSERT_TRUE(StoreStaffing(admin, "K100", "12101001", {{0, 2}, 0, ""}));
-    record = FindDepartmentRecord(admin, "12100101.111");
+    ASSERT_TRUE(StoreDepartmentStaffing(fixture.systemDir(), "K100", "12101001", {{0, 2}, 0, ""}));
+    record = stored();
     EXPECT_EQ(record->preset, "");
     EXPECT_EQ(EntryPresetText(BuildDepartmentEntry(*record, NumberNotation::German())), "  ");
 }
 
-TEST(ClassificationListTest, StoreStaffing_unknownDepartment_storesNothing) {
+TEST(ClassificationListTest, StoreDepartmentStaffing_unknownDepartment_storesNothing) {
     ClassificationFixture fixture;
     fixture.addDepartment("K100", "12101001", "12100101.111", 1.0, 1, " ");
-    Database admin = fixture.openAdmin();
-    EXPECT_FALSE(StoreStaffing(admin, "K100", "12101009", {{550, 2}, 4, "E3"}));
-    EXPECT_EQ(FindDepartmentRecord(admin, "12100101.111")->beds, 1);
-    EXPECT_FALSE(FindDepartmentRecord(admin, "12999999.999").has_value());
+    EXPECT_FALSE(StoreDepartmentStaffing(fixture.systemDir(), "K100", "12101009", {{550, 2}, 4, "E3"}));
+    AdminDatabase admin = AdminDatabase::ForReading(fixture.systemDir());
+    EXPECT_EQ(admin.findByFileName("12100101.111")->beds, 1);
+    EXPECT_EQ(admin.findByFileName(" 12100101 .111")->beds, 1);
+    EXPECT_FALSE(admin.findByFileName("12999999.999").has_value());
 }
 
 }  // namespace

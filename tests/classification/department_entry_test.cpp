@@ -9,8 +9,8 @@
 namespace kalvora {
 namespace {
 
-DepartmentRecord Record() {
-    DepartmentRecord record;
+Department Record() {
+    Department record;
     record.kanr = "K123";
     record.abteilung = "12101001";
     record.dataFile = "12101001.123";
@@ -51,7 +51,7 @@ TEST(DepartmentEntryTest, BuildDepartmentEntry_plainNotation_usesPoint) {
 }
 
 TEST(DepartmentEntryTest, BuildDepartmentEntry_noBeds_writesDialogZeroRatio) {
-    DepartmentRecord record = Record();
+    Department record = Record();
     record.beds = 0;
     record.preset = " ";
     const std::string entry = BuildDepartmentEntry(record, NumberNotation::German());
@@ -61,11 +61,11 @@ TEST(DepartmentEntryTest, BuildDepartmentEntry_noBeds_writesDialogZeroRatio) {
 }
 
 TEST(DepartmentEntryTest, BuildDepartmentEntry_tooLongValuesAndMissingNames_keepColumns) {
-    DepartmentRecord record = Record();
+    Department record = Record();
     record.dgkp = 12345.67;
     record.beds = -12;
-    record.hospitalName.clear();
-    record.departmentName.clear();
+    record.hospitalName.reset();
+    record.departmentName.reset();
     const std::string entry = BuildDepartmentEntry(record, NumberNotation::German());
     EXPECT_EQ(Columns(entry, 1, 27), "K123 - " + std::string(20, ' '));
     EXPECT_EQ(Columns(entry, 30, 35), "12345,");
@@ -75,7 +75,7 @@ TEST(DepartmentEntryTest, BuildDepartmentEntry_tooLongValuesAndMissingNames_keep
 }
 
 TEST(DepartmentEntryTest, EntryReaders_namesWithUmlauts_countCharactersNotBytes) {
-    DepartmentRecord record = Record();
+    Department record = Record();
     record.hospitalName = "Universitätsklinikum Süd";
     record.departmentName = "Kinderintensivstation für Frühgeborene";
     const std::string entry = BuildDepartmentEntry(record, NumberNotation::German());

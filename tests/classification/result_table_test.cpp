@@ -32,7 +32,7 @@ std::vector<std::string> Split(const std::string& text, char separator) {
 ClassificationRun PeriodRun() { return {"20120101", "20121231", "4 ", "J", "N"}; }
 
 std::string Entry(const std::string& file = "12101001.123") {
-    DepartmentRecord record;
+    Department record;
     record.kanr = "K123";
     record.abteilung = "12101001";
     record.dataFile = file;

@@ -108,17 +108,17 @@ TEST(AnalysisChartTest, analysedDepartments_monthsOfAllAscendingWithZerosForMiss
 }
 
 TEST(AnalysisChartTest, rows_sameMonthOfOneDepartmentAddUpAndUnreadableCountsAreZero) {
-    DepartmentRow row;
+    Department row;
     row.kanr = "K001";
     row.hospitalName = "LKH Musterstadt";
     row.abteilung = "12101001";
     row.departmentName = "  Interne Intensiv  ";
-    row.mdbDatei = "12101001.001";
+    row.dataFile = "12101001.001";
     row.status = "EXTERN";
     const std::string first = BuildDepartmentLine(row);
     row.abteilung = "12102001";
     row.departmentName = "";
-    row.mdbDatei = "12102001.001";
+    row.dataFile = "12102001.001";
     const std::string second = BuildDepartmentLine(row);
     const std::string hospital = DepartmentHospitalColumn(first);
     const std::string firstPart = first.substr(29, 49);
@@ -143,12 +143,12 @@ TEST(AnalysisChartTest, rows_sameMonthOfOneDepartmentAddUpAndUnreadableCountsAre
 }
 
 TEST(AnalysisChartTest, rows_monthsThatAreNoCalendarMonthCountWithoutMonth) {
-    DepartmentRow row;
+    Department row;
     row.kanr = "K001";
     row.hospitalName = "LKH Musterstadt";
     row.abteilung = "12101001";
     row.departmentName = "Interne Intensiv";
-    row.mdbDatei = "12101001.001";
+    row.dataFile = "12101001.001";
     const std::string line = BuildDepartmentLine(row);
     const std::string hospital = DepartmentHospitalColumn(line);
     const std::string part = line.substr(29, 49);

@@ -11,7 +11,7 @@ namespace {
 using test::SystemFixture;
 
 TEST(DepartmentLine, build_fillsEveryColumnRangeExactly) {
-    DepartmentRow row{"K001", "12101001", "12101001.001", "EXTERN", "LKH Musterstadt", "Interne Intensiv"};
+    Department row{"K001", "12101001", "12101001.001", "EXTERN", "LKH Musterstadt", "Interne Intensiv"};
     const std::string expected = "K001 - LKH Musterstadt" + std::string(7, ' ') +
                                  "12101001 - Interne Intensiv" + std::string(28, ' ') + "12101001.001 EXTERN";
     EXPECT_EQ(BuildDepartmentLine(row), expected);
@@ -20,7 +20,7 @@ TEST(DepartmentLine, build_fillsEveryColumnRangeExactly) {
 }
 
 TEST(DepartmentLine, build_cutsLongNamesToTheirColumns) {
-    DepartmentRow row{
+    Department row{
         "K002", "12202002", "12202002.002", "X", "Allgemeines Krankenhaus der Stadt", std::string(50, 'd')};
     const std::string line = BuildDepartmentLine(row);
     EXPECT_EQ(line.substr(7, 20), "Allgemeines Krankenh");
@@ -30,7 +30,7 @@ TEST(DepartmentLine, build_cutsLongNamesToTheirColumns) {
 }
 
 TEST(DepartmentLine, build_umlautNameKeepsCharacterColumns) {
-    DepartmentRow row{"K003", "12303003", "12303003.003", "EXTERN", "Klinik Göß", "Chirurgie Süd"};
+    Department row{"K003", "12303003", "12303003.003", "EXTERN", "Klinik Göß", "Chirurgie Süd"};
     const std::string line = BuildDepartmentLine(row);
     EXPECT_EQ(DepartmentHospitalPart(line), "K003 - Klinik Göß" + std::string(11, ' '));
     EXPECT_EQ(DepartmentDatabaseName(line), "12303003.003");
@@ -38,7 +38,7 @@ TEST(DepartmentLine, build_umlautNameKeepsCharacterColumns) {
 }
 
 TEST(DepartmentLine, build_withoutNameRowsShowsPlaceholder) {
-    DepartmentRow row{"K004", "12404004", "12404004.004", "EXTERN", "", "", false, false};
+    Department row{"K004", "12404004", "12404004.004", "EXTERN", std::nullopt, std::nullopt};
     const std::string line = BuildDepartmentLine(row);
     EXPECT_EQ(line.substr(7, 20), "(ohne Bezeichnung)  ");
     EXPECT_EQ(line.substr(40, 41), "(ohne Bezeichnung)" + std::string(23, ' '));
@@ -46,7 +46,7 @@ TEST(DepartmentLine, build_withoutNameRowsShowsPlaceholder) {
 }
 
 TEST(DepartmentLine, readers_takeTheirColumnRanges) {
-    DepartmentRow row{"K001", "12101001", "12101001.001", "EXTERN", "LKH Musterstadt", "Interne Intensiv"};
+    Department row{"K001", "12101001", "12101001.001", "EXTERN", "LKH Musterstadt", "Interne Intensiv"};
     const std::string line = BuildDepartmentLine(row);
     EXPECT_EQ(DepartmentHospitalPart(line), "K001 - LKH Musterstadt      ");
     EXPECT_EQ(DepartmentHospitalColumn(line), "K001 - LKH Musterstadt     ");

@@ -26,7 +26,7 @@
 #include "ui/options_dialog.h"
 #include "ui/main_status_bar.h"
 #include "ui/object_names.h"
-#include "store/database.h"
+#include "store/store_error.h"
 
 namespace kalvora::ui {
 

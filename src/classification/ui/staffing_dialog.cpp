@@ -11,29 +11,22 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
-#include <cmath>
 
 #include "classification/department_entry.h"
 #include "classification/department_staffing.h"
+#include "store/store_error.h"
 #include "classification/ui/classification_notation.h"
 #include "base/message_service.h"
 #include "ui/app_context.h"
 #include "ui/object_names.h"
 #include "ui/select_on_focus.h"
-#include "store/data_directory.h"
-#include "store/database.h"
-#include "store/schema.h"
 
 namespace kalvora::ui {
 
 namespace {
 
-// Per field: places, maximum characters.
-struct NumberField {
-    int decimals;
-    int maxCharacters;
-};
-constexpr NumberField kNumberFields[] = {{2, 6}, {0, 3}};
+// The DGKP field, then the beds field.
+constexpr StaffingField kNumberFields[] = {kDgkpField, kBedsField};
 
 QString Trimmed(const std::string& text) { return QString::fromStdString(text).trimmed(); }
 
@@ -150,9 +143,9 @@ bool StaffingDialog::eventFilter(QObject* watched, QEvent* event) {
 
 bool StaffingDialog::checkField(int which) {
     QLineEdit* edit = field(which);
-    const NumberField& field = kNumberFields[which];
+    const StaffingField& field = kNumberFields[which];
     const NumberEntryResult result =
-        CheckNumberEntry(edit->text().toStdString(), field.decimals, field.maxCharacters, false, notation_);
+        CheckNumberEntry(edit->text().toStdString(), field.places, field.maxCharacters, false, notation_);
     edit->setText(QString::fromStdString(result.text));
     return !result.message;
 }
@@ -160,9 +153,9 @@ bool StaffingDialog::checkField(int which) {
 bool StaffingDialog::leaveField(int which) {
     pendingReport_ = -1;
     QLineEdit* edit = field(which);
-    const NumberField& field = kNumberFields[which];
+    const StaffingField& field = kNumberFields[which];
     const NumberEntryResult result =
-        CheckNumberEntry(edit->text().toStdString(), field.decimals, field.maxCharacters, false, notation_);
+        CheckNumberEntry(edit->text().toStdString(), field.places, field.maxCharacters, false, notation_);
     edit->setText(QString::fromStdString(result.text));
     if (result.message) {
         context_.messages.ShowErrorBox(*result.message);
@@ -176,10 +169,9 @@ bool StaffingDialog::leaveField(int which) {
 
 void StaffingDialog::updateFactor() {
     // Both figures are read in the locale's notation; an empty DGKP counts as 0.
-    const long long beds = std::llround(NumericValue(txt_sBett_->text().toStdString()));
+    const long long beds = BedsOfEntry(txt_sBett_->text().toStdString());
     if (beds == 0) return;
-    const double dgkp = ParseLocaleNumber(txt_dgkp_->text().toStdString(), notation_).value_or(0.0);
-    const Decimal staff = Decimal::fromDouble(dgkp, 2);
+    const Decimal staff = DgkpOfEntry(txt_dgkp_->text().toStdString(), notation_);
     const Decimal ratio{RoundQuotientHalfAwayFromZero(staff.units, beds), 2};
     lbl_faktor_->setText(QString::fromStdString(TwoPlacesText(ratio, notation_)));
 }
@@ -198,15 +190,13 @@ void StaffingDialog::onCommand(int index) {
 
 bool StaffingDialog::store() {
     StaffingValues values;
-    const double dgkp = ParseLocaleNumber(txt_dgkp_->text().toStdString(), notation_).value_or(0.0);
-    values.dgkp = Decimal::fromDouble(dgkp, 2);
-    values.beds = std::llround(NumericValue(txt_sBett_->text().toStdString()));
+    values.dgkp = DgkpOfEntry(txt_dgkp_->text().toStdString(), notation_);
+    values.beds = BedsOfEntry(txt_sBett_->text().toStdString());
     values.preset = cmbVoreinstufung_->currentText().toStdString();
     try {
-        const DataDirectoryLock lock(context_.settings.SystemDataPath);
-        Database admin(JoinPath(context_.settings.SystemDataPath, files::AdminDb));
         // A department without a row in Dateiverwaltung stores nothing; its entry is still rewritten.
-        StoreStaffing(admin, EntryKanr(entry_), EntryAbteilung(entry_), values);
+        StoreDepartmentStaffing(context_.settings.SystemDataPath, EntryKanr(entry_), EntryAbteilung(entry_),
+                                values);
     } catch (const StoreError& error) {
         context_.messages.ShowErrorBox(error.what());
         return false;

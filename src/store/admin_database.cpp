@@ -1,0 +1,83 @@
+#include "store/admin_database.h"
+
+#include "base/text.h"
+#include "base/settings.h"
+#include "store/data_directory.h"
+#include "store/schema.h"
+
+namespace kalvora {
+
+namespace {
+
+constexpr std::string_view kDepartments =
+    R"(SELECT d.KANR, d.ABTEILUNG, d.MDB_DATEI, d.Status, h.BEZEICHNUNG, h.KANR IS NOT NULL,
+              a.BEZEICHNUNG, a.ABTEILUNG IS NOT NULL, d.DGKP, d.SBETT, d.VOREINSTUFUNG
+       FROM Dateiverwaltung AS d
+       LEFT JOIN "KANR-Bezeichnung" AS h ON h.KANR = d.KANR
+       LEFT JOIN "ABT-Bezeichnung" AS a ON a.ABTEILUNG = substr(d.ABTEILUNG, 1, 6)
+       ORDER BY d.KANR, d.ABTEILUNG;)";
+
+Department DepartmentOfRow(const Statement& row) {
+    Department department;
+    department.kanr = row.text(0);
+    department.abteilung = row.text(1);
+    department.dataFile = row.text(2);
+    department.status = row.text(3);
+    if (row.integer(5) != 0) department.hospitalName = row.text(4);
+    if (row.integer(7) != 0) department.departmentName = row.text(6);
+    department.dgkp = row.real(8);
+    department.beds = row.integer(9);
+    department.preset = row.text(10);
+    return department;
+}
+
+}  // namespace
+
+std::string Department::fileName() const { return WithoutBlanks(dataFile); }
+
+std::string AdminDatabase::PathIn(const std::string& systemDataPath) {
+    return JoinPath(systemDataPath, files::AdminDb);
+}
+
+AdminDatabase AdminDatabase::ForReading(const std::string& systemDataPath) {
+    RecoverDataDirectory(systemDataPath);
+    return AdminDatabase(Database(PathIn(systemDataPath), OpenMode::ReadOnly));
+}
+
+AdminDatabase AdminDatabase::ForWriting(const DataDirectoryLock& lock) {
+    return AdminDatabase(Database(PathIn(lock.systemDataPath()), OpenMode::ReadWrite));
+}
+
+std::vector<Department> AdminDatabase::departments() {
+    std::vector<Department> departments;
+    Statement rows = db_.prepare(kDepartments);
+    while (rows.step() == StepResult::Row) departments.push_back(DepartmentOfRow(rows));
+    return departments;
+}
+
+std::optional<Department> AdminDatabase::findByFileName(std::string_view fileName) {
+    const std::string wanted = WithoutBlanks(fileName);
+    for (Department& department : departments()) {
+        if (department.fileName() == wanted) return std::move(department);
+    }
+    return std::nullopt;
+}
+
+bool AdminDatabase::hasDepartments() {
+    Statement first = db_.prepare("SELECT 1 FROM " + QuoteIdentifier(tables::Dateiverwaltung) + " LIMIT 1");
+    return first.step() == StepResult::Row;
+}
+
+bool AdminDatabase::storeStaffing(std::string_view kanr, std::string_view abteilung, const Staffing& staffing) {
+    Statement update = db_.prepare(
+        "UPDATE Dateiverwaltung SET SBETT = ?1, DGKP = ?2, VOREINSTUFUNG = ?3 WHERE KANR = ?4 AND ABTEILUNG = ?5;");
+    update.bind(1, staffing.beds);
+    update.bind(2, staffing.dgkp.toDouble());
+    update.bind(3, std::string_view(staffing.preset));
+    update.bind(4, kanr);
+    update.bind(5, abteilung);
+    update.run();
+    return db_.changes() > 0;
+}
+
+}  // namespace kalvora
