@@ -115,12 +115,9 @@ private:
                                 " kann nicht angelegt werden: " + error.what());
         }
         work_.emplace(workPath_, origin);
-        Database& db = work_->db();
-        db.execute(
-            "UPDATE \"Gesamt - Patientenadministration\" SET FLAG = 'A' WHERE FLAG = 'O';"
-            "UPDATE \"Gesamt - Patientenadministration\" SET FLAG = 'B' WHERE FLAG = 'W';");
+        work_->markStoredStays();
 
-        Transaction work(db);
+        Transaction work(work_->db());
         if (!readLines(file, summary)) return;
 
         if (work_->stayCount() == 0) return summary.reject(comments::NoRecords);
@@ -131,32 +128,10 @@ private:
         StayCheckCounts counts = checkStays(checks);
         checkSumRecord(checks, sumPresent_, sumValue_, counts);
 
-        db.execute("DELETE FROM \"Gesamt - Patientenadministration\" WHERE FLAG = 'E'");
-        // Record rows stored with a blanked key field belong to no stay; they go with the error stays.
-        if (work_->storedBlankedKeys()) {
-            for (std::string_view table : {tables::RecordType1, tables::RecordType3}) {
-                std::string name = QuoteIdentifier(table);
-                db.execute("DELETE FROM " + name +
-                           " WHERE (DOB = ' ' OR ADM_DATE = ' ') AND NOT EXISTS (SELECT 1 FROM "
-                           "\"Gesamt - Patientenadministration\" g WHERE g.KIS_ID = " +
-                           name + ".KIS_ID AND g.DOB = " + name + ".DOB AND g.ADM_DATE = " + name +
-                           ".ADM_DATE)");
-            }
-        }
+        work_->removeErrorStays();
         if (work_->stayCount() == 0) return summary.reject(comments::NoRecords);
-
-        // The survey days carry their stay's hours (rows read for a known stay have them already).
-        if (work_->storedDaysWithoutHours()) {
-            db.execute(
-                "UPDATE \"Satzart 3 - TISS28\" SET STUNDEN = (SELECT g.STUNDEN FROM \"Gesamt - "
-                "Patientenadministration\" g"
-                " WHERE g.KIS_ID = \"Satzart 3 - TISS28\".KIS_ID AND g.DOB = \"Satzart 3 - TISS28\".DOB"
-                " AND g.ADM_DATE = \"Satzart 3 - TISS28\".ADM_DATE) WHERE STUNDEN IS NULL");
-        }
-        db.execute(
-            "UPDATE \"Gesamt - Patientenadministration\" SET FLAG = 'O' WHERE FLAG = 'A';"
-            "UPDATE \"Gesamt - Patientenadministration\" SET FLAG = 'W' WHERE FLAG = 'B';"
-            "DELETE FROM \"Satzart 3 - TISS28 TEMP\";");
+        work_->copyHoursToSurveyDays();
+        work_->restoreStoredStayFlags();
         work.commit();
 
         // Nothing is stored unless the findings of this file are in the protocol file.

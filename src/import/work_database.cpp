@@ -201,4 +201,39 @@ StepResult WorkDatabase::insertRecordType3(const RecordType3Row& row) {
 
 long long WorkDatabase::stayCount() { return db_.scalar("SELECT count(*) FROM " + kStays); }
 
+void WorkDatabase::markStoredStays() {
+    db_.execute(
+        "UPDATE \"Gesamt - Patientenadministration\" SET FLAG = 'A' WHERE FLAG = 'O';"
+        "UPDATE \"Gesamt - Patientenadministration\" SET FLAG = 'B' WHERE FLAG = 'W';");
+}
+
+void WorkDatabase::restoreStoredStayFlags() {
+    db_.execute(
+        "UPDATE \"Gesamt - Patientenadministration\" SET FLAG = 'O' WHERE FLAG = 'A';"
+        "UPDATE \"Gesamt - Patientenadministration\" SET FLAG = 'W' WHERE FLAG = 'B';"
+        "DELETE FROM \"Satzart 3 - TISS28 TEMP\";");
+}
+
+void WorkDatabase::removeErrorStays() {
+    db_.execute("DELETE FROM \"Gesamt - Patientenadministration\" WHERE FLAG = 'E'");
+    if (!storedBlankedKeys_) return;
+    for (std::string_view table : {tables::RecordType1, tables::RecordType3}) {
+        const std::string name = QuoteIdentifier(table);
+        db_.execute("DELETE FROM " + name +
+                    " WHERE (DOB = ' ' OR ADM_DATE = ' ') AND NOT EXISTS (SELECT 1 FROM "
+                    "\"Gesamt - Patientenadministration\" g WHERE g.KIS_ID = " +
+                    name + ".KIS_ID AND g.DOB = " + name + ".DOB AND g.ADM_DATE = " + name + ".ADM_DATE)");
+    }
+}
+
+void WorkDatabase::copyHoursToSurveyDays() {
+    // Rows read for a stay already known have their hours; only the others are updated.
+    if (!storedDaysWithoutHours_) return;
+    db_.execute(
+        "UPDATE \"Satzart 3 - TISS28\" SET STUNDEN = (SELECT g.STUNDEN FROM \"Gesamt - "
+        "Patientenadministration\" g"
+        " WHERE g.KIS_ID = \"Satzart 3 - TISS28\".KIS_ID AND g.DOB = \"Satzart 3 - TISS28\".DOB"
+        " AND g.ADM_DATE = \"Satzart 3 - TISS28\".ADM_DATE) WHERE STUNDEN IS NULL");
+}
+
 }  // namespace kalvora

@@ -57,6 +57,17 @@ public:
 
     long long stayCount();
 
+    // The stays stored before this file are told apart from the file's own while it is read: FLAG
+    // "O" becomes "A" and "W" becomes "B"; restoreStoredStayFlags turns them back and empties the
+    // classification's work table, which the new department file must not carry over.
+    void markStoredStays();
+    void restoreStoredStayFlags();
+    // Removes the stays with errors (FLAG "E") with their record rows, and the record rows stored
+    // with a blanked key field, which belong to no stay.
+    void removeErrorStays();
+    // Gives the survey days stored without hours the hours of their stay.
+    void copyHoursToSurveyDays();
+
     // Whether a record row was stored with a blanked birth date or admission time (such rows belong
     // to no stay), and whether a survey day was stored without its stay's hours.
     bool storedBlankedKeys() const { return storedBlankedKeys_; }
