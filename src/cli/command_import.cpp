@@ -6,7 +6,7 @@
 #include "base/text.h"
 #include "cli/clipboard_text.h"
 #include "cli/terminal_progress.h"
-#include "import/field_validators.h"
+#include "import/protocol_choice.h"
 #include "import/import_run.h"
 #include "import/line_reader.h"
 #include "import/protocol_file.h"
@@ -42,14 +42,13 @@ std::string UnreadableDelivery(const ImportFile& file, const std::string& import
 }
 
 int runImport(CliContext& context, const ImportOptions& options) {
-    CheckState state = CheckState::None;
-    CheckFileName(options.protocol, state);
-    if (state != CheckState::None) return context.fail(std::string(*NoticeText(notices::InvalidFileName)));
     const Settings& settings = context.settings();
+    const std::optional<std::string> protocolPath = ProtocolPathFor(settings.ExportDataPath, options.protocol);
+    if (!protocolPath) return context.fail(std::string(*NoticeText(notices::InvalidFileName)));
 
     ImportBatchRequest request;
     request.mode = options.initialise ? ImportMode::Initialise : ImportMode::Append;
-    request.protocolPath = JoinPath(settings.ExportDataPath, std::string(TrimBlanks(options.protocol)));
+    request.protocolPath = *protocolPath;
     for (const std::string& argument : options.files) {
         ImportFile file{std::filesystem::path(argument).filename().string(),
                         DeliveryPath(argument, settings.ImportDataPath)};

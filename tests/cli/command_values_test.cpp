@@ -110,6 +110,21 @@ TEST_F(CommandValues, importOfABareName_readsTheImportDirectory) {
     EXPECT_NE(result.out.find("\nA6100101.101\tK101 - LKH  "), std::string::npos) << result.out;
 }
 
+// A protocol name that stands for a folder of the export directory is refused as the import dialog
+// refuses it, before anything is read or stored.
+TEST_F(CommandValues, importWithAProtocolNameOfAFolder_isRefusedAsAnInvalidFileName) {
+    fs::create_directories(system.exportPath() + "/sub");
+    const std::string delivery = std::string(KALVORA_SOURCE_DIR) + "/data/demo/A6100101.101";
+    for (const char* name : {"sub", ".", ".."}) {
+        SCOPED_TRACE(name);
+        CliRun result = run({"import", "--protocol", name, delivery});
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_EQ(result.err, "Ungültiger Dateiname!\n");
+        EXPECT_EQ(result.out, "");
+    }
+    EXPECT_EQ(run({"stays", "12100101.101"}).out.find("2566567061"), std::string::npos);
+}
+
 // Another program holds the write lock of iadmin.mdb: the writers wait, then change nothing.
 TEST_F(CommandValues, writersUnderAWriteLockOfTheAdministration_changeNothing) {
     sqlite3* other = nullptr;

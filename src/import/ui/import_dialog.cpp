@@ -12,8 +12,7 @@
 #include <QVBoxLayout>
 #include <filesystem>
 
-#include "import/check_state.h"
-#include "import/field_validators.h"
+#include "import/protocol_choice.h"
 #include "import/import_run.h"
 #include "import/protocol_file.h"
 #include "base/message_service.h"
@@ -36,32 +35,6 @@ QGroupBox* Frame(const char* name, const QString& caption, QWidget* parent) {
     auto* frame = new QGroupBox(caption, parent);
     frame->setObjectName(QString::fromLatin1(name));
     return frame;
-}
-
-// A protocol file that exists and holds something is only replaced after question 7.
-bool IsNonEmptyFile(const std::string& path) {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) return false;
-    const auto size = std::filesystem::file_size(path, error);
-    return !error && size > 0;
-}
-
-// The protocol file goes into the export directory: one that is missing or that we may not write
-// into is named before anything is asked or imported. Empty when the directory will do.
-std::string ExportDirectoryProblem(const std::string& exportDataPath) {
-    const QString directory = DirectoryOfSetting(exportDataPath);
-    const QFileInfo info(directory);
-    if (!info.isDir())
-        return "Das Export-/Protokollverzeichnis " + directory.toStdString() + " ist nicht vorhanden!";
-    if (!info.isWritable())
-        return "In das Export-/Protokollverzeichnis " + directory.toStdString() +
-               " kann nicht geschrieben werden!";
-    return {};
-}
-
-// A name that stands for a folder ("sub", ".", "..") passes the character checks, but is no file name.
-bool NamesFolder(const std::string& protocolPath) {
-    return QFileInfo(QString::fromStdString(protocolPath)).isDir();
 }
 
 }  // namespace
@@ -196,6 +169,8 @@ void ImportDialog::startImport() {
         messages.ShowNotice(notices::TooManyFiles);
         return;
     }
+    // The protocol file goes into the export directory: one that is missing or that may not be
+    // written into is named before anything is asked or imported.
     if (const std::string problem = ExportDirectoryProblem(context_.settings.ExportDataPath);
         !problem.empty()) {
         messages.ShowErrorBox(problem);
@@ -205,22 +180,20 @@ void ImportDialog::startImport() {
 
     const std::string protocolName = txt_protocol_->text().trimmed().toStdString();
     const std::string protocolPath = JoinPath(context_.settings.ExportDataPath, protocolName);
-    if (IsNonEmptyFile(protocolPath) && messages.AskQuestion(questions::OverwriteProtocol) != Answer::Yes) {
+    if (ProtocolFileHoldsData(protocolPath) && messages.AskQuestion(questions::OverwriteProtocol) != Answer::Yes) {
         txt_protocol_->setFocus();
         return;
     }
     const bool initialise = opt_import_[1]->isChecked();
     if (initialise && messages.AskQuestion(questions::InitialiseDepartments) != Answer::Yes) return;
 
-    CheckState state = CheckState::None;
-    CheckFileName(protocolName, state);
-    if (state == CheckState::None && NamesFolder(protocolPath)) state = CheckState::BadFileName;
-    if (state != CheckState::None) {
-        messages.ShowNotice(static_cast<int>(state));
+    const std::optional<std::string> checkedPath = ProtocolPathFor(context_.settings.ExportDataPath, protocolName);
+    if (!checkedPath) {
+        messages.ShowNotice(notices::InvalidFileName);
         txt_protocol_->setFocus();
         return;
     }
-    runBatch(directory, names, protocolPath, initialise);
+    runBatch(directory, names, *checkedPath, initialise);
 }
 
 void ImportDialog::runBatch(const QString& directory, const QStringList& names, const std::string& protocolPath,

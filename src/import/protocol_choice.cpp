@@ -1,0 +1,39 @@
+#include "import/protocol_choice.h"
+
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "base/file_name_check.h"
+#include "base/settings.h"
+#include "base/text.h"
+
+namespace kalvora {
+
+std::string ExportDirectoryProblem(const std::string& exportDataPath) {
+    // A drive or root setting ("C:", "") stands for the directory with its separator.
+    const std::string directory = exportDataPath.size() < 3 ? exportDataPath + "/" : exportDataPath;
+    std::error_code error;
+    if (!std::filesystem::is_directory(directory, error))
+        return "Das Export-/Protokollverzeichnis " + directory + " ist nicht vorhanden!";
+    if (::access(directory.c_str(), W_OK | X_OK) != 0)
+        return "In das Export-/Protokollverzeichnis " + directory + " kann nicht geschrieben werden!";
+    return {};
+}
+
+std::optional<std::string> ProtocolPathFor(const std::string& exportDataPath, std::string_view typedName) {
+    if (!IsShortFileName(typedName)) return std::nullopt;
+    const std::string path = JoinPath(exportDataPath, std::string(TrimBlanks(typedName)));
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error)) return std::nullopt;
+    return path;
+}
+
+bool ProtocolFileHoldsData(const std::string& path) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) return false;
+    const auto size = std::filesystem::file_size(path, error);
+    return !error && size > 0;
+}
+
+}  // namespace kalvora
