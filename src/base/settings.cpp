@@ -155,6 +155,13 @@ const std::vector<SettingsKey>& SettingsKeys() {
     return keys;
 }
 
+const SettingsKey& SettingsKeyOf(std::string Settings::*member) {
+    for (const SettingsKey& key : SettingsKeys()) {
+        if (key.member == member) return key;
+    }
+    throw std::logic_error("no settings key for this member");
+}
+
 std::string FixedWidth(std::string_view text, int width) {
     if (width <= 0) return {};
     std::size_t position = 0;
@@ -337,6 +344,11 @@ std::string SettingsFile::ReadSetting(std::string_view section, std::string_view
         ShowSettingsFileProblem(messages_, messages::IniReadProblem, DetailOf(std::current_exception()));
         return {};
     }
+}
+
+bool SettingsFile::WriteSetting(std::string Settings::*member, std::string_view value) {
+    const SettingsKey& key = SettingsKeyOf(member);
+    return WriteSetting(key.section, key.key, value);
 }
 
 bool SettingsFile::WriteSetting(std::string_view section, std::string_view key, std::string_view value) {

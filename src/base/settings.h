@@ -40,6 +40,8 @@ struct SettingsKey {
     int width;  // 0 for the variable-length paths
 };
 const std::vector<SettingsKey>& SettingsKeys();
+// The key of a member of Settings.
+const SettingsKey& SettingsKeyOf(std::string Settings::*member);
 
 // Text cut to `width` characters or padded with blanks on the right (UTF-8 aware).
 std::string FixedWidth(std::string_view text, int width);
@@ -80,6 +82,8 @@ public:
 
     std::string ReadSetting(std::string_view section, std::string_view key);
     bool WriteSetting(std::string_view section, std::string_view key, std::string_view value);
+    // The same under the section and key of a member of Settings.
+    bool WriteSetting(std::string Settings::*member, std::string_view value);
 
     const std::string& ProgramDirectory() const { return programDirectory_; }
     const std::string& SettingsFileName() const { return settingsFileName_; }

@@ -323,28 +323,32 @@ bool OptionsDialog::saveValues() {
     SettingsFile& file = context_.settingsFile;
 
     settings.ImportDataPath = PathSettingOf(lbl_import_->text());
-    if (!file.WriteSetting("Path", "ImportDataPath", lbl_import_->text().trimmed().toStdString()))
+    if (!file.WriteSetting(&Settings::ImportDataPath, lbl_import_->text().trimmed().toStdString()))
         return false;
     settings.ExportDataPath = PathSettingOf(lbl_export_->text());
-    if (!file.WriteSetting("Path", "ExportDataPath", lbl_export_->text().trimmed().toStdString()))
+    if (!file.WriteSetting(&Settings::ExportDataPath, lbl_export_->text().trimmed().toStdString()))
         return false;
 
-    settings.PlausLevel = FixedWidth(opt_plaus_[0]->isChecked() ? "Error" : "Warning", 7);
-    if (!file.WriteSetting("Plausibilitaet", "PlausLevel", settings.PlausLevel)) return false;
+    // Each value is kept in the width the settings are read with.
+    const auto fitted = [](std::string Settings::*member, std::string_view value) {
+        return FixedWidth(value, SettingsKeyOf(member).width);
+    };
+    settings.PlausLevel = fitted(&Settings::PlausLevel, opt_plaus_[0]->isChecked() ? "Error" : "Warning");
+    if (!file.WriteSetting(&Settings::PlausLevel, settings.PlausLevel)) return false;
 
-    settings.Erhebungvon = FixedWidth(txt_vondatum_->dateCode(), 8);
-    if (!file.WriteSetting("Einstufung", "Erhebungvon", settings.Erhebungvon)) return false;
-    settings.Erhebungbis = FixedWidth(txt_bisdatum_->dateCode(), 8);
-    if (!file.WriteSetting("Einstufung", "Erhebungbis", settings.Erhebungbis)) return false;
+    settings.Erhebungvon = fitted(&Settings::Erhebungvon, txt_vondatum_->dateCode());
+    if (!file.WriteSetting(&Settings::Erhebungvon, settings.Erhebungvon)) return false;
+    settings.Erhebungbis = fitted(&Settings::Erhebungbis, txt_bisdatum_->dateCode());
+    if (!file.WriteSetting(&Settings::Erhebungbis, settings.Erhebungbis)) return false;
 
     const std::string hours = cmb_mindeststunden_->currentText().remove(QLatin1Char(' ')).toStdString();
-    settings.MindestStd = FixedWidth(hours, 2);
-    if (!file.WriteSetting("Einstufung", "MindestStd", hours)) return false;
+    settings.MindestStd = fitted(&Settings::MindestStd, hours);
+    if (!file.WriteSetting(&Settings::MindestStd, hours)) return false;
 
     settings.MehrfachTISS = chk_multipletiss_->isChecked() ? "J" : "N";
-    if (!file.WriteSetting("Einstufung", "MehrfachTISS", settings.MehrfachTISS)) return false;
+    if (!file.WriteSetting(&Settings::MehrfachTISS, settings.MehrfachTISS)) return false;
     settings.ErsatzTISS = chk_mtiss_->isChecked() ? "J" : "N";
-    if (!file.WriteSetting("Einstufung", "ErsatzTISS", settings.ErsatzTISS)) return false;
+    if (!file.WriteSetting(&Settings::ErsatzTISS, settings.ErsatzTISS)) return false;
 
     context_.settings = settings;
     return true;

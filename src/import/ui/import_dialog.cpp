@@ -115,7 +115,7 @@ void ImportDialog::openLists() {
     // The import directory cannot be opened: the system data directory takes its place, in the
     // settings and in the settings file.
     context_.settings.ImportDataPath = context_.settings.SystemDataPath;
-    context_.settingsFile.WriteSetting("Path", "ImportDataPath", context_.settings.SystemDataPath);
+    context_.settingsFile.WriteSetting(&Settings::ImportDataPath, context_.settings.SystemDataPath);
     if (pointListsAt(context_.settings.ImportDataPath)) return;
     // Neither can be opened: the lists show the user's home directory; the settings stay.
     pointListsAt(QDir::homePath().toStdString());
