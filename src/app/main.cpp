@@ -4,6 +4,7 @@
 #include <QApplication>
 
 #include "base/settings.h"
+#include "base/paths.h"
 #include "ui/app_context.h"
 #include "app/startup_window.h"
 #include "app/window_wiring.h"

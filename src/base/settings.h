@@ -1,5 +1,6 @@
 #pragma once
-// The settings file (an INI "profile" file) and the nine values the program holds from it.
+// The settings file (an INI "profile" file) with its two-place lookup, and the nine values the
+// program holds from it.
 
 #include <cstddef>
 #include <optional>
@@ -43,35 +44,9 @@ const std::vector<SettingsKey>& SettingsKeys();
 // The key of a member of Settings.
 const SettingsKey& SettingsKeyOf(std::string Settings::*member);
 
-// Text cut to `width` characters or padded with blanks on the right (UTF-8 aware).
-std::string FixedWidth(std::string_view text, int width);
-
 // The settings file name from the command line (everything after the program name): the rest
 // after a leading "/i:", blanks removed; nullopt for any other command line.
 std::optional<std::string> SettingsFileNameFromCommandLine(std::string_view commandLine);
-
-// A small INI reader/writer: case-insensitive section and key names, blanks around values
-// ignored, all other lines (comments, unknown keys) kept as they are on write.
-class IniFile {
-public:
-    // Reads the file (LF or CR LF line ends); false when it cannot be read (a missing file reads as
-    // empty).
-    bool load(const std::string& path);
-    bool exists() const { return exists_; }
-    std::optional<std::string> value(std::string_view section, std::string_view key) const;
-    void setValue(std::string_view section, std::string_view key, std::string_view value);
-    // Writes the whole file with the line ends it was read with (a new file gets the platform's),
-    // through a temporary file in the same directory; false when it cannot be written, and then the
-    // file is left as it was. A file marked read-only is refused.
-    bool save(const std::string& path) const;
-    // The lines without their line ends.
-    const std::vector<std::string>& lines() const { return lines_; }
-
-private:
-    std::vector<std::string> lines_;
-    std::string lineEnd_;
-    bool exists_ = false;
-};
 
 // ReadSetting and WriteSetting with their two-place lookup: first the program directory, then
 // the settings file name as given (a bare name lies in the common directory).
@@ -105,12 +80,5 @@ private:
 // Loads all nine values in the settings-file order, cuts them to their widths and strips one
 // trailing separator from the three paths.
 Settings LoadSettings(SettingsFile& file);
-
-// The directory of the running executable, the user's configuration directory for Kalvora.
-std::string ExecutableDirectory();
-std::string CommonSettingsDirectory();
-
-// Path joining with the platform separator.
-std::string JoinPath(std::string_view directory, std::string_view name);
 
 }  // namespace kalvora

@@ -1,7 +1,9 @@
 #pragma once
-// Small helpers for the fixed-column texts of the system: blanks are the only padding these texts
-// know, so the helpers deal in blanks (" "), not in white space in general.
+// Small helpers for the fixed-column texts of the system (list lines, entries, stored codes). Blanks
+// are the only padding these texts know, so the helpers deal in blanks (" "), not in white space in
+// general. Texts are UTF-8; columns and widths count characters (a name may hold umlauts).
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -13,5 +15,17 @@ std::string_view TrimBlanks(std::string_view text);
 std::string WithoutBlanks(std::string_view text);
 // True when the text is empty or holds nothing but blanks.
 bool IsBlankText(std::string_view text);
+
+// Text cut to `width` characters or padded with blanks on the right (UTF-8 aware).
+std::string FixedWidth(std::string_view text, int width);
+
+// The number of characters of the text.
+std::size_t CharacterCount(std::string_view text);
+// The byte offset of character `index` (from 0); the text's size when it has fewer characters.
+std::size_t ByteOffsetOfCharacter(std::string_view text, std::size_t index);
+// Columns `first` to `last` (from 1) of the line, as far as the line has them.
+std::string LineColumns(std::string_view line, int first, int last);
+// Columns from `first` to the end of the line.
+std::string LineColumnsFrom(std::string_view line, int first);
 
 }  // namespace kalvora

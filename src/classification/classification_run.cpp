@@ -5,6 +5,7 @@
 #include "base/conversions.h"
 #include "base/message_service.h"
 #include "base/settings.h"
+#include "base/text.h"
 
 namespace kalvora {
 

@@ -8,7 +8,7 @@
 #include "classification/classification_figures.h"
 #include "classification/classification_sql_functions.h"
 #include "classification/rate_department.h"
-#include "base/settings.h"
+#include "base/paths.h"
 #include "store/database.h"
 #include "store/store_error_text.h"
 

@@ -2,7 +2,6 @@
 
 #include "base/text.h"
 #include "classification/rate_department.h"
-#include "base/settings.h"
 
 namespace kalvora {
 
@@ -18,26 +17,6 @@ constexpr int kDepartmentWidth = 111;
 constexpr int kDepartmentNameWidth = 100;
 constexpr int kDataFileWidth = 12;
 constexpr int kDepartmentStart = 69;
-
-bool StartsCharacter(char byte) { return (static_cast<unsigned char>(byte) & 0xC0U) != 0x80U; }
-
-std::size_t CharacterCount(std::string_view text) {
-    std::size_t count = 0;
-    for (const char byte : text) count += StartsCharacter(byte) ? 1 : 0;
-    return count;
-}
-
-// Byte offset of character `index` (from 0); the text's size when it has fewer characters.
-std::size_t ByteOffset(std::string_view text, std::size_t index) {
-    std::size_t characters = 0;
-    for (std::size_t position = 0; position < text.size(); ++position) {
-        if (StartsCharacter(text[position])) {
-            if (characters == index) return position;
-            ++characters;
-        }
-    }
-    return text.size();
-}
 
 // Right-aligned in `width`, blanks on the left; a longer text keeps its leftmost characters.
 std::string RightAligned(std::string_view text, int width) {
@@ -78,7 +57,7 @@ std::string BuildDepartmentEntry(const Department& record, const NumberNotation&
     entry += StaffingColumns(dgkp, record.beds, ratio, record.preset, notation);
     entry += FixedWidth(record.abteilung + " - " + FixedWidth(record.departmentName.value_or(""), kDepartmentNameWidth),
                         kDepartmentWidth);
-    entry += std::string_view(record.dataFile).substr(0, ByteOffset(record.dataFile, kDataFileWidth));
+    entry += std::string_view(record.dataFile).substr(0, ByteOffsetOfCharacter(record.dataFile, kDataFileWidth));
     return entry;
 }
 
@@ -88,15 +67,13 @@ std::string RewriteDepartmentEntry(std::string_view entry, const StaffingValues&
                                               : std::string(" 0") + notation.decimalSeparator + "00";
     std::string rewritten = FixedWidth(EntryField(entry, 1, 29), 29);
     rewritten += StaffingColumns(values.dgkp, values.beds, ratio, values.preset, notation);
-    rewritten += entry.substr(ByteOffset(entry, kDepartmentStart - 1));
+    rewritten += entry.substr(ByteOffsetOfCharacter(entry, kDepartmentStart - 1));
     return rewritten;
 }
 
 std::string EntryField(std::string_view entry, int first, int last) {
-    if (first < 1 || last < first) return {};
-    const std::size_t begin = ByteOffset(entry, static_cast<std::size_t>(first - 1));
-    const std::size_t end = ByteOffset(entry, static_cast<std::size_t>(last));
-    return std::string(entry.substr(begin, end - begin));
+    if (first < 1) return {};
+    return LineColumns(entry, first, last);
 }
 
 std::string EntryHospitalText(std::string_view entry) { return EntryField(entry, 1, 27); }

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "classification/level_table.h"
-#include "base/settings.h"
+#include "base/text.h"
 
 namespace kalvora {
 
@@ -14,8 +14,6 @@ int PresetLevel(std::string_view preset) {
     if (preset.size() < 2 || preset[1] < '0' || preset[1] > '0' + kHighestLevel) return kNoLevel;
     return preset[1] - '0';
 }
-
-bool IsBlankText(std::string_view text) { return text.find_first_not_of(' ') == std::string_view::npos; }
 
 }  // namespace
 

@@ -5,7 +5,7 @@
 #include "classification/classify_department.h"
 #include "classification/department_entry.h"
 #include "base/decimal.h"
-#include "base/settings.h"
+#include "base/paths.h"
 #include "base/status_sink.h"
 #include "store/file_ops.h"
 

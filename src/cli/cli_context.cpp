@@ -1,3 +1,5 @@
+#include "base/paths.h"
+#include "base/text.h"
 #include "cli/cli_context.h"
 
 namespace kalvora::cli {

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "base/paths.h"
 #include "cli/cli_context.h"
 #include "base/text.h"
 #include "cli/clipboard_text.h"

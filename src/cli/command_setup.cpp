@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <optional>
 
+#include "base/paths.h"
 #include "cli/cli_context.h"
 #include "cli/usage_texts.h"
 #include "store/system_setup.h"

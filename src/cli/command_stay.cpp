@@ -9,7 +9,6 @@
 #include "cli/report_arguments.h"
 #include "cli/value_arguments.h"
 #include "reports/department_line.h"
-#include "reports/line_columns.h"
 #include "store/stored_data_messages.h"
 #include "reports/stay_detail.h"
 

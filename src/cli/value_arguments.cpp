@@ -4,10 +4,8 @@
 
 #include <algorithm>
 
-#include "reports/line_columns.h"
 #include "base/conversions.h"
 #include "base/message_service.h"
-#include "base/settings.h"
 
 namespace kalvora::cli {
 

@@ -13,7 +13,7 @@
 #include "reports/department_line.h"
 #include "store/stored_data_messages.h"
 #include "base/message_service.h"
-#include "base/settings.h"
+#include "base/paths.h"
 #include "base/status_sink.h"
 #include "store/data_directory.h"
 #include "store/database.h"

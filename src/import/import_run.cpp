@@ -18,6 +18,7 @@
 #include "base/conversions.h"
 #include "base/encoding.h"
 #include "base/settings.h"
+#include "base/paths.h"
 #include "base/status_sink.h"
 #include "store/data_directory.h"
 #include "store/database.h"

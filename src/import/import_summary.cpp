@@ -1,6 +1,6 @@
 #include "import/import_summary.h"
 
-#include "base/settings.h"
+#include "base/text.h"
 
 namespace kalvora {
 

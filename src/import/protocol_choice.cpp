@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "base/file_name_check.h"
-#include "base/settings.h"
+#include "base/paths.h"
 #include "base/text.h"
 
 namespace kalvora {

@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "reports/department_line.h"
-#include "reports/line_columns.h"
+#include "base/text.h"
 #include "store/stored_data_messages.h"
 #include "base/status_sink.h"
 #include "store/database.h"

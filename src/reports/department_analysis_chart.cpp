@@ -9,7 +9,6 @@
 #include <utility>
 
 #include "reports/department_line.h"
-#include "reports/line_columns.h"
 
 namespace kalvora {
 

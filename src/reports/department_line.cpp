@@ -4,9 +4,8 @@
 
 #include <algorithm>
 
-#include "reports/line_columns.h"
 #include "store/stored_data_messages.h"
-#include "base/settings.h"
+#include "base/paths.h"
 #include "store/data_directory.h"
 #include "store/database.h"
 #include "store/file_ops.h"

@@ -5,10 +5,8 @@
 #include <optional>
 
 #include "reports/department_line.h"
-#include "reports/line_columns.h"
 #include "store/stored_data_messages.h"
 #include "base/message_service.h"
-#include "base/settings.h"
 #include "base/status_sink.h"
 #include "store/data_directory.h"
 #include "store/database.h"

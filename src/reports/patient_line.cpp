@@ -4,10 +4,9 @@
 #include <array>
 #include <filesystem>
 
-#include "reports/line_columns.h"
 #include "store/stored_data_messages.h"
 #include "base/conversions.h"
-#include "base/settings.h"
+#include "base/text.h"
 #include "store/database.h"
 #include "store/file_ops.h"
 

@@ -5,11 +5,9 @@
 #include <algorithm>
 
 #include "reports/department_line.h"
-#include "reports/line_columns.h"
 #include "reports/patient_line.h"
 #include "store/stored_data_messages.h"
 #include "base/conversions.h"
-#include "base/settings.h"
 #include "store/database.h"
 #include "store/file_ops.h"
 

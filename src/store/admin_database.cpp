@@ -1,7 +1,7 @@
 #include "store/admin_database.h"
 
 #include "base/text.h"
-#include "base/settings.h"
+#include "base/paths.h"
 #include "store/data_directory.h"
 #include "store/schema.h"
 

@@ -17,7 +17,7 @@
 #include <sstream>
 #include <thread>
 
-#include "base/settings.h"
+#include "base/paths.h"
 #include "store/file_ops.h"
 #include "store/schema.h"
 #include "store/store_error_text.h"

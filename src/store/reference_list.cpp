@@ -8,7 +8,7 @@
 #include <sstream>
 
 #include "base/encoding.h"
-#include "base/settings.h"
+#include "base/paths.h"
 #include "store/database.h"
 #include "store/schema.h"
 #include "store/system_setup.h"

@@ -1,5 +1,8 @@
 #include "store/system_setup.h"
 
+#include "base/ini_file.h"
+#include "base/paths.h"
+
 #include "store/admin_database.h"
 
 #include <filesystem>

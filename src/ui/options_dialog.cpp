@@ -15,6 +15,7 @@
 #include "base/conversions.h"
 #include "base/message_service.h"
 #include "base/settings.h"
+#include "base/text.h"
 #include "ui/app_context.h"
 #include "ui/date_entry_field.h"
 #include "ui/directory_list.h"

@@ -1,4 +1,7 @@
 #include "base/settings.h"
+#include "base/paths.h"
+#include "base/text.h"
+#include "base/ini_file.h"
 
 #include <gtest/gtest.h>
 

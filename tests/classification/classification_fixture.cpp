@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "base/settings.h"
+#include "base/paths.h"
 #include "store/schema.h"
 
 namespace kalvora::test {

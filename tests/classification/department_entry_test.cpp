@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "base/settings.h"
+#include "base/text.h"
 
 namespace kalvora {
 namespace {

@@ -9,7 +9,7 @@
 
 #include "reports/department_analysis.h"
 #include "reports/department_line.h"
-#include "reports/line_columns.h"
+#include "base/text.h"
 #include "base/status_sink.h"
 #include "store/database.h"
 #include "support/department_fixture.h"

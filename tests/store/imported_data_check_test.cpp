@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include "base/settings.h"
 #include "store/database.h"
 #include "store/schema.h"
 #include "support/temp_dir.h"

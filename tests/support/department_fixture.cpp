@@ -3,7 +3,8 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "base/settings.h"
+#include "base/paths.h"
+#include "base/text.h"
 #include "store/database.h"
 #include "store/schema.h"
 #include "tiss/tiss_item.h"

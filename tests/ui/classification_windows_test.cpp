@@ -15,6 +15,7 @@
 #include <QTableWidget>
 #include <QtTest>
 
+#include "base/paths.h"
 #include "classification/department_entry.h"
 #include "classification/ui/staffing_dialog.h"
 #include "classification/ui/classification_dialog.h"

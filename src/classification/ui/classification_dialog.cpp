@@ -1,5 +1,7 @@
 #include "classification/ui/classification_dialog.h"
 
+#include "base/text.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontDatabase>

@@ -17,6 +17,7 @@
 #include "import/protocol_file.h"
 #include "base/message_service.h"
 #include "base/settings.h"
+#include "base/paths.h"
 #include "ui/app_context.h"
 #include "ui/busy_pointer.h"
 #include "ui/directory_list.h"

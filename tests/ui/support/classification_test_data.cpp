@@ -1,3 +1,4 @@
+#include "base/paths.h"
 #include "support/classification_test_data.h"
 
 #include <stdexcept>

@@ -1,3 +1,4 @@
+#include "base/paths.h"
 #include "support/report_test_data.h"
 
 #include "store/database.h"

@@ -1,3 +1,4 @@
+#include "base/paths.h"
 #include "support/ui_test_data.h"
 
 #include <QDir>
