@@ -95,7 +95,7 @@ OptionsDialog::OptionsDialog(AppContext& context, QWidget* parent) : QDialog(par
         button->setObjectName(IndexedName("cmd_verzeichnis", index));
         button->setMinimumWidth(button->fontMetrics().horizontalAdvance(QStringLiteral("Abbrechen")) + 32);
         button->setAutoDefault(false);
-        connect(button, &QPushButton::clicked, this, [this, index] { onCommand(index); });
+        connect(button, &QPushButton::clicked, this, [this, index] { onCommand(static_cast<Command>(index)); });
         buttons->addWidget(button);
         if (index == 0) button->setDefault(true);
         // A click on "Abbrechen" leaves the focus where it is, so that leaving a half-typed date
@@ -286,7 +286,8 @@ void OptionsDialog::onDirectoryChanged(const QString& directory) {
     lst_drive_->showDriveOf(directory);
 }
 
-void OptionsDialog::onCommand(int index) {
+void OptionsDialog::onCommand(Command command) {
+    const int index = command;
     if (index != 0) {
         reject();
         return;

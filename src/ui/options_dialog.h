@@ -23,8 +23,10 @@ class OptionsDialog : public QDialog {
 public:
     explicit OptionsDialog(AppContext& context, QWidget* parent = nullptr);
 
+    // The buttons by their index in the group (their object names end in it).
+    enum Command : int { Ok = 0, Cancel = 1 };
     // cmd_verzeichnis: 0 "OK", 1 "Abbrechen".
-    void onCommand(int index);
+    void onCommand(Command command);
 
 public slots:
     // However the dialog closes, the window that opened it gets the focus back.

@@ -151,7 +151,7 @@ void ClassificationWindowsTest::menuEinstufung_opensClassificationDialog() {
     ModalScript script;
     script.then([](QWidget* window) {
         QCOMPARE(Child<QListWidget>(window, "lst_abteilung")->count(), 1);
-        qobject_cast<ClassificationDialog*>(window)->onCommand(3);
+        qobject_cast<ClassificationDialog*>(window)->onCommand(ClassificationDialog::Cancel);
     });
     opener(*data.context, nullptr);
 
@@ -242,9 +242,9 @@ void ClassificationWindowsTest::staffing_ok_storesValuesAndRewritesEntry() {
         QCOMPARE(Child<QLineEdit>(window, "txt_dgkp")->text(), QStringLiteral("5,50"));
         QCOMPARE(Child<QLabel>(window, "lbl_faktor")->text(), QStringLiteral("1,38"));
         Child<QComboBox>(window, "cmbVoreinstufung")->setCurrentIndex(0);
-        staffing->onCommand(0);
+        staffing->onCommand(StaffingDialog::Ok);
     });
-    dialog.onCommand(0);
+    dialog.onCommand(ClassificationDialog::EditDepartment);
 
     QVERIFY(script.done());
     QCOMPARE(script.seen(), QStringList{QStringLiteral("frmAbtB")});
@@ -300,7 +300,7 @@ void ClassificationWindowsTest::staffing_invalidNumber_showsMessageAndStoresNoth
 
     Child<QLineEdit>(&window, "txt_dgkp")->setText(dgkp);
     Child<QLineEdit>(&window, "txt_sBett")->setText(beds);
-    window.onCommand(0);
+    window.onCommand(StaffingDialog::Ok);
 
     QCOMPARE(data.messages.texts(), std::vector<std::string>{message.toStdString()});
     QCOMPARE(data.messages.shown.front().title, std::string(kErrorBoxTitle));
@@ -324,9 +324,9 @@ void ClassificationWindowsTest::staffing_cancel_storesNothing() {
     script.then([](QWidget* window) {
         Child<QLineEdit>(window, "txt_dgkp")->setText(QStringLiteral("9,99"));
         Child<QLineEdit>(window, "txt_sBett")->setText(QStringLiteral("3"));
-        qobject_cast<StaffingDialog*>(window)->onCommand(1);
+        qobject_cast<StaffingDialog*>(window)->onCommand(StaffingDialog::Cancel);
     });
-    dialog.onCommand(0);
+    dialog.onCommand(ClassificationDialog::EditDepartment);
 
     QVERIFY(script.done());
     QCOMPARE(dialog.entries().at(0), before);
@@ -340,7 +340,7 @@ void ClassificationWindowsTest::editDepartment_onEmptyList_opensNothing() {
 
     ModalScript script;
     script.then();
-    dialog.onCommand(0);
+    dialog.onCommand(ClassificationDialog::EditDepartment);
     QTest::qWait(100);
 
     QVERIFY(script.seen().isEmpty());
@@ -363,7 +363,7 @@ void ClassificationWindowsTest::changeSettings_showsNewValuesAfterOptionsDialog(
         QMetaObject::invokeMethod(window,
                                   [window] { Child<QPushButton>(window, "cmd_verzeichnis_0")->click(); });
     });
-    dialog.onCommand(1);
+    dialog.onCommand(ClassificationDialog::ChangeSettings);
 
     QCOMPARE(script.seen(), QStringList{QStringLiteral("frmOpt")});
     QCOMPARE(Child<QComboBox>(&dialog, "cmb_mindeststunden")->currentText(), QStringLiteral(" 4"));
@@ -385,7 +385,7 @@ void ClassificationWindowsTest::classify_leavesSettingsFileUntouched() {
 
     ModalScript script;
     script.then();
-    dialog.onCommand(2);
+    dialog.onCommand(ClassificationDialog::Classify);
 
     QCOMPARE(script.seen(), QStringList{QStringLiteral("frmEine")});
     const Settings& settings = data.context->settings;
@@ -406,7 +406,7 @@ void ClassificationWindowsTest::classify_withBlankPeriod_isRefusedWithDateMessag
 
     ModalScript script;
     script.then();
-    dialog.onCommand(2);
+    dialog.onCommand(ClassificationDialog::Classify);
     QTest::qWait(100);
 
     QVERIFY(script.seen().isEmpty());
@@ -423,7 +423,7 @@ void ClassificationWindowsTest::classify_withReversedPeriod_isRefusedInTheDialog
 
     ModalScript script;
     script.then();
-    dialog.onCommand(2);
+    dialog.onCommand(ClassificationDialog::Classify);
     QTest::qWait(100);
 
     // No result window with an empty table: the dialog itself says what is wrong and stays open.
@@ -453,11 +453,11 @@ void ClassificationWindowsTest::classify_twoSelectedDepartments_giveTwoRowsInLis
         rows = result->table().rows;
         QCOMPARE(Child<QTableWidget>(window, "grd_erg")->rowCount(), 2);
         QCOMPARE(Child<QTableWidget>(window, "grd_erg")->columnCount(), 24);
-        result->onCommand(0);
+        result->onCommand(ClassificationResultWindow::Copy);
         clipboard = QApplication::clipboard()->text();
-        result->onCommand(1);
+        result->onCommand(ClassificationResultWindow::Close);
     });
-    dialog.onCommand(2);
+    dialog.onCommand(ClassificationDialog::Classify);
 
     QVERIFY(script.done());
     QCOMPARE(rows.size(), std::size_t{2});
@@ -540,7 +540,7 @@ void ClassificationWindowsTest::resultClosed_showsDialogAgainWithItsChoices() {
         })
         .then([&](QWidget* dialog) {
             after = DialogChoices::Of(dialog);
-            qobject_cast<ClassificationDialog*>(dialog)->onCommand(3);
+            qobject_cast<ClassificationDialog*>(dialog)->onCommand(ClassificationDialog::Cancel);
         });
     ProgramWindowOpeners().at(MenuCommand::Einstufung)(*data.context, nullptr);
 
@@ -567,7 +567,7 @@ void ClassificationWindowsTest::optionsCancelled_showsDialogAgainWithItsChoices(
         .then([](QWidget* options) { Child<QPushButton>(options, "cmd_verzeichnis_1")->click(); })
         .then([&](QWidget* dialog) {
             after = DialogChoices::Of(dialog);
-            qobject_cast<ClassificationDialog*>(dialog)->onCommand(3);
+            qobject_cast<ClassificationDialog*>(dialog)->onCommand(ClassificationDialog::Cancel);
         });
     ProgramWindowOpeners().at(MenuCommand::Einstufung)(*data.context, nullptr);
 
@@ -599,7 +599,7 @@ void ClassificationWindowsTest::enter_inClassificationDialog_startsClassificatio
             Later(widget, [dialog, widget] {
                 QTest::keyClick(widget, Qt::Key_Return);
                 // Whatever Enter did, the dialog is closed at the end.
-                qobject_cast<ClassificationDialog*>(dialog)->onCommand(3);
+                qobject_cast<ClassificationDialog*>(dialog)->onCommand(ClassificationDialog::Cancel);
             });
         })
         .then();
@@ -623,9 +623,9 @@ void ClassificationWindowsTest::enter_inStaffingWindow_storesLikeOk() {
         beds->setFocus();
         QTest::keyClick(beds, Qt::Key_Return);
         closedByEnter = !window->isVisible();
-        if (!closedByEnter) qobject_cast<StaffingDialog*>(window)->onCommand(1);
+        if (!closedByEnter) qobject_cast<StaffingDialog*>(window)->onCommand(StaffingDialog::Cancel);
     });
-    dialog.onCommand(0);
+    dialog.onCommand(ClassificationDialog::EditDepartment);
 
     QVERIFY(closedByEnter);
     QCOMPARE(ReadStoredStaffing(data, "K101", "12100101").beds, 4LL);

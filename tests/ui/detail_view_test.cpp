@@ -330,9 +330,9 @@ void DetailViewTest::patientWeiter_opensDetailOfChosenStay() {
     script.then([&](QWidget* window) {
         shownNumber = Child<QLabel>(window, "lbl_int_kis_id")->text();
         days = Child<QListWidget>(window, "lst_erhebung_tiss")->count();
-        qobject_cast<StayDetailWindow*>(window)->onCommand(0);
+        qobject_cast<StayDetailWindow*>(window)->onCommand(StayDetailWindow::Close);
     });
-    patients.onCommand(0);
+    patients.onCommand(PatientListWindow::Next);
     QCOMPARE(script.seen(), QStringList{QStringLiteral("frmInt")});
     QCOMPARE(shownNumber, QStringLiteral("4711      "));
     QCOMPARE(days, 3);

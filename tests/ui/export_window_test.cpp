@@ -83,7 +83,7 @@ void ExportWindowTest::export_invalidNames_showNoticeAndWriteNothing() {
     AddTwoDepartments(data);
     ExportWindow window(*data.context);
     Child<QLineEdit>(&window, "output_file")->setText(name);
-    window.onCommand(0);
+    window.onCommand(ExportWindow::Export);
     QCOMPARE(data.messages.texts(), std::vector<std::string>{" Ungültiger Dateiname!"});
     QVERIFY(QDir(data.exportDir()).entryList(QDir::Files).isEmpty());
 }
@@ -97,7 +97,7 @@ void ExportWindowTest::export_allDepartments_writesTotalDatabase() {
     auto* list = Child<QListWidget>(&window, "lst_abteilung");
     list->item(1)->setSelected(true);
     Child<QLineEdit>(&window, "output_file")->setText(QStringLiteral("alle.mdb"));
-    window.onCommand(0);
+    window.onCommand(ExportWindow::Export);
 
     QCOMPARE(data.messages.shown.size(), std::size_t{1});
     // Both departments hold a stay "P1" of the same day: the second one is refused and counted.
@@ -136,7 +136,7 @@ void ExportWindowTest::doubleClickDirectory_opensOptionsThenExportWindowAgainWit
             secondSelectedAfter =
                 Child<QListWidget>(window, "lst_abteilung")->item(1)->isSelected() &&
                 Child<QLineEdit>(window, "output_file")->text() == QStringLiteral("teil.mdb");
-            qobject_cast<ExportWindow*>(window)->onCommand(1);
+            qobject_cast<ExportWindow*>(window)->onCommand(ExportWindow::Close);
         });
     ProgramWindowOpeners().at(MenuCommand::Export)(*data.context, nullptr);
 

@@ -177,7 +177,7 @@ void ImportDialogTest::import_withBadProtocolName_showsInvalidFileNameNotice() {
     dialog.show();
     Child<FileList>(&dialog, "lst_file")->selectFileNames({QStringLiteral("A6100101.101")});
     Child<QLineEdit>(&dialog, "txt_protocol")->setText(name);
-    dialog.onCommand(0);
+    dialog.onCommand(ImportDialog::Import);
     QVERIFY(dialog.isVisible());
     QCOMPARE(data.messages.texts(), std::vector<std::string>{" Ungültiger Dateiname!"});
     QCOMPARE(data.departmentCount(), 0LL);
@@ -206,7 +206,7 @@ void ImportDialogTest::import_withExistingProtocol_asksQuestion7() {
     ImportDialog dialog(*data.context);
     dialog.show();
     Child<FileList>(&dialog, "lst_file")->selectFileNames({QStringLiteral("A6100101.101")});
-    dialog.onCommand(0);
+    dialog.onCommand(ImportDialog::Import);
 
     const std::vector<std::string> question7 = {" Bestehende Protokolldatei überschreiben ?"};
     QCOMPARE(data.messages.texts(), asked ? question7 : std::vector<std::string>{});
@@ -229,7 +229,7 @@ void ImportDialogTest::import_inInitialiseMode_asksQuestion8EvenWithoutProtocol(
     dialog.show();
     Child<FileList>(&dialog, "lst_file")->selectFileNames({QStringLiteral("A6100101.101")});
     Child<QRadioButton>(&dialog, "opt_import_1")->setChecked(true);
-    dialog.onCommand(0);
+    dialog.onCommand(ImportDialog::Import);
     QCOMPARE(
         data.messages.texts(),
         std::vector<std::string>{
@@ -239,7 +239,7 @@ void ImportDialogTest::import_inInitialiseMode_asksQuestion8EvenWithoutProtocol(
     QCOMPARE(data.departmentCount(), 0LL);
 
     data.messages.setNextAnswer(Answer::Yes);
-    dialog.onCommand(0);
+    dialog.onCommand(ImportDialog::Import);
     QVERIFY(!dialog.isVisible());
     QCOMPARE(data.departmentCount(), 1LL);
 }
@@ -291,13 +291,13 @@ void ImportDialogTest::import_whileBatchRuns_refusesSecondImportAndCancel() {
         progressShown = bar.progressBar()->isVisibleTo(&bar);
         checkingText = bar.panelText(1);
         Child<QPushButton>(&dialog, "cmd_imp_0")->click();
-        dialog.onCommand(0);
-        dialog.onCommand(1);
+        dialog.onCommand(ImportDialog::Import);
+        dialog.onCommand(ImportDialog::Cancel);
         dialog.reject();
         QTest::keyClick(&dialog, Qt::Key_Escape);
         QTest::mouseDClick(Child<FileList>(&dialog, "lst_file")->viewport(), Qt::LeftButton);
     });
-    dialog.onCommand(0);
+    dialog.onCommand(ImportDialog::Import);
 
     QVERIFY(sawRunning);
     QVERIFY(progressShown);
@@ -317,7 +317,7 @@ void ImportDialogTest::import_unexpectedFailure_showsUnknownCauseWithDetailAndEn
     ImportDialog dialog(*data.context);
     dialog.show();
     Child<FileList>(&dialog, "lst_file")->selectAll();
-    dialog.onCommand(0);
+    dialog.onCommand(ImportDialog::Import);
 
     QCOMPARE(data.messages.shown.size(), std::size_t{1});
     const MessageBox& box = data.messages.shown.front();
@@ -418,7 +418,7 @@ void ImportDialogTest::import_withProtocolNameOfFolder_showsInvalidFileNameNotic
     auto* protocol = Child<QLineEdit>(&dialog, "txt_protocol");
     protocol->setText(name);
     Child<QPushButton>(&dialog, "cmd_imp_0")->setFocus();
-    dialog.onCommand(0);
+    dialog.onCommand(ImportDialog::Import);
 
     QVERIFY(dialog.isVisible());
     QCOMPARE(data.messages.texts(), std::vector<std::string>{" Ungültiger Dateiname!"});
@@ -458,7 +458,7 @@ void ImportDialogTest::import_withUnusableExportDirectory_namesItAndKeepsRunning
     Child<FileList>(&dialog, "lst_file")->selectFileNames({QStringLiteral("A6100101.101")});
     // Nothing is asked about data that could not be imported anyway.
     Child<QRadioButton>(&dialog, "opt_import_1")->setChecked(true);
-    dialog.onCommand(0);
+    dialog.onCommand(ImportDialog::Import);
 
     QCOMPARE(data.messages.shown.size(), std::size_t{1});
     const std::string text = data.messages.shown.front().text;
@@ -475,7 +475,7 @@ void ImportDialogTest::import_withUnusableExportDirectory_namesItAndKeepsRunning
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     QDir().mkpath(exportDir);
     data.messages.shown.clear();
-    dialog.onCommand(0);
+    dialog.onCommand(ImportDialog::Import);
     QCOMPARE(
         data.messages.texts(),
         std::vector<std::string>{
@@ -491,7 +491,7 @@ void ImportDialogTest::import_protocolFileCannotBeCreated_saysSoAndKeepsRunning(
     ImportDialog dialog(*data.context);
     dialog.show();
     Child<FileList>(&dialog, "lst_file")->selectFileNames({QStringLiteral("A6100101.101")});
-    dialog.onCommand(0);
+    dialog.onCommand(ImportDialog::Import);
 
     QCOMPARE(data.messages.shown.size(), std::size_t{1});
     const std::string text = data.messages.shown.front().text;
@@ -508,7 +508,7 @@ void ImportDialogTest::import_intoStoredDepartment_drawsEachPhaseInStatusBar() {
         ImportDialog first(*data.context);
         first.show();
         Child<FileList>(&first, "lst_file")->selectAll();
-        first.onCommand(0);
+        first.onCommand(ImportDialog::Import);
         QCOMPARE(data.departmentCount(), 1LL);
     }
     QFile::remove(ProtocolPath(data));
@@ -525,7 +525,7 @@ void ImportDialogTest::import_intoStoredDepartment_drawsEachPhaseInStatusBar() {
     dialog.show();
     Child<FileList>(&dialog, "lst_file")->selectAll();
     kalvora::test::PaintRecorder painted(bar.panelLabel(1));
-    dialog.onCommand(0);
+    dialog.onCommand(ImportDialog::Import);
 
     QCOMPARE(dialog.result(), static_cast<int>(QDialog::Accepted));
     // Before the batch, copying the stored department, the lines, the stay checks, storing, after
@@ -546,7 +546,7 @@ void ImportDialogTest::import_whileAnotherProgramChangesDataDirectory_saysSoAndK
     {
         // Another program (a second window program, the command line) imports meanwhile.
         const DataDirectoryLock other(data.context->settings.SystemDataPath, std::chrono::milliseconds(0));
-        dialog.onCommand(0);
+        dialog.onCommand(ImportDialog::Import);
     }
     QCOMPARE(data.messages.shown.size(), std::size_t{1});
     const MessageBox& box = data.messages.shown.front();
@@ -560,7 +560,7 @@ void ImportDialogTest::import_whileAnotherProgramChangesDataDirectory_saysSoAndK
 
     // Once the other program is done, the same choice imports.
     data.messages.shown.clear();
-    dialog.onCommand(0);
+    dialog.onCommand(ImportDialog::Import);
     QVERIFY(data.messages.shown.empty());
     QCOMPARE(data.departmentCount(), 1LL);
 }

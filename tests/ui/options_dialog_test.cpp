@@ -272,7 +272,7 @@ void OptionsDialogTest::bareRootExportDirectory_isShownWithSeparatorAndStoredWit
     QCOMPARE(Child<QLabel>(&dialog, "lbl_export")->text(), QString(QDir::separator()));
     QCOMPARE(Child<DirectoryList>(&dialog, "lst_dir")->path(), QDir::toNativeSeparators(QDir::rootPath()));
     data.messages.setNextAnswer(Answer::Yes);
-    dialog.onCommand(0);
+    dialog.onCommand(OptionsDialog::Ok);
     QCOMPARE(data.context->settings.ExportDataPath, std::string());
     QVERIFY(QString::fromUtf8(FileBytes(data.iniPath()))
                 .contains(QStringLiteral("ExportDataPath=") + QDir::separator()));

@@ -57,7 +57,7 @@ void SearchDepartments(UiTestData& data, DepartmentListWindow& level, const QStr
     PatientSearchWindow search(*data.context, level.searchTerms(), PatientSearchWindow::Level::Abteilungsebene,
                    level.departmentList());
     if (!admissionNumber.isNull()) Child<QLineEdit>(&search, "txt_pats_kis_id")->setText(admissionNumber);
-    search.onCommand(button);
+    search.onCommand(static_cast<PatientSearchWindow::Command>(button));
 }
 
 }  // namespace
@@ -107,9 +107,9 @@ void PatientSearchTest::departmentLevel_sameNumberInTwoDepartments_continuesToSe
         QCOMPARE(window->objectName(), QStringLiteral("frmPats"));
         QCOMPARE(Child<QLineEdit>(window, "txt_pats_kis_id")->text().trimmed(), QString());
         Child<QLineEdit>(window, "txt_pats_kis_id")->setText(QStringLiteral("4711"));
-        qobject_cast<PatientSearchWindow*>(window)->onCommand(0);
+        qobject_cast<PatientSearchWindow*>(window)->onCommand(PatientSearchWindow::Begin);
     });
-    level.onCommand(1);
+    level.onCommand(DepartmentListWindow::Search);
     QVERIFY(script.done());
     QCOMPARE(data.messages.texts(), std::vector<std::string>{kFound});
     QCOMPARE(SelectedRows(list), std::vector<int>{0});
@@ -173,9 +173,9 @@ void PatientSearchTest::patientLevel_birthDate_findsMatchingLinesInTurn() {
     ModalScript script;
     script.then([](QWidget* window) {
         Child<QLineEdit>(window, "txt_pats_dob")->setText(QStringLiteral("2.2.1970"));
-        qobject_cast<PatientSearchWindow*>(window)->onCommand(0);
+        qobject_cast<PatientSearchWindow*>(window)->onCommand(PatientSearchWindow::Begin);
     });
-    patients.onCommand(1);
+    patients.onCommand(PatientListWindow::Search);
     QVERIFY(script.done());
     QCOMPARE(data.messages.texts(), std::vector<std::string>{kFound});
     QCOMPARE(list->currentItem()->text().left(4), QStringLiteral("1002"));
@@ -187,7 +187,7 @@ void PatientSearchTest::patientLevel_birthDate_findsMatchingLinesInTurn() {
         data.messages.shown.clear();
         PatientSearchWindow search(*data.context, patients.searchTerms(), PatientSearchWindow::Level::Patientenebene, list);
         QCOMPARE(Child<QLineEdit>(&search, "txt_pats_dob")->text(), QStringLiteral("02.02.1970"));
-        search.onCommand(1);
+        search.onCommand(PatientSearchWindow::Continue);
     };
     proceed();
     QCOMPARE(data.messages.texts(), std::vector<std::string>{kFound});
@@ -207,12 +207,12 @@ void PatientSearchTest::emptyTerms_showNoticeAndKeepWindowOpen() {
     PatientSearchWindow search(*data.context, level.searchTerms(), PatientSearchWindow::Level::Abteilungsebene, list);
     search.show();
     Child<QLineEdit>(&search, "txt_pats_kis_id")->setText(QStringLiteral("   "));
-    search.onCommand(0);
+    search.onCommand(PatientSearchWindow::Begin);
     QCOMPARE(data.messages.texts(), std::vector<std::string>{" Geben Sie mindestens einen Suchbegriff ein!"});
     QVERIFY(search.isVisible());
     QCOMPARE(search.focusWidget(), Child<QLineEdit>(&search, "txt_pats_kis_id"));
     QCOMPARE(SelectedRows(list), (std::vector<int>{0, 2}));
-    search.onCommand(2);
+    search.onCommand(PatientSearchWindow::Cancel);
     QVERIFY(!search.isVisible());
     QCOMPARE(data.messages.shown.size(), std::size_t{1});
 }

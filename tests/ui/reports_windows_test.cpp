@@ -111,7 +111,7 @@ void ReportsWindowsTest::dataButtons_withoutImportedData_showNoDataNotice() {
     DepartmentListWindow window(*data.context, {count, count, count});
     for (int index : {0, 1, 3, 4}) {
         data.messages.shown.clear();
-        window.onCommand(index);
+        window.onCommand(static_cast<DepartmentListWindow::Command>(index));
         QCOMPARE(data.messages.texts(), std::vector<std::string>{" Es wurden noch keine Daten importiert!"});
     }
     QCOMPARE(opened, 0);
@@ -126,13 +126,13 @@ void ReportsWindowsTest::weiter_withTwoSelected_showsOnlyOneNotice() {
     DepartmentListWindow window(*data.context, openers);
     auto* list = Child<QListWidget>(&window, QStringLiteral("lst_abteilung"));
     list->item(2)->setSelected(true);
-    window.onCommand(0);
+    window.onCommand(DepartmentListWindow::Next);
     QCOMPARE(data.messages.texts(), std::vector<std::string>{" Nur einen Intensivbericht auswählen!"});
     QVERIFY(openedFor.empty());
 
     list->clearSelection();
     list->setCurrentRow(2);
-    window.onCommand(0);
+    window.onCommand(DepartmentListWindow::Next);
     QCOMPARE(openedFor.size(), std::size_t{1});
     QCOMPARE(QString::fromStdString(openedFor[0]), list->item(2)->text());
 }
@@ -147,7 +147,7 @@ void ReportsWindowsTest::remove_twoNonAdjacent_removesFilesAndRows() {
     list->clearSelection();
     list->item(1)->setSelected(true);
     list->item(3)->setSelected(true);
-    window.onCommand(3);
+    window.onCommand(DepartmentListWindow::Remove);
 
     QCOMPARE(data.messages.texts(), std::vector<std::string>{" Ausgewählte Intensivberichte entfernen ?"});
     const QStringList lines = ListLines(list);
@@ -173,7 +173,7 @@ void ReportsWindowsTest::remove_answerNo_changesNothing() {
     AddFourDepartments(data);
     data.messages.setNextAnswer(Answer::No);
     DepartmentListWindow window(*data.context);
-    window.onCommand(3);
+    window.onCommand(DepartmentListWindow::Remove);
     QCOMPARE(window.lines().size(), std::size_t{4});
     QCOMPARE(data.departmentCount(), 4LL);
     QVERIFY(QFile::exists(data.systemDir() + QStringLiteral("/A6100101.101")));
@@ -184,7 +184,7 @@ void ReportsWindowsTest::remove_nothingSelected_showsSelectNotice() {
     AddFourDepartments(data);
     DepartmentListWindow window(*data.context);
     Child<QListWidget>(&window, QStringLiteral("lst_abteilung"))->clearSelection();
-    window.onCommand(3);
+    window.onCommand(DepartmentListWindow::Remove);
     QCOMPARE(data.messages.texts(), std::vector<std::string>{" Wählen Sie mindestens ein Element aus!"});
     QCOMPARE(data.departmentCount(), 4LL);
 }
@@ -198,7 +198,7 @@ void ReportsWindowsTest::open_missingDepartmentDatabase_keepsListUsable() {
     auto* list = Child<QListWidget>(&window, QStringLiteral("lst_abteilung"));
     list->clearSelection();
     list->item(1)->setSelected(true);
-    window.onCommand(3);
+    window.onCommand(DepartmentListWindow::Remove);
     QCOMPARE(window.lines().size(), std::size_t{3});
     QCOMPARE(data.departmentCount(), 3LL);
 }
@@ -233,7 +233,7 @@ void ReportsWindowsTest::patientLevel_listsStaysAndStatusPanels() {
     QCOMPARE(window.departmentStatus(), std::string("EXTERN"));
     QCOMPARE(bar.panelText(2), QString::fromStdString(level.currentLine().substr(0, 28) + " "));
     QCOMPARE(bar.panelText(3), QString::fromStdString(level.currentLine().substr(29, 44) + " "));
-    window.onCommand(4);
+    window.onCommand(PatientListWindow::Cancel);
     QCOMPARE(bar.panelText(2), QStringLiteral(" "));
     QCOMPARE(bar.panelText(3), QStringLiteral(" "));
     data.context->statusBar = nullptr;
@@ -249,10 +249,10 @@ void ReportsWindowsTest::patientWeiter_opensDetailOnlyForIcuStays() {
     PatientListWindow window(*data.context, level.currentLine(), openers);
     auto* list = Child<QListWidget>(&window, QStringLiteral("lst_patient"));
     list->setCurrentRow(1);
-    window.onCommand(0);
+    window.onCommand(PatientListWindow::Next);
     QVERIFY(opened.empty());
     list->setCurrentRow(0);
-    window.onCommand(0);
+    window.onCommand(PatientListWindow::Next);
     QCOMPARE(opened, std::vector<std::string>{"P1        "});
     QCOMPARE(window.stayKey().birthDate, std::string("19600101"));
     QCOMPARE(window.stayKey().admissionTime, std::string("201601040800"));
@@ -266,7 +266,7 @@ void ReportsWindowsTest::patientLevel_missingDatabase_showsMessageAndEmptyList()
     PatientListWindow window(*data.context, level.currentLine());
     QCOMPARE(Child<QListWidget>(&window, QStringLiteral("lst_patient"))->count(), 0);
     QCOMPARE(data.messages.shown.size(), std::size_t{1});
-    window.onCommand(0);
+    window.onCommand(PatientListWindow::Next);
     QCOMPARE(data.messages.shown.size(), std::size_t{1});
 }
 
@@ -285,7 +285,7 @@ void ReportsWindowsTest::analysis_twoDepartments_fillsGridAndCopiesText() {
     QCOMPARE(grid->item(0, 3)->text(), QStringLiteral("01"));
     QCOMPARE(grid->item(0, 4)->text().trimmed(), QStringLiteral("2"));
     QCOMPARE(grid->item(1, 4)->text().trimmed(), QStringLiteral("1"));
-    window.onCommand(0);
+    window.onCommand(DepartmentAnalysisWindow::Copy);
     QCOMPARE(QApplication::clipboard()->text(), QString::fromStdString(AnalysisClipboardText(window.rows())));
     QVERIFY(QApplication::clipboard()->text().startsWith(
         QStringLiteral("KA\tAbteilung\tJahr\tMonat\tINT-Patienten")));

@@ -87,7 +87,7 @@ ClassificationDialog::ClassificationDialog(AppContext& context, QWidget* parent)
         button->setAutoDefault(false);
         // Enter starts the classification, as Enter presses OK in the other dialogs.
         if (index == 2) button->setDefault(true);
-        connect(button, &QPushButton::clicked, this, [this, index] { onCommand(index); });
+        connect(button, &QPushButton::clicked, this, [this, index] { onCommand(static_cast<Command>(index)); });
         if (index == 3) buttons->addStretch(1);
         buttons->addWidget(button);
     }
@@ -248,7 +248,8 @@ std::vector<std::string> ClassificationDialog::selectedEntries() const {
     return selected;
 }
 
-void ClassificationDialog::onCommand(int index) {
+void ClassificationDialog::onCommand(Command command) {
+    const int index = command;
     switch (index) {
         case 0:
             editDepartment();

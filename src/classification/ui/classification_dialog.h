@@ -22,8 +22,10 @@ class ClassificationDialog : public QDialog {
 public:
     explicit ClassificationDialog(AppContext& context, QWidget* parent = nullptr);
 
+    // The buttons by their index in the group (their object names end in it).
+    enum Command : int { EditDepartment = 0, ChangeSettings = 1, Classify = 2, Cancel = 3 };
     // cmd_ein: 0 "Abteilung bearbeiten", 1 "Voreinstellungen ändern", 2 "Einstufung", 3 "Abbrechen".
-    void onCommand(int index);
+    void onCommand(Command command);
     // The entries of the list, in list order.
     std::vector<std::string> entries() const;
     // The selected entries, in list order.

@@ -39,7 +39,7 @@ ClassificationResultWindow::ClassificationResultWindow(AppContext& context, cons
     setWindowTitle(QStringLiteral(" Extras - Einstufungsergebnis"));
     setModal(true);
 
-    grd_erg_ = BuildResultReport(this, [this](int index) { onCommand(index); });
+    grd_erg_ = BuildResultReport(this, [this](int index) { onCommand(static_cast<Command>(index)); });
     classify(context, entries);
     fillGrid();
     FitResultReport(this, grd_erg_, static_cast<int>(table_.rows.size()), kVisibleRowsAtMost);
@@ -99,7 +99,8 @@ void ClassificationResultWindow::fillGrid() {
     }
 }
 
-void ClassificationResultWindow::onCommand(int index) {
+void ClassificationResultWindow::onCommand(Command command) {
+    const int index = command;
     if (index == 0) {
         copyToClipboard();
     } else {

@@ -19,8 +19,10 @@ public:
     // `entries`: the selected entries of the classification dialog's list, in list order.
     ClassificationResultWindow(AppContext& context, const std::vector<std::string>& entries, QWidget* parent = nullptr);
 
+    // The buttons by their index in the group (their object names end in it).
+    enum Command : int { Copy = 0, Close = 1 };
     // cmd_erg: 0 "&Kopieren", 1 "Schließen".
-    void onCommand(int index);
+    void onCommand(Command command);
     const ResultTable& table() const { return table_; }
 
 private:

@@ -106,7 +106,7 @@ StaffingDialog::StaffingDialog(AppContext& context, std::string entry, QWidget* 
         button->setAutoDefault(false);
         button->setMinimumWidth(button->fontMetrics().horizontalAdvance(QStringLiteral("Abbrechen")) + 32);
         if (index == 0) button->setDefault(true);
-        connect(button, &QPushButton::clicked, this, [this, index] { onCommand(index); });
+        connect(button, &QPushButton::clicked, this, [this, index] { onCommand(static_cast<Command>(index)); });
         buttons->addWidget(button);
     }
 
@@ -176,7 +176,8 @@ void StaffingDialog::updateFactor() {
     lbl_faktor_->setText(QString::fromStdString(TwoPlacesText(ratio, notation_)));
 }
 
-void StaffingDialog::onCommand(int index) {
+void StaffingDialog::onCommand(Command command) {
+    const int index = command;
     if (index != 0) {
         reject();
         return;

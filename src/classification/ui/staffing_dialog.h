@@ -20,8 +20,10 @@ class StaffingDialog : public QDialog {
 public:
     StaffingDialog(AppContext& context, std::string entry, QWidget* parent = nullptr);
 
+    // The buttons by their index in the group (their object names end in it).
+    enum Command : int { Ok = 0, Cancel = 1 };
     // cmd_extras: 0 "OK", 1 "Abbrechen".
-    void onCommand(int index);
+    void onCommand(Command command);
     // Checks a field as on leaving it (0 txt_dgkp, 1 txt_sBett) and updates lbl_faktor. An invalid
     // number is reported in the run-time error box and the focus goes back into the field; false then.
     bool leaveField(int which);

@@ -74,7 +74,7 @@ ExportWindow::ExportWindow(AppContext& context, QWidget* parent) : QDialog(paren
         auto* button = new QPushButton(QString::fromUtf8(captions[index]), this);
         button->setObjectName(IndexedName("cmd_export", index));
         button->setAutoDefault(false);
-        connect(button, &QPushButton::clicked, this, [this, index] { onCommand(index); });
+        connect(button, &QPushButton::clicked, this, [this, index] { onCommand(static_cast<Command>(index)); });
         buttons->addWidget(button);
     }
 
@@ -136,7 +136,8 @@ void ExportWindow::editExportDirectory() {
     lbl_export_->setText(QString::fromStdString(context_.settings.ExportDataPath));
 }
 
-void ExportWindow::onCommand(int index) {
+void ExportWindow::onCommand(Command command) {
+    const int index = command;
     if (index == 0) {
         exportDepartments();
     } else {

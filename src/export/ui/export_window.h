@@ -19,8 +19,10 @@ class ExportWindow : public QDialog {
 public:
     explicit ExportWindow(AppContext& context, QWidget* parent = nullptr);
 
+    // The buttons by their index in the group (their object names end in it).
+    enum Command : int { Export = 0, Close = 1 };
     // cmd_export: 0 "&Export", 1 "Beenden".
-    void onCommand(int index);
+    void onCommand(Command command);
     // Double click on the export directory: the options dialog, then the directory as it now stands.
     void editExportDirectory();
 

@@ -49,7 +49,7 @@ ImportDialog::ImportDialog(AppContext& context, QWidget* parent) : QDialog(paren
     lst_file_ = new FileList(fileFrame);
     lst_file_->setObjectName(QStringLiteral("lst_file"));
     (new QVBoxLayout(fileFrame))->addWidget(lst_file_);
-    connect(lst_file_, &QListWidget::itemDoubleClicked, this, [this] { onCommand(0); });
+    connect(lst_file_, &QListWidget::itemDoubleClicked, this, [this] { onCommand(ImportDialog::Import); });
 
     QGroupBox* driveFrame = Frame("Frame2", QStringLiteral("&Laufwerk"), this);
     lst_drive_ = new DriveList(driveFrame);
@@ -91,7 +91,7 @@ ImportDialog::ImportDialog(AppContext& context, QWidget* parent) : QDialog(paren
         cmd_imp_[index]->setObjectName(IndexedName("cmd_imp", index));
         cmd_imp_[index]->setMinimumWidth(cmd_imp_[index]->fontMetrics().horizontalAdvance(captions[1]) + 32);
         cmd_imp_[index]->setAutoDefault(false);
-        connect(cmd_imp_[index], &QPushButton::clicked, this, [this, index] { onCommand(index); });
+        connect(cmd_imp_[index], &QPushButton::clicked, this, [this, index] { onCommand(static_cast<Command>(index)); });
         buttons->addWidget(cmd_imp_[index]);
     }
     cmd_imp_[0]->setDefault(true);
@@ -138,7 +138,8 @@ void ImportDialog::onDirectoryChanged(const QString& directory) {
     lst_file_->setDirectory(directory);
 }
 
-void ImportDialog::onCommand(int index) {
+void ImportDialog::onCommand(Command command) {
+    const int index = command;
     if (running_) return;
     if (index == 0) {
         startImport();

@@ -28,8 +28,10 @@ public:
 
     explicit ImportDialog(AppContext& context, QWidget* parent = nullptr);
 
+    // The buttons by their index in the group (their object names end in it).
+    enum Command : int { Import = 0, Cancel = 1 };
     // cmd_imp: 0 "Import", 1 "Abbrechen". Refused while a batch runs.
-    void onCommand(int index);
+    void onCommand(Command command);
     bool batchRunning() const { return running_; }
     // The summary rows of the last batch, for the result window.
     const std::vector<ImportSummaryRow>& summary() const { return summary_; }

@@ -22,7 +22,7 @@ ImportResultWindow::ImportResultWindow(std::vector<ImportSummaryRow> rows, QWidg
     setWindowTitle(QStringLiteral(" Datei - ImportErgebnis"));
     setModal(true);
 
-    grd_erg_ = BuildResultReport(this, [this](int index) { onCommand(index); });
+    grd_erg_ = BuildResultReport(this, [this](int index) { onCommand(static_cast<Command>(index)); });
     fillGrid();
     FitResultReport(this, grd_erg_, static_cast<int>(rows_.size()), kVisibleRowsAtMost);
 }
@@ -65,7 +65,8 @@ void ImportResultWindow::fillGrid() {
     }
 }
 
-void ImportResultWindow::onCommand(int index) {
+void ImportResultWindow::onCommand(Command command) {
+    const int index = command;
     if (index == 0) {
         copyToClipboard();
     } else {

@@ -16,8 +16,10 @@ class ImportResultWindow : public QDialog {
 public:
     explicit ImportResultWindow(std::vector<ImportSummaryRow> rows, QWidget* parent = nullptr);
 
+    // The buttons by their index in the group (their object names end in it).
+    enum Command : int { Copy = 0, Close = 1 };
     // cmd_erg: 0 "&Kopieren", 1 "Schließen".
-    void onCommand(int index);
+    void onCommand(Command command);
 
     // The grid's header texts; the comment column's ends in a blank.
     static QStringList HeaderTexts();

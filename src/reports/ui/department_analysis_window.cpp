@@ -46,7 +46,7 @@ DepartmentAnalysisWindow::DepartmentAnalysisWindow(AppContext& context, std::vec
         auto* button = new QPushButton(QString::fromUtf8(captions[index]), this);
         button->setObjectName(IndexedName("cmd_abta", index));
         button->setAutoDefault(false);
-        connect(button, &QPushButton::clicked, this, [this, index] { onCommand(index); });
+        connect(button, &QPushButton::clicked, this, [this, index] { onCommand(static_cast<Command>(index)); });
         buttons->addWidget(button);
     }
     {
@@ -205,7 +205,8 @@ void DepartmentAnalysisWindow::showBarFigure(bool hovered, std::size_t series, i
 QWidget* DepartmentAnalysisWindow::makeChart() { return nullptr; }
 #endif
 
-void DepartmentAnalysisWindow::onCommand(int index) {
+void DepartmentAnalysisWindow::onCommand(Command command) {
+    const int index = command;
     if (index == 0) {
         SelectAllAndCopy(grd_abta_, QString::fromStdString(AnalysisClipboardText(result_.rows)));
     } else {

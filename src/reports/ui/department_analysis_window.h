@@ -25,8 +25,10 @@ class DepartmentAnalysisWindow : public QDialog {
 public:
     DepartmentAnalysisWindow(AppContext& context, std::vector<std::string> departmentLines, QWidget* parent = nullptr);
 
+    // The buttons by their index in the group (their object names end in it).
+    enum Command : int { Copy = 0, Close = 1 };
     // cmd_abta: 0 "&Kopieren", 1 "B&eenden".
-    void onCommand(int index);
+    void onCommand(Command command);
     const std::vector<AnalysisRow>& rows() const { return result_.rows; }
 
 private:

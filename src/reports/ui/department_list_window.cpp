@@ -35,7 +35,7 @@ DepartmentListWindow::DepartmentListWindow(AppContext& context, Openers openers,
     fixed.setStyleHint(QFont::TypeWriter);
     lst_abteilung_->setFont(fixed);
     lst_abteilung_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    connect(lst_abteilung_, &QListWidget::itemDoubleClicked, this, [this] { onCommand(0); });
+    connect(lst_abteilung_, &QListWidget::itemDoubleClicked, this, [this] { onCommand(DepartmentListWindow::Next); });
 
     // Column labels above the hospital and department columns of the lines.
     const int letter = lst_abteilung_->fontMetrics().horizontalAdvance(QLatin1Char('X'));
@@ -61,7 +61,7 @@ DepartmentListWindow::DepartmentListWindow(AppContext& context, Openers openers,
         button->setAutoDefault(false);
         if (command.index == 0) button->setDefault(true);
         const int index = command.index;
-        connect(button, &QPushButton::clicked, this, [this, index] { onCommand(index); });
+        connect(button, &QPushButton::clicked, this, [this, index] { onCommand(static_cast<Command>(index)); });
         buttons->addWidget(button);
     }
 
@@ -118,7 +118,8 @@ bool DepartmentListWindow::dataImported() {
     return ConfirmDataImported(context_);
 }
 
-void DepartmentListWindow::onCommand(int index) {
+void DepartmentListWindow::onCommand(Command command) {
+    const int index = command;
     if (index == 5) {
         reject();
         return;

@@ -28,8 +28,10 @@ public:
 
     explicit DepartmentListWindow(AppContext& context, Openers openers = {}, QWidget* parent = nullptr);
 
+    // The buttons by their index in the group (their object names end in it).
+    enum Command : int { Next = 0, Search = 1, Remove = 3, Analyse = 4, Cancel = 5 };
     // cmd_abteilung: 0 "&Weiter", 1 "&Suchen", 3 "E&ntfernen", 4 "&Analyse", 5 "Abbrechen".
-    void onCommand(int index);
+    void onCommand(Command command);
 
     AppContext& context() { return context_; }
     QListWidget* departmentList() const { return lst_abteilung_; }

@@ -37,7 +37,7 @@ PatientListWindow::PatientListWindow(AppContext& context, std::string department
     lst_patient_->setObjectName(QStringLiteral("lst_patient"));
     lst_patient_->setFont(fixed);
     lst_patient_->setSelectionMode(QAbstractItemView::SingleSelection);
-    connect(lst_patient_, &QListWidget::itemDoubleClicked, this, [this] { onCommand(0); });
+    connect(lst_patient_, &QListWidget::itemDoubleClicked, this, [this] { onCommand(PatientListWindow::Next); });
     const int letter = lst_patient_->fontMetrics().horizontalAdvance(QLatin1Char('X'));
 
     // Column labels over the columns of the patient lines: width in letters. Each label ends where
@@ -78,7 +78,7 @@ PatientListWindow::PatientListWindow(AppContext& context, std::string department
         button->setAutoDefault(false);
         if (command.index == 0) button->setDefault(true);
         const int index = command.index;
-        connect(button, &QPushButton::clicked, this, [this, index] { onCommand(index); });
+        connect(button, &QPushButton::clicked, this, [this, index] { onCommand(static_cast<Command>(index)); });
         buttons->addWidget(button);
     }
 
@@ -107,7 +107,8 @@ void PatientListWindow::loadPatients() {
     if (!list.error.empty()) context_.messages.ShowErrorBox(list.error);
 }
 
-void PatientListWindow::onCommand(int index) {
+void PatientListWindow::onCommand(Command command) {
+    const int index = command;
     if (index == 0) {
         const QListWidgetItem* item = lst_patient_->currentItem();
         if (item == nullptr) return;

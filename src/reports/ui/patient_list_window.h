@@ -30,8 +30,10 @@ public:
     PatientListWindow(AppContext& context, std::string departmentLine, Openers openers = {},
                       QWidget* parent = nullptr, SearchTerms* searchTerms = nullptr);
 
+    // The buttons by their index in the group (their object names end in it).
+    enum Command : int { Next = 0, Search = 1, Cancel = 4 };
     // cmd_patient: 0 "&Weiter", 1 "&Suchen", 4 "Abbrechen".
-    void onCommand(int index);
+    void onCommand(Command command);
     // "Abbrechen", Esc and the close box alike: the department leaves the status bar.
     void reject() override;
 

@@ -75,7 +75,7 @@ PatientSearchWindow::PatientSearchWindow(AppContext& context, SearchTerms& terms
         button->setObjectName(IndexedName("cmd_pats", index));
         button->setAutoDefault(false);
         if (index == 1) button->setDefault(true);
-        connect(button, &QPushButton::clicked, this, [this, index] { onCommand(index); });
+        connect(button, &QPushButton::clicked, this, [this, index] { onCommand(static_cast<Command>(index)); });
         buttons->addWidget(button);
         setTabOrder(previous, button);
         previous = button;
@@ -117,7 +117,8 @@ bool PatientSearchWindow::leaveBirthDateField() {
     return false;
 }
 
-void PatientSearchWindow::onCommand(int index) {
+void PatientSearchWindow::onCommand(Command command) {
+    const int index = command;
     if (index == 2) {
         reject();
         return;

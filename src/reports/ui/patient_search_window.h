@@ -23,8 +23,10 @@ public:
     PatientSearchWindow(AppContext& context, SearchTerms& terms, Level level, QListWidget* list,
             QWidget* parent = nullptr);
 
+    // The buttons by their index in the group (their object names end in it).
+    enum Command : int { Begin = 0, Continue = 1, Cancel = 2 };
     // cmd_pats: 0 "&Beginnen", 1 "Fortsetzen", 2 "Abbrechen".
-    void onCommand(int index);
+    void onCommand(Command command);
     // The birth-date field as on leaving it: a refused date clears the field and puts the focus back
     // into it (false then).
     bool leaveBirthDateField();

@@ -133,7 +133,7 @@ StayDetailWindow::StayDetailWindow(AppContext& context, std::string departmentLi
     close->setObjectName(IndexedName("cmd_int", 0));
     close->setAutoDefault(false);
     close->setDefault(true);
-    connect(close, &QPushButton::clicked, this, [this] { onCommand(0); });
+    connect(close, &QPushButton::clicked, this, [this] { onCommand(StayDetailWindow::Close); });
 
     auto* top = new QHBoxLayout;
     top->addWidget(tab_int_, 1);
@@ -340,7 +340,8 @@ void StayDetailWindow::onPageChanged(int page) {
     fra_erhebung_->setVisible(page == 1);
 }
 
-void StayDetailWindow::onCommand(int index) {
+void StayDetailWindow::onCommand(Command command) {
+    const int index = command;
     if (index == 0) accept();
 }
 

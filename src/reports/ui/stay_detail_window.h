@@ -34,8 +34,10 @@ public:
            QWidget* parent = nullptr);
 
     bool loaded() const { return detail_.has_value(); }
+    // The buttons by their index in the group (their object names end in it).
+    enum Command : int { Close = 0 };
     // cmd_int: 0 "Schließen".
-    void onCommand(int index);
+    void onCommand(Command command);
 
 private:
     QWidget* buildBaseDataPage();

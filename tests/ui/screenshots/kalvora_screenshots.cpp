@@ -137,7 +137,7 @@ int main(int argc, char* argv[]) {
             std::printf("%s\n", qPrintable(path));
         });
         watcher.start(0);
-        import.onCommand(0);
+        import.onCommand(ImportDialog::Import);
         summary = import.summary();
     }
     {
@@ -159,7 +159,7 @@ int main(int argc, char* argv[]) {
                 ->setText(QString::fromLatin1(staff[index % 4][0]));
             staffing.findChild<QLineEdit*>(QStringLiteral("txt_sBett"))
                 ->setText(QString::fromLatin1(staff[index % 4][1]));
-            staffing.onCommand(0);
+            staffing.onCommand(StaffingDialog::Ok);
         }
         loading.reject();
     }
