@@ -3,13 +3,14 @@
 #   scripts/install-deps.sh cli    build and run kalvora-cli
 #   scripts/install-deps.sh run    the same and the desktop program (Qt 6)
 #   scripts/install-deps.sh test   the same and the test tool chain (GoogleTest, Xvfb, clang with its
-#                                  sanitizer and fuzzer runtime, sqlite3, strace, time); the default
+#                                  sanitizer and fuzzer runtime, clang-format, sqlite3, strace, time);
+#                                  the default
 set -euo pipefail
 
 profile=${1:-test}
 cli_packages=(libsqlite3-dev libcli11-dev cmake ninja-build g++)
 run_packages=(qt6-base-dev libqt6opengl6-dev qt6-charts-dev fonts-dejavu-core qt6-translations-l10n)
-test_packages=(libgtest-dev xvfb xauth sqlite3 clang libclang-rt-14-dev time strace)
+test_packages=(libgtest-dev xvfb xauth sqlite3 clang libclang-rt-14-dev clang-format time strace)
 case "$profile" in
   cli) packages=("${cli_packages[@]}") ;;
   run) packages=("${cli_packages[@]}" "${run_packages[@]}") ;;

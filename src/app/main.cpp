@@ -3,11 +3,11 @@
 
 #include <QApplication>
 
-#include "base/settings.h"
-#include "base/paths.h"
-#include "ui/app_context.h"
 #include "app/startup_window.h"
 #include "app/window_wiring.h"
+#include "base/paths.h"
+#include "base/settings.h"
+#include "ui/app_context.h"
 #include "ui/german_qt_texts.h"
 #include "ui/qt_message_service.h"
 

@@ -9,16 +9,16 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "app/info_window.h"
+#include "base/message_service.h"
 #include "import/ui/import_dialog.h"
 #include "import/ui/import_result_window.h"
-#include "base/message_service.h"
 #include "ui/app_context.h"
 #include "ui/clock_text.h"
-#include "app/info_window.h"
-#include "ui/options_dialog.h"
 #include "ui/imported_data_notice.h"
 #include "ui/main_status_bar.h"
 #include "ui/object_names.h"
+#include "ui/options_dialog.h"
 
 namespace kalvora::ui {
 

@@ -8,8 +8,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "base/settings.h"
 #include "app/main_window.h"
+#include "base/settings.h"
 
 namespace kalvora::ui {
 

@@ -34,8 +34,9 @@ DepartmentListWindow::Openers DepartmentLevelOpeners() {
         window.exec();
     };
     openers.search = [](DepartmentListWindow& level) {
-        PatientSearchWindow window(level.context(), level.searchTerms(), PatientSearchWindow::Level::Abteilungsebene,
-                                   level.departmentList(), &level);
+        PatientSearchWindow window(level.context(), level.searchTerms(),
+                                   PatientSearchWindow::Level::Abteilungsebene, level.departmentList(),
+                                   &level);
         window.exec();
     };
     openers.analysis = [](DepartmentListWindow& level) {
@@ -48,13 +49,13 @@ DepartmentListWindow::Openers DepartmentLevelOpeners() {
 PatientListWindow::Openers PatientLevelOpeners() {
     PatientListWindow::Openers openers;
     openers.detail = [](PatientListWindow& level) {
-        StayDetailWindow window(level.context(), level.departmentLine(), level.departmentStatus(), level.stayKey(),
-                                &level);
+        StayDetailWindow window(level.context(), level.departmentLine(), level.departmentStatus(),
+                                level.stayKey(), &level);
         if (window.loaded()) window.exec();
     };
     openers.search = [](PatientListWindow& level) {
-        PatientSearchWindow window(level.context(), level.searchTerms(), PatientSearchWindow::Level::Patientenebene,
-                                   level.patientList(), &level);
+        PatientSearchWindow window(level.context(), level.searchTerms(),
+                                   PatientSearchWindow::Level::Patientenebene, level.patientList(), &level);
         window.exec();
     };
     return openers;

@@ -1,11 +1,12 @@
 #include "base/conversions.h"
-#include "base/text.h"
 
 #include <algorithm>
 #include <charconv>
 #include <climits>
 #include <cmath>
 #include <limits>
+
+#include "base/text.h"
 
 namespace kalvora {
 
@@ -466,11 +467,6 @@ std::optional<double> ParseLocaleNumber(std::string_view text, const NumberNotat
         return (number->negative ? -1.0 : 1.0) * std::numeric_limits<double>::infinity();
     }
     return value + 0.0;  // no negative zero
-}
-
-OriginColours ShowOrigin(std::string_view currentDepartmentStatus) {
-    if (currentDepartmentStatus == "EXTERN") return {true, 0x8000000Fu, 0xFF0000u};
-    return {false, 0xFFFFFFu, 0x000000u};
 }
 
 }  // namespace kalvora

@@ -69,12 +69,4 @@ NumberEntryResult CheckNumberEntry(std::string_view text, int decimals, int maxC
 // decimal part). Blanks around it are allowed. No value when the text is not such a number.
 std::optional<double> ParseLocaleNumber(std::string_view text, const NumberNotation& notation);
 
-// Colours of an entry field that shows imported data, by the status of the department on show.
-struct OriginColours {
-    bool systemButtonFace;     // background is the system colour for button faces
-    std::uint32_t background;  // 0xBBGGRR; the system colour value 0x8000000F when systemButtonFace
-    std::uint32_t textColour;  // 0xBBGGRR
-};
-OriginColours ShowOrigin(std::string_view currentDepartmentStatus);
-
 }  // namespace kalvora

@@ -179,5 +179,4 @@ Settings LoadSettings(SettingsFile& file) {
     return settings;
 }
 
-
 }  // namespace kalvora

@@ -1,11 +1,11 @@
 #include "classification/classification_list.h"
 
-#include "store/stored_data_messages.h"
 #include "base/paths.h"
 #include "store/data_directory.h"
 #include "store/database.h"
 #include "store/file_ops.h"
 #include "store/schema.h"
+#include "store/stored_data_messages.h"
 
 namespace kalvora {
 

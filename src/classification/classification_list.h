@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "classification/department_entry.h"
 #include "base/conversions.h"
+#include "classification/department_entry.h"
 
 namespace kalvora {
 

@@ -5,10 +5,10 @@
 #include <stdexcept>
 #include <string>
 
+#include "base/paths.h"
 #include "classification/classification_figures.h"
 #include "classification/classification_sql_functions.h"
 #include "classification/rate_department.h"
-#include "base/paths.h"
 #include "store/database.h"
 #include "store/store_error_text.h"
 

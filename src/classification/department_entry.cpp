@@ -52,12 +52,15 @@ std::string BuildDepartmentEntry(const Department& record, const NumberNotation&
     const std::string ratio = record.beds > 0 ? TwoPlacesText(DgkpPerBed(dgkp, record.beds), notation)
                                               : std::string(kDialogZeroRatio);
     std::string entry =
-        FixedWidth(record.kanr + " - " + FixedWidth(record.hospitalName.value_or(""), kHospitalNameWidth), kHospitalWidth);
+        FixedWidth(record.kanr + " - " + FixedWidth(record.hospitalName.value_or(""), kHospitalNameWidth),
+                   kHospitalWidth);
     entry += Blanks(2);
     entry += StaffingColumns(dgkp, record.beds, ratio, record.preset, notation);
-    entry += FixedWidth(record.abteilung + " - " + FixedWidth(record.departmentName.value_or(""), kDepartmentNameWidth),
-                        kDepartmentWidth);
-    entry += std::string_view(record.dataFile).substr(0, ByteOffsetOfCharacter(record.dataFile, kDataFileWidth));
+    entry += FixedWidth(
+        record.abteilung + " - " + FixedWidth(record.departmentName.value_or(""), kDepartmentNameWidth),
+        kDepartmentWidth);
+    entry +=
+        std::string_view(record.dataFile).substr(0, ByteOffsetOfCharacter(record.dataFile, kDataFileWidth));
     return entry;
 }
 

@@ -14,9 +14,9 @@
 #include <string>
 #include <string_view>
 
+#include "base/conversions.h"
 #include "classification/classification_result.h"
 #include "classification/department_staffing.h"
-#include "base/conversions.h"
 
 namespace kalvora {
 

@@ -30,7 +30,7 @@ long long BedsOfEntry(std::string_view text);
 // Stores the values into the department's row (KANR, ABTEILUNG) under the data directory's lock.
 // False when Dateiverwaltung has no such row: nothing is stored then. Throws StoreError (German)
 // when the directory is in use or the administration database cannot be written.
-bool StoreDepartmentStaffing(const std::string& systemDataPath, std::string_view kanr, std::string_view abteilung,
-                             const StaffingValues& values);
+bool StoreDepartmentStaffing(const std::string& systemDataPath, std::string_view kanr,
+                             std::string_view abteilung, const StaffingValues& values);
 
 }  // namespace kalvora

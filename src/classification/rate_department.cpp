@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "classification/level_table.h"
 #include "base/text.h"
+#include "classification/level_table.h"
 
 namespace kalvora {
 

@@ -2,11 +2,11 @@
 
 #include <stdexcept>
 
-#include "classification/classify_department.h"
-#include "classification/department_entry.h"
 #include "base/decimal.h"
 #include "base/paths.h"
 #include "base/status_sink.h"
+#include "classification/classify_department.h"
+#include "classification/department_entry.h"
 #include "store/file_ops.h"
 
 namespace kalvora {

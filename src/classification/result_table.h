@@ -7,9 +7,9 @@
 #include <string_view>
 #include <vector>
 
+#include "base/conversions.h"
 #include "classification/classification_result.h"
 #include "classification/classification_run.h"
-#include "base/conversions.h"
 
 namespace kalvora {
 

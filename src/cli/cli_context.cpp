@@ -1,6 +1,7 @@
+#include "cli/cli_context.h"
+
 #include "base/paths.h"
 #include "base/text.h"
-#include "cli/cli_context.h"
 
 namespace kalvora::cli {
 
@@ -20,7 +21,8 @@ std::string CliContext::settingsFileName() const {
 }
 
 SettingsFile& CliContext::settingsFile() {
-    if (!file_) file_.emplace(ExecutableDirectory(), CommonSettingsDirectory(), settingsFileName(), &messages);
+    if (!file_)
+        file_.emplace(ExecutableDirectory(), CommonSettingsDirectory(), settingsFileName(), &messages);
     return *file_;
 }
 

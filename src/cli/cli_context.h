@@ -3,12 +3,11 @@
 // of this run), the number notation, the output streams and a message service that answers
 // questions with Yes and writes notices to stderr.
 
+#include <CLI/CLI.hpp>
 #include <functional>
 #include <optional>
 #include <ostream>
 #include <string>
-
-#include <CLI/CLI.hpp>
 
 #include "base/conversions.h"
 #include "base/message_service.h"

@@ -1,9 +1,9 @@
 // kalvora-cli analysis DB...: the department analysis as its "Kopieren" puts it on the clipboard.
 
+#include "base/status_sink.h"
 #include "cli/cli_context.h"
 #include "cli/report_arguments.h"
 #include "reports/department_analysis.h"
-#include "base/status_sink.h"
 
 namespace kalvora::cli {
 

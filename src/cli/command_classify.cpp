@@ -8,18 +8,18 @@
 #include <utility>
 #include <vector>
 
-#include "classification/classification_list.h"
+#include "base/status_sink.h"
 #include "base/text.h"
+#include "classification/classification_list.h"
 #include "classification/classification_run.h"
 #include "classification/department_entry.h"
 #include "classification/result_table.h"
 #include "cli/cli_context.h"
 #include "cli/usage_texts.h"
 #include "cli/value_arguments.h"
-#include "store/stored_data_messages.h"
-#include "base/status_sink.h"
 #include "store/admin_database.h"
 #include "store/file_ops.h"
+#include "store/stored_data_messages.h"
 
 namespace kalvora::cli {
 
@@ -66,9 +66,8 @@ int runClassify(CliContext& context, const ClassifyOptions& options) {
     std::set<std::string> wanted;
     for (const std::string& dataFile : options.dataFiles) {
         const std::string name = WithoutBlanks(dataFile);
-        const bool known = std::any_of(records.begin(), records.end(), [&](const Department& record) {
-            return record.fileName() == name;
-        });
+        const bool known = std::any_of(records.begin(), records.end(),
+                                       [&](const Department& record) { return record.fileName() == name; });
         if (!known) return context.fail(stored_data_messages::UnknownDepartment(dataFile));
         wanted.insert(name);
     }

@@ -1,10 +1,10 @@
 // kalvora-cli export: the total database of the chosen departments (default: all) in the export
 // directory.
 
+#include "base/status_sink.h"
 #include "cli/cli_context.h"
 #include "cli/report_arguments.h"
 #include "export/total_export.h"
-#include "base/status_sink.h"
 #include "store/schema.h"
 
 namespace kalvora::cli {

@@ -3,13 +3,13 @@
 #include <filesystem>
 
 #include "base/paths.h"
-#include "cli/cli_context.h"
 #include "base/text.h"
+#include "cli/cli_context.h"
 #include "cli/clipboard_text.h"
 #include "cli/terminal_progress.h"
-#include "import/protocol_choice.h"
 #include "import/import_run.h"
 #include "import/line_reader.h"
+#include "import/protocol_choice.h"
 #include "import/protocol_file.h"
 
 namespace kalvora::cli {
@@ -44,7 +44,8 @@ std::string UnreadableDelivery(const ImportFile& file, const std::string& import
 
 int runImport(CliContext& context, const ImportOptions& options) {
     const Settings& settings = context.settings();
-    const std::optional<std::string> protocolPath = ProtocolPathFor(settings.ExportDataPath, options.protocol);
+    const std::optional<std::string> protocolPath =
+        ProtocolPathFor(settings.ExportDataPath, options.protocol);
     if (!protocolPath) return context.fail(std::string(*NoticeText(notices::InvalidFileName)));
 
     ImportBatchRequest request;

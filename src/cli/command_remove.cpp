@@ -1,10 +1,10 @@
 // kalvora-cli remove DB...: removes the data of the named departments (database file and
 // administration row). The command line has chosen, so no question is asked.
 
+#include "base/status_sink.h"
 #include "cli/cli_context.h"
 #include "cli/report_arguments.h"
 #include "reports/department_removal.h"
-#include "base/status_sink.h"
 
 namespace kalvora::cli {
 

@@ -7,9 +7,9 @@
 #include "classification/department_staffing.h"
 #include "cli/cli_context.h"
 #include "cli/usage_texts.h"
-#include "store/stored_data_messages.h"
 #include "store/admin_database.h"
 #include "store/file_ops.h"
+#include "store/stored_data_messages.h"
 
 namespace kalvora::cli {
 

@@ -9,8 +9,8 @@
 #include "cli/report_arguments.h"
 #include "cli/value_arguments.h"
 #include "reports/department_line.h"
-#include "store/stored_data_messages.h"
 #include "reports/stay_detail.h"
+#include "store/stored_data_messages.h"
 
 namespace kalvora::cli {
 

@@ -1,11 +1,10 @@
 #include "cli/value_arguments.h"
 
-#include "base/text.h"
-
 #include <algorithm>
 
 #include "base/conversions.h"
 #include "base/message_service.h"
+#include "base/text.h"
 
 namespace kalvora::cli {
 

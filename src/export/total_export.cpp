@@ -9,17 +9,17 @@
 #include <system_error>
 #include <utility>
 
-#include "export/export_file_name.h"
-#include "reports/department_line.h"
-#include "store/stored_data_messages.h"
 #include "base/message_service.h"
 #include "base/paths.h"
 #include "base/status_sink.h"
+#include "export/export_file_name.h"
+#include "reports/department_line.h"
 #include "store/data_directory.h"
 #include "store/database.h"
 #include "store/file_ops.h"
 #include "store/schema.h"
 #include "store/store_error_text.h"
+#include "store/stored_data_messages.h"
 
 namespace kalvora {
 

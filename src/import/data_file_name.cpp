@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "import/import_summary.h"
 #include "base/status_sink.h"
+#include "import/import_summary.h"
 #include "store/database.h"
 
 namespace kalvora {
@@ -57,7 +57,8 @@ void CheckDataFileName(Database& admin, std::string_view name, ImportSummaryRow&
         status.setPanel(3, " ");
         return;
     }
-    std::string department = PadCharacters("12" + PadCharacters(part(name, 2, 6), 6) + " - " + departmentName, 50);
+    std::string department =
+        PadCharacters("12" + PadCharacters(part(name, 2, 6), 6) + " - " + departmentName, 50);
     status.setPanel(3, department + " ");
     summary.department = PadCharacters(department, kSummaryDepartmentWidth);
 }

@@ -1,11 +1,10 @@
 #include "import/field_validators.h"
 
-#include "base/file_name_check.h"
-
 #include <cmath>
 
-#include "import/protocol_file.h"
 #include "base/conversions.h"
+#include "base/file_name_check.h"
+#include "import/protocol_file.h"
 
 namespace kalvora {
 
@@ -58,7 +57,8 @@ std::string_view checkRange(ValidationContext& context, std::string_view level, 
         return Blanks(length);
     }
     // Most fields are a single digit; they need no number reading.
-    double value = field.size() == 1 && field[0] >= '0' && field[0] <= '9' ? field[0] - '0' : NumericValue(field);
+    double value =
+        field.size() == 1 && field[0] >= '0' && field[0] <= '9' ? field[0] - '0' : NumericValue(field);
     if (value >= minimum && value <= maximum) return field;
     context.protocol.WriteProtocolRow(level, label, line, kInvalidParameter);
     if (isError)
@@ -104,12 +104,14 @@ std::string_view CheckRangeWarning(ValidationContext& context, std::string_view 
     return checkRange(context, levels::Warning, label, line, start, length, minimum, maximum, false);
 }
 
-std::string_view CheckMandatoryRange(ValidationContext& context, std::string_view label, std::string_view line,
-                                     int start, int length, double minimum, double maximum) {
+std::string_view CheckMandatoryRange(ValidationContext& context, std::string_view label,
+                                     std::string_view line, int start, int length, double minimum,
+                                     double maximum) {
     return checkRange(context, levels::Error, label, line, start, length, minimum, maximum, true);
 }
 
-std::string_view CheckMandatoryText(ValidationContext& context, std::string_view line, int start, int length) {
+std::string_view CheckMandatoryText(ValidationContext& context, std::string_view line, int start,
+                                    int length) {
     std::string_view field = LinePart(line, start, length);
     if (!IsBlankField(field)) return field;
     context.protocol.WriteProtocolRow(levels::Error, "KH-Aufnahmezahl", line, kInvalidParameter);

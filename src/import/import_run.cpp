@@ -1,11 +1,14 @@
 #include "import/import_run.h"
 
-#include "store/admin_database.h"
-
 #include <filesystem>
 #include <optional>
 #include <stdexcept>
 
+#include "base/conversions.h"
+#include "base/encoding.h"
+#include "base/paths.h"
+#include "base/settings.h"
+#include "base/status_sink.h"
 #include "base/text.h"
 #include "import/check_state.h"
 #include "import/checked_line_reader.h"
@@ -15,11 +18,7 @@
 #include "import/record_readers.h"
 #include "import/stay_checks.h"
 #include "import/work_database.h"
-#include "base/conversions.h"
-#include "base/encoding.h"
-#include "base/settings.h"
-#include "base/paths.h"
-#include "base/status_sink.h"
+#include "store/admin_database.h"
 #include "store/data_directory.h"
 #include "store/database.h"
 #include "store/file_ops.h"
@@ -93,8 +92,8 @@ private:
             admin.prepare("SELECT MDB_DATEI FROM Dateiverwaltung WHERE KANR = ? AND ABTEILUNG = ?");
         findDepartment.bind(1, std::string_view(kaCodeUtf8_)).bind(2, std::string_view(departmentCodeUtf8_));
         bool newDepartment = findDepartment.step() != StepResult::Row;
-        std::string databaseName =
-            newDepartment ? "12" + nameCharacters(name, 2, 10) : std::string(TrimBlanks(findDepartment.text(0)));
+        std::string databaseName = newDepartment ? "12" + nameCharacters(name, 2, 10)
+                                                 : std::string(TrimBlanks(findDepartment.text(0)));
         findDepartment.reset();
         std::string departmentPath = JoinPath(settings_.SystemDataPath, databaseName);
 

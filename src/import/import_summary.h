@@ -38,8 +38,8 @@ struct ImportSummaryRow {
 };
 
 inline const std::vector<std::string>& SummaryHeaders() {
-    static const std::vector<std::string> headers = {"Datei",      "KA", "Abteilung", "#Patienten",
-                                                     "davon importiert", "Kommentar"};
+    static const std::vector<std::string> headers = {
+        "Datei", "KA", "Abteilung", "#Patienten", "davon importiert", "Kommentar"};
     return headers;
 }
 

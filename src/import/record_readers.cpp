@@ -3,11 +3,11 @@
 #include <array>
 #include <cstdio>
 
+#include "base/conversions.h"
+#include "base/encoding.h"
 #include "import/field_validators.h"
 #include "import/protocol_file.h"
 #include "import/work_database.h"
-#include "base/conversions.h"
-#include "base/encoding.h"
 #include "tiss/tiss_item.h"
 
 namespace kalvora {

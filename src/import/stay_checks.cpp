@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "import/protocol_file.h"
-#include "import/work_database.h"
 #include "base/conversions.h"
 #include "base/encoding.h"
+#include "import/protocol_file.h"
+#include "import/work_database.h"
 #include "store/schema.h"
 #include "tiss/tiss_item.h"
 
@@ -254,7 +254,8 @@ public:
         };
         long long walked = 0;
         while (stays.step() == StepResult::Row) {
-            if (context_.status != nullptr && ++walked % kStaysPerYield == 0) context_.status->yield(Progress{});
+            if (context_.status != nullptr && ++walked % kStaysPerYield == 0)
+                context_.status->yield(Progress{});
             StayRow stay;
             stay.FLAG = stays.text(3);
             if (stay.FLAG == flags::StoredCorrect || stay.FLAG == flags::StoredIncorrect) {

@@ -14,8 +14,8 @@
 #include <unordered_set>
 #include <vector>
 
-#include "import/stay_row.h"
 #include "base/status_sink.h"
+#include "import/stay_row.h"
 
 namespace kalvora {
 

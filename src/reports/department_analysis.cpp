@@ -4,12 +4,12 @@
 #include <map>
 #include <utility>
 
-#include "reports/department_line.h"
-#include "base/text.h"
-#include "store/stored_data_messages.h"
 #include "base/status_sink.h"
+#include "base/text.h"
+#include "reports/department_line.h"
 #include "store/database.h"
 #include "store/file_ops.h"
+#include "store/stored_data_messages.h"
 
 namespace kalvora {
 

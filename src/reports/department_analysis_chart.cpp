@@ -1,13 +1,12 @@
 #include "reports/department_analysis_chart.h"
 
-#include "base/text.h"
-
 #include <algorithm>
 #include <map>
 #include <optional>
 #include <stdexcept>
 #include <utility>
 
+#include "base/text.h"
 #include "reports/department_line.h"
 
 namespace kalvora {
@@ -55,8 +54,8 @@ long long CountOf(const AnalysisRow& row) {
 // Hospital code, department code and name: two departments of the same name in two hospitals, or
 // of one hospital with names that begin alike, still read differently.
 std::string SeriesName(const std::string& line) {
-    std::string name =
-        std::string(TrimBlanks(LineColumns(line, 1, 4))) + " · " + std::string(TrimBlanks(LineColumns(line, 30, 37)));
+    std::string name = std::string(TrimBlanks(LineColumns(line, 1, 4))) + " · " +
+                       std::string(TrimBlanks(LineColumns(line, 30, 37)));
     const std::string department = std::string(TrimBlanks(LineColumns(line, 41, 81)));
     if (!department.empty()) name += " " + department;
     return name;

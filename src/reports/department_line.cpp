@@ -1,15 +1,14 @@
 #include "reports/department_line.h"
 
-#include "base/text.h"
-
 #include <algorithm>
 
-#include "store/stored_data_messages.h"
 #include "base/paths.h"
+#include "base/text.h"
 #include "store/data_directory.h"
 #include "store/database.h"
 #include "store/file_ops.h"
 #include "store/schema.h"
+#include "store/stored_data_messages.h"
 
 namespace kalvora {
 
@@ -34,7 +33,9 @@ std::string DepartmentHospitalPart(std::string_view line) { return LineColumns(l
 std::string DepartmentHospitalColumn(std::string_view line) { return LineColumns(line, 1, 27); }
 std::string DepartmentPanelPart(std::string_view line) { return LineColumns(line, 29, 72); }
 std::string DepartmentPart(std::string_view line) { return LineColumns(line, 30, 73); }
-std::string DepartmentDatabaseName(std::string_view line) { return std::string(TrimBlanks(LineColumns(line, 85, 96))); }
+std::string DepartmentDatabaseName(std::string_view line) {
+    return std::string(TrimBlanks(LineColumns(line, 85, 96)));
+}
 std::string ExportListLine(std::string_view line) { return LineColumns(line, 1, 96); }
 
 std::string DepartmentDatabasePath(const std::string& systemDataPath, std::string_view line) {

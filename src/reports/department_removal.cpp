@@ -1,16 +1,15 @@
 #include "reports/department_removal.h"
 
-#include "base/text.h"
-
 #include <optional>
 
-#include "reports/department_line.h"
-#include "store/stored_data_messages.h"
 #include "base/message_service.h"
 #include "base/status_sink.h"
+#include "base/text.h"
+#include "reports/department_line.h"
 #include "store/data_directory.h"
 #include "store/database.h"
 #include "store/file_ops.h"
+#include "store/stored_data_messages.h"
 
 namespace kalvora {
 

@@ -4,11 +4,11 @@
 #include <array>
 #include <filesystem>
 
-#include "store/stored_data_messages.h"
 #include "base/conversions.h"
 #include "base/text.h"
 #include "store/database.h"
 #include "store/file_ops.h"
+#include "store/stored_data_messages.h"
 
 namespace kalvora {
 

@@ -1,15 +1,14 @@
 #include "reports/patient_search.h"
 
-#include "base/text.h"
-
 #include <algorithm>
 
+#include "base/conversions.h"
+#include "base/text.h"
 #include "reports/department_line.h"
 #include "reports/patient_line.h"
-#include "store/stored_data_messages.h"
-#include "base/conversions.h"
 #include "store/database.h"
 #include "store/file_ops.h"
+#include "store/stored_data_messages.h"
 
 namespace kalvora {
 
@@ -97,7 +96,8 @@ DepartmentSearchResult SearchDepartments(const std::vector<std::string>& departm
                 return result;
             }
         } catch (const StoreError&) {
-            result.skipped.push_back(stored_data_messages::DepartmentDbUnreadable(DepartmentDatabaseName(line)));
+            result.skipped.push_back(
+                stored_data_messages::DepartmentDbUnreadable(DepartmentDatabaseName(line)));
         }
     }
     result.current = std::min(reference, departmentLines.size() - 1);

@@ -4,11 +4,11 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "store/stored_data_messages.h"
 #include "base/conversions.h"
 #include "store/database.h"
 #include "store/file_ops.h"
 #include "store/schema.h"
+#include "store/stored_data_messages.h"
 
 namespace kalvora {
 

@@ -1,7 +1,7 @@
 #include "store/admin_database.h"
 
-#include "base/text.h"
 #include "base/paths.h"
+#include "base/text.h"
 #include "store/data_directory.h"
 #include "store/schema.h"
 
@@ -68,9 +68,11 @@ bool AdminDatabase::hasDepartments() {
     return first.step() == StepResult::Row;
 }
 
-bool AdminDatabase::storeStaffing(std::string_view kanr, std::string_view abteilung, const Staffing& staffing) {
+bool AdminDatabase::storeStaffing(std::string_view kanr, std::string_view abteilung,
+                                  const Staffing& staffing) {
     Statement update = db_.prepare(
-        "UPDATE Dateiverwaltung SET SBETT = ?1, DGKP = ?2, VOREINSTUFUNG = ?3 WHERE KANR = ?4 AND ABTEILUNG = ?5;");
+        "UPDATE Dateiverwaltung SET SBETT = ?1, DGKP = ?2, VOREINSTUFUNG = ?3 WHERE KANR = ?4 AND ABTEILUNG "
+        "= ?5;");
     update.bind(1, staffing.beds);
     update.bind(2, staffing.dgkp.toDouble());
     update.bind(3, std::string_view(staffing.preset));

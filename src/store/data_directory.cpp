@@ -1,7 +1,5 @@
 #include "store/data_directory.h"
 
-#include "store/admin_database.h"
-
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -18,6 +16,7 @@
 #include <thread>
 
 #include "base/paths.h"
+#include "store/admin_database.h"
 #include "store/file_ops.h"
 #include "store/schema.h"
 #include "store/store_error_text.h"
@@ -36,17 +35,18 @@ constexpr std::string_view kJournalSuffix = "-journal";
 // What the pending-change note says: one "key=value" line each.
 struct PendingChange {
     enum class Kind { Replace, Remove } kind = Kind::Replace;
-    DepartmentRegistration registration;  // Replace: the row to record
-    std::string workFile;                 // Replace: the finished work file's name
+    DepartmentRegistration registration;        // Replace: the row to record
+    std::string workFile;                       // Replace: the finished work file's name
     std::optional<std::string> previousStatus;  // Replace of a known department: its Status before
-    long long rowid = 0;                  // Remove: the row to delete
-    std::string removedFile;              // Remove: the department file's name while it is removed
+    long long rowid = 0;                        // Remove: the row to delete
+    std::string removedFile;                    // Remove: the department file's name while it is removed
 };
 
 std::string notePath(const std::string& directory) { return JoinPath(directory, kPendingChangeFile); }
 
 bool isPlainFileName(const std::string& name) {
-    return !name.empty() && name != "." && name != ".." && name.find_first_of("/\\:\r\n") == std::string::npos;
+    return !name.empty() && name != "." && name != ".." &&
+           name.find_first_of("/\\:\r\n") == std::string::npos;
 }
 
 bool hasLineBreak(const std::string& text) { return text.find_first_of("\r\n") != std::string::npos; }
@@ -69,8 +69,9 @@ void writeNote(const std::string& directory, const PendingChange& change) {
     std::ostringstream text;
     if (change.kind == PendingChange::Kind::Replace) {
         const DepartmentRegistration& r = change.registration;
-        text << "change=replace\nkanr=" << r.kanr << "\nabteilung=" << r.abteilung << "\nmdb_datei=" << r.mdbDatei
-             << "\nnew=" << (r.isNew ? 1 : 0) << "\nwork_file=" << change.workFile << "\n";
+        text << "change=replace\nkanr=" << r.kanr << "\nabteilung=" << r.abteilung
+             << "\nmdb_datei=" << r.mdbDatei << "\nnew=" << (r.isNew ? 1 : 0)
+             << "\nwork_file=" << change.workFile << "\n";
         if (change.previousStatus) text << "previous_status=" << *change.previousStatus << "\n";
     } else {
         text << "change=remove\nrowid=" << change.rowid << "\nmdb_datei=" << change.registration.mdbDatei
@@ -205,7 +206,8 @@ void undoRegistration(Database& admin, const PendingChange& change) {
         Statement restore =
             admin.prepare("UPDATE Dateiverwaltung SET Status = ? WHERE KANR = ? AND ABTEILUNG = ?");
         restore.bind(1, std::string_view(*change.previousStatus));
-        restore.bind(2, std::string_view(registration.kanr)).bind(3, std::string_view(registration.abteilung));
+        restore.bind(2, std::string_view(registration.kanr))
+            .bind(3, std::string_view(registration.abteilung));
         restore.run();
     }
     transaction.commit();
@@ -219,7 +221,8 @@ void deleteRegistration(Database& admin, long long rowid) {
 
 // Moves the work file over the department file. A journal beside the department file belongs to the
 // old content: left there, the engine would roll it back onto the new one.
-void moveWorkFileIntoPlace(const std::string& directory, const std::string& workFile, const std::string& mdbDatei) {
+void moveWorkFileIntoPlace(const std::string& directory, const std::string& workFile,
+                           const std::string& mdbDatei) {
     const std::string target = JoinPath(directory, mdbDatei);
     removeFile(target + std::string(kJournalSuffix));
     ReplaceFileAtomically(JoinPath(directory, workFile), target);
@@ -264,7 +267,8 @@ bool startsWith(const std::string& text, std::string_view prefix) {
 }
 
 bool endsWith(const std::string& text, std::string_view suffix) {
-    return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
+    return text.size() >= suffix.size() &&
+           text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
 // "temp-<process>-<run>.mdb", with or without "-journal": a work file as PrivateWorkFilePath names it.
@@ -331,8 +335,8 @@ std::string SystemDataFileRefusal(const std::string& path) {
 
 DataDirectoryInUse::DataDirectoryInUse(const std::string& systemDataPath)
     : StoreError("Das Systemdatenverzeichnis " + systemDataPath +
-                     " wird gerade von einem anderen Programm geändert (Import, Entfernen, Personalstand, "
-                     "Export oder Einrichten). Bitte versuchen Sie es später noch einmal!") {}
+                 " wird gerade von einem anderen Programm geändert (Import, Entfernen, Personalstand, "
+                 "Export oder Einrichten). Bitte versuchen Sie es später noch einmal!") {}
 
 DataDirectoryLock::DataDirectoryLock(const std::string& systemDataPath, std::chrono::milliseconds wait)
     : systemDataPath_(systemDataPath) {
@@ -394,7 +398,8 @@ void ReplaceDepartmentFile(Database& admin, const DataDirectoryLock& lock,
     const std::string workFile = fs::path(workFilePath).filename().string();
     if (!isPlainFileName(registration.mdbDatei) || hasLineBreak(registration.kanr) ||
         hasLineBreak(registration.abteilung))
-        throw StoreError("Der Dateiname " + registration.mdbDatei + " ist für eine Abteilungsdatenbank ungültig!");
+        throw StoreError("Der Dateiname " + registration.mdbDatei +
+                         " ist für eine Abteilungsdatenbank ungültig!");
     const std::string target = JoinPath(directory, registration.mdbDatei);
     std::error_code statusError;
     const fs::file_status targetStatus = fs::symlink_status(target, statusError);

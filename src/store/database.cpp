@@ -1,7 +1,6 @@
 #include "store/database.h"
 
 #include <sqlite3.h>
-
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -96,8 +95,7 @@ Statement& Statement::operator=(Statement&& other) noexcept {
 
 Statement& Statement::bind(int index, std::string_view text) {
     const char* data = text.data() != nullptr ? text.data() : "";
-    if (sqlite3_bind_text(stmt_, index, data, static_cast<int>(text.size()), SQLITE_TRANSIENT) !=
-        SQLITE_OK)
+    if (sqlite3_bind_text(stmt_, index, data, static_cast<int>(text.size()), SQLITE_TRANSIENT) != SQLITE_OK)
         fail(db_, "Parameter nicht bindbar", sqlite3_extended_errcode(db_));
     return *this;
 }
@@ -179,11 +177,13 @@ int Statement::columnCount() const { return sqlite3_column_count(stmt_); }
 std::optional<FileIdentity> IdentityOf(const std::string& path) {
     struct stat status {};
     if (::stat(path.c_str(), &status) != 0) return std::nullopt;
-    return FileIdentity{static_cast<unsigned long long>(status.st_dev), static_cast<unsigned long long>(status.st_ino)};
+    return FileIdentity{static_cast<unsigned long long>(status.st_dev),
+                        static_cast<unsigned long long>(status.st_ino)};
 }
 
 DatabaseReplaced::DatabaseReplaced(const std::string& path)
-    : StoreError("Die Datenbank " + path + " wurde während der Arbeit durch eine neue ersetzt.", SQLITE_BUSY) {}
+    : StoreError("Die Datenbank " + path + " wurde während der Arbeit durch eine neue ersetzt.",
+                 SQLITE_BUSY) {}
 
 Database::Database(const std::string& path, OpenMode mode) : path_(path) {
     configureEngineOnce();
@@ -203,9 +203,15 @@ bool Database::stillAtPath() const { return !identity_ || IdentityOf(path_) == i
 void Database::open(OpenMode mode) {
     int flags = SQLITE_OPEN_NOMUTEX;
     switch (mode) {
-        case OpenMode::ReadWrite: flags |= SQLITE_OPEN_READWRITE; break;
-        case OpenMode::ReadOnly: flags |= SQLITE_OPEN_READONLY; break;
-        case OpenMode::Create: flags |= SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE; break;
+        case OpenMode::ReadWrite:
+            flags |= SQLITE_OPEN_READWRITE;
+            break;
+        case OpenMode::ReadOnly:
+            flags |= SQLITE_OPEN_READONLY;
+            break;
+        case OpenMode::Create:
+            flags |= SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+            break;
     }
     int rc = sqlite3_open_v2(path_.c_str(), &db_, flags, nullptr);
     if (rc != SQLITE_OK) {

@@ -23,7 +23,9 @@ enum class StepResult { Row, Done, DuplicateKey };
 struct FileIdentity {
     unsigned long long device = 0;
     unsigned long long inode = 0;
-    bool operator==(const FileIdentity& other) const { return device == other.device && inode == other.inode; }
+    bool operator==(const FileIdentity& other) const {
+        return device == other.device && inode == other.inode;
+    }
     bool operator!=(const FileIdentity& other) const { return !(*this == other); }
 };
 // The file that `path` names now; none when there is no such file.
@@ -131,7 +133,7 @@ private:
     void open(OpenMode mode);
     sqlite3* db_ = nullptr;
     std::string path_;
-    std::optional<FileIdentity> identity_;  // of the file when it was opened
+    std::optional<FileIdentity> identity_;      // of the file when it was opened
     std::shared_ptr<const OpenedFile> opened_;  // for the statements; none for scratch files
 };
 

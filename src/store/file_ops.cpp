@@ -26,8 +26,8 @@ bool SyncFile(const std::string& path) {
 void ReplaceFileAtomically(const std::string& source, const std::string& target) {
     if (std::rename(source.c_str(), target.c_str()) != 0) {
         const int error = errno;
-        throw StoreError("Die Datei " + source + " kann nicht nach " + target + " verschoben werden: " +
-                         SystemErrorText(error) + ".");
+        throw StoreError("Die Datei " + source + " kann nicht nach " + target +
+                         " verschoben werden: " + SystemErrorText(error) + ".");
     }
     auto directory = std::filesystem::path(target).parent_path();
     if (directory.empty()) directory = ".";

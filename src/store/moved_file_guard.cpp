@@ -31,9 +31,13 @@ int Read(sqlite3_file* file, void* buffer, int amount, sqlite3_int64 offset) {
 int Write(sqlite3_file* file, const void* buffer, int amount, sqlite3_int64 offset) {
     return Real(file)->pMethods->xWrite(Real(file), buffer, amount, offset);
 }
-int Truncate(sqlite3_file* file, sqlite3_int64 size) { return Real(file)->pMethods->xTruncate(Real(file), size); }
+int Truncate(sqlite3_file* file, sqlite3_int64 size) {
+    return Real(file)->pMethods->xTruncate(Real(file), size);
+}
 int Sync(sqlite3_file* file, int flags) { return Real(file)->pMethods->xSync(Real(file), flags); }
-int FileSize(sqlite3_file* file, sqlite3_int64* size) { return Real(file)->pMethods->xFileSize(Real(file), size); }
+int FileSize(sqlite3_file* file, sqlite3_int64* size) {
+    return Real(file)->pMethods->xFileSize(Real(file), size);
+}
 int Lock(sqlite3_file* file, int level) { return Real(file)->pMethods->xLock(Real(file), level); }
 int Unlock(sqlite3_file* file, int level) { return Real(file)->pMethods->xUnlock(Real(file), level); }
 
@@ -52,7 +56,9 @@ int FileControl(sqlite3_file* file, int operation, void* argument) {
     return Real(file)->pMethods->xFileControl(Real(file), operation, argument);
 }
 int SectorSize(sqlite3_file* file) { return Real(file)->pMethods->xSectorSize(Real(file)); }
-int DeviceCharacteristics(sqlite3_file* file) { return Real(file)->pMethods->xDeviceCharacteristics(Real(file)); }
+int DeviceCharacteristics(sqlite3_file* file) {
+    return Real(file)->pMethods->xDeviceCharacteristics(Real(file));
+}
 // Shared memory (version 2) and memory mapping (version 3) are passed on where the system layer
 // has them.
 bool Offers(sqlite3_file* file, int version) { return Real(file)->pMethods->iVersion >= version; }
@@ -83,9 +89,25 @@ int Unfetch(sqlite3_file* file, sqlite3_int64 offset, void* page) {
 }
 
 const sqlite3_io_methods kGuardedMethods = {
-    3,         Close,    Read,   Write,      Truncate,          Sync,        FileSize,  Lock,
-    Unlock,    CheckReservedLock, FileControl, SectorSize, DeviceCharacteristics, ShmMap, ShmLock,
-    ShmBarrier, ShmUnmap, Fetch, Unfetch,
+    3,
+    Close,
+    Read,
+    Write,
+    Truncate,
+    Sync,
+    FileSize,
+    Lock,
+    Unlock,
+    CheckReservedLock,
+    FileControl,
+    SectorSize,
+    DeviceCharacteristics,
+    ShmMap,
+    ShmLock,
+    ShmBarrier,
+    ShmUnmap,
+    Fetch,
+    Unfetch,
 };
 
 // Main database files get the guard; journals and temporary files are the system's own.

@@ -19,7 +19,8 @@ std::string stayKeyMatch(std::string_view table) {
 void CreateAdminSchema(Database& db) {
     db.execute(
         "CREATE TABLE Dateiverwaltung ("
-        " KANR TEXT NOT NULL COLLATE NOCASE, ABTEILUNG TEXT NOT NULL COLLATE NOCASE, MDB_DATEI TEXT, SBETT INTEGER, DGKP REAL,"
+        " KANR TEXT NOT NULL COLLATE NOCASE, ABTEILUNG TEXT NOT NULL COLLATE NOCASE, MDB_DATEI TEXT, SBETT "
+        "INTEGER, DGKP REAL,"
         " VOREINSTUFUNG TEXT, Status TEXT, CONSTRAINT PrimaryKey PRIMARY KEY (KANR, ABTEILUNG));"
         "CREATE INDEX MDBIndex ON Dateiverwaltung (MDB_DATEI);"
         "CREATE TABLE \"KANR-Bezeichnung\" (KANR TEXT PRIMARY KEY COLLATE NOCASE, BEZEICHNUNG TEXT);"
@@ -30,7 +31,8 @@ void CreateDepartmentSchema(Database& db) {
     std::string sql =
         "CREATE TABLE \"Gesamt - Patientenadministration\" ("
         " KA_ID TEXT, ICU_FUN_ID TEXT, ICU_FUN_SID TEXT, KIS_ID TEXT NOT NULL,"
-        " DOB TEXT NOT NULL, ADM_DATE TEXT NOT NULL, Satzart_1 INTEGER, Satzart_3 INTEGER, FLAG TEXT, DIS_YEARMONTH TEXT,"
+        " DOB TEXT NOT NULL, ADM_DATE TEXT NOT NULL, Satzart_1 INTEGER, Satzart_3 INTEGER, FLAG TEXT, "
+        "DIS_YEARMONTH TEXT,"
         " DIS_DATE TEXT, BD TEXT, \"Alter\" TEXT, TYP TEXT, ICU_OUTCOME TEXT, STUNDEN TEXT,"
         " CONSTRAINT PrimaryKey PRIMARY KEY (KIS_ID, DOB, ADM_DATE)) WITHOUT ROWID;"
         "CREATE INDEX KIS_ID_Index ON \"Gesamt - Patientenadministration\" (KIS_ID);"

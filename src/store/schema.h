@@ -27,8 +27,8 @@ inline constexpr std::string_view RecordType3Work = "Satzart 3 - TISS28 TEMP";
 
 // Fields of "Gesamt - Patientenadministration" in table order.
 inline constexpr std::array<std::string_view, 16> kStayFields = {
-    "KA_ID", "ICU_FUN_ID", "ICU_FUN_SID", "KIS_ID", "DOB",  "ADM_DATE", "Satzart_1",   "Satzart_3",
-    "FLAG",  "DIS_YEARMONTH", "DIS_DATE", "BD",     "Alter", "TYP",     "ICU_OUTCOME", "STUNDEN"};
+    "KA_ID", "ICU_FUN_ID",    "ICU_FUN_SID", "KIS_ID", "DOB",   "ADM_DATE", "Satzart_1",   "Satzart_3",
+    "FLAG",  "DIS_YEARMONTH", "DIS_DATE",    "BD",     "Alter", "TYP",      "ICU_OUTCOME", "STUNDEN"};
 
 // Fields of "Satzart 1 - Patientenadministration Intensiv" in table order.
 inline constexpr std::array<std::string_view, 11> kRecordType1Fields = {

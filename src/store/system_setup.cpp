@@ -1,16 +1,14 @@
 #include "store/system_setup.h"
 
-#include "base/ini_file.h"
-#include "base/paths.h"
-
-#include "store/admin_database.h"
-
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
 #include <vector>
 
+#include "base/ini_file.h"
+#include "base/paths.h"
+#include "store/admin_database.h"
 #include "store/data_directory.h"
 #include "store/database.h"
 #include "store/file_ops.h"

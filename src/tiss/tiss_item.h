@@ -8,9 +8,9 @@
 namespace kalvora {
 
 struct TissItem {
-    int number;                   // 1 to 28, line order
-    std::string_view field;       // field of "Satzart 3 - TISS28"
-    int linePosition;             // position in a record type 3 line, from 1
+    int number;              // 1 to 28, line order
+    std::string_view field;  // field of "Satzart 3 - TISS28"
+    int linePosition;        // position in a record type 3 line, from 1
     std::string_view protocolLabel;
     std::string_view checkBoxName;  // control of the detail view
     std::string_view caption;       // caption of that check box

@@ -9,8 +9,8 @@ namespace kalvora::ui {
 void SelectAllAndCopy(QTableWidget* grid, const QString& text) {
     grid->clearSelection();
     if (grid->rowCount() > 0) {
-        grid->setRangeSelected(QTableWidgetSelectionRange(0, 0, grid->rowCount() - 1, grid->columnCount() - 1),
-                               true);
+        grid->setRangeSelected(
+            QTableWidgetSelectionRange(0, 0, grid->rowCount() - 1, grid->columnCount() - 1), true);
     }
     QClipboard* clipboard = QApplication::clipboard();
     clipboard->clear();

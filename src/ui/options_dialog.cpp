@@ -95,7 +95,8 @@ OptionsDialog::OptionsDialog(AppContext& context, QWidget* parent) : QDialog(par
         button->setObjectName(IndexedName("cmd_verzeichnis", index));
         button->setMinimumWidth(button->fontMetrics().horizontalAdvance(QStringLiteral("Abbrechen")) + 32);
         button->setAutoDefault(false);
-        connect(button, &QPushButton::clicked, this, [this, index] { onCommand(static_cast<Command>(index)); });
+        connect(button, &QPushButton::clicked, this,
+                [this, index] { onCommand(static_cast<Command>(index)); });
         buttons->addWidget(button);
         if (index == 0) button->setDefault(true);
         // A click on "Abbrechen" leaves the focus where it is, so that leaving a half-typed date
@@ -266,7 +267,9 @@ void OptionsDialog::loadValues() {
     chk_mtiss_->setChecked(settings.ErsatzTISS == "J");
 }
 
-QLabel* OptionsDialog::editedLabel() const { return opt_verzeichnis_[0]->isChecked() ? lbl_import_ : lbl_export_; }
+QLabel* OptionsDialog::editedLabel() const {
+    return opt_verzeichnis_[0]->isChecked() ? lbl_import_ : lbl_export_;
+}
 
 void OptionsDialog::chooseDirectory(int which) {
     MarkEdited(lbl_import_, which == 0);

@@ -21,10 +21,11 @@ void KeepTitleReadable(QMessageBox& message) {
     auto* layout = qobject_cast<QGridLayout*>(message.layout());
     if (layout == nullptr) return;
     constexpr int kTitleBarButtons = 160;
-    const int width = QFontMetrics(QApplication::font("QMdiSubWindowTitleBar"))
-                          .horizontalAdvance(message.windowTitle()) + kTitleBarButtons;
-    layout->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), layout->rowCount(), 0,
-                    1, layout->columnCount());
+    const int width =
+        QFontMetrics(QApplication::font("QMdiSubWindowTitleBar")).horizontalAdvance(message.windowTitle()) +
+        kTitleBarButtons;
+    layout->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), layout->rowCount(),
+                    0, 1, layout->columnCount());
 }
 
 }  // namespace

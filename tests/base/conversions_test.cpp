@@ -241,19 +241,6 @@ TEST(ConversionsTest, parseLocaleNumber_acceptsOnlyLocaleNotation) {
     }
 }
 
-TEST(ConversionsTest, showOrigin_coloursByDepartmentStatus) {
-    const OriginColours external = ShowOrigin("EXTERN");
-    EXPECT_TRUE(external.systemButtonFace);
-    EXPECT_EQ(external.background, 0x8000000Fu);
-    EXPECT_EQ(external.textColour, 0xFF0000u);
-    for (const char* status : {"INTERN", ""}) {
-        const OriginColours internal = ShowOrigin(status);
-        EXPECT_FALSE(internal.systemButtonFace);
-        EXPECT_EQ(internal.background, 0xFFFFFFu);
-        EXPECT_EQ(internal.textColour, 0u);
-    }
-}
-
 TEST(ConversionsTest, shortOrOddInput_doesNotFail) {
     for (const char* text : {"", "1", "x.y", "..", "1E99999999999", "-", "99999999999999999999"}) {
         NumericValue(text);

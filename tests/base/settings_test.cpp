@@ -1,7 +1,4 @@
 #include "base/settings.h"
-#include "base/paths.h"
-#include "base/text.h"
-#include "base/ini_file.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +7,10 @@
 #include <optional>
 #include <string>
 
+#include "base/ini_file.h"
 #include "base/message_service.h"
+#include "base/paths.h"
+#include "base/text.h"
 #include "support/temp_dir.h"
 
 namespace kalvora {
@@ -372,7 +372,6 @@ TEST(SettingsTest, PlausLevelIsError_onlyForExactErrorAfterTrimming) {
     EXPECT_FALSE(isError("unknown"));
 }
 
-#ifndef _WIN32
 // Sets an environment variable (or removes it for nullptr) until the end of the scope.
 struct ScopedEnvironment {
     ScopedEnvironment(const char* name, const char* value) : name(name) {
@@ -399,9 +398,8 @@ TEST(SettingsTest, CommonSettingsDirectory_followsXdgConfigHomeElseHome) {
 TEST(SettingsTest, ExecutableDirectory_isTheTestProgramsDirectory) {
     const fs::path directory = ExecutableDirectory();
 
-    EXPECT_TRUE(fs::exists(directory / "shell_tests"));
+    EXPECT_TRUE(fs::exists(directory / "base_tests"));
 }
-#endif
 
 }  // namespace
 }  // namespace kalvora

@@ -1,11 +1,11 @@
 // The helpers for fixed-column texts: columns and widths count characters, not bytes, and only
 // blanks count as padding.
 
+#include "base/text.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
-
-#include "base/text.h"
 
 namespace kalvora {
 namespace {
@@ -17,12 +17,12 @@ TEST(Text, columnsCountCharactersOfUtf8Texts) {
         std::string columns;
     };
     const Case cases[] = {
-        {"K101 - Göß", 8, 10, "Göß"},      // umlauts are one column each
+        {"K101 - Göß", 8, 10, "Göß"},  // umlauts are one column each
         {"Göß - K101", 1, 3, "Göß"},
-        {"Göß - K101", 7, 20, "K101"},     // as far as the line goes
-        {"Göß", 5, 9, ""},                 // beyond the end
-        {"abc", 0, 2, "ab"},               // columns start at 1
-        {"abc", 3, 2, ""},                 // an empty range
+        {"Göß - K101", 7, 20, "K101"},  // as far as the line goes
+        {"Göß", 5, 9, ""},              // beyond the end
+        {"abc", 0, 2, "ab"},            // columns start at 1
+        {"abc", 3, 2, ""},              // an empty range
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line + " " + std::to_string(c.first) + "-" + std::to_string(c.last));

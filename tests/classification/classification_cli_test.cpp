@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "store/admin_database.h"
 #include "classification/classification_list.h"
 #include "classification_fixture.h"
 #include "cli/cli_app.h"
+#include "store/admin_database.h"
 #include "support/temp_dir.h"
 
 namespace kalvora {

@@ -16,13 +16,13 @@
 #include <tuple>
 #include <vector>
 
+#include "base/conversions.h"
 #include "classification/classification_run.h"
 #include "classification/classification_sql_functions.h"
 #include "classification/classify_department.h"
 #include "classification/rate_department.h"
 #include "classification/stored_value.h"
 #include "classification_fixture.h"
-#include "base/conversions.h"
 #include "store/database.h"
 
 namespace kalvora {

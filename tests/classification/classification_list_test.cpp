@@ -1,4 +1,3 @@
-#include "store/admin_database.h"
 #include "classification/classification_list.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +7,7 @@
 
 #include "classification/department_staffing.h"
 #include "classification_fixture.h"
+#include "store/admin_database.h"
 
 namespace kalvora {
 namespace {
@@ -81,7 +81,9 @@ TEST(ClassificationListTest,
 TEST(ClassificationListTest, StoreDepartmentStaffing_roundTrip_readsBackTheStoredValues) {
     ClassificationFixture fixture;
     fixture.addDepartment("K100", "12101001", "12100101.111", 0, 0, " ");
-    const auto stored = [&] { return AdminDatabase::ForReading(fixture.systemDir()).findByFileName("12100101.111"); };
+    const auto stored = [&] {
+        return AdminDatabase::ForReading(fixture.systemDir()).findByFileName("12100101.111");
+    };
 
     ASSERT_TRUE(StoreDepartmentStaffing(fixture.systemDir(), "K100", "12101001", {{550, 2}, 4, "E3"}));
     std::optional<Department> record = stored();

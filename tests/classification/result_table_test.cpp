@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "base/status_sink.h"
 #include "classification/department_entry.h"
 #include "classification/rate_department.h"
 #include "classification_fixture.h"
-#include "base/status_sink.h"
 
 namespace kalvora {
 namespace {

@@ -36,10 +36,10 @@ TEST(CliSetup, setupThenConfig_printsTheNineValuesAsHeld) {
     CliResult config = Cli({"--ini", ini, "config"});
     ASSERT_EQ(config.code, 0) << config.err;
     std::string year = config.out.substr(config.out.find("Erhebungvon=") + 12, 4);
-    EXPECT_EQ(config.out, "ImportDataPath=" + dir.file("sys/import") + "\nExportDataPath=" + dir.file("sys/export") +
-                              "\nSystemDataPath=" + dir.file("sys") +
-                              "\nPlausLevel=Warning\nErhebungvon=" + year + "0101\nErhebungbis=" + year +
-                              "1231\nMindestStd=0 \nMehrfachTISS=N\nErsatzTISS=N\n");
+    EXPECT_EQ(config.out,
+              "ImportDataPath=" + dir.file("sys/import") + "\nExportDataPath=" + dir.file("sys/export") +
+                  "\nSystemDataPath=" + dir.file("sys") + "\nPlausLevel=Warning\nErhebungvon=" + year +
+                  "0101\nErhebungbis=" + year + "1231\nMindestStd=0 \nMehrfachTISS=N\nErsatzTISS=N\n");
     EXPECT_TRUE(std::filesystem::is_directory(dir.file("sys/import")));
     EXPECT_TRUE(std::filesystem::is_regular_file(dir.file("sys/ibds.mdb")));
 }
@@ -68,8 +68,8 @@ TEST(CliSetup, existingAdministrationDatabase_needsForce) {
 TEST(CliSetup, malformedReferenceList_failsAndWritesNothing) {
     TempDir dir;
     WriteFile(dir.file("hospitals.csv"), "K101;Eins\nkaputt\n");
-    CliResult result =
-        Cli({"--ini", dir.file("kal.ini"), "setup", dir.file("sys"), "--hospitals", dir.file("hospitals.csv")});
+    CliResult result = Cli(
+        {"--ini", dir.file("kal.ini"), "setup", dir.file("sys"), "--hospitals", dir.file("hospitals.csv")});
     EXPECT_EQ(result.code, 1);
     EXPECT_NE(result.err.find("hospitals.csv, Zeile 2"), std::string::npos) << result.err;
     EXPECT_FALSE(std::filesystem::exists(dir.file("sys/iadmin.mdb")));
@@ -103,7 +103,8 @@ TEST(CliBinary, setupConfigAndImportOfTheDemoFiles) {
     char buffer[4096];
     while (size_t got = fread(buffer, 1, sizeof buffer, pipe)) output.append(buffer, got);
     EXPECT_EQ(pclose(pipe), 0);
-    EXPECT_EQ(output.substr(0, output.find('\n')), "Datei\tKA\tAbteilung\t#Patienten\tdavon importiert\tKommentar");
+    EXPECT_EQ(output.substr(0, output.find('\n')),
+              "Datei\tKA\tAbteilung\t#Patienten\tdavon importiert\tKommentar");
     EXPECT_NE(output.find("A6100101.101\tK101 - Landesklinikum Muste\t"), std::string::npos) << output;
     EXPECT_NE(output.find("\t 40   \t 40   \t\n"), std::string::npos) << output;
     EXPECT_NE(output.find("T6100401.102\t"), std::string::npos);

@@ -10,9 +10,9 @@
 #include <tuple>
 #include <vector>
 
+#include "base/status_sink.h"
 #include "export/total_export.h"
 #include "reports/department_line.h"
-#include "base/status_sink.h"
 #include "store/database.h"
 #include "support/department_fixture.h"
 #include "support/temp_dir.h"

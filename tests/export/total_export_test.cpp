@@ -4,9 +4,9 @@
 
 #include <filesystem>
 
+#include "base/status_sink.h"
 #include "export/export_file_name.h"
 #include "reports/department_line.h"
-#include "base/status_sink.h"
 #include "store/database.h"
 #include "support/department_fixture.h"
 

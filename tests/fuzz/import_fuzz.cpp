@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "import/import_run.h"
 #include "base/settings.h"
 #include "base/status_sink.h"
+#include "import/import_run.h"
 #include "store/reference_list.h"
 #include "store/schema.h"
 

@@ -67,7 +67,8 @@ struct DepartmentState {
 bool HasWorkFile(const std::string& systemDir) {
     for (const auto& entry : fs::directory_iterator(systemDir)) {
         const std::string name = entry.path().filename().string();
-        if (name.rfind("temp-", 0) == 0 && name.size() > 4 && name.substr(name.size() - 4) == ".mdb") return true;
+        if (name.rfind("temp-", 0) == 0 && name.size() > 4 && name.substr(name.size() - 4) == ".mdb")
+            return true;
     }
     return false;
 }

@@ -6,10 +6,9 @@
 #include <filesystem>
 #include <map>
 
-#include "delivery_generator.h"
-
 #include "base/encoding.h"
 #include "base/status_sink.h"
+#include "delivery_generator.h"
 #include "store/database.h"
 #include "support/import_fixture.h"
 
@@ -530,7 +529,8 @@ TEST(ImportRun, statusPanels_showHospitalDepartmentAndProgress) {
     EXPECT_EQ(status.panels[3].front(), "12100101 - Intensivmedizin Anästhesie" + std::string(14, ' '));
     std::vector<std::string> expected = {
         " Überprüfe Datensatz 1 ... (1/2)", " Überprüfe Datensatz 2 ... (1/2)",
-        " Überprüfe Datensatz 3 ... (1/2)", " Prüfe Aufenthalte...", " Importiere gültige Datensätze ", " Bereit"};
+        " Überprüfe Datensatz 3 ... (1/2)", " Prüfe Aufenthalte...",
+        " Importiere gültige Datensätze ",  " Bereit"};
     EXPECT_EQ(status.panels[1], expected);
     EXPECT_EQ(status.panels[3].back(), " ");
 }
@@ -555,7 +555,8 @@ TEST(ImportRun, stayChecksOfALongFile_areAnnouncedAndLetTheWindowRepaint) {
     options.hospital = "K101";
     options.department = "12100101";
     options.firstAdmission = "20160104";
-    const tools::WrittenDelivery written = tools::WriteDeliveryFile(options, fixture.dir.file("import"), 'A', '6');
+    const tools::WrittenDelivery written =
+        tools::WriteDeliveryFile(options, fixture.dir.file("import"), 'A', '6');
     ASSERT_TRUE(written.result.ok()) << written.result.error;
     ImportBatchRequest request{{{written.path.filename().string(), written.path.string()}},
                                ImportMode::Append,

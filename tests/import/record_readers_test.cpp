@@ -15,8 +15,8 @@ const std::string kFile = "A2100101.101";
 std::string Row(const std::string& line, const std::string& level, const std::string& parameter,
                 const std::string& comment) {
     auto cut = [&](size_t from, size_t count) { return from < line.size() ? line.substr(from, count) : ""; };
-    return kFile + ";" + cut(1, 4) + ";" + cut(5, 8) + ";" + cut(0, 1) + ";" + cut(13, 10) + ";" + cut(23, 8) +
-           ";" + cut(31, 12) + ";" + level + ";" + parameter + ";" + comment;
+    return kFile + ";" + cut(1, 4) + ";" + cut(5, 8) + ";" + cut(0, 1) + ";" + cut(13, 10) + ";" +
+           cut(23, 8) + ";" + cut(31, 12) + ";" + level + ";" + parameter + ";" + comment;
 }
 
 struct Type1Case {
@@ -59,38 +59,58 @@ INSTANTIATE_TEST_SUITE_P(
         Type1Case{"department", [](Type1& r) { r.department = "12100102"; }, false, {{"Error", "Abteilung"}}},
         Type1Case{"kisId", [](Type1& r) { r.kisId = ""; }, false, {{"Error", "KH-Aufnahmezahl"}}},
         Type1Case{"birth", [](Type1& r) { r.dob = "19500631"; }, false, {{"Error", "Geburtsdatum"}}},
-        Type1Case{"admission", [](Type1& r) { r.admission = "201203012400"; }, false,
+        Type1Case{"admission",
+                  [](Type1& r) { r.admission = "201203012400"; },
+                  false,
                   {{"Error", "Aufnahmezeitpunkt"}}},
-        Type1Case{"discharge", [](Type1& r) { r.discharge = "201202301200"; }, false,
+        Type1Case{"discharge",
+                  [](Type1& r) { r.discharge = "201202301200"; },
+                  false,
                   {{"Error", "Entlassungszeitpunkt"}}},
-        Type1Case{"blankDischarge", [](Type1& r) { r.discharge = std::string(12, ' '); }, false,
+        Type1Case{"blankDischarge",
+                  [](Type1& r) { r.discharge = std::string(12, ' '); },
+                  false,
                   {{"Error", "Entlassungszeitpunkt"}}},
-        Type1Case{"outcomeBlank", [](Type1& r) { r.outcome = " "; }, false, {{"Error", "Entlassungszustand"}}},
+        Type1Case{
+            "outcomeBlank", [](Type1& r) { r.outcome = " "; }, false, {{"Error", "Entlassungszustand"}}},
         Type1Case{"outcomeFive", [](Type1& r) { r.outcome = "5"; }, false, {{"Error", "Entlassungszustand"}}},
-        Type1Case{"hospitalDischargeWarning", [](Type1& r) { r.hospitalDischarge = "20120230"; }, false,
+        Type1Case{"hospitalDischargeWarning",
+                  [](Type1& r) { r.hospitalDischarge = "20120230"; },
+                  false,
                   {{"Warning", "Spitalsentlassungsdatum"}}},
-        Type1Case{"hospitalDischargeError", [](Type1& r) { r.hospitalDischarge = "20120230"; }, true,
+        Type1Case{"hospitalDischargeError",
+                  [](Type1& r) { r.hospitalDischarge = "20120230"; },
+                  true,
                   {{"Error", "Spitalsentlassungsdatum"}}},
-        Type1Case{"hospitalStateWarning", [](Type1& r) { r.hospitalState = "3"; }, false,
+        Type1Case{"hospitalStateWarning",
+                  [](Type1& r) { r.hospitalState = "3"; },
+                  false,
                   {{"Warning", "Spitalsentlassungszustand"}}},
-        Type1Case{"hospitalStateError", [](Type1& r) { r.hospitalState = "3"; }, true,
+        Type1Case{"hospitalStateError",
+                  [](Type1& r) { r.hospitalState = "3"; },
+                  true,
                   {{"Error", "Spitalsentlassungszustand"}}},
         Type1Case{"beforeSameDay",
                   [](Type1& r) {
                       r.admission = "201203011230";
                       r.discharge = "201203011200";
                   },
-                  false, {{"Error", "Aufnahmezeitpunkt"}}},
-        Type1Case{"beforeOneDay", [](Type1& r) { r.discharge = "201202291200"; }, false,
+                  false,
                   {{"Error", "Aufnahmezeitpunkt"}}},
-        Type1Case{"severalInOrder",
-                  [](Type1& r) {
-                      r.ka = "K999";
-                      r.dob = "1950061x";
-                      r.outcome = " ";
-                      r.hospitalState = "9";
-                  },
-                  false, {{"Error", "KA"}, {"Error", "Entlassungszustand"}, {"Warning", "Spitalsentlassungszustand"}}}),
+        Type1Case{"beforeOneDay",
+                  [](Type1& r) { r.discharge = "201202291200"; },
+                  false,
+                  {{"Error", "Aufnahmezeitpunkt"}}},
+        Type1Case{
+            "severalInOrder",
+            [](Type1& r) {
+                r.ka = "K999";
+                r.dob = "1950061x";
+                r.outcome = " ";
+                r.hospitalState = "9";
+            },
+            false,
+            {{"Error", "KA"}, {"Error", "Entlassungszustand"}, {"Warning", "Spitalsentlassungszustand"}}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(RecordType1Reader, shortLine_readsPresentCharactersOnly) {
@@ -138,7 +158,10 @@ TEST(RecordType1Reader, stayFigures_areStoredInTheirWidths) {
                        "[U         ][1    ][61 ][99][1][201203][INT][O][1][2]",
                    }));
     // The survey days carry the hours of their stay.
-    EXPECT_EQ(db.scalar("SELECT count(*) FROM \"Satzart 3 - TISS28\" WHERE KIS_ID = 'S         ' AND STUNDEN = '2 '"), 1);
+    EXPECT_EQ(
+        db.scalar(
+            "SELECT count(*) FROM \"Satzart 3 - TISS28\" WHERE KIS_ID = 'S         ' AND STUNDEN = '2 '"),
+        1);
 }
 
 struct Type3Case {
@@ -146,7 +169,7 @@ struct Type3Case {
     std::function<void(Type3&)> change;
     bool plausError;
     std::vector<std::tuple<std::string, std::string, std::string>> findings;  // level, parameter, comment
-    const char* storedScore;  // nullptr: no score
+    const char* storedScore;                                                  // nullptr: no score
 };
 
 class RecordType3Findings : public ::testing::TestWithParam<Type3Case> {};
@@ -162,7 +185,8 @@ TEST_P(RecordType3Findings, surveyLine_givesRowsAndScore) {
     std::string line = Line(day);
     fixture.importLines(kFile, {Line(stay), line, SumLine(1, 0, 1, 0)});
     std::vector<std::string> expected;
-    for (const auto& [level, parameter, comment] : c.findings) expected.push_back(Row(line, level, parameter, comment));
+    for (const auto& [level, parameter, comment] : c.findings)
+        expected.push_back(Row(line, level, parameter, comment));
     auto rows = fixture.protocolRows();
     rows.resize(std::min(rows.size(), expected.size()));
     EXPECT_EQ(rows, expected);
@@ -176,20 +200,37 @@ TEST_P(RecordType3Findings, surveyLine_givesRowsAndScore) {
 
 INSTANTIATE_TEST_SUITE_P(
     Fields, RecordType3Findings,
-    ::testing::Values(
-        Type3Case{"clean", [](Type3&) {}, false, {}, "006"},
-        Type3Case{"allZero", [](Type3& r) { r.items = std::string(28, '0'); }, false,
-                  {{"Warning", "TISS28", "Score beträgt 0 Punkte"}}, nullptr},
-        Type3Case{"monitoringLabPulmonary", [](Type3& r) { r.items = "1100000000000001000000000000"; }, false, {},
-                  "014"},
-        Type3Case{"itemTwoWarning", [](Type3& r) { r.items = "1100000000000002000000000000"; }, false,
-                  {{"Warning", "Pulmonaliskatheter", "Parameter ungültig"}}, "006"},
-        Type3Case{"itemTwoError", [](Type3& r) { r.items = "1100000000000002000000000000"; }, true,
-                  {{"Error", "Pulmonaliskatheter", "Parameter ungültig"}}, nullptr},
-        Type3Case{"letterAndBlankPass", [](Type3& r) { r.items = "11x     00000000000000000000"; }, false, {},
-                  "006"},
-        Type3Case{"badSurveyDay", [](Type3& r) { r.day = "20120230"; }, false,
-                  {{"Error", "Erhebungsdatum", "Parameter ungültig"}}, nullptr}),
+    ::testing::Values(Type3Case{"clean", [](Type3&) {}, false, {}, "006"},
+                      Type3Case{"allZero",
+                                [](Type3& r) { r.items = std::string(28, '0'); },
+                                false,
+                                {{"Warning", "TISS28", "Score beträgt 0 Punkte"}},
+                                nullptr},
+                      Type3Case{"monitoringLabPulmonary",
+                                [](Type3& r) { r.items = "1100000000000001000000000000"; },
+                                false,
+                                {},
+                                "014"},
+                      Type3Case{"itemTwoWarning",
+                                [](Type3& r) { r.items = "1100000000000002000000000000"; },
+                                false,
+                                {{"Warning", "Pulmonaliskatheter", "Parameter ungültig"}},
+                                "006"},
+                      Type3Case{"itemTwoError",
+                                [](Type3& r) { r.items = "1100000000000002000000000000"; },
+                                true,
+                                {{"Error", "Pulmonaliskatheter", "Parameter ungültig"}},
+                                nullptr},
+                      Type3Case{"letterAndBlankPass",
+                                [](Type3& r) { r.items = "11x     00000000000000000000"; },
+                                false,
+                                {},
+                                "006"},
+                      Type3Case{"badSurveyDay",
+                                [](Type3& r) { r.day = "20120230"; },
+                                false,
+                                {{"Error", "Erhebungsdatum", "Parameter ungültig"}},
+                                nullptr}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(RecordType3Reader, sameDayTwice_isReportedOnceAsDuplicate) {

@@ -26,8 +26,8 @@
 #include <thread>
 #include <vector>
 
-#include "delivery_generator.h"
 #include "base/status_sink.h"
+#include "delivery_generator.h"
 #include "store/data_directory.h"
 #include "store/database.h"
 #include "store/schema.h"

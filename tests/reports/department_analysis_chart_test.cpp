@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "base/status_sink.h"
 #include "reports/department_analysis.h"
 #include "reports/department_line.h"
-#include "base/status_sink.h"
 #include "support/department_fixture.h"
 
 namespace kalvora {

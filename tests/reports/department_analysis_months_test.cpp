@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "base/status_sink.h"
+#include "base/text.h"
 #include "reports/department_analysis.h"
 #include "reports/department_line.h"
-#include "base/text.h"
-#include "base/status_sink.h"
 #include "store/database.h"
 #include "support/department_fixture.h"
 

@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <map>
 
-#include "reports/department_line.h"
 #include "base/status_sink.h"
+#include "reports/department_line.h"
 #include "store/database.h"
 #include "support/department_fixture.h"
 

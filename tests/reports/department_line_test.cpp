@@ -11,7 +11,8 @@ namespace {
 using test::SystemFixture;
 
 TEST(DepartmentLine, build_fillsEveryColumnRangeExactly) {
-    Department row{"K001", "12101001", "12101001.001", "EXTERN", "LKH Musterstadt", "Interne Intensiv"};
+    Department row{"K001", "12101001", "12101001.001", "EXTERN", "LKH Musterstadt", "Interne Intensiv", 0.0,
+                   0,      ""};
     const std::string expected = "K001 - LKH Musterstadt" + std::string(7, ' ') +
                                  "12101001 - Interne Intensiv" + std::string(28, ' ') + "12101001.001 EXTERN";
     EXPECT_EQ(BuildDepartmentLine(row), expected);
@@ -20,8 +21,15 @@ TEST(DepartmentLine, build_fillsEveryColumnRangeExactly) {
 }
 
 TEST(DepartmentLine, build_cutsLongNamesToTheirColumns) {
-    Department row{
-        "K002", "12202002", "12202002.002", "X", "Allgemeines Krankenhaus der Stadt", std::string(50, 'd')};
+    Department row{"K002",
+                   "12202002",
+                   "12202002.002",
+                   "X",
+                   "Allgemeines Krankenhaus der Stadt",
+                   std::string(50, 'd'),
+                   0.0,
+                   0,
+                   ""};
     const std::string line = BuildDepartmentLine(row);
     EXPECT_EQ(line.substr(7, 20), "Allgemeines Krankenh");
     EXPECT_EQ(line.substr(40, 41), std::string(41, 'd'));
@@ -30,7 +38,7 @@ TEST(DepartmentLine, build_cutsLongNamesToTheirColumns) {
 }
 
 TEST(DepartmentLine, build_umlautNameKeepsCharacterColumns) {
-    Department row{"K003", "12303003", "12303003.003", "EXTERN", "Klinik Göß", "Chirurgie Süd"};
+    Department row{"K003", "12303003", "12303003.003", "EXTERN", "Klinik Göß", "Chirurgie Süd", 0.0, 0, ""};
     const std::string line = BuildDepartmentLine(row);
     EXPECT_EQ(DepartmentHospitalPart(line), "K003 - Klinik Göß" + std::string(11, ' '));
     EXPECT_EQ(DepartmentDatabaseName(line), "12303003.003");
@@ -38,7 +46,7 @@ TEST(DepartmentLine, build_umlautNameKeepsCharacterColumns) {
 }
 
 TEST(DepartmentLine, build_withoutNameRowsShowsPlaceholder) {
-    Department row{"K004", "12404004", "12404004.004", "EXTERN", std::nullopt, std::nullopt};
+    Department row{"K004", "12404004", "12404004.004", "EXTERN", std::nullopt, std::nullopt, 0.0, 0, ""};
     const std::string line = BuildDepartmentLine(row);
     EXPECT_EQ(line.substr(7, 20), "(ohne Bezeichnung)  ");
     EXPECT_EQ(line.substr(40, 41), "(ohne Bezeichnung)" + std::string(23, ' '));
@@ -46,7 +54,8 @@ TEST(DepartmentLine, build_withoutNameRowsShowsPlaceholder) {
 }
 
 TEST(DepartmentLine, readers_takeTheirColumnRanges) {
-    Department row{"K001", "12101001", "12101001.001", "EXTERN", "LKH Musterstadt", "Interne Intensiv"};
+    Department row{"K001", "12101001", "12101001.001", "EXTERN", "LKH Musterstadt", "Interne Intensiv", 0.0,
+                   0,      ""};
     const std::string line = BuildDepartmentLine(row);
     EXPECT_EQ(DepartmentHospitalPart(line), "K001 - LKH Musterstadt      ");
     EXPECT_EQ(DepartmentHospitalColumn(line), "K001 - LKH Musterstadt     ");
@@ -86,7 +95,7 @@ TEST(DepartmentList, load_withoutAdminDatabaseGivesMessage) {
 TEST(DepartmentChoice, choose_returnsListOrderAndRefusesUnknownNames) {
     std::vector<std::string> lines;
     for (const char* name : {"11111111.001", "22222222.002", "33333333.003"})
-        lines.push_back(BuildDepartmentLine({"K001", "12101001", name, "EXTERN", "A", "B"}));
+        lines.push_back(BuildDepartmentLine({"K001", "12101001", name, "EXTERN", "A", "B", 0.0, 0, ""}));
 
     DepartmentChoice chosen = ChooseDepartments(lines, {"33333333.003", "11111111.001", "33333333.003"});
     ASSERT_EQ(chosen.error, "");

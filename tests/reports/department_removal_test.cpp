@@ -4,9 +4,9 @@
 
 #include <filesystem>
 
-#include "reports/department_line.h"
 #include "base/message_service.h"
 #include "base/status_sink.h"
+#include "reports/department_line.h"
 #include "support/department_fixture.h"
 
 namespace kalvora {

@@ -95,7 +95,7 @@ TEST(StayKey, fromPatientLine_givesStoredForms) {
 }
 
 TEST(CurrentDepartmentStatus, fromDepartmentLine_externOnlyForE) {
-    Department row{"K001", "12101001", "12101001.001", "EXTERN", "A", "B"};
+    Department row{"K001", "12101001", "12101001.001", "EXTERN", "A", "B", 0.0, 0, ""};
     EXPECT_EQ(CurrentDepartmentStatus(BuildDepartmentLine(row)), "EXTERN");
     row.status = "INTERN";
     EXPECT_EQ(CurrentDepartmentStatus(BuildDepartmentLine(row)), "INTERN");

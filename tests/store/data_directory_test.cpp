@@ -3,8 +3,9 @@
 // file together with its row of Dateiverwaltung, reading a database whose writer died during its
 // commit, the German error texts, and which files belong to the directory.
 
-#include <gtest/gtest.h>
+#include "store/data_directory.h"
 
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sqlite3.h>
 #include <sys/wait.h>
@@ -15,7 +16,6 @@
 #include <filesystem>
 #include <optional>
 
-#include "store/data_directory.h"
 #include "store/database.h"
 #include "store/store_error_text.h"
 #include "support/department_fixture.h"
@@ -43,8 +43,9 @@ void MakeDatabase(const std::string& path, const std::string& marker, int rows) 
     fs::remove(path);
     Database db(path, OpenMode::Create);
     db.execute("CREATE TABLE t (id INTEGER PRIMARY KEY, v TEXT)");
-    db.prepare("INSERT INTO t (v) WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < ?2)"
-               " SELECT ?1 || hex(zeroblob(150)) FROM n")
+    db.prepare(
+          "INSERT INTO t (v) WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < ?2)"
+          " SELECT ?1 || hex(zeroblob(150)) FROM n")
         .bind(1, marker)
         .bind(2, rows)
         .run();
@@ -69,8 +70,10 @@ void LeaveHotJournal(const std::string& path) {
         sqlite3* db = nullptr;
         int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
         if (rc == SQLITE_OK)
-            rc = sqlite3_exec(db, "PRAGMA journal_mode = DELETE; PRAGMA cache_size = 1; BEGIN;"
-                                  " UPDATE t SET v = 'dead' || v;", nullptr, nullptr, nullptr);
+            rc = sqlite3_exec(db,
+                              "PRAGMA journal_mode = DELETE; PRAGMA cache_size = 1; BEGIN;"
+                              " UPDATE t SET v = 'dead' || v;",
+                              nullptr, nullptr, nullptr);
         ::_exit(rc == SQLITE_OK ? 0 : 1);
     }
     int status = 0;
@@ -102,10 +105,17 @@ struct Row {
 long long Register(const std::string& dir, const std::string& kanr, const std::string& abteilung,
                    const std::string& mdb, const Row& values = {12, 3.5, "A", "INTERN", ""}) {
     Database admin(In(dir, "iadmin.mdb"));
-    admin.prepare("INSERT INTO Dateiverwaltung (KANR, ABTEILUNG, MDB_DATEI, SBETT, DGKP, VOREINSTUFUNG, Status)"
-                  " VALUES (?, ?, ?, ?, ?, ?, ?)")
-        .bind(1, kanr).bind(2, abteilung).bind(3, mdb).bind(4, values.sbett).bind(5, values.dgkp)
-        .bind(6, values.voreinstufung).bind(7, values.status)
+    admin
+        .prepare(
+            "INSERT INTO Dateiverwaltung (KANR, ABTEILUNG, MDB_DATEI, SBETT, DGKP, VOREINSTUFUNG, Status)"
+            " VALUES (?, ?, ?, ?, ?, ?, ?)")
+        .bind(1, kanr)
+        .bind(2, abteilung)
+        .bind(3, mdb)
+        .bind(4, values.sbett)
+        .bind(5, values.dgkp)
+        .bind(6, values.voreinstufung)
+        .bind(7, values.status)
         .run();
     return admin.scalar("SELECT last_insert_rowid()");
 }
@@ -114,7 +124,8 @@ std::optional<Row> FindRow(const std::string& dir, const std::string& kanr = kKa
                            const std::string& abteilung = kAbteilung) {
     Database admin(In(dir, "iadmin.mdb"), OpenMode::ReadOnly);
     Statement select = admin.prepare(
-        "SELECT SBETT, DGKP, VOREINSTUFUNG, Status, MDB_DATEI FROM Dateiverwaltung WHERE KANR = ? AND ABTEILUNG = ?");
+        "SELECT SBETT, DGKP, VOREINSTUFUNG, Status, MDB_DATEI FROM Dateiverwaltung WHERE KANR = ? AND "
+        "ABTEILUNG = ?");
     select.bind(1, kanr).bind(2, abteilung);
     if (select.step() != StepResult::Row) return std::nullopt;
     return Row{select.integer(0), select.real(1), select.text(2), select.text(3), select.text(4)};
@@ -137,14 +148,14 @@ void ExpectRow(const std::optional<Row>& row, const Row& expected) {
 // ---- The note, as the program writes it ----
 
 void WriteReplaceNote(const std::string& dir, bool isNew, const std::string& workFile) {
-    WriteFile(In(dir, "kalvora.pending"), std::string("change=replace\nkanr=") + kKanr + "\nabteilung=" + kAbteilung +
-                                              "\nmdb_datei=" + kMdb + "\nnew=" + (isNew ? "1" : "0") +
-                                              "\nwork_file=" + workFile + "\nend\n");
+    WriteFile(In(dir, "kalvora.pending"), std::string("change=replace\nkanr=") + kKanr +
+                                              "\nabteilung=" + kAbteilung + "\nmdb_datei=" + kMdb + "\nnew=" +
+                                              (isNew ? "1" : "0") + "\nwork_file=" + workFile + "\nend\n");
 }
 
 void WriteRemoveNote(const std::string& dir, long long rowid, const std::string& mdb) {
-    WriteFile(In(dir, "kalvora.pending"), "change=remove\nrowid=" + std::to_string(rowid) + "\nmdb_datei=" + mdb +
-                                              "\nremoved_file=" + mdb + ".entfernt\nend\n");
+    WriteFile(In(dir, "kalvora.pending"), "change=remove\nrowid=" + std::to_string(rowid) + "\nmdb_datei=" +
+                                              mdb + "\nremoved_file=" + mdb + ".entfernt\nend\n");
 }
 
 // An interrupted change is finished by the next writer and by a reader alike.
@@ -215,7 +226,8 @@ long long ExpectInUse(const std::string& dir, Take take) {
                   std::string::npos)
             << error.what();
     }
-    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start)
+        .count();
 }
 
 TEST(DataDirectoryLock, secondLockInThisProcess_waitsTheGivenTimeThenIsRefused) {
@@ -265,14 +277,12 @@ TEST(InterruptedChange, replace_isFinishedWhateverStepTheKillCameAt) {
         bool rowPresent;       // the admin transaction was already committed (or the department is old)
     };
     const Case cases[] = {
-        {"new, nothing done yet", true, true, false},
-        {"new, row committed", true, true, true},
-        {"new, file moved", true, false, false},
-        {"existing, nothing done yet", false, true, true},
+        {"new, nothing done yet", true, true, false}, {"new, row committed", true, true, true},
+        {"new, file moved", true, false, false},      {"existing, nothing done yet", false, true, true},
         {"existing, file moved", false, false, true},
     };
-    const Row custom{12, 3.5, "A", "INTERN", kMdb};        // of a department imported before
-    const Row recorded{0, 0, " ", "EXTERN", kMdb};         // what the program records for a new one
+    const Row custom{12, 3.5, "A", "INTERN", kMdb};  // of a department imported before
+    const Row recorded{0, 0, " ", "EXTERN", kMdb};   // what the program records for a new one
     for (Finisher finisher : {Finisher::Writer, Finisher::Reader}) {
         for (const Case& c : cases) {
             SCOPED_TRACE(std::string(c.name) + ", finished by the " + Name(finisher));
@@ -371,7 +381,8 @@ TEST(InterruptedChange, unreadableNote_isReportedAndChangesNothing) {
         "change=remove\nrowid=eins" + tail + "\nremoved_file=x.entfernt\nend\n",
         "change=remove\nrowid=1" + tail + "\nremoved_file=../x.entfernt\nend\n",
         "change=replace\nkanr=K001\nabteilung=121010" + tail + "\nnew=1\nwork_file=../temp-9-1.mdb\nend\n",
-        "change=replace\nkanr=K001\nabteilung=121010\nmdb_datei=sub/x.101\nnew=1\nwork_file=temp-9-1.mdb\nend\n",
+        "change=replace\nkanr=K001\nabteilung=121010\nmdb_datei=sub/"
+        "x.101\nnew=1\nwork_file=temp-9-1.mdb\nend\n",
     };
     for (const std::string& note : cases) {
         SCOPED_TRACE(note);
@@ -637,8 +648,8 @@ TEST(InterruptedChange, replaceWhoseFileCannotBePutInPlace_takesTheRowBack) {
         fs::create_directories(In(dir, std::string(kMdb) + "/inhalt"));
         MakeDatabase(In(dir, "temp-77-1.mdb"), "new", 1);
         WriteFile(In(dir, "kalvora.pending"),
-                  std::string("change=replace\nkanr=") + kKanr + "\nabteilung=" + kAbteilung + "\nmdb_datei=" + kMdb +
-                      "\nnew=" + (isNew ? "1" : "0") + "\nwork_file=temp-77-1.mdb\n" +
+                  std::string("change=replace\nkanr=") + kKanr + "\nabteilung=" + kAbteilung +
+                      "\nmdb_datei=" + kMdb + "\nnew=" + (isNew ? "1" : "0") + "\nwork_file=temp-77-1.mdb\n" +
                       (isNew ? "" : "previous_status=INTERN\n") + "end\n");
 
         EXPECT_NO_THROW(DataDirectoryLock lock(dir, 500ms));
@@ -697,8 +708,9 @@ TEST(StoreErrorText, engineFailuresNameTheFileInGerman) {
         {SQLITE_LOCKED, "von einem anderen Programm verwendet"},
         {SQLITE_CANTOPEN, "nicht geöffnet"},
     };
-    const char* const english[] = {"database or disk is full", "readonly", "malformed", "disk I/O error",
-                                   "database is locked", "unable to open", "not a database"};
+    const char* const english[] = {
+        "database or disk is full", "readonly",       "malformed",     "disk I/O error",
+        "database is locked",       "unable to open", "not a database"};
     const std::string path = "/daten/system/12101001.101";
     for (const Case& c : cases) {
         const std::string text = DatabaseErrorText(path, c.code, sqlite3_errstr(c.code));
@@ -763,7 +775,8 @@ TEST(StoreErrorText, realFailuresOfTheEngineReachTheUserInGerman) {
                  "schreibgeschützt");
     expectGerman([&] { readOnly.prepare("DELETE FROM t").run(); }, path, SQLITE_READONLY, "schreibgeschützt");
     const std::string missing = temp.file("missing.mdb");
-    expectGerman([&] { Database db(missing, OpenMode::ReadOnly); }, missing, SQLITE_CANTOPEN, "nicht geöffnet");
+    expectGerman([&] { Database db(missing, OpenMode::ReadOnly); }, missing, SQLITE_CANTOPEN,
+                 "nicht geöffnet");
 }
 
 // ---- The directory's own files ----

@@ -2,7 +2,6 @@
 // tables between files and replacing a file in one step.
 
 #include <gtest/gtest.h>
-
 #include <sqlite3.h>
 
 #include <filesystem>
@@ -26,7 +25,8 @@ Database Department(const std::string& path) {
 
 void InsertStay(Database& db, const std::string& kisId) {
     Statement insert = db.prepare(
-        "INSERT INTO \"Gesamt - Patientenadministration\" (KIS_ID, DOB, ADM_DATE, FLAG) VALUES (?, '19500101', "
+        "INSERT INTO \"Gesamt - Patientenadministration\" (KIS_ID, DOB, ADM_DATE, FLAG) VALUES (?, "
+        "'19500101', "
         "'201201011000', 'O')");
     insert.bind(1, std::string_view(kisId));
     insert.run();
@@ -138,7 +138,8 @@ TEST(Store, atomicReplace_leavesOldOrNewFile) {
 TEST(Store, openingMissingOrForeignFiles_fails) {
     TempDir dir;
     EXPECT_THROW(Database(dir.file("missing.mdb")), StoreError);
-    test::WriteFile(dir.file("text.mdb"), "this is not a database file, just text that is long enough.......");
+    test::WriteFile(dir.file("text.mdb"),
+                    "this is not a database file, just text that is long enough.......");
     EXPECT_THROW(Database(dir.file("text.mdb")), StoreError);
 }
 
@@ -195,8 +196,9 @@ TEST(Store, connectionToReplacedFile_leavesTheJournalOfTheNewFilesWriterAlone) {
         // and marked as one to roll back.
         writer.execute("PRAGMA cache_size = 2");
         writer.execute("UPDATE \"Gesamt - Patientenadministration\" SET FLAG = 'X'");
-        writer.execute("CREATE TABLE filler AS WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
-                       "WHERE i < 2000) SELECT i, printf('%0500d', i) AS text FROM n");
+        writer.execute(
+            "CREATE TABLE filler AS WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+            "WHERE i < 2000) SELECT i, printf('%0500d', i) AS text FROM n");
         ASSERT_TRUE(std::filesystem::exists(path + "-journal"));
 
         // Past the connection's own check, as when the file is replaced just after it.
@@ -204,9 +206,11 @@ TEST(Store, connectionToReplacedFile_leavesTheJournalOfTheNewFilesWriterAlone) {
         EXPECT_TRUE(std::filesystem::exists(path + "-journal")) << "engine result " << rc;
         sqlite3_exec(stale.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
         EXPECT_NO_THROW(transaction.commit());
-        EXPECT_EQ(writer.scalar("SELECT count(*) FROM \"Gesamt - Patientenadministration\" WHERE FLAG = 'X'"), 2);
+        EXPECT_EQ(writer.scalar("SELECT count(*) FROM \"Gesamt - Patientenadministration\" WHERE FLAG = 'X'"),
+                  2);
         EXPECT_EQ(writer.scalar("SELECT count(*) FROM filler"), 2000);
-        EXPECT_EQ(writer.scalar("SELECT count(*) FROM pragma_integrity_check WHERE integrity_check <> 'ok'"), 0);
+        EXPECT_EQ(writer.scalar("SELECT count(*) FROM pragma_integrity_check WHERE integrity_check <> 'ok'"),
+                  0);
     }
 }
 
@@ -216,11 +220,13 @@ TEST(DataDirectory, createdWithReferenceListsAndRefusesToOverwrite) {
     ASSERT_EQ(CreateDataDirectory({system, "", "", false}), "");
     Database admin(system + "/iadmin.mdb");
     EXPECT_GE(admin.scalar("SELECT count(*) FROM \"KANR-Bezeichnung\""), 10);
-    EXPECT_EQ(admin.scalar("SELECT count(*) FROM \"ABT-Bezeichnung\" WHERE substr(ABTEILUNG, 3, 2) IN ('51', '27')"),
+    EXPECT_EQ(admin.scalar(
+                  "SELECT count(*) FROM \"ABT-Bezeichnung\" WHERE substr(ABTEILUNG, 3, 2) IN ('51', '27')"),
               3);
     EXPECT_EQ(admin.scalar("SELECT count(*) FROM Dateiverwaltung"), 0);
     Database templ(system + "/ibds.mdb");
-    for (std::string_view table : {tables::Stays, tables::RecordType1, tables::RecordType3, tables::RecordType3Work})
+    for (std::string_view table :
+         {tables::Stays, tables::RecordType1, tables::RecordType3, tables::RecordType3Work})
         EXPECT_TRUE(templ.hasTable(table)) << table;
     EXPECT_NE(CreateDataDirectory({system, "", "", false}).find("--force"), std::string::npos);
     EXPECT_EQ(CreateDataDirectory({system, "", "", true}), "");
@@ -233,13 +239,10 @@ TEST(ReferenceList, malformedLines_nameFileAndLine) {
         std::string message;  // part of the message; empty when the list is read
     };
     const Case cases[] = {
-        {"K101;Eins\n\nK102;Zwei\n", ""},
-        {"\xEF\xBB\xBFK101;Eins\r\n", ""},
+        {"K101;Eins\n\nK102;Zwei\n", ""},       {"\xEF\xBB\xBFK101;Eins\r\n", ""},
         {"K101;Kranken\xE4nstalt\n", ""},  // Windows-1252
-        {"K101;Eins\nK102 Zwei\n", "Zeile 2"},
-        {"K101;Eins\nK1011;Zwei\n", "Zeile 2"},
-        {"K101;Eins\nK101;Zwei\n", "mehrfach"},
-        {";ohne Code\n", "Zeile 1"},
+        {"K101;Eins\nK102 Zwei\n", "Zeile 2"},  {"K101;Eins\nK1011;Zwei\n", "Zeile 2"},
+        {"K101;Eins\nK101;Zwei\n", "mehrfach"}, {";ohne Code\n", "Zeile 1"},
     };
     for (const Case& c : cases) {
         test::WriteFile(dir.file("list.csv"), c.content);

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "import/import_run.h"
 #include "base/settings.h"
+#include "import/import_run.h"
 #include "support/temp_dir.h"
 
 namespace kalvora::test {

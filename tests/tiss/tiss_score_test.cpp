@@ -60,7 +60,8 @@ TEST(TissScore, oddItemValues_countAsUnset) {
     for (std::string_view value : {"2", "x", " ", "", "0", "-1", "1.5"})
         EXPECT_EQ(ComputeTissScore(Items({"T28_PCL"}, value)), 0) << value;
     // Anything whose leading number is 1 counts as set.
-    for (std::string_view value : {"1", " 1", "1x", "1.0"}) EXPECT_EQ(ComputeTissScore(Items({"T28_PCL"}, value)), 8);
+    for (std::string_view value : {"1", " 1", "1x", "1.0"})
+        EXPECT_EQ(ComputeTissScore(Items({"T28_PCL"}, value)), 8);
 }
 
 TEST(TissItemTable, itemsAreInLineOrderWithSymmetricPairs) {
@@ -71,11 +72,12 @@ TEST(TissItemTable, itemsAreInLineOrderWithSymmetricPairs) {
         EXPECT_EQ(items[i].number, i + 1);
         EXPECT_EQ(items[i].linePosition, 52 + i);
         EXPECT_TRUE(fields.insert(items[i].field).second);
-        EXPECT_EQ(items[i].checkBoxName, "chk_" + [&] {
-            std::string lower(items[i].field);
-            for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-            return lower;
-        }());
+        EXPECT_EQ(
+            items[i].checkBoxName, "chk_" + [&] {
+                std::string lower(items[i].field);
+                for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+                return lower;
+            }());
         if (items[i].exclusiveWith) {
             EXPECT_EQ(items[items[i].exclusiveWith - 1].exclusiveWith, items[i].number);
         }

@@ -15,16 +15,16 @@
 #include <QTableWidget>
 #include <QtTest>
 
+#include "app/window_wiring.h"
+#include "base/message_service.h"
 #include "base/paths.h"
 #include "classification/department_entry.h"
-#include "classification/ui/staffing_dialog.h"
 #include "classification/ui/classification_dialog.h"
 #include "classification/ui/classification_result_window.h"
-#include "store/stored_data_messages.h"
-#include "base/message_service.h"
-#include "app/window_wiring.h"
+#include "classification/ui/staffing_dialog.h"
 #include "store/database.h"
 #include "store/schema.h"
+#include "store/stored_data_messages.h"
 #include "support/classification_test_data.h"
 #include "support/find_control.h"
 #include "support/modal_script.h"
@@ -428,8 +428,9 @@ void ClassificationWindowsTest::classify_withReversedPeriod_isRefusedInTheDialog
 
     // No result window with an empty table: the dialog itself says what is wrong and stays open.
     QVERIFY(script.seen().isEmpty());
-    QCOMPARE(data.messages.texts(),
-             std::vector<std::string>{"Der Erhebungszeitraum endet (01.01.2016) vor seinem Beginn (31.12.2016)!"});
+    QCOMPARE(
+        data.messages.texts(),
+        std::vector<std::string>{"Der Erhebungszeitraum endet (01.01.2016) vor seinem Beginn (31.12.2016)!"});
     QCOMPARE(dialog.result(), 0);
 }
 

@@ -6,18 +6,20 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProgressBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "support/paint_recorder.h"
 #include "ui/directory_list.h"
 #include "ui/drive_list.h"
 #include "ui/file_list.h"
 #include "ui/main_status_bar.h"
+#include "ui/origin_colours.h"
 #include "ui/setting_directory.h"
 #include "ui/status_bar_sink.h"
-#include "support/paint_recorder.h"
 
 using namespace kalvora;
 using namespace kalvora::ui;
@@ -53,6 +55,7 @@ private slots:
     void folderLists_enter_goesNoFurther_data();
     void folderLists_enter_goesNoFurther();
     void progress_fillsOverBatchAndNamesFile();
+    void showOrigin_coloursImportedDataByDepartmentStatus();
 };
 
 void ControlsTest::directoryList_setPath_refusesWhatIsNoOpenableDirectory_data() {
@@ -260,6 +263,20 @@ void ControlsTest::progress_fillsOverBatchAndNamesFile() {
     QCOMPARE(bar.progressBar()->value(), 0);
     bar.endProgress();
     QVERIFY(!bar.progressBar()->isVisibleTo(&bar));
+}
+
+void ControlsTest::showOrigin_coloursImportedDataByDepartmentStatus() {
+    QLineEdit field;
+    ShowOrigin(&field, "EXTERN");
+    QCOMPARE(field.palette().color(QPalette::Text), QColor(0, 0, 255));
+    QCOMPARE(field.palette().color(QPalette::Base),
+             QApplication::palette().color(QPalette::Active, QPalette::Button));
+    for (const char* status : {"INTERN", ""}) {
+        ShowOrigin(&field, status);
+        QCOMPARE(field.palette().color(QPalette::Text), QColor(Qt::black));
+        QCOMPARE(field.palette().color(QPalette::Base), QColor(Qt::white));
+        QCOMPARE(field.palette().color(QPalette::Disabled, QPalette::Text), QColor(Qt::black));
+    }
 }
 
 QTEST_MAIN(ControlsTest)

@@ -13,15 +13,15 @@
 #include <QScreen>
 #include <QtTest>
 
+#include "app/main_window.h"
 #include "app/window_wiring.h"
 #include "reports/ui/department_list_window.h"
 #include "reports/ui/patient_list_window.h"
-#include "app/main_window.h"
-#include "ui/german_qt_texts.h"
-#include "ui/main_status_bar.h"
 #include "support/classification_test_data.h"
 #include "support/find_control.h"
 #include "support/ui_test_data.h"
+#include "ui/german_qt_texts.h"
+#include "ui/main_status_bar.h"
 
 using kalvora::test::AddDepartmentWithStays;
 using kalvora::test::Child;
@@ -91,8 +91,9 @@ void DesktopHabitsTest::patientLevel_columnLabels_startOverTheirColumns() {
     for (int i = 0; i < labels.size(); ++i) {
         const int expected = textStart + qRound(metrics.horizontalAdvance(QString(startColumns[i], 'X')));
         const int shown = labels[i]->mapTo(&window, QPoint(0, 0)).x();
-        QVERIFY2(std::abs(shown - expected) <= 1,
-                 qPrintable(QStringLiteral("label %1 at %2, its column at %3").arg(i).arg(shown).arg(expected)));
+        QVERIFY2(
+            std::abs(shown - expected) <= 1,
+            qPrintable(QStringLiteral("label %1 at %2, its column at %3").arg(i).arg(shown).arg(expected)));
     }
     // The first label's access key still leads into the list.
     QCOMPARE(labels[0]->buddy(), static_cast<QWidget*>(list));
@@ -126,9 +127,11 @@ void DesktopHabitsTest::qtTexts_inGerman() {
     std::unique_ptr<QMenu> menu(field.createStandardContextMenu());
     QStringList captions;
     for (const QAction* action : menu->actions())
-        if (!action->isSeparator()) captions << action->text().remove(QLatin1Char('&')).section(QLatin1Char('\t'), 0, 0);
+        if (!action->isSeparator())
+            captions << action->text().remove(QLatin1Char('&')).section(QLatin1Char('\t'), 0, 0);
     for (const char* english : {"Undo", "Redo", "Cut", "Copy", "Paste", "Delete", "Select All"})
-        QVERIFY2(!captions.contains(QString::fromLatin1(english)), qPrintable(captions.join(QLatin1Char('|'))));
+        QVERIFY2(!captions.contains(QString::fromLatin1(english)),
+                 qPrintable(captions.join(QLatin1Char('|'))));
     QVERIFY2(captions.contains(QStringLiteral("Rückgängig")), qPrintable(captions.join(QLatin1Char('|'))));
 
     // The details button of a message box.

@@ -14,11 +14,11 @@
 #include <set>
 
 #include "app/window_wiring.h"
-#include "reports/ui/department_list_window.h"
-#include "reports/ui/stay_detail_window.h"
-#include "reports/ui/patient_list_window.h"
-#include "reports/ui/pair_bracket.h"
 #include "base/message_service.h"
+#include "reports/ui/department_list_window.h"
+#include "reports/ui/pair_bracket.h"
+#include "reports/ui/patient_list_window.h"
+#include "reports/ui/stay_detail_window.h"
 #include "support/classification_test_data.h"
 #include "support/find_control.h"
 #include "support/modal_script.h"
@@ -303,7 +303,8 @@ void DetailViewTest::missingStay_reportsAndDoesNotOpen() {
     AddDepartmentWithStays(data, "0001", "61001000", "A6100101.101", {});
     AddStay(data, "A6100101.101", SurveyedStay());
     const std::string line = DepartmentLine(data);
-    StayDetailWindow unknown(*data.context, line, "EXTERN", StayKey{"9999      ", "19600101", "201601040800"});
+    StayDetailWindow unknown(*data.context, line, "EXTERN",
+                             StayKey{"9999      ", "19600101", "201601040800"});
     QVERIFY(!unknown.loaded());
     QCOMPARE(data.messages.texts(),
              std::vector<std::string>{"Der Aufenthalt ist in der Abteilungsdatenbank nicht vorhanden!"});
@@ -322,7 +323,8 @@ void DetailViewTest::patientWeiter_opensDetailOfChosenStay() {
     AddStay(data, "A6100101.101", {"1000      ", "19500101", "201601010800"});
     AddStay(data, "A6100101.101", SurveyedStay());
     DepartmentListWindow level(*data.context);
-    PatientListWindow patients(*data.context, level.currentLine(), PatientLevelOpeners(), &level, &level.searchTerms());
+    PatientListWindow patients(*data.context, level.currentLine(), PatientLevelOpeners(), &level,
+                               &level.searchTerms());
     Child<QListWidget>(&patients, "lst_patient")->setCurrentRow(1);
     QString shownNumber;
     int days = -1;

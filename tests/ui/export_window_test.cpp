@@ -2,6 +2,8 @@
 // window and the options dialog opened by a double click on the export directory, after which the
 // export window is back with the new directory.
 
+#include "export/ui/export_window.h"
+
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -11,17 +13,16 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "export/total_export.h"
-#include "export/ui/export_window.h"
-#include "base/message_service.h"
-#include "ui/main_status_bar.h"
 #include "app/window_wiring.h"
+#include "base/message_service.h"
+#include "export/total_export.h"
 #include "store/database.h"
 #include "store/schema.h"
 #include "support/classification_test_data.h"
 #include "support/find_control.h"
 #include "support/modal_script.h"
 #include "support/ui_test_data.h"
+#include "ui/main_status_bar.h"
 
 using kalvora::test::AddDepartmentWithStays;
 using kalvora::test::Child;

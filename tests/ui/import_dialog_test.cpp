@@ -1,6 +1,8 @@
 // The import dialog and the result window: the checks before a batch, a whole batch through the
 // core, the status bar during it, and what the main window shows afterwards.
 
+#include "import/ui/import_dialog.h"
+
 #include <unistd.h>
 
 #include <QAction>
@@ -17,17 +19,16 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "import/ui/import_dialog.h"
-#include "import/ui/import_result_window.h"
-#include "ui/directory_list.h"
-#include "ui/file_list.h"
 #include "app/main_window.h"
-#include "ui/main_status_bar.h"
+#include "import/ui/import_result_window.h"
 #include "store/data_directory.h"
 #include "support/find_control.h"
 #include "support/modal_script.h"
 #include "support/paint_recorder.h"
 #include "support/ui_test_data.h"
+#include "ui/directory_list.h"
+#include "ui/file_list.h"
+#include "ui/main_status_bar.h"
 
 using kalvora::test::Child;
 using kalvora::test::ModalScript;
@@ -530,8 +531,10 @@ void ImportDialogTest::import_intoStoredDepartment_drawsEachPhaseInStatusBar() {
     QCOMPARE(dialog.result(), static_cast<int>(QDialog::Accepted));
     // Before the batch, copying the stored department, the lines, the stay checks, storing, after
     // the batch.
-    const QStringList phases = {" Bereit", " Kopiere Abteilungsdatenbank...",
-                                " Überprüfe Datensatz 1 ... (1/1)", " Prüfe Aufenthalte...",
+    const QStringList phases = {" Bereit",
+                                " Kopiere Abteilungsdatenbank...",
+                                " Überprüfe Datensatz 1 ... (1/1)",
+                                " Prüfe Aufenthalte...",
                                 " Importiere gültige Datensätze ",
                                 " Bereit"};
     QCOMPARE(painted.texts().join(QLatin1Char('|')), phases.join(QLatin1Char('|')));

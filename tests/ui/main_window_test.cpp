@@ -1,5 +1,7 @@
 // The main window: menu groups, status bar, clock, imported-data check and the windows the menu opens.
 
+#include "app/main_window.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
@@ -9,12 +11,11 @@
 #include <QtTest>
 #include <map>
 
-#include "ui/clock_text.h"
-#include "app/main_window.h"
 #include "app/startup_window.h"
-#include "ui/main_status_bar.h"
 #include "support/modal_script.h"
 #include "support/ui_test_data.h"
+#include "ui/clock_text.h"
+#include "ui/main_status_bar.h"
 
 using kalvora::test::ModalScript;
 using kalvora::test::UiTestData;
@@ -32,7 +33,8 @@ struct OpenerProbe {
     std::map<MenuCommand, int> opened;
     WindowOpeners openers() {
         WindowOpeners standIns;
-        for (MenuCommand command : {MenuCommand::Export, MenuCommand::Intensivbericht, MenuCommand::Einstufung})
+        for (MenuCommand command :
+             {MenuCommand::Export, MenuCommand::Intensivbericht, MenuCommand::Einstufung})
             standIns[command] = [this, command](AppContext&, QWidget*) { ++opened[command]; };
         return standIns;
     }

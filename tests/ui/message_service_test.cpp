@@ -4,8 +4,8 @@
 #include <QPushButton>
 #include <QtTest>
 
-#include "ui/qt_message_service.h"
 #include "support/modal_script.h"
+#include "ui/qt_message_service.h"
 
 using kalvora::test::ModalScript;
 using namespace kalvora;

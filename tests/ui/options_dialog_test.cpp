@@ -1,6 +1,8 @@
 // The options dialog: what it shows, the directory choice, the date fields and the writing of the
 // settings on "OK".
 
+#include "ui/options_dialog.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -13,14 +15,13 @@
 #include <QTabWidget>
 #include <QtTest>
 
-#include "ui/date_entry_field.h"
-#include "ui/directory_list.h"
-#include "ui/drive_list.h"
 #include "app/main_window.h"
-#include "ui/options_dialog.h"
 #include "support/find_control.h"
 #include "support/modal_script.h"
 #include "support/ui_test_data.h"
+#include "ui/date_entry_field.h"
+#include "ui/directory_list.h"
+#include "ui/drive_list.h"
 
 using kalvora::test::Child;
 using kalvora::test::ModalScript;

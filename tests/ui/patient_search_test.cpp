@@ -8,10 +8,10 @@
 #include <QtTest>
 
 #include "app/window_wiring.h"
+#include "base/message_service.h"
 #include "reports/ui/department_list_window.h"
 #include "reports/ui/patient_list_window.h"
 #include "reports/ui/patient_search_window.h"
-#include "base/message_service.h"
 #include "support/classification_test_data.h"
 #include "support/find_control.h"
 #include "support/modal_script.h"
@@ -53,9 +53,10 @@ void AddSearchDepartments(UiTestData& data) {
 }
 
 // Opens the search on the department list, enters the admission number and presses a button.
-void SearchDepartments(UiTestData& data, DepartmentListWindow& level, const QString& admissionNumber, int button) {
-    PatientSearchWindow search(*data.context, level.searchTerms(), PatientSearchWindow::Level::Abteilungsebene,
-                   level.departmentList());
+void SearchDepartments(UiTestData& data, DepartmentListWindow& level, const QString& admissionNumber,
+                       int button) {
+    PatientSearchWindow search(*data.context, level.searchTerms(),
+                               PatientSearchWindow::Level::Abteilungsebene, level.departmentList());
     if (!admissionNumber.isNull()) Child<QLineEdit>(&search, "txt_pats_kis_id")->setText(admissionNumber);
     search.onCommand(static_cast<PatientSearchWindow::Command>(button));
 }
@@ -79,8 +80,8 @@ void PatientSearchTest::open_showsRememberedTermsAndButtons() {
     AddSearchDepartments(data);
     DepartmentListWindow level(*data.context, DepartmentLevelOpeners());
     level.searchTerms() = {"4711      ", "19600101"};
-    PatientSearchWindow search(*data.context, level.searchTerms(), PatientSearchWindow::Level::Abteilungsebene,
-                   level.departmentList());
+    PatientSearchWindow search(*data.context, level.searchTerms(),
+                               PatientSearchWindow::Level::Abteilungsebene, level.departmentList());
     QCOMPARE(search.windowTitle(), QStringLiteral(" Patientensuche"));
     auto* number = Child<QLineEdit>(&search, "txt_pats_kis_id");
     QCOMPARE(number->text(), QStringLiteral("4711      "));
@@ -164,7 +165,8 @@ void PatientSearchTest::patientLevel_birthDate_findsMatchingLinesInTurn() {
     AddStay(data, "A6100101.101", {"1003      ", "19600101", "201601060800"});
     AddStay(data, "A6100101.101", {"1004      ", "19700202", "201601070800"});
     DepartmentListWindow level(*data.context, DepartmentLevelOpeners());
-    PatientListWindow patients(*data.context, level.currentLine(), PatientLevelOpeners(), &level, &level.searchTerms());
+    PatientListWindow patients(*data.context, level.currentLine(), PatientLevelOpeners(), &level,
+                               &level.searchTerms());
     auto* list = Child<QListWidget>(&patients, "lst_patient");
     QCOMPARE(list->currentRow(), 0);
 
@@ -185,7 +187,8 @@ void PatientSearchTest::patientLevel_birthDate_findsMatchingLinesInTurn() {
 
     const auto proceed = [&] {
         data.messages.shown.clear();
-        PatientSearchWindow search(*data.context, patients.searchTerms(), PatientSearchWindow::Level::Patientenebene, list);
+        PatientSearchWindow search(*data.context, patients.searchTerms(),
+                                   PatientSearchWindow::Level::Patientenebene, list);
         QCOMPARE(Child<QLineEdit>(&search, "txt_pats_dob")->text(), QStringLiteral("02.02.1970"));
         search.onCommand(PatientSearchWindow::Continue);
     };
@@ -204,7 +207,8 @@ void PatientSearchTest::emptyTerms_showNoticeAndKeepWindowOpen() {
     DepartmentListWindow level(*data.context, DepartmentLevelOpeners());
     auto* list = Child<QListWidget>(&level, "lst_abteilung");
     list->item(2)->setSelected(true);
-    PatientSearchWindow search(*data.context, level.searchTerms(), PatientSearchWindow::Level::Abteilungsebene, list);
+    PatientSearchWindow search(*data.context, level.searchTerms(),
+                               PatientSearchWindow::Level::Abteilungsebene, list);
     search.show();
     Child<QLineEdit>(&search, "txt_pats_kis_id")->setText(QStringLiteral("   "));
     search.onCommand(PatientSearchWindow::Begin);
@@ -244,8 +248,8 @@ void PatientSearchTest::birthDateField_leaving_normalisesOrClears() {
     UiTestData data;
     AddSearchDepartments(data);
     DepartmentListWindow level(*data.context, DepartmentLevelOpeners());
-    PatientSearchWindow search(*data.context, level.searchTerms(), PatientSearchWindow::Level::Abteilungsebene,
-                   level.departmentList());
+    PatientSearchWindow search(*data.context, level.searchTerms(),
+                               PatientSearchWindow::Level::Abteilungsebene, level.departmentList());
     auto* field = Child<QLineEdit>(&search, "txt_pats_dob");
     field->setText(entry);
     QCOMPARE(search.leaveBirthDateField(), accepted);

@@ -23,18 +23,18 @@
 #endif
 
 #include "app/window_wiring.h"
+#include "base/message_service.h"
 #include "export/ui/export_window.h"
-#include "reports/ui/department_list_window.h"
 #include "reports/ui/department_analysis_window.h"
-#include "reports/ui/stay_detail_window.h"
+#include "reports/ui/department_list_window.h"
 #include "reports/ui/patient_list_window.h"
 #include "reports/ui/patient_search_window.h"
-#include "base/message_service.h"
-#include "ui/main_status_bar.h"
+#include "reports/ui/stay_detail_window.h"
 #include "support/classification_test_data.h"
 #include "support/find_control.h"
 #include "support/report_test_data.h"
 #include "support/ui_test_data.h"
+#include "ui/main_status_bar.h"
 
 using kalvora::test::AddDepartmentWithStays;
 using kalvora::test::AddStay;
@@ -522,8 +522,8 @@ void ReportsWindowsTest::screenshots_whenDirectoryGiven_savesWindows() {
     save(analysis, "analysis.png");
 
     level.searchTerms() = {"4711      ", "19600101"};
-    PatientSearchWindow search(*data.context, level.searchTerms(), PatientSearchWindow::Level::Abteilungsebene,
-                   level.departmentList());
+    PatientSearchWindow search(*data.context, level.searchTerms(),
+                               PatientSearchWindow::Level::Abteilungsebene, level.departmentList());
     save(search, "patient-search.png");
 
     // The first ICU stay with survey days, on its second survey day when it has one.
@@ -532,7 +532,7 @@ void ReportsWindowsTest::screenshots_whenDirectoryGiven_savesWindows() {
         const std::string line = stays->item(row)->text().toStdString();
         if (PatientStayType(line) != "INT") continue;
         StayDetailWindow detail(*data.context, level.currentLine(), patients.departmentStatus(),
-                      StayKeyFromPatientLine(line));
+                                StayKeyFromPatientLine(line));
         auto* days = detail.findChild<QListWidget*>(QStringLiteral("lst_erhebung_tiss"));
         if (!detail.loaded() || days->count() == 0) continue;
         save(detail, "detail-basisdaten.png");

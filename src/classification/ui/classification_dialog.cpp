@@ -1,7 +1,5 @@
 #include "classification/ui/classification_dialog.h"
 
-#include "base/text.h"
-
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontDatabase>
@@ -15,20 +13,21 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
+#include "base/conversions.h"
+#include "base/message_service.h"
+#include "base/text.h"
 #include "classification/classification_list.h"
 #include "classification/classification_run.h"
 #include "classification/ui/classification_notation.h"
-#include "classification/ui/staffing_dialog.h"
 #include "classification/ui/classification_result_window.h"
-#include "base/conversions.h"
-#include "base/message_service.h"
+#include "classification/ui/staffing_dialog.h"
+#include "store/store_error.h"
 #include "ui/app_context.h"
 #include "ui/busy_pointer.h"
 #include "ui/date_entry_field.h"
-#include "ui/options_dialog.h"
 #include "ui/main_status_bar.h"
 #include "ui/object_names.h"
-#include "store/store_error.h"
+#include "ui/options_dialog.h"
 
 namespace kalvora::ui {
 
@@ -72,7 +71,8 @@ QGroupBox* Frame(const QString& caption, const char* name, QWidget* parent) {
 
 }  // namespace
 
-ClassificationDialog::ClassificationDialog(AppContext& context, QWidget* parent) : QDialog(parent), context_(context) {
+ClassificationDialog::ClassificationDialog(AppContext& context, QWidget* parent)
+    : QDialog(parent), context_(context) {
     setObjectName(QStringLiteral("frmEin"));
     setWindowTitle(QStringLiteral(" Extras - Einstufung"));
     setModal(true);
@@ -87,7 +87,8 @@ ClassificationDialog::ClassificationDialog(AppContext& context, QWidget* parent)
         button->setAutoDefault(false);
         // Enter starts the classification, as Enter presses OK in the other dialogs.
         if (index == 2) button->setDefault(true);
-        connect(button, &QPushButton::clicked, this, [this, index] { onCommand(static_cast<Command>(index)); });
+        connect(button, &QPushButton::clicked, this,
+                [this, index] { onCommand(static_cast<Command>(index)); });
         if (index == 3) buttons->addStretch(1);
         buttons->addWidget(button);
     }

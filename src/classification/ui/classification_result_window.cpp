@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "base/message_service.h"
 #include "classification/classification_run.h"
 #include "classification/ui/classification_notation.h"
-#include "base/message_service.h"
 #include "ui/app_context.h"
 #include "ui/busy_pointer.h"
 #include "ui/grid_clipboard.h"
@@ -33,7 +33,9 @@ QString TrailingBlanksRemoved(QString text) {
 
 }  // namespace
 
-ClassificationResultWindow::ClassificationResultWindow(AppContext& context, const std::vector<std::string>& entries, QWidget* parent)
+ClassificationResultWindow::ClassificationResultWindow(AppContext& context,
+                                                       const std::vector<std::string>& entries,
+                                                       QWidget* parent)
     : QDialog(parent) {
     setObjectName(QStringLiteral("frmEine"));
     setWindowTitle(QStringLiteral(" Extras - Einstufungsergebnis"));

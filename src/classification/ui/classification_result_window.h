@@ -17,7 +17,8 @@ class ClassificationResultWindow : public QDialog {
     Q_OBJECT
 public:
     // `entries`: the selected entries of the classification dialog's list, in list order.
-    ClassificationResultWindow(AppContext& context, const std::vector<std::string>& entries, QWidget* parent = nullptr);
+    ClassificationResultWindow(AppContext& context, const std::vector<std::string>& entries,
+                               QWidget* parent = nullptr);
 
     // The buttons by their index in the group (their object names end in it).
     enum Command : int { Copy = 0, Close = 1 };

@@ -12,11 +12,11 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "base/message_service.h"
 #include "classification/department_entry.h"
 #include "classification/department_staffing.h"
-#include "store/store_error.h"
 #include "classification/ui/classification_notation.h"
-#include "base/message_service.h"
+#include "store/store_error.h"
 #include "ui/app_context.h"
 #include "ui/object_names.h"
 #include "ui/select_on_focus.h"
@@ -106,7 +106,8 @@ StaffingDialog::StaffingDialog(AppContext& context, std::string entry, QWidget* 
         button->setAutoDefault(false);
         button->setMinimumWidth(button->fontMetrics().horizontalAdvance(QStringLiteral("Abbrechen")) + 32);
         if (index == 0) button->setDefault(true);
-        connect(button, &QPushButton::clicked, this, [this, index] { onCommand(static_cast<Command>(index)); });
+        connect(button, &QPushButton::clicked, this,
+                [this, index] { onCommand(static_cast<Command>(index)); });
         buttons->addWidget(button);
     }
 

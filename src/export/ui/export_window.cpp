@@ -11,13 +11,13 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "base/message_service.h"
 #include "export/total_export.h"
 #include "reports/department_line.h"
-#include "base/message_service.h"
 #include "ui/app_context.h"
 #include "ui/busy_pointer.h"
-#include "ui/options_dialog.h"
 #include "ui/object_names.h"
+#include "ui/options_dialog.h"
 #include "ui/status_bar_sink.h"
 
 namespace kalvora::ui {
@@ -74,7 +74,8 @@ ExportWindow::ExportWindow(AppContext& context, QWidget* parent) : QDialog(paren
         auto* button = new QPushButton(QString::fromUtf8(captions[index]), this);
         button->setObjectName(IndexedName("cmd_export", index));
         button->setAutoDefault(false);
-        connect(button, &QPushButton::clicked, this, [this, index] { onCommand(static_cast<Command>(index)); });
+        connect(button, &QPushButton::clicked, this,
+                [this, index] { onCommand(static_cast<Command>(index)); });
         buttons->addWidget(button);
     }
 

@@ -12,12 +12,12 @@
 #include <QVBoxLayout>
 #include <filesystem>
 
-#include "import/protocol_choice.h"
-#include "import/import_run.h"
-#include "import/protocol_file.h"
 #include "base/message_service.h"
-#include "base/settings.h"
 #include "base/paths.h"
+#include "base/settings.h"
+#include "import/import_run.h"
+#include "import/protocol_choice.h"
+#include "import/protocol_file.h"
 #include "ui/app_context.h"
 #include "ui/busy_pointer.h"
 #include "ui/directory_list.h"
@@ -91,7 +91,8 @@ ImportDialog::ImportDialog(AppContext& context, QWidget* parent) : QDialog(paren
         cmd_imp_[index]->setObjectName(IndexedName("cmd_imp", index));
         cmd_imp_[index]->setMinimumWidth(cmd_imp_[index]->fontMetrics().horizontalAdvance(captions[1]) + 32);
         cmd_imp_[index]->setAutoDefault(false);
-        connect(cmd_imp_[index], &QPushButton::clicked, this, [this, index] { onCommand(static_cast<Command>(index)); });
+        connect(cmd_imp_[index], &QPushButton::clicked, this,
+                [this, index] { onCommand(static_cast<Command>(index)); });
         buttons->addWidget(cmd_imp_[index]);
     }
     cmd_imp_[0]->setDefault(true);
@@ -182,14 +183,16 @@ void ImportDialog::startImport() {
 
     const std::string protocolName = txt_protocol_->text().trimmed().toStdString();
     const std::string protocolPath = JoinPath(context_.settings.ExportDataPath, protocolName);
-    if (ProtocolFileHoldsData(protocolPath) && messages.AskQuestion(questions::OverwriteProtocol) != Answer::Yes) {
+    if (ProtocolFileHoldsData(protocolPath) &&
+        messages.AskQuestion(questions::OverwriteProtocol) != Answer::Yes) {
         txt_protocol_->setFocus();
         return;
     }
     const bool initialise = opt_import_[1]->isChecked();
     if (initialise && messages.AskQuestion(questions::InitialiseDepartments) != Answer::Yes) return;
 
-    const std::optional<std::string> checkedPath = ProtocolPathFor(context_.settings.ExportDataPath, protocolName);
+    const std::optional<std::string> checkedPath =
+        ProtocolPathFor(context_.settings.ExportDataPath, protocolName);
     if (!checkedPath) {
         messages.ShowNotice(notices::InvalidFileName);
         txt_protocol_->setFocus();
@@ -198,8 +201,8 @@ void ImportDialog::startImport() {
     runBatch(directory, names, *checkedPath, initialise);
 }
 
-void ImportDialog::runBatch(const QString& directory, const QStringList& names, const std::string& protocolPath,
-                      bool initialise) {
+void ImportDialog::runBatch(const QString& directory, const QStringList& names,
+                            const std::string& protocolPath, bool initialise) {
     ImportBatchRequest request;
     request.mode = initialise ? ImportMode::Initialise : ImportMode::Append;
     request.protocolPath = protocolPath;

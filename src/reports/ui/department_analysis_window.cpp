@@ -30,7 +30,8 @@
 
 namespace kalvora::ui {
 
-DepartmentAnalysisWindow::DepartmentAnalysisWindow(AppContext& context, std::vector<std::string> departmentLines, QWidget* parent)
+DepartmentAnalysisWindow::DepartmentAnalysisWindow(AppContext& context,
+                                                   std::vector<std::string> departmentLines, QWidget* parent)
     : QDialog(parent) {
     setObjectName(QStringLiteral("frmAbta"));
     setWindowTitle(QStringLiteral(" Abteilung - Analyse"));
@@ -46,7 +47,8 @@ DepartmentAnalysisWindow::DepartmentAnalysisWindow(AppContext& context, std::vec
         auto* button = new QPushButton(QString::fromUtf8(captions[index]), this);
         button->setObjectName(IndexedName("cmd_abta", index));
         button->setAutoDefault(false);
-        connect(button, &QPushButton::clicked, this, [this, index] { onCommand(static_cast<Command>(index)); });
+        connect(button, &QPushButton::clicked, this,
+                [this, index] { onCommand(static_cast<Command>(index)); });
         buttons->addWidget(button);
     }
     {

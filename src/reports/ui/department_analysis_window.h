@@ -23,7 +23,8 @@ struct AppContext;
 class DepartmentAnalysisWindow : public QDialog {
     Q_OBJECT
 public:
-    DepartmentAnalysisWindow(AppContext& context, std::vector<std::string> departmentLines, QWidget* parent = nullptr);
+    DepartmentAnalysisWindow(AppContext& context, std::vector<std::string> departmentLines,
+                             QWidget* parent = nullptr);
 
     // The buttons by their index in the group (their object names end in it).
     enum Command : int { Copy = 0, Close = 1 };

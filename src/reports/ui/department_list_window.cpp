@@ -7,9 +7,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "base/message_service.h"
 #include "reports/department_line.h"
 #include "reports/department_removal.h"
-#include "base/message_service.h"
 #include "ui/app_context.h"
 #include "ui/imported_data_notice.h"
 #include "ui/object_names.h"
@@ -35,7 +35,8 @@ DepartmentListWindow::DepartmentListWindow(AppContext& context, Openers openers,
     fixed.setStyleHint(QFont::TypeWriter);
     lst_abteilung_->setFont(fixed);
     lst_abteilung_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    connect(lst_abteilung_, &QListWidget::itemDoubleClicked, this, [this] { onCommand(DepartmentListWindow::Next); });
+    connect(lst_abteilung_, &QListWidget::itemDoubleClicked, this,
+            [this] { onCommand(DepartmentListWindow::Next); });
 
     // Column labels above the hospital and department columns of the lines.
     const int letter = lst_abteilung_->fontMetrics().horizontalAdvance(QLatin1Char('X'));
@@ -61,7 +62,8 @@ DepartmentListWindow::DepartmentListWindow(AppContext& context, Openers openers,
         button->setAutoDefault(false);
         if (command.index == 0) button->setDefault(true);
         const int index = command.index;
-        connect(button, &QPushButton::clicked, this, [this, index] { onCommand(static_cast<Command>(index)); });
+        connect(button, &QPushButton::clicked, this,
+                [this, index] { onCommand(static_cast<Command>(index)); });
         buttons->addWidget(button);
     }
 
@@ -114,9 +116,7 @@ std::string DepartmentListWindow::currentLine() const {
     return item == nullptr ? std::string() : item->text().toStdString();
 }
 
-bool DepartmentListWindow::dataImported() {
-    return ConfirmDataImported(context_);
-}
+bool DepartmentListWindow::dataImported() { return ConfirmDataImported(context_); }
 
 void DepartmentListWindow::onCommand(Command command) {
     const int index = command;

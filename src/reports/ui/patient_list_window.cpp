@@ -7,8 +7,8 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
-#include "reports/department_line.h"
 #include "base/message_service.h"
+#include "reports/department_line.h"
 #include "ui/app_context.h"
 #include "ui/object_names.h"
 #include "ui/status_bar_sink.h"
@@ -37,7 +37,8 @@ PatientListWindow::PatientListWindow(AppContext& context, std::string department
     lst_patient_->setObjectName(QStringLiteral("lst_patient"));
     lst_patient_->setFont(fixed);
     lst_patient_->setSelectionMode(QAbstractItemView::SingleSelection);
-    connect(lst_patient_, &QListWidget::itemDoubleClicked, this, [this] { onCommand(PatientListWindow::Next); });
+    connect(lst_patient_, &QListWidget::itemDoubleClicked, this,
+            [this] { onCommand(PatientListWindow::Next); });
     const int letter = lst_patient_->fontMetrics().horizontalAdvance(QLatin1Char('X'));
 
     // Column labels over the columns of the patient lines: width in letters. Each label ends where
@@ -78,7 +79,8 @@ PatientListWindow::PatientListWindow(AppContext& context, std::string department
         button->setAutoDefault(false);
         if (command.index == 0) button->setDefault(true);
         const int index = command.index;
-        connect(button, &QPushButton::clicked, this, [this, index] { onCommand(static_cast<Command>(index)); });
+        connect(button, &QPushButton::clicked, this,
+                [this, index] { onCommand(static_cast<Command>(index)); });
         buttons->addWidget(button);
     }
 

@@ -34,7 +34,8 @@ std::vector<std::string> ListLines(const QListWidget* list) {
 
 }  // namespace
 
-PatientSearchWindow::PatientSearchWindow(AppContext& context, SearchTerms& terms, Level level, QListWidget* list, QWidget* parent)
+PatientSearchWindow::PatientSearchWindow(AppContext& context, SearchTerms& terms, Level level,
+                                         QListWidget* list, QWidget* parent)
     : QDialog(parent), context_(context), terms_(terms), level_(level), list_(list) {
     setObjectName(QStringLiteral("frmPats"));
     setWindowTitle(QStringLiteral(" Patientensuche"));
@@ -75,7 +76,8 @@ PatientSearchWindow::PatientSearchWindow(AppContext& context, SearchTerms& terms
         button->setObjectName(IndexedName("cmd_pats", index));
         button->setAutoDefault(false);
         if (index == 1) button->setDefault(true);
-        connect(button, &QPushButton::clicked, this, [this, index] { onCommand(static_cast<Command>(index)); });
+        connect(button, &QPushButton::clicked, this,
+                [this, index] { onCommand(static_cast<Command>(index)); });
         buttons->addWidget(button);
         setTabOrder(previous, button);
         previous = button;

@@ -21,7 +21,7 @@ public:
     enum class Level { Abteilungsebene, Patientenebene };
 
     PatientSearchWindow(AppContext& context, SearchTerms& terms, Level level, QListWidget* list,
-            QWidget* parent = nullptr);
+                        QWidget* parent = nullptr);
 
     // The buttons by their index in the group (their object names end in it).
     enum Command : int { Begin = 0, Continue = 1, Cancel = 2 };

@@ -17,13 +17,14 @@
 #include <algorithm>
 #include <string_view>
 
-#include "reports/department_line.h"
-#include "store/stored_data_messages.h"
-#include "reports/ui/pair_bracket.h"
 #include "base/conversions.h"
 #include "base/message_service.h"
+#include "reports/department_line.h"
+#include "reports/ui/pair_bracket.h"
+#include "store/stored_data_messages.h"
 #include "ui/app_context.h"
 #include "ui/object_names.h"
+#include "ui/origin_colours.h"
 
 namespace kalvora::ui {
 
@@ -73,31 +74,10 @@ QLabel* Display(QWidget* parent, const char* name, int letters) {
     return label;
 }
 
-QColor FromBgr(std::uint32_t value) {
-    return QColor(static_cast<int>(value & 0xFFu), static_cast<int>((value >> 8) & 0xFFu),
-                  static_cast<int>((value >> 16) & 0xFFu));
-}
-
-// Colours a control that shows imported data by the status of the department: blue on the
-// button-face colour for "EXTERN", black on white otherwise, whether the control is usable or not.
-void ShowOriginOn(QWidget* control, const std::string& departmentStatus) {
-    const OriginColours colours = ShowOrigin(departmentStatus);
-    const QColor background = colours.systemButtonFace
-                                  ? QApplication::palette().color(QPalette::Active, QPalette::Button)
-                                  : FromBgr(colours.background);
-    const QColor text = FromBgr(colours.textColour);
-    QPalette palette = control->palette();
-    for (QPalette::ColorRole role : {QPalette::Base, QPalette::Button, QPalette::Window})
-        palette.setColor(role, background);
-    for (QPalette::ColorRole role : {QPalette::Text, QPalette::ButtonText, QPalette::WindowText})
-        palette.setColor(role, text);
-    control->setPalette(palette);
-}
-
 }  // namespace
 
-StayDetailWindow::StayDetailWindow(AppContext& context, std::string departmentLine, std::string departmentStatus,
-               const StayKey& key, QWidget* parent)
+StayDetailWindow::StayDetailWindow(AppContext& context, std::string departmentLine,
+                                   std::string departmentStatus, const StayKey& key, QWidget* parent)
     : QDialog(parent),
       context_(context),
       departmentLine_(std::move(departmentLine)),
@@ -310,13 +290,13 @@ void StayDetailWindow::showBaseData() {
     lbl_int_dob_->setText(DisplayDate(detail_->dob, 8));
     lbl_int_adm_date_->setText(DisplayDate(detail_->admDate, 12));
 
-    ShowOriginOn(txt_int_dis_date_, departmentStatus_);
+    ShowOrigin(txt_int_dis_date_, departmentStatus_);
     txt_int_dis_date_->setText(DisplayDate(detail_->disDate, 12));
-    ShowOriginOn(cmb_int_icu_outcome_, departmentStatus_);
+    ShowOrigin(cmb_int_icu_outcome_, departmentStatus_);
     cmb_int_icu_outcome_->setCurrentIndex(IcuOutcomeEntry(detail_->icuOutcome));
-    ShowOriginOn(txt_int_hosp_dis_date_, departmentStatus_);
+    ShowOrigin(txt_int_hosp_dis_date_, departmentStatus_);
     txt_int_hosp_dis_date_->setText(DisplayDate(detail_->hospDisDate, 8));
-    ShowOriginOn(cmb_int_hosp_mort_, departmentStatus_);
+    ShowOrigin(cmb_int_hosp_mort_, departmentStatus_);
     cmb_int_hosp_mort_->setCurrentIndex(HospitalStatusEntry(detail_->hospMort));
 }
 

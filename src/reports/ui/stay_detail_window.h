@@ -30,8 +30,8 @@ class StayDetailWindow : public QDialog {
 public:
     // Reads the stay of `key` from the department database of the department line; when it cannot be
     // read the run-time error box names the cause and loaded() is false.
-    StayDetailWindow(AppContext& context, std::string departmentLine, std::string departmentStatus, const StayKey& key,
-           QWidget* parent = nullptr);
+    StayDetailWindow(AppContext& context, std::string departmentLine, std::string departmentStatus,
+                     const StayKey& key, QWidget* parent = nullptr);
 
     bool loaded() const { return detail_.has_value(); }
     // The buttons by their index in the group (their object names end in it).

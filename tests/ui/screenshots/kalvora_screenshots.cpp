@@ -17,17 +17,17 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "classification/ui/staffing_dialog.h"
-#include "classification/ui/classification_dialog.h"
-#include "classification/ui/classification_result_window.h"
-#include "import/ui/import_dialog.h"
-#include "import/ui/import_result_window.h"
-#include "ui/file_list.h"
 #include "app/info_window.h"
 #include "app/main_window.h"
-#include "ui/options_dialog.h"
 #include "app/startup_window.h"
+#include "classification/ui/classification_dialog.h"
+#include "classification/ui/classification_result_window.h"
+#include "classification/ui/staffing_dialog.h"
+#include "import/ui/import_dialog.h"
+#include "import/ui/import_result_window.h"
 #include "support/ui_test_data.h"
+#include "ui/file_list.h"
+#include "ui/options_dialog.h"
 
 using namespace kalvora;
 using namespace kalvora::ui;

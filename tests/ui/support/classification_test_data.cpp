@@ -1,10 +1,10 @@
-#include "base/paths.h"
 #include "support/classification_test_data.h"
 
 #include <stdexcept>
 
-#include "import/import_run.h"
+#include "base/paths.h"
 #include "base/status_sink.h"
+#include "import/import_run.h"
 #include "store/database.h"
 #include "store/schema.h"
 

@@ -1,6 +1,6 @@
-#include "base/paths.h"
 #include "support/report_test_data.h"
 
+#include "base/paths.h"
 #include "store/database.h"
 #include "store/schema.h"
 #include "tiss/tiss_item.h"

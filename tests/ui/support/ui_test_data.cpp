@@ -1,10 +1,10 @@
-#include "base/paths.h"
 #include "support/ui_test_data.h"
 
 #include <QDir>
 #include <QFile>
 #include <stdexcept>
 
+#include "base/paths.h"
 #include "store/database.h"
 #include "store/reference_list.h"
 #include "store/schema.h"
