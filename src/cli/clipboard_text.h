@@ -1,15 +1,12 @@
 #pragma once
 // Tables that a window copies to the clipboard are printed by the command line with every carriage
-// return written as a line feed and a final line feed.
+// return written as a line feed, and the last line ended.
 
-#include <ostream>
+#include <string>
 #include <string_view>
 
 namespace kalvora::cli {
 
-inline void PrintClipboardText(std::ostream& out, std::string_view text) {
-    for (char c : text) out << (c == '\r' ? '\n' : c);
-    out << '\n';
-}
+std::string ClipboardTextForOutput(std::string_view text);
 
 }  // namespace kalvora::cli

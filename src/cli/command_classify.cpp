@@ -15,6 +15,7 @@
 #include "classification/department_entry.h"
 #include "classification/result_table.h"
 #include "cli/cli_context.h"
+#include "cli/clipboard_text.h"
 #include "cli/usage_texts.h"
 #include "cli/value_arguments.h"
 #include "store/admin_database.h"
@@ -45,13 +46,6 @@ std::optional<int> MinimumHoursOf(const std::string& text) {
     const int hours = std::stoi(digits);
     if (hours > kMaximumMinimumHours) return std::nullopt;
     return hours;
-}
-
-// As on the clipboard, with every carriage return a line feed and the last line ended.
-std::string AsLines(std::string text) {
-    std::replace(text.begin(), text.end(), '\r', '\n');
-    if (text.empty() || text.back() != '\n') text += '\n';
-    return text;
 }
 
 int runClassify(CliContext& context, const ClassifyOptions& options) {
@@ -108,7 +102,7 @@ int runClassify(CliContext& context, const ClassifyOptions& options) {
     const ResultNotation resultNotation{notation, context.germanNotation()};
     NullStatusSink status;
     const ResultTable table = ClassifyEntries(entries, run, system, resultNotation, status);
-    context.out << AsLines(table.ClipboardText());
+    context.out << ClipboardTextForOutput(table.ClipboardText());
     return kExitDone;
 }
 

@@ -70,7 +70,7 @@ int runImport(CliContext& context, const ImportOptions& options) {
         context.fail(std::string(messages::UnknownCause));
         return context.fail(result.failure);
     }
-    PrintClipboardText(context.out, SummaryClipboardText(result.summary));
+    context.out << ClipboardTextForOutput(SummaryClipboardText(result.summary));
     return kExitDone;
 }
 

@@ -31,15 +31,6 @@ DepartmentLines ChooseNamedDepartments(CliContext& context, const std::vector<st
     return result;
 }
 
-std::string ClipboardTextForOutput(std::string_view text) {
-    std::string output(text);
-    for (char& c : output) {
-        if (c == '\r') c = '\n';
-    }
-    if (output.empty() || output.back() != '\n') output += '\n';
-    return output;
-}
-
 std::string PrintableText(std::string_view text) {
     std::string printable;
     printable.reserve(text.size());

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli/cli_context.h"
+#include "cli/clipboard_text.h"
 
 namespace kalvora::cli {
 
@@ -23,9 +24,6 @@ DepartmentLines ReadDepartmentList(CliContext& context, bool requireData);
 // The lines of the named department databases in list order; an unknown name is refused.
 DepartmentLines ChooseNamedDepartments(CliContext& context, const std::vector<std::string>& lines,
                                        const std::vector<std::string>& fileNames);
-
-// Clipboard text for stdout: every carriage return a line feed, and a final line feed.
-std::string ClipboardTextForOutput(std::string_view text);
 
 // Stored text for the terminal: every control character (also a tab, a line break and the C1
 // controls U+0080 to U+009F) becomes one "?", so that a stored value can neither split a line nor

@@ -2,7 +2,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFontDatabase>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -25,6 +24,7 @@
 #include "ui/app_context.h"
 #include "ui/busy_pointer.h"
 #include "ui/date_entry_field.h"
+#include "ui/list_font.h"
 #include "ui/main_status_bar.h"
 #include "ui/object_names.h"
 #include "ui/options_dialog.h"
@@ -50,14 +50,6 @@ constexpr ColumnLabel kColumnLabels[] = {
 
 // Characters of an entry shown without scrolling: up to the start of the data file name.
 constexpr int kVisibleCharacters = 120;
-
-QFont ListFont() {
-    QFont font(QStringLiteral("Courier New"));
-    font.setStyleHint(QFont::Monospace);
-    font.setFixedPitch(true);
-    if (!QFontInfo(font).fixedPitch()) font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    return font;
-}
 
 void SetStatus(AppContext& context, const char* text) {
     if (context.statusBar != nullptr) context.statusBar->setPanel(1, QString::fromUtf8(text));
@@ -113,7 +105,7 @@ QWidget* ClassificationDialog::buildListFrame() {
 
     lst_abteilung_ = new QListWidget(frame);
     lst_abteilung_->setObjectName(QStringLiteral("lst_abteilung"));
-    lst_abteilung_->setFont(ListFont());
+    lst_abteilung_->setFont(FixedPitchListFont());
     lst_abteilung_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     lst_abteilung_->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     lst_abteilung_->setUniformItemSizes(true);

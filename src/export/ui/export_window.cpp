@@ -16,6 +16,7 @@
 #include "reports/department_line.h"
 #include "ui/app_context.h"
 #include "ui/busy_pointer.h"
+#include "ui/list_font.h"
 #include "ui/object_names.h"
 #include "ui/options_dialog.h"
 #include "ui/status_bar_sink.h"
@@ -27,8 +28,7 @@ ExportWindow::ExportWindow(AppContext& context, QWidget* parent) : QDialog(paren
     setWindowTitle(QStringLiteral(" Export"));
     setModal(true);
 
-    QFont fixed(QStringLiteral("Courier New"));
-    fixed.setStyleHint(QFont::TypeWriter);
+    const QFont fixed = FixedPitchListFont();
 
     auto* listFrame = new QGroupBox(this);
     listFrame->setObjectName(QStringLiteral("Frame1"));

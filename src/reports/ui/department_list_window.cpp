@@ -12,6 +12,7 @@
 #include "reports/department_removal.h"
 #include "ui/app_context.h"
 #include "ui/imported_data_notice.h"
+#include "ui/list_font.h"
 #include "ui/object_names.h"
 #include "ui/status_bar_sink.h"
 
@@ -31,8 +32,7 @@ DepartmentListWindow::DepartmentListWindow(AppContext& context, Openers openers,
 
     lst_abteilung_ = new QListWidget(this);
     lst_abteilung_->setObjectName(QStringLiteral("lst_abteilung"));
-    QFont fixed(QStringLiteral("Courier New"));
-    fixed.setStyleHint(QFont::TypeWriter);
+    const QFont fixed = FixedPitchListFont();
     lst_abteilung_->setFont(fixed);
     lst_abteilung_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     connect(lst_abteilung_, &QListWidget::itemDoubleClicked, this,

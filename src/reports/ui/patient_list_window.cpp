@@ -10,6 +10,7 @@
 #include "base/message_service.h"
 #include "reports/department_line.h"
 #include "ui/app_context.h"
+#include "ui/list_font.h"
 #include "ui/object_names.h"
 #include "ui/status_bar_sink.h"
 
@@ -31,8 +32,7 @@ PatientListWindow::PatientListWindow(AppContext& context, std::string department
     setWindowTitle(QStringLiteral(" Intensivbericht - Patientenebene"));
     setModal(true);
 
-    QFont fixed(QStringLiteral("Courier New"));
-    fixed.setStyleHint(QFont::TypeWriter);
+    const QFont fixed = FixedPitchListFont();
     lst_patient_ = new QListWidget(this);
     lst_patient_->setObjectName(QStringLiteral("lst_patient"));
     lst_patient_->setFont(fixed);

@@ -23,6 +23,7 @@
 #include "reports/ui/pair_bracket.h"
 #include "store/stored_data_messages.h"
 #include "ui/app_context.h"
+#include "ui/list_font.h"
 #include "ui/object_names.h"
 #include "ui/origin_colours.h"
 
@@ -57,12 +58,6 @@ std::size_t ItemIndex(std::string_view checkBoxName) {
         if (items[index].checkBoxName == checkBoxName) return index;
     }
     return items.size();
-}
-
-QFont FixedFont() {
-    QFont fixed(QStringLiteral("Courier New"));
-    fixed.setStyleHint(QFont::TypeWriter);
-    return fixed;
 }
 
 QLabel* Display(QWidget* parent, const char* name, int letters) {
@@ -169,7 +164,7 @@ QWidget* StayDetailWindow::buildBaseDataPage() {
     auto* place = new QGroupBox(QStringLiteral("Krankenanstalt / Abteilung"), frame);
     lbl_int_ka_id_ = Display(place, "lbl_int_ka_id", 28);
     lbl_int_icu_fun_id_ = Display(place, "lbl_int_icu_fun_id", 44);
-    for (QLabel* label : {lbl_int_ka_id_, lbl_int_icu_fun_id_}) label->setFont(FixedFont());
+    for (QLabel* label : {lbl_int_ka_id_, lbl_int_icu_fun_id_}) label->setFont(FixedPitchListFont());
     auto* placeLayout = new QVBoxLayout(place);
     placeLayout->addWidget(lbl_int_ka_id_);
     placeLayout->addWidget(lbl_int_icu_fun_id_);
