@@ -30,6 +30,18 @@ std::string CommonSettingsDirectory() {
     return JoinPath(JoinPath(home, ".config"), "kalvora");
 }
 
+bool IsPathSeparator(char c) { return c == '/' || c == '\\'; }
+
+std::string WithoutOneTrailingSeparator(std::string path) {
+    if (!path.empty() && IsPathSeparator(path.back())) path.pop_back();
+    return path;
+}
+
+std::string WithoutTrailingSeparators(std::string path) {
+    while (path.size() > 1 && IsPathSeparator(path.back())) path.pop_back();
+    return path;
+}
+
 std::string JoinPath(std::string_view directory, std::string_view name) {
     std::string path(directory);
     path += '/';

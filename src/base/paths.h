@@ -10,6 +10,13 @@ namespace kalvora {
 std::string ExecutableDirectory();
 std::string CommonSettingsDirectory();
 
+// Settings files written on Windows use `\`; both it and `/` count as a separator at a path's end.
+bool IsPathSeparator(char c);
+// The path without one separator at its end.
+std::string WithoutOneTrailingSeparator(std::string path);
+// The path without the separators at its end, except a root "/" alone.
+std::string WithoutTrailingSeparators(std::string path);
+
 // Path joining with the platform separator.
 std::string JoinPath(std::string_view directory, std::string_view name);
 

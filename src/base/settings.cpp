@@ -22,17 +22,9 @@ namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-// Settings files written on Windows use `\`; both count as a trailing separator.
-bool IsSeparator(char c) { return c == '/' || c == '\\'; }
-
 std::string_view Trim(std::string_view text) {
     while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
     while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-    return text;
-}
-
-std::string StripOneTrailingSeparator(std::string text) {
-    if (!text.empty() && IsSeparator(text.back())) text.pop_back();
     return text;
 }
 
@@ -102,7 +94,7 @@ std::optional<std::string> SettingsFileNameFromCommandLine(std::string_view comm
 
 SettingsFile::SettingsFile(std::string programDirectory, std::string commonDirectory,
                            std::string settingsFileName, MessageService* messages)
-    : installDirectory_(StripOneTrailingSeparator(std::move(programDirectory))),
+    : installDirectory_(WithoutOneTrailingSeparator(std::move(programDirectory))),
       commonDirectory_(std::move(commonDirectory)),
       settingsFileName_(std::move(settingsFileName)),
       messages_(messages) {}
@@ -174,7 +166,7 @@ Settings LoadSettings(SettingsFile& file) {
     for (auto member : {&Settings::ImportDataPath, &Settings::ExportDataPath, &Settings::SystemDataPath}) {
         std::string& path = settings.*member;
         const auto last = path.find_last_not_of(" \t");
-        if (last != std::string::npos && IsSeparator(path[last])) path.erase(last, 1);
+        if (last != std::string::npos && IsPathSeparator(path[last])) path.erase(last, 1);
     }
     return settings;
 }

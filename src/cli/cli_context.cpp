@@ -31,8 +31,7 @@ const Settings& CliContext::settings() {
         Settings loaded = LoadSettings(settingsFile());
         auto overridePath = [](std::string& member, const std::string& value) {
             if (value.empty()) return;
-            member = value;
-            while (member.size() > 1 && (member.back() == '/' || member.back() == '\\')) member.pop_back();
+            member = WithoutTrailingSeparators(value);
         };
         overridePath(loaded.SystemDataPath, options_.systemDir);
         overridePath(loaded.ExportDataPath, options_.exportDir);

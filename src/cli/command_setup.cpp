@@ -29,12 +29,7 @@ std::string absolute(const std::string& path) {
     return error ? path : result.lexically_normal().string();
 }
 
-std::string withoutTrailingSeparator(std::string path) {
-    while (path.size() > 1 && (path.back() == '/' || path.back() == '\\')) path.pop_back();
-    return path;
-}
-
-std::string directoryPath(const std::string& path) { return withoutTrailingSeparator(absolute(path)); }
+std::string directoryPath(const std::string& path) { return WithoutTrailingSeparators(absolute(path)); }
 
 int currentYear() {
     auto today = std::chrono::floor<std::chrono::days>(std::chrono::system_clock::now());
