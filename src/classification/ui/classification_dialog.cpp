@@ -25,6 +25,7 @@
 #include "ui/busy_pointer.h"
 #include "ui/date_entry_field.h"
 #include "ui/list_font.h"
+#include "ui/list_lines.h"
 #include "ui/main_status_bar.h"
 #include "ui/object_names.h"
 #include "ui/options_dialog.h"
@@ -224,21 +225,10 @@ void ClassificationDialog::loadValues() {
     chk_mtiss_->setChecked(settings.ErsatzTISS == "J");
 }
 
-std::vector<std::string> ClassificationDialog::entries() const {
-    std::vector<std::string> all;
-    for (int row = 0; row < lst_abteilung_->count(); ++row) {
-        all.push_back(lst_abteilung_->item(row)->text().toStdString());
-    }
-    return all;
-}
+std::vector<std::string> ClassificationDialog::entries() const { return ListLines(lst_abteilung_); }
 
 std::vector<std::string> ClassificationDialog::selectedEntries() const {
-    std::vector<std::string> selected;
-    for (int row = 0; row < lst_abteilung_->count(); ++row) {
-        const QListWidgetItem* item = lst_abteilung_->item(row);
-        if (item->isSelected()) selected.push_back(item->text().toStdString());
-    }
-    return selected;
+    return SelectedListLines(lst_abteilung_);
 }
 
 void ClassificationDialog::onCommand(Command command) {

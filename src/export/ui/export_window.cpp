@@ -17,6 +17,7 @@
 #include "ui/app_context.h"
 #include "ui/busy_pointer.h"
 #include "ui/list_font.h"
+#include "ui/list_lines.h"
 #include "ui/object_names.h"
 #include "ui/options_dialog.h"
 #include "ui/status_bar_sink.h"
@@ -106,15 +107,7 @@ void ExportWindow::loadDepartments() {
     if (!list.error.empty()) context_.messages.ShowErrorBox(list.error);
 }
 
-std::vector<std::string> ExportWindow::selectedLines() const {
-    std::vector<std::string> result;
-    for (int row = 0; row < lst_abteilung_->count(); ++row) {
-        if (lst_abteilung_->item(row)->isSelected()) {
-            result.push_back(lst_abteilung_->item(row)->text().toStdString());
-        }
-    }
-    return result;
-}
+std::vector<std::string> ExportWindow::selectedLines() const { return SelectedListLines(lst_abteilung_); }
 
 bool ExportWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == lbl_export_ && event->type() == QEvent::MouseButtonDblClick) {

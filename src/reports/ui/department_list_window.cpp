@@ -13,6 +13,7 @@
 #include "ui/app_context.h"
 #include "ui/imported_data_notice.h"
 #include "ui/list_font.h"
+#include "ui/list_lines.h"
 #include "ui/object_names.h"
 #include "ui/status_bar_sink.h"
 
@@ -92,22 +93,10 @@ void DepartmentListWindow::loadDepartments() {
     }
 }
 
-std::vector<std::string> DepartmentListWindow::lines() const {
-    std::vector<std::string> result;
-    for (int row = 0; row < lst_abteilung_->count(); ++row) {
-        result.push_back(lst_abteilung_->item(row)->text().toStdString());
-    }
-    return result;
-}
+std::vector<std::string> DepartmentListWindow::lines() const { return ListLines(lst_abteilung_); }
 
 std::vector<std::string> DepartmentListWindow::selectedLines() const {
-    std::vector<std::string> result;
-    for (int row = 0; row < lst_abteilung_->count(); ++row) {
-        if (lst_abteilung_->item(row)->isSelected()) {
-            result.push_back(lst_abteilung_->item(row)->text().toStdString());
-        }
-    }
-    return result;
+    return SelectedListLines(lst_abteilung_);
 }
 
 std::string DepartmentListWindow::currentLine() const {

@@ -18,21 +18,11 @@
 #include "base/message_service.h"
 #include "ui/app_context.h"
 #include "ui/busy_pointer.h"
+#include "ui/list_lines.h"
 #include "ui/object_names.h"
 #include "ui/select_on_focus.h"
 
 namespace kalvora::ui {
-
-namespace {
-
-std::vector<std::string> ListLines(const QListWidget* list) {
-    std::vector<std::string> lines;
-    lines.reserve(static_cast<std::size_t>(list->count()));
-    for (int row = 0; row < list->count(); ++row) lines.push_back(list->item(row)->text().toStdString());
-    return lines;
-}
-
-}  // namespace
 
 PatientSearchWindow::PatientSearchWindow(AppContext& context, SearchTerms& terms, Level level,
                                          QListWidget* list, QWidget* parent)
