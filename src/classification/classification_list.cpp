@@ -1,6 +1,10 @@
 #include "classification/classification_list.h"
 
+#include <algorithm>
+#include <set>
+
 #include "base/paths.h"
+#include "base/text.h"
 #include "store/data_directory.h"
 #include "store/database.h"
 #include "store/file_ops.h"
@@ -42,6 +46,29 @@ ClassificationDialogList LoadClassificationDialogList(const std::string& systemD
         }
     }
     return list;
+}
+
+NamedEntries EntriesOfNamedDepartments(const std::vector<Department>& departments,
+                                       const std::vector<std::string>& fileNames,
+                                       const NumberNotation& notation) {
+    NamedEntries named;
+    std::set<std::string> wanted;
+    for (const std::string& fileName : fileNames) {
+        const std::string name = WithoutBlanks(fileName);
+        const bool known =
+            std::any_of(departments.begin(), departments.end(),
+                        [&](const Department& department) { return department.fileName() == name; });
+        if (!known) {
+            named.unknownName = fileName;
+            return named;
+        }
+        wanted.insert(name);
+    }
+    for (const Department& department : departments) {
+        if (wanted.count(department.fileName()) > 0)
+            named.entries.push_back(BuildDepartmentEntry(department, notation));
+    }
+    return named;
 }
 
 std::string UnlistedDepartmentsText(const std::vector<UnlistedDepartment>& unlisted) {

@@ -29,6 +29,17 @@ struct ClassificationDialogList {
 };
 ClassificationDialogList LoadClassificationDialogList(const std::string& systemDataPath,
                                                       const NumberNotation& notation);
+// The entries of the departments named by their database file, in the order of Dateiverwaltung's
+// key whatever order the names come in, each once. `unknownName` is the first name that no
+// department has; the entries are empty then.
+struct NamedEntries {
+    std::vector<std::string> entries;
+    std::optional<std::string> unknownName;
+};
+NamedEntries EntriesOfNamedDepartments(const std::vector<Department>& departments,
+                                       const std::vector<std::string>& fileNames,
+                                       const NumberNotation& notation);
+
 // One line per department left out: "Die Abteilungsdatenbank X fehlt im Systemdatenverzeichnis!" or
 // "... kann nicht gelesen werden!"; empty when none was.
 std::string UnlistedDepartmentsText(const std::vector<UnlistedDepartment>& unlisted);

@@ -1,15 +1,12 @@
 // kalvora-cli classify: the classification dialog's "Einstufung" for the given departments (all
 // listed ones by default), printing the result table as "Kopieren" copies it.
 
-#include <algorithm>
 #include <optional>
-#include <set>
 #include <tuple>
 #include <utility>
 #include <vector>
 
 #include "base/status_sink.h"
-#include "base/text.h"
 #include "classification/classification_list.h"
 #include "classification/classification_run.h"
 #include "classification/department_entry.h"
@@ -57,14 +54,8 @@ int runClassify(CliContext& context, const ClassifyOptions& options) {
     const std::vector<Department> records = AdminDatabase::ForReading(system).departments();
     if (records.empty()) return context.fail(std::string(*NoticeText(notices::NoDataImported)));
 
-    std::set<std::string> wanted;
-    for (const std::string& dataFile : options.dataFiles) {
-        const std::string name = WithoutBlanks(dataFile);
-        const bool known = std::any_of(records.begin(), records.end(),
-                                       [&](const Department& record) { return record.fileName() == name; });
-        if (!known) return context.fail(stored_data_messages::UnknownDepartment(dataFile));
-        wanted.insert(name);
-    }
+    NamedEntries named = EntriesOfNamedDepartments(records, options.dataFiles, notation);
+    if (named.unknownName) return context.fail(stored_data_messages::UnknownDepartment(*named.unknownName));
 
     ClassificationRun run = ClassificationRunFromSettings(context.settings());
     for (auto [name, given, member] : {std::tuple{"--from", &options.from, &run.Erhebungvon},
@@ -85,18 +76,13 @@ int runClassify(CliContext& context, const ClassifyOptions& options) {
     if (auto refusal = CheckClassificationRun(run)) return context.fail(*refusal);
 
     // The list order is Dateiverwaltung's key order, whatever order the departments were named in.
-    std::vector<std::string> entries;
-    if (wanted.empty()) {
+    std::vector<std::string> entries = std::move(named.entries);
+    if (options.dataFiles.empty()) {
         ClassificationDialogList list = LoadClassificationDialogList(system, notation);
         // As the dialog says it: a department left out for want of its database is named.
         if (!list.unlisted.empty()) context.err << UnlistedDepartmentsText(list.unlisted) << '\n';
         entries = std::move(list.entries);
         if (entries.empty()) context.messages.ShowNotice(notices::NoDischargedTissPatients);
-    } else {
-        for (const Department& record : records) {
-            if (wanted.count(record.fileName()) > 0)
-                entries.push_back(BuildDepartmentEntry(record, notation));
-        }
     }
 
     const ResultNotation resultNotation{notation, context.germanNotation()};

@@ -109,4 +109,28 @@ TEST(ClassificationListTest, StoreDepartmentStaffing_unknownDepartment_storesNot
 }
 
 }  // namespace
+// Departments named on the command line come in the list's order, each once; a name no department
+// has is reported and nothing is chosen.
+TEST(ClassificationListTest, EntriesOfNamedDepartments_keepListOrderAndRefuseUnknownNames) {
+    std::vector<Department> departments(3);
+    const char* files[] = {"12100101.101", "12100201.101", "12100301.101"};
+    for (int i = 0; i < 3; ++i) {
+        departments[i].kanr = "K101";
+        departments[i].abteilung = std::string(files[i]).substr(0, 8);
+        departments[i].dataFile = files[i];
+    }
+    const NumberNotation notation = NumberNotation::German();
+    const NamedEntries chosen =
+        EntriesOfNamedDepartments(departments, {"12100301.101", " 12100101.101", "12100301.101"}, notation);
+    ASSERT_FALSE(chosen.unknownName);
+    ASSERT_EQ(chosen.entries.size(), 2u);
+    EXPECT_EQ(chosen.entries[0], BuildDepartmentEntry(departments[0], notation));
+    EXPECT_EQ(chosen.entries[1], BuildDepartmentEntry(departments[2], notation));
+
+    const NamedEntries refused =
+        EntriesOfNamedDepartments(departments, {"12100101.101", "99999999.999"}, notation);
+    EXPECT_EQ(refused.unknownName, std::optional<std::string>("99999999.999"));
+    EXPECT_TRUE(refused.entries.empty());
+}
+
 }  // namespace kalvora
