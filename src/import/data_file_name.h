@@ -7,14 +7,14 @@
 
 namespace kalvora {
 
-class Database;
+class AdminDatabase;
 class StatusSink;
 struct ImportSummaryRow;
 
 // Checks period letter, year digit, hospital and department of the name in this order; fills the
 // hospital and department columns of the summary row and status panels 2 and 3 as far as it gets.
 // The first broken rule decides the state.
-void CheckDataFileName(Database& admin, std::string_view name, ImportSummaryRow& summary, StatusSink& status,
-                       CheckState& state);
+void CheckDataFileName(AdminDatabase& admin, std::string_view name, ImportSummaryRow& summary,
+                       StatusSink& status, CheckState& state);
 
 }  // namespace kalvora

@@ -75,7 +75,7 @@ private:
     void runSteps(const ImportFile& file, ImportSummaryRow& summary) {
         std::string adminPath = AdminDatabase::PathIn(settings_.SystemDataPath);
         if (!FileExists(adminPath)) throw ImportFailure("Die Verwaltungsdatenbank " + adminPath + " fehlt.");
-        Database admin(adminPath, OpenMode::ReadWrite);
+        AdminDatabase admin(Database(adminPath, OpenMode::ReadWrite));
 
         std::string name = file.name;
         kaCodeUtf8_ = "K" + nameCharacters(name, 9, 3);
@@ -88,13 +88,10 @@ private:
         CheckDataFileName(admin, name, summary, status_, state);
         if (state != CheckState::None) return summary.reject(comments::BadFileName);
 
-        Statement findDepartment =
-            admin.prepare("SELECT MDB_DATEI FROM Dateiverwaltung WHERE KANR = ? AND ABTEILUNG = ?");
-        findDepartment.bind(1, std::string_view(kaCodeUtf8_)).bind(2, std::string_view(departmentCodeUtf8_));
-        bool newDepartment = findDepartment.step() != StepResult::Row;
-        std::string databaseName = newDepartment ? "12" + nameCharacters(name, 2, 10)
-                                                 : std::string(TrimBlanks(findDepartment.text(0)));
-        findDepartment.reset();
+        const std::optional<std::string> storedFile = admin.dataFileOf(kaCodeUtf8_, departmentCodeUtf8_);
+        const bool newDepartment = !storedFile;
+        std::string databaseName =
+            newDepartment ? "12" + nameCharacters(name, 2, 10) : std::string(TrimBlanks(*storedFile));
         std::string departmentPath = JoinPath(settings_.SystemDataPath, databaseName);
 
         WorkFileOrigin origin = mode_ == ImportMode::Append && !newDepartment ? WorkFileOrigin::Department
@@ -301,13 +298,13 @@ private:
 
     // Moves the finished work file over the department database and records the department, so that
     // the department holds either its old or its new content whatever happens meanwhile.
-    bool storeResult(Database& admin, bool newDepartment, const std::string& databaseName) {
+    bool storeResult(AdminDatabase& admin, bool newDepartment, const std::string& databaseName) {
         try {
             work_.reset();
             if (!SyncFile(workPath_)) throw StoreError(FileErrorText(workPath_, errno, true));
             DepartmentRegistration registration{kaCodeUtf8_, departmentCodeUtf8_, databaseName,
                                                 newDepartment};
-            ReplaceDepartmentFile(admin, *lock_, registration, workPath_);
+            ReplaceDepartmentFile(admin.database(), *lock_, registration, workPath_);
             return true;
         } catch (const StoreError&) {
             return false;

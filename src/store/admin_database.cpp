@@ -63,6 +63,33 @@ std::optional<Department> AdminDatabase::findByFileName(std::string_view fileNam
     return std::nullopt;
 }
 
+namespace {
+
+std::optional<std::string> FirstText(Statement& statement) {
+    if (statement.step() != StepResult::Row) return std::nullopt;
+    return statement.text(0);
+}
+
+}  // namespace
+
+std::optional<std::string> AdminDatabase::dataFileOf(std::string_view kanr, std::string_view abteilung) {
+    Statement find = db_.prepare("SELECT MDB_DATEI FROM Dateiverwaltung WHERE KANR = ? AND ABTEILUNG = ?");
+    find.bind(1, kanr).bind(2, abteilung);
+    return FirstText(find);
+}
+
+std::optional<std::string> AdminDatabase::hospitalName(std::string_view kanr) {
+    Statement find = db_.prepare("SELECT BEZEICHNUNG FROM \"KANR-Bezeichnung\" WHERE KANR = ?");
+    find.bind(1, kanr);
+    return FirstText(find);
+}
+
+std::optional<std::string> AdminDatabase::functionName(std::string_view functionCode) {
+    Statement find = db_.prepare("SELECT BEZEICHNUNG FROM \"ABT-Bezeichnung\" WHERE ABTEILUNG = ?");
+    find.bind(1, functionCode);
+    return FirstText(find);
+}
+
 bool AdminDatabase::hasDepartments() {
     Statement first = db_.prepare("SELECT 1 FROM " + QuoteIdentifier(tables::Dateiverwaltung) + " LIMIT 1");
     return first.step() == StepResult::Row;

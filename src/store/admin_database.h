@@ -54,6 +54,12 @@ public:
     std::vector<Department> departments();
     // The row whose MDB_DATEI is `fileName` once both are without blanks.
     std::optional<Department> findByFileName(std::string_view fileName);
+    // MDB_DATEI of the department (KANR, ABTEILUNG), as stored; none when it is not registered.
+    std::optional<std::string> dataFileOf(std::string_view kanr, std::string_view abteilung);
+    // BEZEICHNUNG of a hospital code in "KANR-Bezeichnung", of a function code in "ABT-Bezeichnung";
+    // none when the code is not listed.
+    std::optional<std::string> hospitalName(std::string_view kanr);
+    std::optional<std::string> functionName(std::string_view functionCode);
     // Whether Dateiverwaltung has a row at all.
     bool hasDepartments();
     // Writes SBETT, DGKP and VOREINSTUFUNG into the row (KANR, ABTEILUNG); false when there is no
@@ -62,6 +68,10 @@ public:
 
     // An administration database opened by the caller.
     explicit AdminDatabase(Database db) : db_(std::move(db)) {}
+
+    // The connection, for the store's own changes of the directory (a department file replaced
+    // together with its row).
+    Database& database() { return db_; }
 
 private:
     Database db_;

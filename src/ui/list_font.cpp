@@ -2,15 +2,30 @@
 
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QStringList>
 
 namespace kalvora::ui {
 
-QFont FixedPitchListFont() {
-    QFont font(QStringLiteral("Courier New"));
-    font.setStyleHint(QFont::TypeWriter);
+namespace {
+
+QFont Candidate(const QString& family) {
+    QFont font(family);
+    font.setStyleHint(QFont::Monospace);
     font.setFixedPitch(true);
-    if (!QFontInfo(font).fixedPitch()) font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     return font;
+}
+
+}  // namespace
+
+QFont FixedPitchListFont() {
+    // A system may map "Courier New" to a font that is not of one width for every letter; then the
+    // common fixed-pitch families are tried, and last the system's fixed font.
+    for (const QString& family : {QStringLiteral("Courier New"), QStringLiteral("DejaVu Sans Mono"),
+                                  QStringLiteral("Liberation Mono"), QStringLiteral("Noto Sans Mono")}) {
+        const QFont font = Candidate(family);
+        if (QFontInfo(font).fixedPitch()) return font;
+    }
+    return QFontDatabase::systemFont(QFontDatabase::FixedFont);
 }
 
 }  // namespace kalvora::ui

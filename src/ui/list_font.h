@@ -6,7 +6,7 @@
 
 namespace kalvora::ui {
 
-// "Courier New", or the system's fixed-pitch font where that is not one.
+// "Courier New", or another fixed-pitch font where the system has none of that name.
 QFont FixedPitchListFont();
 
 }  // namespace kalvora::ui
