@@ -7,6 +7,8 @@
 #include <random>
 #include <system_error>
 
+#include "base/text.h"
+
 namespace kalvora {
 
 namespace fs = std::filesystem;
@@ -14,14 +16,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr std::string_view kNativeLineEnd = "\n";
-
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-    return text;
-}
 
 char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -40,17 +34,18 @@ struct ParsedLine {
 ParsedLine ParseLine(std::string_view line, bool firstLine) {
     constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
     if (firstLine && line.starts_with(kByteOrderMark)) line.remove_prefix(kByteOrderMark.size());
-    std::string_view text = Trim(line);
+    std::string_view text = TrimBlanksAndTabs(line);
     if (text.empty() || text.front() == ';' || text.front() == '#') return {};
     if (text.front() == '[') {
         text.remove_prefix(1);
         const auto close = text.find(']');
         if (close != std::string_view::npos) text = text.substr(0, close);
-        return {ParsedLine::Kind::Section, Trim(text), {}};
+        return {ParsedLine::Kind::Section, TrimBlanksAndTabs(text), {}};
     }
     const auto equals = text.find('=');
     if (equals == std::string_view::npos) return {};
-    return {ParsedLine::Kind::Entry, Trim(text.substr(0, equals)), Trim(text.substr(equals + 1))};
+    return {ParsedLine::Kind::Entry, TrimBlanksAndTabs(text.substr(0, equals)),
+            TrimBlanksAndTabs(text.substr(equals + 1))};
 }
 
 // A file marked read-only (no write permission for anyone) is refused even where the user could
@@ -149,7 +144,7 @@ void IniFile::setValue(std::string_view section, std::string_view key, std::stri
             lines_[i] = std::string(line.name) + "=" + std::string(value);
             return;
         }
-        if (!Trim(lines_[i]).empty()) insertAt = i + 1;
+        if (!TrimBlanksAndTabs(lines_[i]).empty()) insertAt = i + 1;
     }
 
     if (sectionStart) {

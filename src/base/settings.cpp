@@ -20,14 +20,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-    return text;
-}
-
 // The value of the key in the file, cut as the platform's 255-byte buffer cuts it; empty when the
 // file, section or key is missing or the file cannot be read.
 std::string ReadValue(const std::string& path, std::string_view section, std::string_view key) {
@@ -61,7 +53,7 @@ std::string DetailOf(std::exception_ptr failure) {
 
 }  // namespace
 
-bool Settings::plausLevelIsError() const { return Trim(PlausLevel) == "Error"; }
+bool Settings::plausLevelIsError() const { return TrimBlanksAndTabs(PlausLevel) == "Error"; }
 
 const std::vector<SettingsKey>& SettingsKeys() {
     static const std::vector<SettingsKey> keys = {
@@ -87,9 +79,9 @@ const SettingsKey& SettingsKeyOf(std::string Settings::*member) {
 
 std::optional<std::string> SettingsFileNameFromCommandLine(std::string_view commandLine) {
     constexpr std::string_view kOption = "/i:";
-    const std::string_view line = Trim(commandLine);
+    const std::string_view line = TrimBlanksAndTabs(commandLine);
     if (!line.starts_with(kOption)) return std::nullopt;
-    return std::string(Trim(line.substr(kOption.size())));
+    return std::string(TrimBlanksAndTabs(line.substr(kOption.size())));
 }
 
 SettingsFile::SettingsFile(std::string programDirectory, std::string commonDirectory,

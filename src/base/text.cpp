@@ -16,6 +16,13 @@ std::string_view TrimBlanks(std::string_view text) {
     return text.substr(first, last - first + 1);
 }
 
+std::string_view TrimBlanksAndTabs(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos) return {};
+    const std::size_t last = text.find_last_not_of(" \t");
+    return text.substr(first, last - first + 1);
+}
+
 std::string WithoutBlanks(std::string_view text) {
     std::string result;
     for (const char c : text) {

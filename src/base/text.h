@@ -11,6 +11,8 @@ namespace kalvora {
 
 // The text without its leading and trailing blanks.
 std::string_view TrimBlanks(std::string_view text);
+// The text without leading and trailing blanks and tabs, as the settings file's lines are read.
+std::string_view TrimBlanksAndTabs(std::string_view text);
 // The text without any of its blanks ("12100101 .101" -> "12100101.101").
 std::string WithoutBlanks(std::string_view text);
 // True when the text is empty or holds nothing but blanks.

@@ -64,7 +64,7 @@ std::string BuildDepartmentEntry(const Department& record, const NumberNotation&
     return entry;
 }
 
-std::string RewriteDepartmentEntry(std::string_view entry, const StaffingValues& values,
+std::string RewriteDepartmentEntry(std::string_view entry, const Staffing& values,
                                    const NumberNotation& notation) {
     const std::string ratio = values.beds > 0 ? TwoPlacesText(DgkpPerBed(values.dgkp, values.beds), notation)
                                               : std::string(" 0") + notation.decimalSeparator + "00";

@@ -30,7 +30,7 @@ std::string BuildDepartmentEntry(const Department& department, const NumberNotat
 // The entry as the staffing window rewrites it after "OK": positions 1-29 and from 69 on as they
 // were, DGKP, beds, DGKP per bed (" 0,00" in the notation when there are no beds) and preset from
 // the new values.
-std::string RewriteDepartmentEntry(std::string_view entry, const StaffingValues& values,
+std::string RewriteDepartmentEntry(std::string_view entry, const Staffing& values,
                                    const NumberNotation& notation);
 
 // Characters `first` to `last` (from 1) of an entry, as far as the entry has them.

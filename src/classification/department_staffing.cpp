@@ -11,7 +11,7 @@ Decimal DgkpOfEntry(std::string_view text, const NumberNotation& notation) {
 long long BedsOfEntry(std::string_view text) { return WholeNumericValue(text); }
 
 bool StoreDepartmentStaffing(const std::string& systemDataPath, std::string_view kanr,
-                             std::string_view abteilung, const StaffingValues& values) {
+                             std::string_view abteilung, const Staffing& values) {
     const DataDirectoryLock lock(systemDataPath);
     AdminDatabase admin = AdminDatabase::ForWriting(lock);
     return admin.storeStaffing(kanr, abteilung, values);

@@ -11,8 +11,6 @@
 
 namespace kalvora {
 
-using StaffingValues = Staffing;
-
 // The two number fields: decimal places and the most characters an entry may have.
 struct StaffingField {
     int places;
@@ -31,6 +29,6 @@ long long BedsOfEntry(std::string_view text);
 // False when Dateiverwaltung has no such row: nothing is stored then. Throws StoreError (German)
 // when the directory is in use or the administration database cannot be written.
 bool StoreDepartmentStaffing(const std::string& systemDataPath, std::string_view kanr,
-                             std::string_view abteilung, const StaffingValues& values);
+                             std::string_view abteilung, const Staffing& values);
 
 }  // namespace kalvora

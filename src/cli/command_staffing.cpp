@@ -51,7 +51,7 @@ int runStaffing(CliContext& context, const StaffingOptions& options) {
     if (!record) return context.fail(stored_data_messages::UnknownDepartment(options.dataFile));
 
     const NumberNotation notation = context.notation();
-    StaffingValues values{Decimal::fromDouble(record->dgkp, kDgkpField.places), record->beds, record->preset};
+    Staffing values{Decimal::fromDouble(record->dgkp, kDgkpField.places), record->beds, record->preset};
     std::string message;
     if (options.dgkp) {
         const auto text = CheckedEntry(*options.dgkp, kDgkpField, notation, message);

@@ -191,7 +191,7 @@ void StaffingDialog::onCommand(Command command) {
 }
 
 bool StaffingDialog::store() {
-    StaffingValues values;
+    Staffing values;
     values.dgkp = DgkpOfEntry(txt_dgkp_->text().toStdString(), notation_);
     values.beds = BedsOfEntry(txt_sBett_->text().toStdString());
     values.preset = cmbVoreinstufung_->currentText().toStdString();
