@@ -10,7 +10,7 @@ set -euo pipefail
 profile=${1:-test}
 cli_packages=(libsqlite3-dev libcli11-dev cmake ninja-build g++)
 run_packages=(qt6-base-dev libqt6opengl6-dev qt6-charts-dev fonts-dejavu-core qt6-translations-l10n)
-test_packages=(libgtest-dev xvfb xauth sqlite3 clang libclang-rt-14-dev clang-format time strace)
+test_packages=(ccache libgtest-dev xvfb xauth sqlite3 clang libclang-rt-14-dev clang-format time strace)
 case "$profile" in
   cli) packages=("${cli_packages[@]}") ;;
   run) packages=("${cli_packages[@]}" "${run_packages[@]}") ;;
