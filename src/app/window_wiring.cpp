@@ -29,18 +29,19 @@ DepartmentListWindow::Openers DepartmentLevelOpeners() {
     DepartmentListWindow::Openers openers;
     // The patients of the current line, searched with the terms of the department level.
     openers.patientLevel = [](DepartmentListWindow& level) {
-        PatientListWindow window(level.context(), level.currentLine(), PatientLevelOpeners(), &level,
+        const std::optional<Department> department = level.currentDepartment();
+        if (!department) return;
+        PatientListWindow window(level.context(), *department, PatientLevelOpeners(), &level,
                                  &level.searchTerms());
         window.exec();
     };
     openers.search = [](DepartmentListWindow& level) {
-        PatientSearchWindow window(level.context(), level.searchTerms(),
-                                   PatientSearchWindow::Level::Abteilungsebene, level.departmentList(),
-                                   &level);
+        PatientSearchWindow window(level.context(), level.searchTerms(), level.departments(),
+                                   level.departmentList(), &level);
         window.exec();
     };
     openers.analysis = [](DepartmentListWindow& level) {
-        DepartmentAnalysisWindow window(level.context(), level.selectedLines(), &level);
+        DepartmentAnalysisWindow window(level.context(), level.selectedDepartments(), &level);
         window.exec();
     };
     return openers;
@@ -49,13 +50,13 @@ DepartmentListWindow::Openers DepartmentLevelOpeners() {
 PatientListWindow::Openers PatientLevelOpeners() {
     PatientListWindow::Openers openers;
     openers.detail = [](PatientListWindow& level) {
-        StayDetailWindow window(level.context(), level.departmentLine(), level.departmentStatus(),
+        StayDetailWindow window(level.context(), level.department(), level.departmentStatus(),
                                 level.stayKey(), &level);
         if (window.loaded()) window.exec();
     };
     openers.search = [](PatientListWindow& level) {
-        PatientSearchWindow window(level.context(), level.searchTerms(),
-                                   PatientSearchWindow::Level::Patientenebene, level.patientList(), &level);
+        PatientSearchWindow window(level.context(), level.searchTerms(), level.stays(), level.patientList(),
+                                   &level);
         window.exec();
     };
     return openers;

@@ -3,9 +3,12 @@
 // are the only padding these texts know, so the helpers deal in blanks (" "), not in white space in
 // general. Texts are UTF-8; columns and widths count characters (a name may hold umlauts).
 
+#include <algorithm>
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace kalvora {
 
@@ -29,5 +32,21 @@ std::size_t ByteOffsetOfCharacter(std::string_view text, std::size_t index);
 std::string LineColumns(std::string_view line, int first, int last);
 // Columns from `first` to the end of the line.
 std::string LineColumnsFrom(std::string_view line, int first);
+
+// Sorts values in ascending byte order of the lines that show them, equal lines keeping their order:
+// the order of the lists, which show their values as such lines. `render` gives a value's line.
+template <typename T, typename Render>
+void SortByLine(std::vector<T>& values, Render render) {
+    std::vector<std::pair<std::string, T>> lines;
+    lines.reserve(values.size());
+    for (T& value : values) {
+        std::string line = render(value);
+        lines.emplace_back(std::move(line), std::move(value));
+    }
+    std::stable_sort(lines.begin(), lines.end(),
+                     [](const auto& left, const auto& right) { return left.first < right.first; });
+    values.clear();
+    for (auto& entry : lines) values.push_back(std::move(entry.second));
+}
 
 }  // namespace kalvora

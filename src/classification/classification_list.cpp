@@ -5,42 +5,34 @@
 
 #include "base/paths.h"
 #include "base/text.h"
-#include "store/data_directory.h"
-#include "store/database.h"
+#include "store/department_database.h"
 #include "store/file_ops.h"
-#include "store/schema.h"
 #include "store/stored_data_messages.h"
 
 namespace kalvora {
 
-namespace {
-
-constexpr std::string_view kClassifiableStay =
-    R"(SELECT 1 FROM "Gesamt - Patientenadministration" WHERE TYP = 'INT' AND FLAG <> 'U' LIMIT 1;)";
-
-}  // namespace
-
 bool HasClassifiableStays(const std::string& departmentDbPath) {
-    return ReadCurrentFile([&] {
-        Database department(departmentDbPath, OpenMode::ReadOnly);
-        Statement stay = department.prepare(kClassifiableStay);
-        return stay.step() == StepResult::Row;
-    });
+    return ReadCurrentFile(
+        [&] { return DepartmentDatabase::ForReading(departmentDbPath).hasClassifiableStays(); });
 }
 
-ClassificationDialogList LoadClassificationDialogList(const std::string& systemDataPath,
-                                                      const NumberNotation& notation) {
-    AdminDatabase admin = AdminDatabase::ForReading(systemDataPath);
+Result<ClassificationDialogList> LoadClassificationDialogList(const std::string& systemDataPath) {
+    std::vector<Department> departments;
+    try {
+        departments = AdminDatabase::ForReading(systemDataPath).departments();
+    } catch (const StoreError& error) {
+        return Failure{error.what()};
+    }
     ClassificationDialogList list;
-    for (const Department& record : admin.departments()) {
-        const std::string dataFile = record.fileName();
+    for (const Department& department : departments) {
+        const std::string dataFile = department.fileName();
         const std::string path = JoinPath(systemDataPath, dataFile);
         if (dataFile.empty() || !FileExists(path)) {
             list.unlisted.push_back({dataFile, true});
             continue;
         }
         try {
-            if (HasClassifiableStays(path)) list.entries.push_back(BuildDepartmentEntry(record, notation));
+            if (HasClassifiableStays(path)) list.entries.push_back(EntryOfDepartment(department));
         } catch (const StoreError&) {
             list.unlisted.push_back({dataFile, false});
         }
@@ -48,27 +40,22 @@ ClassificationDialogList LoadClassificationDialogList(const std::string& systemD
     return list;
 }
 
-NamedEntries EntriesOfNamedDepartments(const std::vector<Department>& departments,
-                                       const std::vector<std::string>& fileNames,
-                                       const NumberNotation& notation) {
-    NamedEntries named;
+Result<std::vector<ClassificationEntry>> EntriesOfNamedDepartments(
+    const std::vector<Department>& departments, const std::vector<std::string>& fileNames) {
     std::set<std::string> wanted;
     for (const std::string& fileName : fileNames) {
         const std::string name = WithoutBlanks(fileName);
         const bool known =
             std::any_of(departments.begin(), departments.end(),
                         [&](const Department& department) { return department.fileName() == name; });
-        if (!known) {
-            named.unknownName = fileName;
-            return named;
-        }
+        if (!known) return Failure{stored_data_messages::UnknownDepartment(fileName)};
         wanted.insert(name);
     }
+    std::vector<ClassificationEntry> entries;
     for (const Department& department : departments) {
-        if (wanted.count(department.fileName()) > 0)
-            named.entries.push_back(BuildDepartmentEntry(department, notation));
+        if (wanted.count(department.fileName()) > 0) entries.push_back(EntryOfDepartment(department));
     }
-    return named;
+    return entries;
 }
 
 std::string UnlistedDepartmentsText(const std::vector<UnlistedDepartment>& unlisted) {
@@ -79,11 +66,6 @@ std::string UnlistedDepartmentsText(const std::vector<UnlistedDepartment>& unlis
                                        : stored_data_messages::DepartmentDbUnreadable(department.dataFile);
     }
     return text;
-}
-
-std::vector<std::string> ClassificationDialogEntries(const std::string& systemDataPath,
-                                                     const NumberNotation& notation) {
-    return LoadClassificationDialogList(systemDataPath, notation).entries;
 }
 
 }  // namespace kalvora

@@ -3,11 +3,10 @@
 // database holds an ICU stay (TYP "INT") that is not still being worked on (FLAG "U"), in the
 // order of Dateiverwaltung's key (KANR, ABTEILUNG).
 
-#include <optional>
 #include <string>
 #include <vector>
 
-#include "base/conversions.h"
+#include "base/result.h"
 #include "classification/department_entry.h"
 
 namespace kalvora {
@@ -24,28 +23,20 @@ struct UnlistedDepartment {
     bool fileMissing = true;  // false: the file is there but cannot be read
 };
 struct ClassificationDialogList {
-    std::vector<std::string> entries;
+    std::vector<ClassificationEntry> entries;
     std::vector<UnlistedDepartment> unlisted;
 };
-ClassificationDialogList LoadClassificationDialogList(const std::string& systemDataPath,
-                                                      const NumberNotation& notation);
+// Fails with a German message when the administration database cannot be read.
+Result<ClassificationDialogList> LoadClassificationDialogList(const std::string& systemDataPath);
+
 // The entries of the departments named by their database file, in the order of Dateiverwaltung's
-// key whatever order the names come in, each once. `unknownName` is the first name that no
-// department has; the entries are empty then.
-struct NamedEntries {
-    std::vector<std::string> entries;
-    std::optional<std::string> unknownName;
-};
-NamedEntries EntriesOfNamedDepartments(const std::vector<Department>& departments,
-                                       const std::vector<std::string>& fileNames,
-                                       const NumberNotation& notation);
+// key whatever order the names come in, each once. Fails with a German message naming the first
+// name that no department has.
+Result<std::vector<ClassificationEntry>> EntriesOfNamedDepartments(const std::vector<Department>& departments,
+                                                                   const std::vector<std::string>& fileNames);
 
 // One line per department left out: "Die Abteilungsdatenbank X fehlt im Systemdatenverzeichnis!" or
 // "... kann nicht gelesen werden!"; empty when none was.
 std::string UnlistedDepartmentsText(const std::vector<UnlistedDepartment>& unlisted);
-
-// The entries alone, for callers that classify what the dialog would list.
-std::vector<std::string> ClassificationDialogEntries(const std::string& systemDataPath,
-                                                     const NumberNotation& notation);
 
 }  // namespace kalvora

@@ -16,7 +16,6 @@ constexpr int kPresetWidth = 2;
 constexpr int kDepartmentWidth = 111;
 constexpr int kDepartmentNameWidth = 100;
 constexpr int kDataFileWidth = 12;
-constexpr int kDepartmentStart = 69;
 
 // Right-aligned in `width`, blanks on the left; a longer text keeps its leftmost characters.
 std::string RightAligned(std::string_view text, int width) {
@@ -28,18 +27,14 @@ std::string RightAligned(std::string_view text, int width) {
 
 std::string Blanks(int count) { return std::string(static_cast<std::size_t>(count), ' '); }
 
-std::string StaffingColumns(const Decimal& dgkp, long long beds, const std::string& ratio,
-                            std::string_view preset, const NumberNotation& notation) {
-    std::string columns = RightAligned(TwoPlacesText(dgkp, notation), kDgkpWidth);
-    columns += Blanks(4);
-    columns += RightAligned(std::to_string(beds), kBedsWidth);
-    columns += Blanks(5);
-    columns += RightAligned(ratio, kRatioWidth);
-    columns += Blanks(8);
-    columns += FixedWidth(preset, kPresetWidth);
-    columns += Blanks(6);
-    return columns;
+std::string RatioText(const ClassificationEntry& entry, const NumberNotation& notation) {
+    const Staffing& staffing = entry.staffing;
+    if (staffing.beds > 0) return TwoPlacesText(DgkpPerBed(staffing.dgkp, staffing.beds), notation);
+    if (entry.staffingRewritten) return std::string(" 0") + notation.decimalSeparator + "00";
+    return std::string(kDialogZeroRatio);
 }
+
+std::string BedsText(long long beds) { return RightAligned(std::to_string(beds), kBedsWidth); }
 
 }  // namespace
 
@@ -47,51 +42,72 @@ std::string TwoPlacesText(const Decimal& value, const NumberNotation& notation) 
     return value.rescaled(2).toText(notation.decimalSeparator);
 }
 
-std::string BuildDepartmentEntry(const Department& record, const NumberNotation& notation) {
-    const Decimal dgkp = Decimal::fromDouble(record.dgkp, 2);
-    const std::string ratio = record.beds > 0 ? TwoPlacesText(DgkpPerBed(dgkp, record.beds), notation)
-                                              : std::string(kDialogZeroRatio);
-    std::string entry =
-        FixedWidth(record.kanr + " - " + FixedWidth(record.hospitalName.value_or(""), kHospitalNameWidth),
-                   kHospitalWidth);
-    entry += Blanks(2);
-    entry += StaffingColumns(dgkp, record.beds, ratio, record.preset, notation);
-    entry += FixedWidth(
-        record.abteilung + " - " + FixedWidth(record.departmentName.value_or(""), kDepartmentNameWidth),
-        kDepartmentWidth);
-    entry +=
-        std::string_view(record.dataFile).substr(0, ByteOffsetOfCharacter(record.dataFile, kDataFileWidth));
+ClassificationEntry EntryOfDepartment(const Department& department) {
+    ClassificationEntry entry;
+    entry.department = department;
+    entry.staffing = {Decimal::fromDouble(department.dgkp, 2), department.beds, department.preset};
     return entry;
 }
 
-std::string RewriteDepartmentEntry(std::string_view entry, const Staffing& values,
-                                   const NumberNotation& notation) {
-    const std::string ratio = values.beds > 0 ? TwoPlacesText(DgkpPerBed(values.dgkp, values.beds), notation)
-                                              : std::string(" 0") + notation.decimalSeparator + "00";
-    std::string rewritten = FixedWidth(EntryField(entry, 1, 29), 29);
-    rewritten += StaffingColumns(values.dgkp, values.beds, ratio, values.preset, notation);
-    rewritten += entry.substr(ByteOffsetOfCharacter(entry, kDepartmentStart - 1));
-    return rewritten;
+ClassificationEntry WithStaffing(ClassificationEntry entry, const Staffing& staffing) {
+    entry.staffing = staffing;
+    entry.staffingRewritten = true;
+    return entry;
 }
 
-std::string EntryField(std::string_view entry, int first, int last) {
-    if (first < 1) return {};
-    return LineColumns(entry, first, last);
+std::string EntryHospitalText(const ClassificationEntry& entry) {
+    const Department& department = entry.department;
+    return FixedWidth(
+        department.kanr + " - " + FixedWidth(department.hospitalName.value_or(""), kHospitalNameWidth),
+        kHospitalWidth);
 }
 
-std::string EntryHospitalText(std::string_view entry) { return EntryField(entry, 1, 27); }
-std::string EntryDgkpText(std::string_view entry) { return EntryField(entry, 30, 35); }
-std::string EntryBedsText(std::string_view entry) { return EntryField(entry, 40, 42); }
-std::string EntryPresetText(std::string_view entry) { return EntryField(entry, 61, 62); }
-std::string EntryDepartmentText(std::string_view entry) { return EntryField(entry, 69, 179); }
-std::string EntryDataFileName(std::string_view entry) { return WithoutBlanks(EntryField(entry, 180, 191)); }
-std::string EntryKanr(std::string_view entry) { return EntryField(entry, 1, 4); }
-std::string EntryAbteilung(std::string_view entry) { return EntryField(entry, 69, 76); }
+std::string EntryDgkpText(const ClassificationEntry& entry, const NumberNotation& notation) {
+    return RightAligned(TwoPlacesText(entry.staffing.dgkp, notation), kDgkpWidth);
+}
 
-DepartmentInputs DepartmentInputsFromEntry(std::string_view entry, const NumberNotation& notation) {
+std::string EntryBedsText(const ClassificationEntry& entry) { return BedsText(entry.staffing.beds); }
+
+std::string EntryPresetText(const ClassificationEntry& entry) {
+    return FixedWidth(entry.staffing.preset, kPresetWidth);
+}
+
+std::string EntryDepartmentText(const ClassificationEntry& entry) {
+    const Department& department = entry.department;
+    return FixedWidth(department.abteilung + " - " +
+                          FixedWidth(department.departmentName.value_or(""), kDepartmentNameWidth),
+                      kDepartmentWidth);
+}
+
+std::string EntryDataFileName(const ClassificationEntry& entry) {
+    return WithoutBlanks(FixedWidth(entry.department.dataFile, kDataFileWidth));
+}
+
+std::string BuildDepartmentEntry(const ClassificationEntry& entry, const NumberNotation& notation) {
+    std::string line = EntryHospitalText(entry);
+    line += Blanks(2);
+    line += EntryDgkpText(entry, notation);
+    line += Blanks(4);
+    line += EntryBedsText(entry);
+    line += Blanks(5);
+    line += RightAligned(RatioText(entry, notation), kRatioWidth);
+    line += Blanks(8);
+    line += EntryPresetText(entry);
+    line += Blanks(6);
+    line += EntryDepartmentText(entry);
+    const std::string& dataFile = entry.department.dataFile;
+    line += std::string_view(dataFile).substr(0, ByteOffsetOfCharacter(dataFile, kDataFileWidth));
+    return line;
+}
+
+DepartmentInputs DepartmentInputsOf(const ClassificationEntry& entry, const NumberNotation& notation) {
     DepartmentInputs inputs;
-    if (auto dgkp = ParseLocaleNumber(EntryDgkpText(entry), notation))
-        inputs.dgkp = Decimal::fromDouble(*dgkp, 2);
+    const Staffing& staffing = entry.staffing;
+    if (CharacterCount(TwoPlacesText(staffing.dgkp, notation)) <= static_cast<std::size_t>(kDgkpWidth)) {
+        inputs.dgkp = staffing.dgkp.rescaled(2);
+    } else if (auto shown = ParseLocaleNumber(EntryDgkpText(entry, notation), notation)) {
+        inputs.dgkp = Decimal::fromDouble(*shown, 2);
+    }
     inputs.beds = WholeNumericValue(EntryBedsText(entry));
     inputs.preset = EntryPresetText(entry);
     inputs.dataFileName = EntryDataFileName(entry);

@@ -10,11 +10,16 @@ Decimal DgkpOfEntry(std::string_view text, const NumberNotation& notation) {
 
 long long BedsOfEntry(std::string_view text) { return WholeNumericValue(text); }
 
-bool StoreDepartmentStaffing(const std::string& systemDataPath, std::string_view kanr,
-                             std::string_view abteilung, const Staffing& values) {
-    const DataDirectoryLock lock(systemDataPath);
-    AdminDatabase admin = AdminDatabase::ForWriting(lock);
-    return admin.storeStaffing(kanr, abteilung, values);
+Outcome StoreDepartmentStaffing(const std::string& systemDataPath, const Department& department,
+                                const Staffing& values) {
+    try {
+        const DataDirectoryLock lock(systemDataPath);
+        AdminDatabase admin = AdminDatabase::ForWriting(lock);
+        admin.storeStaffing(department.kanr, department.abteilung, values);
+    } catch (const StoreError& error) {
+        return Failure{error.what()};
+    }
+    return Done{};
 }
 
 }  // namespace kalvora

@@ -7,6 +7,7 @@
 
 #include "base/conversions.h"
 #include "base/decimal.h"
+#include "base/result.h"
 #include "store/admin_database.h"
 
 namespace kalvora {
@@ -25,10 +26,10 @@ inline constexpr StaffingField kBedsField{0, 3};
 Decimal DgkpOfEntry(std::string_view text, const NumberNotation& notation);
 long long BedsOfEntry(std::string_view text);
 
-// Stores the values into the department's row (KANR, ABTEILUNG) under the data directory's lock.
-// False when Dateiverwaltung has no such row: nothing is stored then. Throws StoreError (German)
-// when the directory is in use or the administration database cannot be written.
-bool StoreDepartmentStaffing(const std::string& systemDataPath, std::string_view kanr,
-                             std::string_view abteilung, const Staffing& values);
+// Stores the values into the department's row (KANR, ABTEILUNG) under the data directory's lock; a
+// department without a row stores nothing. Fails with a German message when the directory is in use
+// or the administration database cannot be written.
+Outcome StoreDepartmentStaffing(const std::string& systemDataPath, const Department& department,
+                                const Staffing& values);
 
 }  // namespace kalvora

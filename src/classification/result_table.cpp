@@ -1,12 +1,9 @@
 #include "classification/result_table.h"
 
-#include <stdexcept>
-
 #include "base/decimal.h"
 #include "base/paths.h"
 #include "base/status_sink.h"
 #include "classification/classify_department.h"
-#include "classification/department_entry.h"
 #include "store/file_ops.h"
 
 namespace kalvora {
@@ -79,8 +76,8 @@ std::string PlacesText(const Decimal& value, int places, const ResultNotation& n
 }
 
 // The columns every row has, whether its computation succeeded or not.
-ResultRow RowFrame(std::string_view entry, const DepartmentInputs& inputs, const ClassificationRun& run,
-                   const ResultNotation& notation) {
+ResultRow RowFrame(const ClassificationEntry& entry, const DepartmentInputs& inputs,
+                   const ClassificationRun& run, const ResultNotation& notation) {
     ResultRow row;
     row[kHospital] = EntryHospitalText(entry);
     row[kDepartment] = EntryDepartmentText(entry);
@@ -107,7 +104,7 @@ std::string PlainNumberText(const Decimal& value, const NumberNotation& notation
     return text == "-0" ? "0" : text;
 }
 
-ResultRow ClassifiedRow(std::string_view entry, const DepartmentInputs& inputs,
+ResultRow ClassifiedRow(const ClassificationEntry& entry, const DepartmentInputs& inputs,
                         const ClassificationResult& result, const ClassificationRun& run,
                         const ResultNotation& notation) {
     ResultRow row = RowFrame(entry, inputs, run, notation);
@@ -128,8 +125,8 @@ ResultRow ClassifiedRow(std::string_view entry, const DepartmentInputs& inputs,
     return row;
 }
 
-ResultRow FailedRow(std::string_view entry, const DepartmentInputs& inputs, const ClassificationRun& run,
-                    std::string_view failure, const ResultNotation& notation) {
+ResultRow FailedRow(const ClassificationEntry& entry, const DepartmentInputs& inputs,
+                    const ClassificationRun& run, std::string_view failure, const ResultNotation& notation) {
     ResultRow row = RowFrame(entry, inputs, run, notation);
     row[kComment] = std::string(failure);
     return row;
@@ -158,17 +155,17 @@ std::string ResultTable::ClipboardText() const {
     return text;
 }
 
-ResultTable ClassifyEntries(const std::vector<std::string>& entries, const ClassificationRun& run,
-                            const std::string& systemDataPath, const ResultNotation& notation,
-                            StatusSink& status) {
-    if (auto refusal = CheckClassificationRun(run)) throw std::invalid_argument(*refusal);
+Result<ResultTable> ClassifyEntries(const std::vector<ClassificationEntry>& entries,
+                                    const ClassificationRun& run, const std::string& systemDataPath,
+                                    const ResultNotation& notation, StatusSink& status) {
+    if (auto refusal = CheckClassificationRun(run)) return Failure{*refusal};
     ResultTable table;
     int position = 0;
-    for (const std::string& entry : entries) {
+    for (const ClassificationEntry& entry : entries) {
         status.setPanel(1, " Einstufung...");
         status.setPanel(2, EntryHospitalText(entry) + " ");
         status.setPanel(3, EntryDepartmentText(entry) + " ");
-        const DepartmentInputs inputs = DepartmentInputsFromEntry(entry, notation.numbers);
+        const DepartmentInputs inputs = DepartmentInputsOf(entry, notation.numbers);
         try {
             const ClassificationResult result = classifyDepartment(systemDataPath, run, inputs);
             table.rows.push_back(ClassifiedRow(entry, inputs, result, run, notation));

@@ -8,8 +8,10 @@
 #include <vector>
 
 #include "base/conversions.h"
+#include "base/result.h"
 #include "classification/classification_result.h"
 #include "classification/classification_run.h"
+#include "classification/department_entry.h"
 
 namespace kalvora {
 
@@ -30,14 +32,14 @@ struct ResultNotation {
 };
 
 // The row of a classified department.
-ResultRow ClassifiedRow(std::string_view entry, const DepartmentInputs& inputs,
+ResultRow ClassifiedRow(const ClassificationEntry& entry, const DepartmentInputs& inputs,
                         const ClassificationResult& result, const ClassificationRun& run,
                         const ResultNotation& notation);
 
 // The row of a department whose computation failed: hospital, department and the run's values as
 // for every row, the figures empty, the failure in "Kommentar".
-ResultRow FailedRow(std::string_view entry, const DepartmentInputs& inputs, const ClassificationRun& run,
-                    std::string_view failure, const ResultNotation& notation);
+ResultRow FailedRow(const ClassificationEntry& entry, const DepartmentInputs& inputs,
+                    const ClassificationRun& run, std::string_view failure, const ResultNotation& notation);
 
 // A number shown with as many places as it has ("0,15", "-1,3", "0").
 std::string PlainNumberText(const Decimal& value, const NumberNotation& notation);
@@ -55,9 +57,9 @@ struct ResultTable {
 
 // Classifies every entry in the order given, reporting progress in the status bar panels. A
 // department whose computation fails gets a row with the failure in "Kommentar", and the run goes
-// on. Throws std::invalid_argument with the date message when the run's period is not valid.
-ResultTable ClassifyEntries(const std::vector<std::string>& entries, const ClassificationRun& run,
-                            const std::string& systemDataPath, const ResultNotation& notation,
-                            StatusSink& status);
+// on. Fails with the date message when the run's period is not valid.
+Result<ResultTable> ClassifyEntries(const std::vector<ClassificationEntry>& entries,
+                                    const ClassificationRun& run, const std::string& systemDataPath,
+                                    const ResultNotation& notation, StatusSink& status);
 
 }  // namespace kalvora

@@ -10,12 +10,12 @@ namespace kalvora::cli {
 namespace {
 
 int runAnalysis(CliContext& context, const std::vector<std::string>& fileNames) {
-    DepartmentLines list = ReadDepartmentList(context, true);
+    DepartmentsRead list = ReadDepartmentList(context, true);
     if (!list.ok()) return list.exitCode;
-    DepartmentLines chosen = ChooseNamedDepartments(context, list.lines, fileNames);
+    DepartmentsRead chosen = ChooseNamedDepartments(context, list.departments, fileNames);
     if (!chosen.ok()) return chosen.exitCode;
     NullStatusSink status;
-    AnalysisResult result = AnalyseDepartments(chosen.lines, context.settings().SystemDataPath, status);
+    AnalysisResult result = AnalyseDepartments(chosen.departments, context.settings().SystemDataPath, status);
     context.out << ClipboardTextForOutput(AnalysisClipboardText(result.rows));
     for (const std::string& problem : result.problems) PrintMessage(context, problem);
     return result.problems.empty() ? kExitDone : kExitFailed;

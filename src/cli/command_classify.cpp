@@ -54,8 +54,8 @@ int runClassify(CliContext& context, const ClassifyOptions& options) {
     const std::vector<Department> records = AdminDatabase::ForReading(system).departments();
     if (records.empty()) return context.fail(std::string(*NoticeText(notices::NoDataImported)));
 
-    NamedEntries named = EntriesOfNamedDepartments(records, options.dataFiles, notation);
-    if (named.unknownName) return context.fail(stored_data_messages::UnknownDepartment(*named.unknownName));
+    Result<std::vector<ClassificationEntry>> named = EntriesOfNamedDepartments(records, options.dataFiles);
+    if (!named) return context.fail(named.message());
 
     ClassificationRun run = ClassificationRunFromSettings(context.settings());
     for (auto [name, given, member] : {std::tuple{"--from", &options.from, &run.Erhebungvon},
@@ -76,19 +76,21 @@ int runClassify(CliContext& context, const ClassifyOptions& options) {
     if (auto refusal = CheckClassificationRun(run)) return context.fail(*refusal);
 
     // The list order is Dateiverwaltung's key order, whatever order the departments were named in.
-    std::vector<std::string> entries = std::move(named.entries);
+    std::vector<ClassificationEntry> entries = std::move(*named);
     if (options.dataFiles.empty()) {
-        ClassificationDialogList list = LoadClassificationDialogList(system, notation);
+        Result<ClassificationDialogList> list = LoadClassificationDialogList(system);
+        if (!list) return context.fail(list.message());
         // As the dialog says it: a department left out for want of its database is named.
-        if (!list.unlisted.empty()) context.err << UnlistedDepartmentsText(list.unlisted) << '\n';
-        entries = std::move(list.entries);
+        if (!list->unlisted.empty()) context.err << UnlistedDepartmentsText(list->unlisted) << '\n';
+        entries = std::move(list->entries);
         if (entries.empty()) context.messages.ShowNotice(notices::NoDischargedTissPatients);
     }
 
     const ResultNotation resultNotation{notation, context.germanNotation()};
     NullStatusSink status;
-    const ResultTable table = ClassifyEntries(entries, run, system, resultNotation, status);
-    context.out << ClipboardTextForOutput(table.ClipboardText());
+    const Result<ResultTable> table = ClassifyEntries(entries, run, system, resultNotation, status);
+    if (!table) return context.fail(table.message());
+    context.out << ClipboardTextForOutput(table->ClipboardText());
     return kExitDone;
 }
 

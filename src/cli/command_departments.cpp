@@ -2,6 +2,7 @@
 
 #include "cli/cli_context.h"
 #include "cli/report_arguments.h"
+#include "reports/department_line.h"
 
 namespace kalvora::cli {
 
@@ -9,9 +10,10 @@ void RegisterDepartmentsCommand(CLI::App& app, CommandAction& action) {
     CLI::App* command = app.add_subcommand("departments", "Abteilungsliste des Intensivberichts ausgeben");
     command->callback([&action] {
         action = [](CliContext& context) {
-            DepartmentLines list = ReadDepartmentList(context, false);
+            DepartmentsRead list = ReadDepartmentList(context, false);
             if (!list.ok()) return list.exitCode;
-            for (const std::string& line : list.lines) context.out << PrintableText(line) << '\n';
+            for (const Department& department : list.departments)
+                context.out << PrintableText(BuildDepartmentLine(department)) << '\n';
             return kExitDone;
         };
     });

@@ -17,14 +17,16 @@ struct ExportOptions {
 };
 
 int runExport(CliContext& context, const ExportOptions& options) {
-    DepartmentLines list = ReadDepartmentList(context, true);
+    DepartmentsRead list = ReadDepartmentList(context, true);
     if (!list.ok()) return list.exitCode;
-    DepartmentLines chosen =
-        options.fileNames.empty() ? list : ChooseNamedDepartments(context, list.lines, options.fileNames);
+    DepartmentsRead chosen = options.fileNames.empty()
+                                 ? list
+                                 : ChooseNamedDepartments(context, list.departments, options.fileNames);
     if (!chosen.ok()) return chosen.exitCode;
 
     const Settings& settings = context.settings();
-    ExportRequest request{chosen.lines, options.output, settings.SystemDataPath, settings.ExportDataPath};
+    ExportRequest request{chosen.departments, options.output, settings.SystemDataPath,
+                          settings.ExportDataPath};
     NullStatusSink status;
     ExportResult result = ExportTotalDatabase(request, status);
     if (!result.succeeded) return context.fail(result.message);

@@ -11,12 +11,12 @@ namespace kalvora::cli {
 namespace {
 
 int runRemove(CliContext& context, const std::vector<std::string>& fileNames) {
-    DepartmentLines list = ReadDepartmentList(context, true);
+    DepartmentsRead list = ReadDepartmentList(context, true);
     if (!list.ok()) return list.exitCode;
-    DepartmentLines chosen = ChooseNamedDepartments(context, list.lines, fileNames);
+    DepartmentsRead chosen = ChooseNamedDepartments(context, list.departments, fileNames);
     if (!chosen.ok()) return chosen.exitCode;
     NullStatusSink status;
-    RemovalResult result = RemoveDepartments(chosen.lines, context.settings().SystemDataPath, status);
+    RemovalResult result = RemoveDepartments(chosen.departments, context.settings().SystemDataPath, status);
     if (!result.error.empty()) return context.fail(result.error);
     int exitCode = kExitDone;
     for (const DepartmentRemoval& removal : result.departments) {

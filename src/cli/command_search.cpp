@@ -22,7 +22,7 @@ struct SearchOptions {
 };
 
 int runSearch(CliContext& context, const SearchOptions& options) {
-    DepartmentLines list = ReadDepartmentList(context, true);
+    DepartmentsRead list = ReadDepartmentList(context, true);
     if (!list.ok()) return list.exitCode;
 
     // The window's fields hold at most 10 characters and take only four-digit years.
@@ -42,20 +42,21 @@ int runSearch(CliContext& context, const SearchOptions& options) {
     std::optional<std::size_t> reference;
     SearchStart start = SearchStart::FromFirst;
     if (!options.after.empty()) {
-        const std::string* line = FindDepartmentLine(list.lines, options.after);
-        if (line == nullptr) return context.fail(stored_data_messages::UnknownDepartment(options.after));
-        reference = static_cast<std::size_t>(line - list.lines.data());
+        const Department* department = FindDepartment(list.departments, options.after);
+        if (department == nullptr)
+            return context.fail(stored_data_messages::UnknownDepartment(options.after));
+        reference = static_cast<std::size_t>(department - list.departments.data());
         start = SearchStart::AfterReference;
     }
 
     DepartmentSearchResult result =
-        SearchDepartments(list.lines, reference, start, terms, context.settings().SystemDataPath);
+        SearchDepartments(list.departments, reference, start, terms, context.settings().SystemDataPath);
     for (const std::string& message : result.skipped) PrintMessage(context, message);
     if (!result.hit) {
         PrintMessage(context, NoticeText(notices::PatientNotFound).value_or(""));
         return kExitNothingFound;
     }
-    context.out << PrintableText(list.lines[*result.hit]) << '\n';
+    context.out << PrintableText(BuildDepartmentLine(list.departments[*result.hit])) << '\n';
     return kExitDone;
 }
 

@@ -65,12 +65,9 @@ int runStaffing(CliContext& context, const StaffingOptions& options) {
     }
     if (options.preset) values.preset = *options.preset == "none" ? std::string() : *options.preset;
 
-    try {
-        StoreDepartmentStaffing(system, record->kanr, record->abteilung, values);
-    } catch (const StoreError& error) {
-        return context.fail(error.what());
-    }
-    context.out << RewriteDepartmentEntry(BuildDepartmentEntry(*record, notation), values, notation) << '\n';
+    const Outcome stored = StoreDepartmentStaffing(system, *record, values);
+    if (!stored) return context.fail(stored.message());
+    context.out << BuildDepartmentEntry(WithStaffing(EntryOfDepartment(*record), values), notation) << '\n';
     return kExitDone;
 }
 

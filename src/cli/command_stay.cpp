@@ -27,10 +27,10 @@ void printValue(std::ostream& out, std::string_view key, std::string_view value)
     out << key << '=' << PrintableText(value) << '\n';
 }
 
-void printDetail(CliContext& context, const std::string& departmentLine, const StayDetail& detail) {
+void printDetail(CliContext& context, const Department& department, const StayDetail& detail) {
     std::ostream& out = context.out;
-    printValue(out, "KA", std::string(TrimBlanks(DepartmentHospitalPart(departmentLine))));
-    printValue(out, "ABTEILUNG", std::string(TrimBlanks(DepartmentPart(departmentLine))));
+    printValue(out, "KA", std::string(TrimBlanks(DepartmentHospitalPart(department))));
+    printValue(out, "ABTEILUNG", std::string(TrimBlanks(DepartmentPart(department))));
     printValue(out, "KIS_ID", detail.kisId);
     printValue(out, "DOB", detail.dob);
     printValue(out, "ADM_DATE", detail.admDate);
@@ -64,18 +64,18 @@ std::optional<StayKey> stayKeyOf(CliContext& context, const StayOptions& options
 int runStay(CliContext& context, const StayOptions& options) {
     const std::optional<StayKey> key = stayKeyOf(context, options);
     if (!key) return kExitFailed;
-    DepartmentLines list = ReadDepartmentList(context, true);
+    DepartmentsRead list = ReadDepartmentList(context, true);
     if (!list.ok()) return list.exitCode;
-    DepartmentLines chosen = ChooseNamedDepartments(context, list.lines, {options.fileName});
+    DepartmentsRead chosen = ChooseNamedDepartments(context, list.departments, {options.fileName});
     if (!chosen.ok()) return chosen.exitCode;
-    const std::string& line = chosen.lines.front();
+    const Department& department = chosen.departments.front();
 
-    StayDetailResult result =
-        LoadStayDetail(DepartmentDatabasePath(context.settings().SystemDataPath, line), *key);
-    if (!result.detail) return context.fail(result.error);
-    printDetail(context, line, *result.detail);
-    if (!result.detail->hasRecordType1) PrintMessage(context, stored_data_messages::NoRecordType1);
-    if (result.detail->surveyDays.empty()) PrintMessage(context, stored_data_messages::NoSurveyDays);
+    const Result<StayDetail> detail =
+        LoadStayDetail(DepartmentDatabasePath(context.settings().SystemDataPath, department), *key);
+    if (!detail) return context.fail(detail.message());
+    printDetail(context, department, *detail);
+    if (!detail->hasRecordType1) PrintMessage(context, stored_data_messages::NoRecordType1);
+    if (detail->surveyDays.empty()) PrintMessage(context, stored_data_messages::NoSurveyDays);
     return kExitDone;
 }
 

@@ -10,14 +10,14 @@ namespace kalvora::cli {
 namespace {
 
 int runStays(CliContext& context, const std::string& fileName) {
-    DepartmentLines list = ReadDepartmentList(context, true);
+    DepartmentsRead list = ReadDepartmentList(context, true);
     if (!list.ok()) return list.exitCode;
-    DepartmentLines chosen = ChooseNamedDepartments(context, list.lines, {fileName});
+    DepartmentsRead chosen = ChooseNamedDepartments(context, list.departments, {fileName});
     if (!chosen.ok()) return chosen.exitCode;
-    PatientList patients =
-        LoadPatientLines(DepartmentDatabasePath(context.settings().SystemDataPath, chosen.lines.front()));
-    if (!patients.error.empty()) return context.fail(patients.error);
-    for (const std::string& line : patients.lines) context.out << PrintableText(line) << '\n';
+    const Result<std::vector<StayOverview>> stays = LoadPatientStays(
+        DepartmentDatabasePath(context.settings().SystemDataPath, chosen.departments.front()));
+    if (!stays) return context.fail(stays.message());
+    for (const StayOverview& stay : *stays) context.out << PrintableText(BuildPatientLine(stay)) << '\n';
     return kExitDone;
 }
 

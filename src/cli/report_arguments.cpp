@@ -4,30 +4,30 @@
 
 namespace kalvora::cli {
 
-DepartmentLines ReadDepartmentList(CliContext& context, bool requireData) {
-    DepartmentLines result;
-    DepartmentList list = LoadDepartmentLines(context.settings().SystemDataPath);
-    if (!list.error.empty()) {
-        result.exitCode = context.fail(list.error);
+DepartmentsRead ReadDepartmentList(CliContext& context, bool requireData) {
+    DepartmentsRead result;
+    Result<std::vector<Department>> list = LoadDepartments(context.settings().SystemDataPath);
+    if (!list) {
+        result.exitCode = context.fail(list.message());
         return result;
     }
-    if (requireData && list.lines.empty()) {
+    if (requireData && list->empty()) {
         result.exitCode = context.fail(std::string(NoticeText(notices::NoDataImported).value_or("")));
         return result;
     }
-    result.lines = std::move(list.lines);
+    result.departments = std::move(*list);
     return result;
 }
 
-DepartmentLines ChooseNamedDepartments(CliContext& context, const std::vector<std::string>& lines,
+DepartmentsRead ChooseNamedDepartments(CliContext& context, const std::vector<Department>& departments,
                                        const std::vector<std::string>& fileNames) {
-    DepartmentLines result;
-    DepartmentChoice choice = ChooseDepartments(lines, fileNames);
-    if (!choice.error.empty()) {
-        result.exitCode = context.fail(choice.error);
+    DepartmentsRead result;
+    Result<std::vector<Department>> chosen = ChooseDepartments(departments, fileNames);
+    if (!chosen) {
+        result.exitCode = context.fail(chosen.message());
         return result;
     }
-    result.lines = std::move(choice.lines);
+    result.departments = std::move(*chosen);
     return result;
 }
 

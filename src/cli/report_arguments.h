@@ -8,21 +8,22 @@
 
 #include "cli/cli_context.h"
 #include "cli/clipboard_text.h"
+#include "store/admin_database.h"
 
 namespace kalvora::cli {
 
-struct DepartmentLines {
-    std::vector<std::string> lines;
+struct DepartmentsRead {
+    std::vector<Department> departments;
     int exitCode = kExitDone;  // kExitFailed after the message was printed
     bool ok() const { return exitCode == kExitDone; }
 };
 
 // The department list as the department level shows it. With `requireData` an empty list is refused
 // as the windows refuse it: " Es wurden noch keine Daten importiert!".
-DepartmentLines ReadDepartmentList(CliContext& context, bool requireData);
+DepartmentsRead ReadDepartmentList(CliContext& context, bool requireData);
 
-// The lines of the named department databases in list order; an unknown name is refused.
-DepartmentLines ChooseNamedDepartments(CliContext& context, const std::vector<std::string>& lines,
+// The named department databases in list order; an unknown name is refused.
+DepartmentsRead ChooseNamedDepartments(CliContext& context, const std::vector<Department>& departments,
                                        const std::vector<std::string>& fileNames);
 
 // Stored text for the terminal: every control character (also a tab, a line break and the C1

@@ -91,7 +91,7 @@ std::vector<std::string> tableFields(Database& db, std::string_view schema, std:
 
 // What the export needs to know of one table of one department before it copies the table.
 struct DepartmentTable {
-    std::size_t department = 0;  // position in the chosen lines
+    std::size_t department = 0;  // position in the chosen departments
     bool empty = true;
     bool textKeys = false;  // the lowest and highest key hold texts only
     std::vector<std::string> lowest, highest;
@@ -281,9 +281,9 @@ std::string checkRequest(const ExportRequest& request, const std::string& target
         return "Das Exportverzeichnis " + request.exportDataPath + " ist nicht vorhanden!";
     std::string message = protectedTargetMessage(target, request.systemDataPath);
     if (!message.empty()) return message;
-    for (const std::string& line : request.departmentLines) {
-        if (!FileExists(DepartmentDatabasePath(request.systemDataPath, line)))
-            return stored_data_messages::DepartmentDbMissing(DepartmentDatabaseName(line)) +
+    for (const Department& department : request.departments) {
+        if (!FileExists(DepartmentDatabasePath(request.systemDataPath, department)))
+            return stored_data_messages::DepartmentDbMissing(department.fileName()) +
                    " Es wurde nichts exportiert.";
     }
     return {};
@@ -311,10 +311,10 @@ private:
     int fd_;
 };
 
-void showDepartment(StatusSink& status, const std::string& line) {
+void showDepartment(StatusSink& status, const Department& department) {
     status.setPanel(1, " Erstelle Gesamtdatenbank...");
-    status.setPanel(2, DepartmentHospitalPart(line) + " ");
-    status.setPanel(3, DepartmentPart(line) + " ");
+    status.setPanel(2, DepartmentHospitalPart(department) + " ");
+    status.setPanel(3, DepartmentPart(department) + " ");
 }
 
 // Appends the chosen departments table by table: all stays first, so that the stays each department
@@ -327,27 +327,27 @@ long long buildTotalDatabase(const ExportRequest& request, const std::string& pe
     total.execute("CREATE TEMP TABLE " + std::string(kRefusedStays) +
                   " (DEPARTMENT INTEGER, KIS_ID TEXT, DOB TEXT, ADM_DATE TEXT,"
                   " PRIMARY KEY (DEPARTMENT, KIS_ID, DOB, ADM_DATE)) WITHOUT ROWID");
-    const std::vector<std::string>& lines = request.departmentLines;
+    const std::vector<Department>& departments = request.departments;
     std::vector<std::string> paths;
-    for (const std::string& line : lines)
-        paths.push_back(DepartmentDatabasePath(request.systemDataPath, line));
+    for (const Department& department : departments)
+        paths.push_back(DepartmentDatabasePath(request.systemDataPath, department));
 
     const std::vector<TableCopy> copies = TableCopies();
     std::vector<std::vector<DepartmentTable>> surveys(copies.size());
-    for (std::size_t department = 0; department < lines.size(); ++department) {
-        showDepartment(status, lines[department]);
+    for (std::size_t department = 0; department < departments.size(); ++department) {
+        showDepartment(status, departments[department]);
         DepartmentAttachment attachment(total, paths[department]);
         for (std::size_t copy = 0; copy < copies.size(); ++copy)
             surveys[copy].push_back(surveyTable(total, copies[copy], department));
     }
 
     long long refused = 0;
-    std::vector<bool> staysRefused(lines.size(), false);
+    std::vector<bool> staysRefused(departments.size(), false);
     EarlyWriteback writeback(pending);
     for (std::size_t copy = 0; copy < copies.size(); ++copy) {
         const CopyOrder order = copyOrder(surveys[copy]);
         for (const DepartmentTable& survey : order.departments) {
-            showDepartment(status, lines[survey.department]);
+            showDepartment(status, departments[survey.department]);
             DepartmentAttachment attachment(total, paths[survey.department]);
             refused += copyTable(total, copies[copy], survey, order.keysApart, staysRefused);
             writeback.start();

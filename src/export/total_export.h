@@ -7,13 +7,15 @@
 #include <string>
 #include <vector>
 
+#include "store/admin_database.h"
+
 namespace kalvora {
 
 class StatusSink;
 
 struct ExportRequest {
-    std::vector<std::string> departmentLines;  // chosen department lines, top to bottom
-    std::string outputName;                    // as typed
+    std::vector<Department> departments;  // the chosen departments, top to bottom
+    std::string outputName;               // as typed
     std::string systemDataPath;
     std::string exportDataPath;
 };

@@ -304,7 +304,7 @@ private:
             if (!SyncFile(workPath_)) throw StoreError(FileErrorText(workPath_, errno, true));
             DepartmentRegistration registration{kaCodeUtf8_, departmentCodeUtf8_, databaseName,
                                                 newDepartment};
-            ReplaceDepartmentFile(admin.database(), *lock_, registration, workPath_);
+            ReplaceDepartmentFile(admin, *lock_, registration, workPath_);
             return true;
         } catch (const StoreError&) {
             return false;

@@ -7,7 +7,7 @@
 #include "base/status_sink.h"
 #include "base/text.h"
 #include "reports/department_line.h"
-#include "store/database.h"
+#include "store/department_database.h"
 #include "store/file_ops.h"
 #include "store/stored_data_messages.h"
 
@@ -16,15 +16,9 @@ namespace kalvora {
 namespace {
 
 // One row per discharge month (a missing month counts as blank), ascending, with the number of stays
-// whose type is "INT" in any letter case (as the engine compares text). The engine reads the two
-// fields of every stay and compares the type; the months are counted here, which spares the engine
-// sorting all stays by month. Months are ordered as the engine orders them: texts byte by byte, and
-// after all texts any month stored as a blob (the third field: every text sorts below every blob).
+// whose type is "INT" in any letter case (as the engine compares text). Months are ordered as the
+// engine orders them: texts byte by byte, and after all texts any month stored as a blob.
 // Read-only: nothing is stored in the department database.
-constexpr std::string_view kStayMonths =
-    "SELECT coalesce(DIS_YEARMONTH, ''), TYP = 'INT' COLLATE NOCASE, DIS_YEARMONTH >= x''"
-    " FROM \"Gesamt - Patientenadministration\"";
-
 class MonthCounts {
 public:
     void add(std::string_view month, bool intensive, bool blob) {
@@ -52,9 +46,10 @@ private:
     bool lastIsBlob_ = false;
 };
 
-void analyseDepartment(const std::string& line, const std::string& systemDataPath, AnalysisResult& result) {
-    const std::string path = DepartmentDatabasePath(systemDataPath, line);
-    const std::string fileName = DepartmentDatabaseName(line);
+void analyseDepartment(const Department& department, const std::string& systemDataPath,
+                       AnalysisResult& result) {
+    const std::string path = DepartmentDatabasePath(systemDataPath, department);
+    const std::string fileName = department.fileName();
     if (!FileExists(path)) {
         result.problems.push_back(stored_data_messages::DepartmentDbMissing(fileName));
         return;
@@ -63,10 +58,8 @@ void analyseDepartment(const std::string& line, const std::string& systemDataPat
     try {
         ReadCurrentFile([&] {
             months = MonthCounts();
-            Database department(path, OpenMode::ReadOnly);
-            Statement stays = department.prepare(kStayMonths);
-            while (stays.step() == StepResult::Row)
-                months.add(stays.textView(0), stays.integer(1) != 0, stays.integer(2) != 0);
+            DepartmentDatabase::ForReading(path).forEachStayMonth(
+                [&](const StayMonth& stay) { months.add(stay.month, stay.intensive, stay.blob); });
         });
     } catch (const StoreError&) {
         result.problems.push_back(stored_data_messages::DepartmentDbUnreadable(fileName));
@@ -74,11 +67,12 @@ void analyseDepartment(const std::string& line, const std::string& systemDataPat
     }
     std::vector<AnalysisRow> rows;
     months.forEachAscending([&](const std::string& yearMonth, long long count) {
-        rows.push_back({DepartmentHospitalColumn(line), LineColumns(line, 30, 78),
+        rows.push_back({DepartmentHospitalColumn(department), DepartmentLineColumns(department, 30, 78),
                         LineColumns(yearMonth, 1, 4), LineColumns(yearMonth, 5, 6), std::to_string(count)});
     });
     if (rows.empty())
-        rows.push_back({DepartmentHospitalColumn(line), LineColumns(line, 30, 81), " ", " ", "0"});
+        rows.push_back(
+            {DepartmentHospitalColumn(department), DepartmentLineColumns(department, 30, 81), " ", " ", "0"});
     result.rows.insert(result.rows.end(), rows.begin(), rows.end());
 }
 
@@ -91,14 +85,14 @@ void appendRow(std::string& text, const std::array<std::string_view, 5>& cells) 
 
 }  // namespace
 
-AnalysisResult AnalyseDepartments(const std::vector<std::string>& departmentLines,
+AnalysisResult AnalyseDepartments(const std::vector<Department>& departments,
                                   const std::string& systemDataPath, StatusSink& status) {
     AnalysisResult result;
-    for (const std::string& line : departmentLines) {
+    for (const Department& department : departments) {
         status.setPanel(1, " Analyse...");
-        status.setPanel(2, DepartmentHospitalPart(line) + " ");
-        status.setPanel(3, DepartmentPanelPart(line) + " ");
-        analyseDepartment(line, systemDataPath, result);
+        status.setPanel(2, DepartmentHospitalPart(department) + " ");
+        status.setPanel(3, DepartmentPanelPart(department) + " ");
+        analyseDepartment(department, systemDataPath, result);
     }
     status.setPanel(1, " Bereit");
     status.setPanel(2, " ");

@@ -7,12 +7,14 @@
 #include <string_view>
 #include <vector>
 
+#include "store/admin_database.h"
+
 namespace kalvora {
 
 class StatusSink;
 
 struct AnalysisRow {
-    std::string hospital;    // columns 1-27 of the department line
+    std::string hospital;    // columns 1-27 of the department's line
     std::string department;  // columns 30-78 of the line (30-81 for a department without stays)
     std::string year;        // characters 1-4 of DIS_YEARMONTH
     std::string month;       // characters 5-6 of DIS_YEARMONTH
@@ -34,8 +36,8 @@ struct AnalysisResult {
     std::vector<std::string> problems;
 };
 
-// Analyses the department lines in the order given; writes status panels 1 to 3 while it works.
-AnalysisResult AnalyseDepartments(const std::vector<std::string>& departmentLines,
+// Analyses the departments in the order given; writes status panels 1 to 3 while it works.
+AnalysisResult AnalyseDepartments(const std::vector<Department>& departments,
                                   const std::string& systemDataPath, StatusSink& status);
 
 // What "Kopieren" puts on the clipboard: the header line, then the rows; cells separated by tabs,

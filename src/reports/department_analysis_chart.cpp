@@ -35,10 +35,10 @@ std::optional<MonthNumber> MonthOfRow(const AnalysisRow& row) {
     return NumberOf({std::stoi(row.year), month});
 }
 
-// Whether the row was made from the line: same hospital columns and the same department code.
-bool RowOfLine(const AnalysisRow& row, const std::string& line) {
-    return row.hospital == DepartmentHospitalColumn(line) &&
-           LineColumns(row.department, 1, 8) == LineColumns(line, 30, 37);
+// Whether the row was made for the department: same hospital columns and the same department code.
+bool RowOfDepartment(const AnalysisRow& row, const Department& department) {
+    return row.hospital == DepartmentHospitalColumn(department) &&
+           LineColumns(row.department, 1, 8) == DepartmentLineColumns(department, 30, 37);
 }
 
 long long CountOf(const AnalysisRow& row) {
@@ -53,11 +53,12 @@ long long CountOf(const AnalysisRow& row) {
 
 // Hospital code, department code and name: two departments of the same name in two hospitals, or
 // of one hospital with names that begin alike, still read differently.
-std::string SeriesName(const std::string& line) {
+std::string SeriesName(const Department& department) {
+    const std::string line = BuildDepartmentLine(department);
     std::string name = std::string(TrimBlanks(LineColumns(line, 1, 4))) + " · " +
                        std::string(TrimBlanks(LineColumns(line, 30, 37)));
-    const std::string department = std::string(TrimBlanks(LineColumns(line, 41, 81)));
-    if (!department.empty()) name += " " + department;
+    const std::string departmentName = std::string(TrimBlanks(LineColumns(line, 41, 81)));
+    if (!departmentName.empty()) name += " " + departmentName;
     return name;
 }
 
@@ -86,22 +87,22 @@ std::string MonthLabel(const AnalysisChartMonth& month) {
     return label + "." + year;
 }
 
-AnalysisChart MakeAnalysisChart(const std::vector<std::string>& departmentLines,
+AnalysisChart MakeAnalysisChart(const std::vector<Department>& analysed,
                                 const std::vector<AnalysisRow>& rows) {
-    struct Department {
+    struct ChartDepartment {
         AnalysisChartSeries series;
         std::map<MonthNumber, long long> counts;
     };
     // The rows of one department follow one another in the order of the lines.
-    std::vector<Department> departments;
+    std::vector<ChartDepartment> departments;
     std::optional<MonthNumber> first;
     std::optional<MonthNumber> last;
     std::size_t next = 0;
-    for (const std::string& line : departmentLines) {
-        if (next >= rows.size() || !RowOfLine(rows[next], line)) continue;
-        Department& department = departments.emplace_back();
-        department.series.name = SeriesName(line);
-        for (; next < rows.size() && RowOfLine(rows[next], line); ++next) {
+    for (const Department& source : analysed) {
+        if (next >= rows.size() || !RowOfDepartment(rows[next], source)) continue;
+        ChartDepartment& department = departments.emplace_back();
+        department.series.name = SeriesName(source);
+        for (; next < rows.size() && RowOfDepartment(rows[next], source); ++next) {
             const AnalysisRow& row = rows[next];
             const std::optional<MonthNumber> month = MonthOfRow(row);
             if (!month) {
@@ -117,7 +118,7 @@ AnalysisChart MakeAnalysisChart(const std::vector<std::string>& departmentLines,
     if (first) {
         for (MonthNumber month = *first; month <= *last; ++month) chart.months.push_back(MonthOf(month));
     }
-    for (Department& department : departments) {
+    for (ChartDepartment& department : departments) {
         for (const AnalysisChartMonth& month : chart.months) {
             const auto found = department.counts.find(NumberOf(month));
             department.series.counts.push_back(found == department.counts.end() ? 0 : found->second);

@@ -31,9 +31,9 @@ struct AnalysisChart {
     std::vector<AnalysisChartSeries> series;
 };
 
-// `departmentLines` are the analysed lines in the order given to AnalyseDepartments, `rows` its
+// `departments` are the analysed departments in the order given to AnalyseDepartments, `rows` its
 // result. A department that got no row (its database could not be read) has no series.
-AnalysisChart MakeAnalysisChart(const std::vector<std::string>& departmentLines,
+AnalysisChart MakeAnalysisChart(const std::vector<Department>& departments,
                                 const std::vector<AnalysisRow>& rows);
 
 // The months that get a label on the time axis when labels must stand at least `monthsApart`

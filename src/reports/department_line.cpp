@@ -5,86 +5,86 @@
 #include "base/paths.h"
 #include "base/text.h"
 #include "store/data_directory.h"
-#include "store/database.h"
 #include "store/file_ops.h"
-#include "store/schema.h"
 #include "store/stored_data_messages.h"
 
 namespace kalvora {
 
-std::string BuildDepartmentLine(const Department& row) {
+std::string BuildDepartmentLine(const Department& department) {
     // Codes are brought to their stored widths so that the columns hold even for rows that were not
     // written by the import.
-    std::string line = FixedWidth(row.kanr, 4);
+    std::string line = FixedWidth(department.kanr, 4);
     line += " - ";
-    line += FixedWidth(row.hospitalName.value_or(std::string(stored_data_messages::MissingName)), 20);
+    line += FixedWidth(department.hospitalName.value_or(std::string(stored_data_messages::MissingName)), 20);
     line += "  ";
-    line += FixedWidth(row.abteilung, 8);
+    line += FixedWidth(department.abteilung, 8);
     line += " - ";
-    line += FixedWidth(row.departmentName.value_or(std::string(stored_data_messages::MissingName)), 41);
+    line +=
+        FixedWidth(department.departmentName.value_or(std::string(stored_data_messages::MissingName)), 41);
     line += "   ";
-    line += FixedWidth(row.dataFile, 12);
+    line += FixedWidth(department.dataFile, 12);
     line += ' ';
-    line += row.status;
+    line += department.status;
     return line;
 }
 
-std::string DepartmentHospitalPart(std::string_view line) { return LineColumns(line, 1, 28); }
-std::string DepartmentHospitalColumn(std::string_view line) { return LineColumns(line, 1, 27); }
-std::string DepartmentPanelPart(std::string_view line) { return LineColumns(line, 29, 72); }
-std::string DepartmentPart(std::string_view line) { return LineColumns(line, 30, 73); }
-std::string DepartmentDatabaseName(std::string_view line) {
-    return std::string(TrimBlanks(LineColumns(line, 85, 96)));
-}
-std::string ExportListLine(std::string_view line) { return LineColumns(line, 1, 96); }
-
-std::string DepartmentDatabasePath(const std::string& systemDataPath, std::string_view line) {
-    return JoinPath(systemDataPath, DepartmentDatabaseName(line));
+std::string DepartmentLineColumns(const Department& department, int first, int last) {
+    return LineColumns(BuildDepartmentLine(department), first, last);
 }
 
-DepartmentList LoadDepartmentLines(const std::string& systemDataPath) {
-    DepartmentList list;
+std::string DepartmentHospitalPart(const Department& department) {
+    return DepartmentLineColumns(department, 1, 28);
+}
+std::string DepartmentHospitalColumn(const Department& department) {
+    return DepartmentLineColumns(department, 1, 27);
+}
+std::string DepartmentPanelPart(const Department& department) {
+    return DepartmentLineColumns(department, 29, 72);
+}
+std::string DepartmentPart(const Department& department) { return DepartmentLineColumns(department, 30, 73); }
+std::string ExportListLine(const Department& department) { return DepartmentLineColumns(department, 1, 96); }
+
+std::string CurrentDepartmentStatus(const Department& department) {
+    return department.status.starts_with('E') ? "EXTERN" : "INTERN";
+}
+
+std::string DepartmentDatabasePath(const std::string& systemDataPath, const Department& department) {
+    return JoinPath(systemDataPath, department.fileName());
+}
+
+Result<std::vector<Department>> LoadDepartments(const std::string& systemDataPath) {
     const std::string path = AdminDatabase::PathIn(systemDataPath);
-    if (!FileExists(path)) {
-        list.error = stored_data_messages::AdminDbUnreadable(path);
-        return list;
-    }
+    if (!FileExists(path)) return Failure{stored_data_messages::AdminDbUnreadable(path)};
+    std::vector<Department> departments;
     try {
-        for (const Department& department : AdminDatabase::ForReading(systemDataPath).departments())
-            list.lines.push_back(BuildDepartmentLine(department));
+        departments = AdminDatabase::ForReading(systemDataPath).departments();
     } catch (const StoreError&) {
-        list.lines.clear();
-        list.error = stored_data_messages::AdminDbUnreadable(path);
-        return list;
+        return Failure{stored_data_messages::AdminDbUnreadable(path)};
     }
-    std::stable_sort(list.lines.begin(), list.lines.end());
-    return list;
+    SortByLine(departments, BuildDepartmentLine);
+    return departments;
 }
 
-const std::string* FindDepartmentLine(const std::vector<std::string>& lines, std::string_view fileName) {
-    const std::string wanted = std::string(TrimBlanks(fileName));
-    auto found = std::find_if(lines.begin(), lines.end(), [&](const std::string& line) {
-        return DepartmentDatabaseName(line) == wanted;
-    });
-    return found == lines.end() ? nullptr : &*found;
+const Department* FindDepartment(const std::vector<Department>& departments, std::string_view fileName) {
+    const std::string wanted = WithoutBlanks(fileName);
+    auto found = std::find_if(departments.begin(), departments.end(),
+                              [&](const Department& department) { return department.fileName() == wanted; });
+    return found == departments.end() ? nullptr : &*found;
 }
 
-DepartmentChoice ChooseDepartments(const std::vector<std::string>& lines,
-                                   const std::vector<std::string>& fileNames) {
-    DepartmentChoice choice;
-    std::vector<bool> chosen(lines.size(), false);
+Result<std::vector<Department>> ChooseDepartments(const std::vector<Department>& departments,
+                                                  const std::vector<std::string>& fileNames) {
+    std::vector<bool> chosen(departments.size(), false);
     for (const std::string& name : fileNames) {
-        const std::string* line = FindDepartmentLine(lines, name);
-        if (line == nullptr) {
-            choice.error = stored_data_messages::UnknownDepartment(name);
-            return choice;
-        }
-        chosen[static_cast<std::size_t>(line - lines.data())] = true;
+        const Department* department = FindDepartment(departments, name);
+        if (department == nullptr) return Failure{stored_data_messages::UnknownDepartment(name)};
+        chosen[static_cast<std::size_t>(department - departments.data())] = true;
     }
-    for (std::size_t index = 0; index < lines.size(); ++index) {
-        if (chosen[index]) choice.lines.push_back(lines[index]);
+    std::vector<Department> result;
+    for (std::size_t index = 0; index < departments.size(); ++index) {
+        if (chosen[index]) result.push_back(departments[index]);
     }
-    return choice;
+    return result;
 }
 
 }  // namespace kalvora

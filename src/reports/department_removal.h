@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "store/admin_database.h"
+
 namespace kalvora {
 
 class MessageService;
@@ -18,7 +20,7 @@ enum class RemovalOutcome {
 };
 
 struct DepartmentRemoval {
-    std::string line;
+    Department department;
     RemovalOutcome outcome = RemovalOutcome::Removed;
 };
 
@@ -29,18 +31,18 @@ struct RemovalResult {
     std::string error;
 };
 
-// Removes the departments of the given lines, top to bottom; a failure with one department does not
-// stop the others. Writes status panels 1 to 3 while it works.
-RemovalResult RemoveDepartments(const std::vector<std::string>& departmentLines,
-                                const std::string& systemDataPath, StatusSink& status);
+// Removes the given departments, top to bottom; a failure with one department does not stop the
+// others. Writes status panels 1 to 3 while it works.
+RemovalResult RemoveDepartments(const std::vector<Department>& departments, const std::string& systemDataPath,
+                                StatusSink& status);
 
 // "E&ntfernen" of the department level: notice when nothing is chosen, the question, then the removal.
 // Returns no departments when the user did not confirm.
-RemovalResult ConfirmAndRemoveDepartments(const std::vector<std::string>& chosenLines,
+RemovalResult ConfirmAndRemoveDepartments(const std::vector<Department>& chosen,
                                           const std::string& systemDataPath, MessageService& messages,
                                           StatusSink& status);
 
-// Whether the department's line leaves the list after the removal.
+// Whether the department leaves the list after the removal.
 bool LeavesDepartmentList(RemovalOutcome outcome);
 // German message about a department that was not removed cleanly; empty for a clean removal.
 std::string RemovalMessage(const DepartmentRemoval& removal);

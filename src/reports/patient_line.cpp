@@ -6,7 +6,6 @@
 
 #include "base/conversions.h"
 #include "base/text.h"
-#include "store/database.h"
 #include "store/file_ops.h"
 #include "store/stored_data_messages.h"
 
@@ -37,65 +36,40 @@ std::string PatientStatusText(std::string_view flag) {
     return std::string(flag);
 }
 
-std::string BuildPatientLine(const PatientLineFields& fields) {
-    std::string line = FixedWidth(fields.kisId, 10);
+std::string PatientAdmissionNumber(const StayOverview& stay) {
+    return FixedWidth(stay.key.admissionNumber, 10);
+}
+std::string PatientBirthDate(const StayOverview& stay) {
+    return FixedWidth(FormatDateCode(stay.key.birthDate, 8), 10);
+}
+std::string PatientStayType(const StayOverview& stay) { return FixedWidth(stay.typ, 3); }
+
+std::string BuildPatientLine(const StayOverview& stay) {
+    std::string line = PatientAdmissionNumber(stay);
     line += kGap;
-    line += FixedWidth(FormatDateCode(fields.dob, 8), 10);
+    line += PatientBirthDate(stay);
     line += kGap;
-    line += FixedWidth(FormatDateCode(fields.admDate, 12), 17);
+    line += FixedWidth(FormatDateCode(stay.key.admissionTime, 12), 17);
     line += kGap;
-    line += FixedWidth(FormatDateCode(fields.disDate, 12), 17);
+    line += FixedWidth(FormatDateCode(stay.dischargeTime, 12), 17);
     line += kGap;
-    line += FixedWidth(fields.typ, 3);
+    line += PatientStayType(stay);
     line += kGap;
-    line += FixedWidth(PatientStatusText(fields.flag), 10);
+    line += FixedWidth(PatientStatusText(stay.flag), 10);
     return line;
 }
 
-std::string PatientAdmissionNumber(std::string_view line) { return LineColumns(line, 1, 10); }
-std::string PatientBirthDate(std::string_view line) { return LineColumns(line, 14, 23); }
-std::string PatientStayType(std::string_view line) { return LineColumns(line, 67, 69); }
-
-StayKey StayKeyFromPatientLine(std::string_view line) {
-    StayKey key;
-    key.admissionNumber = LineColumns(line, 1, 10);
-    key.birthDate = LineColumns(line, 20, 23) + LineColumns(line, 17, 18) + LineColumns(line, 14, 15);
-    key.admissionTime = LineColumns(line, 33, 36) + LineColumns(line, 30, 31) + LineColumns(line, 27, 28) +
-                        LineColumns(line, 39, 40) + LineColumns(line, 42, 43);
-    return key;
-}
-
-std::string CurrentDepartmentStatus(std::string_view departmentLine) {
-    return LineColumns(departmentLine, 98, 98) == "E" ? "EXTERN" : "INTERN";
-}
-
-PatientList LoadPatientLines(const std::string& departmentDbPath) {
-    PatientList list;
+Result<std::vector<StayOverview>> LoadPatientStays(const std::string& departmentDbPath) {
     const std::string fileName = std::filesystem::path(departmentDbPath).filename().string();
-    if (!FileExists(departmentDbPath)) {
-        list.error = stored_data_messages::DepartmentDbMissing(fileName);
-        return list;
-    }
+    if (!FileExists(departmentDbPath)) return Failure{stored_data_messages::DepartmentDbMissing(fileName)};
+    std::vector<StayOverview> stays;
     try {
-        ReadCurrentFile([&] {
-            list.lines.clear();
-            Database department(departmentDbPath, OpenMode::ReadOnly);
-            Statement rows = department.prepare(
-                "SELECT KIS_ID, DOB, ADM_DATE, DIS_DATE, TYP, FLAG FROM \"Gesamt - "
-                "Patientenadministration\"");
-            while (rows.step() == StepResult::Row) {
-                PatientLineFields fields{rows.text(0), rows.text(1), rows.text(2),
-                                         rows.text(3), rows.text(4), rows.text(5)};
-                list.lines.push_back(BuildPatientLine(fields));
-            }
-        });
+        stays = ReadCurrentFile([&] { return DepartmentDatabase::ForReading(departmentDbPath).stays(); });
     } catch (const StoreError&) {
-        list.lines.clear();
-        list.error = stored_data_messages::DepartmentDbUnreadable(fileName);
-        return list;
+        return Failure{stored_data_messages::DepartmentDbUnreadable(fileName)};
     }
-    std::stable_sort(list.lines.begin(), list.lines.end());
-    return list;
+    SortByLine(stays, BuildPatientLine);
+    return stays;
 }
 
 }  // namespace kalvora

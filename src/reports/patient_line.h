@@ -1,6 +1,6 @@
 #pragma once
-// PatientLine: the fixed-column text that describes one stay in the patient list of a department,
-// and the values the patient level hands to the detail view (StayKey, CurrentDepartmentStatus).
+// The patient list of a department: its stays as values, and the fixed-column line that shows one
+// of them (rendered for the screen and the clipboard only):
 //
 //   1-10 KIS_ID | 11-13 | 14-23 DOB TT.MM.JJJJ | 24-26 | 27-43 ADM_DATE TT.MM.JJJJ, hh:mm | 44-46 |
 //   47-63 DIS_DATE TT.MM.JJJJ, hh:mm | 64-66 | 67-69 TYP | 70-72 | 73-82 status text
@@ -9,43 +9,23 @@
 #include <string_view>
 #include <vector>
 
-namespace kalvora {
+#include "base/result.h"
+#include "store/department_database.h"
 
-// The fields of a stay row that its line shows, as stored.
-struct PatientLineFields {
-    std::string kisId;
-    std::string dob;
-    std::string admDate;
-    std::string disDate;
-    std::string typ;
-    std::string flag;
-};
+namespace kalvora {
 
 // Status text of a FLAG: "Korrekt", "Inkorrekt", "Entlassen", "In Arbeit"; any other flag shows itself.
 std::string PatientStatusText(std::string_view flag);
-std::string BuildPatientLine(const PatientLineFields& fields);
+std::string BuildPatientLine(const StayOverview& stay);
 
-// Readers by column range.
-std::string PatientAdmissionNumber(std::string_view line);  // 1-10
-std::string PatientBirthDate(std::string_view line);        // 14-23, TT.MM.JJJJ
-std::string PatientStayType(std::string_view line);         // 67-69
+// What the line shows of a stay: the admission number (1-10) and the birth date (14-23, TT.MM.JJJJ).
+std::string PatientAdmissionNumber(const StayOverview& stay);
+std::string PatientBirthDate(const StayOverview& stay);
+// TYP as the line shows it (67-69).
+std::string PatientStayType(const StayOverview& stay);
 
-// The key of the stay chosen in the patient list, in stored form.
-struct StayKey {
-    std::string admissionNumber;  // 10 characters
-    std::string birthDate;        // DateCode JJJJMMTT
-    std::string admissionTime;    // DateTimeCode JJJJMMTThhmm
-};
-StayKey StayKeyFromPatientLine(std::string_view line);
-
-// "EXTERN" when character 98 of the department line is "E" (data of the import), else "INTERN".
-std::string CurrentDepartmentStatus(std::string_view departmentLine);
-
-// The patient list of a department database: one line per stay, in ascending text order.
-struct PatientList {
-    std::vector<std::string> lines;
-    std::string error;  // German message when the department database is missing or unreadable
-};
-PatientList LoadPatientLines(const std::string& departmentDbPath);
+// The stays of a department database, in ascending text order of their lines. Fails with a German
+// message when the database is missing or unreadable.
+Result<std::vector<StayOverview>> LoadPatientStays(const std::string& departmentDbPath);
 
 }  // namespace kalvora

@@ -8,6 +8,9 @@
 #include <string_view>
 #include <vector>
 
+#include "store/admin_database.h"
+#include "store/department_database.h"
+
 namespace kalvora {
 
 // The remembered search terms; the department level resets both to blanks when it opens.
@@ -31,13 +34,14 @@ std::optional<std::string> NormaliseBirthDateEntry(std::string_view entry);
 enum class SearchStart { FromFirst, AfterReference };
 
 struct DepartmentSearchResult {
-    std::optional<std::size_t> hit;      // the department line with a matching stay
-    std::optional<std::size_t> current;  // the line to make current and select (the hit, else the reference)
+    std::optional<std::size_t> hit;  // the department with a matching stay
+    std::optional<std::size_t>
+        current;  // the department to make current and select (the hit, else the reference)
     std::vector<std::string> skipped;  // German messages for department databases that could not be searched
 };
 
-// Department level: reference is the first selected line (line 0 when none is selected).
-DepartmentSearchResult SearchDepartments(const std::vector<std::string>& departmentLines,
+// Department level: reference is the first selected department (the first one when none is selected).
+DepartmentSearchResult SearchDepartments(const std::vector<Department>& departments,
                                          std::optional<std::size_t> firstSelected, SearchStart start,
                                          const SearchTerms& terms, const std::string& systemDataPath);
 
@@ -50,8 +54,8 @@ struct PatientSearchResult {
     std::optional<std::size_t> current;  // the hit, else the reference line
 };
 
-// Patient level: compares the lines themselves, exactly (blanks and letter case included).
-PatientSearchResult SearchPatientLines(const std::vector<std::string>& patientLines,
+// Patient level: compares what the patient lines show, exactly (blanks and letter case included).
+PatientSearchResult SearchPatientStays(const std::vector<StayOverview>& stays,
                                        std::optional<std::size_t> currentLine, SearchStart start,
                                        const SearchTerms& terms);
 

@@ -9,16 +9,13 @@
 #include <string_view>
 #include <vector>
 
-#include "reports/patient_line.h"
+#include "base/result.h"
+#include "store/department_database.h"
 #include "tiss/tiss_item.h"
 
 namespace kalvora {
 
-struct SurveyDay {
-    std::string recordDate;                         // REC_DATE, JJJJMMTT
-    std::array<std::string, kTissItemCount> items;  // stored values in the order of TissItems()
-    std::string score;                              // T28_SCORE as stored
-};
+using SurveyDay = StoredSurveyDay;
 
 // Values as stored. Without a record type 1 row the discharge data come from the stay row itself
 // (DIS_DATE, ICU_OUTCOME) and the hospital discharge fields stay empty.
@@ -35,12 +32,9 @@ struct StayDetail {
     std::vector<SurveyDay> surveyDays;
 };
 
-struct StayDetailResult {
-    std::optional<StayDetail> detail;
-    std::string error;  // German message: database missing or unreadable, stay not found
-};
-
-StayDetailResult LoadStayDetail(const std::string& departmentDbPath, const StayKey& key);
+// The stay of the key in the department database. Fails with a German message when the database is
+// missing or unreadable or holds no such stay.
+Result<StayDetail> LoadStayDetail(const std::string& departmentDbPath, const StayKey& key);
 
 // What the controls of the detail view make of the stored values.
 inline constexpr std::array<std::string_view, 5> kIcuOutcomeEntries = {

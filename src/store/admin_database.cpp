@@ -109,4 +109,68 @@ bool AdminDatabase::storeStaffing(std::string_view kanr, std::string_view abteil
     return db_.changes() > 0;
 }
 
+std::optional<RegisteredFile> AdminDatabase::findRegisteredFile(const Department& department) {
+    Statement seek = db_.prepare("SELECT rowid, MDB_DATEI FROM Dateiverwaltung WHERE MDB_DATEI = ? LIMIT 1");
+    seek.bind(1, department.dataFile);
+    if (seek.step() == StepResult::Row)
+        return RegisteredFile{seek.integer(0), std::string(TrimBlanks(seek.textView(1)))};
+    // A stored name of another width still names the same file.
+    Statement byName = db_.prepare("SELECT rowid, MDB_DATEI FROM Dateiverwaltung WHERE trim(MDB_DATEI) = ?");
+    byName.bind(1, department.fileName());
+    if (byName.step() == StepResult::Row)
+        return RegisteredFile{byName.integer(0), std::string(TrimBlanks(byName.textView(1)))};
+    return std::nullopt;
+}
+
+bool AdminDatabase::isRegisteredFile(std::string_view fileName) {
+    Statement registered = db_.prepare("SELECT 1 FROM Dateiverwaltung WHERE trim(MDB_DATEI) = ?");
+    registered.bind(1, fileName);
+    return registered.step() == StepResult::Row;
+}
+
+void AdminDatabase::applyRegistration(const DepartmentRegistration& registration) {
+    if (registration.isNew) {
+        Statement insert = db_.prepare(
+            "INSERT INTO Dateiverwaltung (KANR, ABTEILUNG, MDB_DATEI, SBETT, DGKP, Status, VOREINSTUFUNG)"
+            " SELECT ?1, ?2, ?3, 0, 0, 'EXTERN', ' '"
+            " WHERE NOT EXISTS (SELECT 1 FROM Dateiverwaltung WHERE KANR = ?1 AND ABTEILUNG = ?2)");
+        insert.bind(1, std::string_view(registration.kanr)).bind(2, std::string_view(registration.abteilung));
+        insert.bind(3, std::string_view(registration.mdbDatei));
+        insert.run();
+    } else {
+        Statement update =
+            db_.prepare("UPDATE Dateiverwaltung SET Status = 'EXTERN' WHERE KANR = ? AND ABTEILUNG = ?");
+        update.bind(1, std::string_view(registration.kanr)).bind(2, std::string_view(registration.abteilung));
+        update.run();
+    }
+}
+
+std::optional<std::string> AdminDatabase::statusOf(std::string_view kanr, std::string_view abteilung) {
+    Statement status = db_.prepare("SELECT Status FROM Dateiverwaltung WHERE KANR = ? AND ABTEILUNG = ?");
+    status.bind(1, kanr).bind(2, abteilung);
+    if (status.step() != StepResult::Row || status.isNull(0)) return std::nullopt;
+    return status.text(0);
+}
+
+void AdminDatabase::removeRegistration(const DepartmentRegistration& registration) {
+    Statement remove =
+        db_.prepare("DELETE FROM Dateiverwaltung WHERE KANR = ? AND ABTEILUNG = ? AND MDB_DATEI = ?");
+    remove.bind(1, std::string_view(registration.kanr)).bind(2, std::string_view(registration.abteilung));
+    remove.bind(3, std::string_view(registration.mdbDatei));
+    remove.run();
+}
+
+void AdminDatabase::restoreStatus(const DepartmentRegistration& registration, std::string_view status) {
+    Statement restore = db_.prepare("UPDATE Dateiverwaltung SET Status = ? WHERE KANR = ? AND ABTEILUNG = ?");
+    restore.bind(1, status);
+    restore.bind(2, std::string_view(registration.kanr)).bind(3, std::string_view(registration.abteilung));
+    restore.run();
+}
+
+void AdminDatabase::removeRow(long long rowid) {
+    Statement remove = db_.prepare("DELETE FROM Dateiverwaltung WHERE rowid = ?");
+    remove.bind(1, rowid);
+    remove.run();
+}
+
 }  // namespace kalvora

@@ -40,6 +40,20 @@ struct Department {
     std::string fileName() const;
 };
 
+// The row of Dateiverwaltung that a department file belongs to.
+struct DepartmentRegistration {
+    std::string kanr;
+    std::string abteilung;
+    std::string mdbDatei;  // file name in the system data directory
+    bool isNew = false;    // a new row (SBETT, DGKP 0, VOREINSTUFUNG blank); else Status becomes EXTERN
+};
+
+// A registered department file: the row's rowid and its MDB_DATEI without leading and trailing blanks.
+struct RegisteredFile {
+    long long rowid = 0;
+    std::string fileName;
+};
+
 class AdminDatabase {
 public:
     // The file in the system data directory.
@@ -66,11 +80,28 @@ public:
     // such row and nothing was stored.
     bool storeStaffing(std::string_view kanr, std::string_view abteilung, const Staffing& staffing);
 
+    // The row of the department: the one whose MDB_DATEI is the department's as stored, else the one
+    // whose MDB_DATEI names the same file with other blanks; none when no row names its file.
+    std::optional<RegisteredFile> findRegisteredFile(const Department& department);
+    // Whether a row's MDB_DATEI, without leading and trailing blanks, is `fileName`.
+    bool isRegisteredFile(std::string_view fileName);
+
+    // The store's own changes of Dateiverwaltung, made together with the department file (see
+    // data_directory.h); the caller holds the directory's lock and a transaction.
+    // A new department gets its row (once); a known one gets Status "EXTERN".
+    void applyRegistration(const DepartmentRegistration& registration);
+    // Status of the row (KANR, ABTEILUNG); none when there is no row or its Status is NULL.
+    std::optional<std::string> statusOf(std::string_view kanr, std::string_view abteilung);
+    // Takes a new department's row back (only the row with this MDB_DATEI).
+    void removeRegistration(const DepartmentRegistration& registration);
+    // Gives the row (KANR, ABTEILUNG) its Status back.
+    void restoreStatus(const DepartmentRegistration& registration, std::string_view status);
+    void removeRow(long long rowid);
+
     // An administration database opened by the caller.
     explicit AdminDatabase(Database db) : db_(std::move(db)) {}
 
-    // The connection, for the store's own changes of the directory (a department file replaced
-    // together with its row).
+    // The connection, for the transactions of the store's own changes of the directory.
     Database& database() { return db_; }
 
 private:

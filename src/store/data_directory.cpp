@@ -163,60 +163,24 @@ std::optional<PendingChange> readNote(const std::string& directory) {
     return change;
 }
 
-// Records the department in Dateiverwaltung; doing it twice changes nothing more.
-void applyRegistration(Database& admin, const DepartmentRegistration& registration) {
-    if (registration.isNew) {
-        Statement insert = admin.prepare(
-            "INSERT INTO Dateiverwaltung (KANR, ABTEILUNG, MDB_DATEI, SBETT, DGKP, Status, VOREINSTUFUNG)"
-            " SELECT ?1, ?2, ?3, 0, 0, 'EXTERN', ' '"
-            " WHERE NOT EXISTS (SELECT 1 FROM Dateiverwaltung WHERE KANR = ?1 AND ABTEILUNG = ?2)");
-        insert.bind(1, std::string_view(registration.kanr)).bind(2, std::string_view(registration.abteilung));
-        insert.bind(3, std::string_view(registration.mdbDatei));
-        insert.run();
-    } else {
-        Statement update =
-            admin.prepare("UPDATE Dateiverwaltung SET Status = 'EXTERN' WHERE KANR = ? AND ABTEILUNG = ?");
-        update.bind(1, std::string_view(registration.kanr)).bind(2, std::string_view(registration.abteilung));
-        update.run();
-    }
-}
-
 // The Status a known department has now; none for a new one or one whose Status cannot be noted.
-std::optional<std::string> currentStatus(Database& admin, const DepartmentRegistration& registration) {
+std::optional<std::string> currentStatus(AdminDatabase& admin, const DepartmentRegistration& registration) {
     if (registration.isNew) return std::nullopt;
-    Statement status = admin.prepare("SELECT Status FROM Dateiverwaltung WHERE KANR = ? AND ABTEILUNG = ?");
-    status.bind(1, std::string_view(registration.kanr)).bind(2, std::string_view(registration.abteilung));
-    if (status.step() != StepResult::Row || status.isNull(0)) return std::nullopt;
-    std::string text = status.text(0);
-    if (hasLineBreak(text)) return std::nullopt;
-    return text;
+    std::optional<std::string> status = admin.statusOf(registration.kanr, registration.abteilung);
+    if (status && hasLineBreak(*status)) return std::nullopt;
+    return status;
 }
 
 // Takes back what applyRegistration recorded, when the file could not be put in place after all.
-void undoRegistration(Database& admin, const PendingChange& change) {
+void undoRegistration(AdminDatabase& admin, const PendingChange& change) {
     const DepartmentRegistration& registration = change.registration;
-    Transaction transaction(admin, true);
+    Transaction transaction(admin.database(), true);
     if (registration.isNew) {
-        Statement remove =
-            admin.prepare("DELETE FROM Dateiverwaltung WHERE KANR = ? AND ABTEILUNG = ? AND MDB_DATEI = ?");
-        remove.bind(1, std::string_view(registration.kanr)).bind(2, std::string_view(registration.abteilung));
-        remove.bind(3, std::string_view(registration.mdbDatei));
-        remove.run();
+        admin.removeRegistration(registration);
     } else if (change.previousStatus) {
-        Statement restore =
-            admin.prepare("UPDATE Dateiverwaltung SET Status = ? WHERE KANR = ? AND ABTEILUNG = ?");
-        restore.bind(1, std::string_view(*change.previousStatus));
-        restore.bind(2, std::string_view(registration.kanr))
-            .bind(3, std::string_view(registration.abteilung));
-        restore.run();
+        admin.restoreStatus(registration, *change.previousStatus);
     }
     transaction.commit();
-}
-
-void deleteRegistration(Database& admin, long long rowid) {
-    Statement remove = admin.prepare("DELETE FROM Dateiverwaltung WHERE rowid = ?");
-    remove.bind(1, rowid);
-    remove.run();
 }
 
 // Moves the work file over the department file. A journal beside the department file belongs to the
@@ -236,10 +200,10 @@ void deleteRemovedFile(const std::string& directory, const PendingChange& change
 }
 
 void finishChange(const std::string& directory, const PendingChange& change) {
-    Database admin(AdminDatabase::PathIn(directory), OpenMode::ReadWrite);
+    AdminDatabase admin(Database(AdminDatabase::PathIn(directory), OpenMode::ReadWrite));
     if (change.kind == PendingChange::Kind::Replace) {
-        Transaction transaction(admin, true);
-        applyRegistration(admin, change.registration);
+        Transaction transaction(admin.database(), true);
+        admin.applyRegistration(change.registration);
         transaction.commit();
         if (FileExists(JoinPath(directory, change.workFile))) {
             try {
@@ -255,8 +219,8 @@ void finishChange(const std::string& directory, const PendingChange& change) {
             fs::rename(target, JoinPath(directory, change.removedFile), error);
             if (error) return;  // the file stays, and so does its row: the removal did not happen
         }
-        Transaction transaction(admin, true);
-        deleteRegistration(admin, change.rowid);
+        Transaction transaction(admin.database(), true);
+        admin.removeRow(change.rowid);
         transaction.commit();
         deleteRemovedFile(directory, change);
     }
@@ -312,10 +276,8 @@ bool IsSystemDataFile(const std::string& path, const std::string& systemDataPath
     const std::string adminPath = AdminDatabase::PathIn(systemDataPath);
     if (!FileExists(adminPath)) return false;
     try {
-        Database admin(adminPath, OpenMode::ReadOnly);
-        Statement registered = admin.prepare("SELECT 1 FROM Dateiverwaltung WHERE trim(MDB_DATEI) = ?");
-        registered.bind(1, std::string_view(name));
-        return registered.step() == StepResult::Row;
+        AdminDatabase admin(Database(adminPath, OpenMode::ReadOnly));
+        return admin.isRegisteredFile(name);
     } catch (const StoreError&) {
         return false;
     }
@@ -392,7 +354,7 @@ std::string PrivateWorkFilePath(const std::string& systemDataPath) {
                                         std::to_string(++counter) + std::string(kWorkFileSuffix));
 }
 
-void ReplaceDepartmentFile(Database& admin, const DataDirectoryLock& lock,
+void ReplaceDepartmentFile(AdminDatabase& admin, const DataDirectoryLock& lock,
                            const DepartmentRegistration& registration, const std::string& workFilePath) {
     const std::string& directory = lock.systemDataPath();
     const std::string workFile = fs::path(workFilePath).filename().string();
@@ -407,13 +369,13 @@ void ReplaceDepartmentFile(Database& admin, const DataDirectoryLock& lock,
         throw StoreError("An der Stelle der Abteilungsdatenbank " + target +
                          " steht keine Datei (ein Verzeichnis oder ein Verweis); sie wird nicht ersetzt!");
 
-    Transaction transaction(admin, true);
+    Transaction transaction(admin.database(), true);
     PendingChange change;
     change.kind = PendingChange::Kind::Replace;
     change.registration = registration;
     change.workFile = workFile;
     change.previousStatus = currentStatus(admin, registration);
-    applyRegistration(admin, registration);
+    admin.applyRegistration(registration);
 
     // Writers of the old file (the classification's work table) wait until it is replaced, so that
     // no journal of theirs is begun for the old file and left beside the new one.
@@ -449,7 +411,7 @@ void ReplaceDepartmentFile(Database& admin, const DataDirectoryLock& lock,
     removeNote(directory);
 }
 
-FileRemoval RemoveDepartmentFile(Database& admin, const DataDirectoryLock& lock, long long rowid,
+FileRemoval RemoveDepartmentFile(AdminDatabase& admin, const DataDirectoryLock& lock, long long rowid,
                                  const std::string& mdbDatei) {
     const std::string& directory = lock.systemDataPath();
     if (!isPlainFileName(mdbDatei)) return FileRemoval::NotRemovable;
@@ -459,8 +421,8 @@ FileRemoval RemoveDepartmentFile(Database& admin, const DataDirectoryLock& lock,
     const bool present = fs::exists(status);
     if (present && fs::is_directory(status)) return FileRemoval::NotRemovable;
 
-    Transaction transaction(admin, true);
-    deleteRegistration(admin, rowid);
+    Transaction transaction(admin.database(), true);
+    admin.removeRow(rowid);
     PendingChange change;
     change.kind = PendingChange::Kind::Remove;
     change.rowid = rowid;

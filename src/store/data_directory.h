@@ -13,6 +13,7 @@
 #include <chrono>
 #include <string>
 
+#include "store/admin_database.h"
 #include "store/database.h"
 
 namespace kalvora {
@@ -63,19 +64,11 @@ bool IsDatabaseFile(const std::string& path);
 // "Die Datei NAME des Systemdatenverzeichnisses darf nicht überschrieben werden!"
 std::string SystemDataFileRefusal(const std::string& path);
 
-// The row of Dateiverwaltung that a department file belongs to.
-struct DepartmentRegistration {
-    std::string kanr;
-    std::string abteilung;
-    std::string mdbDatei;  // file name in the system data directory
-    bool isNew = false;    // a new row (SBETT, DGKP 0, VOREINSTUFUNG blank); else Status becomes EXTERN
-};
-
 // Puts the finished and synced work file in place of the department file and records the department
 // as imported ("EXTERN"), both or neither. `admin` is the open administration database of the
 // directory whose lock the caller holds. Throws StoreError when the change could not be made; the
 // old file and row are then untouched and the work file is left to the caller.
-void ReplaceDepartmentFile(Database& admin, const DataDirectoryLock& lock,
+void ReplaceDepartmentFile(AdminDatabase& admin, const DataDirectoryLock& lock,
                            const DepartmentRegistration& registration, const std::string& workFilePath);
 
 enum class FileRemoval { Removed, AlreadyGone, NotRemovable };
@@ -83,7 +76,7 @@ enum class FileRemoval { Removed, AlreadyGone, NotRemovable };
 // Deletes the department file and its row (by rowid) of Dateiverwaltung, both or neither: when the
 // file cannot be deleted the row stays (NotRemovable). Throws StoreError when the row cannot be
 // deleted; the file is then kept as well.
-FileRemoval RemoveDepartmentFile(Database& admin, const DataDirectoryLock& lock, long long rowid,
+FileRemoval RemoveDepartmentFile(AdminDatabase& admin, const DataDirectoryLock& lock, long long rowid,
                                  const std::string& mdbDatei);
 
 }  // namespace kalvora

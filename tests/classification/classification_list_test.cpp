@@ -8,6 +8,7 @@
 #include "classification/department_staffing.h"
 #include "classification_fixture.h"
 #include "store/admin_database.h"
+#include "support/temp_dir.h"
 
 namespace kalvora {
 namespace {
@@ -38,8 +39,8 @@ TEST(ClassificationListTest, ClassificationDialogEntries_listsDepartmentsWithIcu
     fixture.addStay("12400101.111", Stay("", "O"));
     std::filesystem::remove(fixture.systemDir() + "/12500101.111");
 
-    const std::vector<std::string> entries =
-        ClassificationDialogEntries(fixture.systemDir(), NumberNotation::German());
+    const std::vector<ClassificationEntry> entries =
+        LoadClassificationDialogList(fixture.systemDir())->entries;
     ASSERT_EQ(entries.size(), 3u);
     EXPECT_EQ(EntryDataFileName(entries[0]), "12100101.111");
     EXPECT_EQ(EntryDataFileName(entries[1]), "12100102.111");
@@ -65,8 +66,7 @@ TEST(ClassificationListTest,
         garbage << std::string(4096, 'x');
     }
 
-    const ClassificationDialogList list =
-        LoadClassificationDialogList(fixture.systemDir(), NumberNotation::German());
+    const ClassificationDialogList list = LoadClassificationDialogList(fixture.systemDir()).value();
 
     ASSERT_EQ(list.entries.size(), 1u);
     EXPECT_EQ(EntryDataFileName(list.entries[0]), "12100101.111");
@@ -75,7 +75,13 @@ TEST(ClassificationListTest,
     EXPECT_TRUE(list.unlisted[0].fileMissing);
     EXPECT_EQ(list.unlisted[1].dataFile, "12100103.111");
     EXPECT_FALSE(list.unlisted[1].fileMissing);
-    EXPECT_EQ(ClassificationDialogEntries(fixture.systemDir(), NumberNotation::German()), list.entries);
+}
+
+TEST(ClassificationListTest, LoadClassificationDialogList_withoutAdminDatabase_fails) {
+    test::TempDir empty;
+    const Result<ClassificationDialogList> list = LoadClassificationDialogList(empty.path().string());
+    ASSERT_FALSE(list.ok());
+    EXPECT_NE(list.message().find("iadmin.mdb"), std::string::npos);
 }
 
 TEST(ClassificationListTest, StoreDepartmentStaffing_roundTrip_readsBackTheStoredValues) {
@@ -85,27 +91,40 @@ TEST(ClassificationListTest, StoreDepartmentStaffing_roundTrip_readsBackTheStore
         return AdminDatabase::ForReading(fixture.systemDir()).findByFileName("12100101.111");
     };
 
-    ASSERT_TRUE(StoreDepartmentStaffing(fixture.systemDir(), "K100", "12101001", {{550, 2}, 4, "E3"}));
+    Department department = *stored();
+    ASSERT_TRUE(StoreDepartmentStaffing(fixture.systemDir(), department, {{550, 2}, 4, "E3"}).ok());
     std::optional<Department> record = stored();
     ASSERT_TRUE(record.has_value());
     EXPECT_DOUBLE_EQ(record->dgkp, 5.5);
     EXPECT_EQ(record->beds, 4);
     EXPECT_EQ(record->preset, "E3");
 
-    ASSERT_TRUE(StoreDepartmentStaffing(fixture.systemDir(), "K100", "12101001", {{0, 2}, 0, ""}));
+    ASSERT_TRUE(StoreDepartmentStaffing(fixture.systemDir(), department, {{0, 2}, 0, ""}).ok());
     record = stored();
     EXPECT_EQ(record->preset, "");
-    EXPECT_EQ(EntryPresetText(BuildDepartmentEntry(*record, NumberNotation::German())), "  ");
+    EXPECT_EQ(EntryPresetText(EntryOfDepartment(*record)), "  ");
 }
 
 TEST(ClassificationListTest, StoreDepartmentStaffing_unknownDepartment_storesNothing) {
     ClassificationFixture fixture;
     fixture.addDepartment("K100", "12101001", "12100101.111", 1.0, 1, " ");
-    EXPECT_FALSE(StoreDepartmentStaffing(fixture.systemDir(), "K100", "12101009", {{550, 2}, 4, "E3"}));
+    Department unknown;
+    unknown.kanr = "K100";
+    unknown.abteilung = "12101009";
+    EXPECT_TRUE(StoreDepartmentStaffing(fixture.systemDir(), unknown, {{550, 2}, 4, "E3"}).ok());
     AdminDatabase admin = AdminDatabase::ForReading(fixture.systemDir());
     EXPECT_EQ(admin.findByFileName("12100101.111")->beds, 1);
     EXPECT_EQ(admin.findByFileName(" 12100101 .111")->beds, 1);
     EXPECT_FALSE(admin.findByFileName("12999999.999").has_value());
+}
+
+TEST(ClassificationListTest, StoreDepartmentStaffing_withoutDataDirectory_failsWithMessage) {
+    Department department;
+    department.kanr = "K100";
+    department.abteilung = "12101001";
+    const Outcome stored = StoreDepartmentStaffing("/nicht/vorhanden", department, {{550, 2}, 4, "E3"});
+    ASSERT_FALSE(stored.ok());
+    EXPECT_NE(stored.message().find("/nicht/vorhanden"), std::string::npos) << stored.message();
 }
 
 }  // namespace
@@ -119,18 +138,17 @@ TEST(ClassificationListTest, EntriesOfNamedDepartments_keepListOrderAndRefuseUnk
         departments[i].abteilung = std::string(files[i]).substr(0, 8);
         departments[i].dataFile = files[i];
     }
-    const NumberNotation notation = NumberNotation::German();
-    const NamedEntries chosen =
-        EntriesOfNamedDepartments(departments, {"12100301.101", " 12100101.101", "12100301.101"}, notation);
-    ASSERT_FALSE(chosen.unknownName);
-    ASSERT_EQ(chosen.entries.size(), 2u);
-    EXPECT_EQ(chosen.entries[0], BuildDepartmentEntry(departments[0], notation));
-    EXPECT_EQ(chosen.entries[1], BuildDepartmentEntry(departments[2], notation));
+    const Result<std::vector<ClassificationEntry>> chosen =
+        EntriesOfNamedDepartments(departments, {"12100301.101", " 12100101.101", "12100301.101"});
+    ASSERT_TRUE(chosen.ok()) << chosen.message();
+    ASSERT_EQ(chosen->size(), 2u);
+    EXPECT_EQ((*chosen)[0].department.dataFile, "12100101.101");
+    EXPECT_EQ((*chosen)[1].department.dataFile, "12100301.101");
 
-    const NamedEntries refused =
-        EntriesOfNamedDepartments(departments, {"12100101.101", "99999999.999"}, notation);
-    EXPECT_EQ(refused.unknownName, std::optional<std::string>("99999999.999"));
-    EXPECT_TRUE(refused.entries.empty());
+    const Result<std::vector<ClassificationEntry>> refused =
+        EntriesOfNamedDepartments(departments, {"12100101.101", "99999999.999"});
+    ASSERT_FALSE(refused.ok());
+    EXPECT_EQ(refused.message(), "Keine Abteilung mit der Datenbank 99999999.999 vorhanden!");
 }
 
 }  // namespace kalvora

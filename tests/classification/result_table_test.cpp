@@ -31,7 +31,7 @@ std::vector<std::string> Split(const std::string& text, char separator) {
 
 ClassificationRun PeriodRun() { return {"20120101", "20121231", "4 ", "J", "N"}; }
 
-std::string Entry(const std::string& file = "12101001.123") {
+ClassificationEntry Entry(const std::string& file = "12101001.123") {
     Department record;
     record.kanr = "K123";
     record.abteilung = "12101001";
@@ -41,7 +41,7 @@ std::string Entry(const std::string& file = "12101001.123") {
     record.dgkp = 4.3;
     record.beds = 2;
     record.preset = "E1";
-    return BuildDepartmentEntry(record, NumberNotation::German());
+    return EntryOfDepartment(record);
 }
 
 ClassificationResult LevelTwoResult() {
@@ -72,8 +72,8 @@ public:
 };
 
 TEST(ResultTableTest, ClassifiedRow_germanNotation_showsEachColumnInItsForm) {
-    const std::string entry = Entry();
-    const ResultRow row = ClassifiedRow(entry, DepartmentInputsFromEntry(entry, NumberNotation::German()),
+    const ClassificationEntry entry = Entry();
+    const ResultRow row = ClassifiedRow(entry, DepartmentInputsOf(entry, NumberNotation::German()),
                                         LevelTwoResult(), PeriodRun(), ResultNotation::German());
     const ResultRow expected = {EntryHospitalText(entry),
                                 EntryDepartmentText(entry),
@@ -103,12 +103,12 @@ TEST(ResultTableTest, ClassifiedRow_germanNotation_showsEachColumnInItsForm) {
 }
 
 TEST(ResultTableTest, ClassifiedRow_plainNotation_showsNumbersWithoutGrouping) {
-    const std::string entry = Entry();
+    const ClassificationEntry entry = Entry();
     ClassificationResult result = LevelTwoResult();
     result.dgkpExcess = {15, 2};
     result.factor = 15;
-    const ResultRow row = ClassifiedRow(entry, DepartmentInputsFromEntry(entry, NumberNotation::German()),
-                                        result, PeriodRun(), ResultNotation::Plain());
+    const ResultRow row = ClassifiedRow(entry, DepartmentInputsOf(entry, NumberNotation::German()), result,
+                                        PeriodRun(), ResultNotation::Plain());
     EXPECT_EQ(row[3], "1134");
     EXPECT_EQ(row[4], "24.0");
     EXPECT_EQ(row[8], "0.15");
@@ -133,8 +133,8 @@ TEST(ResultTableTest, ClassifiedRow_noLevel_showsZerosAndStaffingRemark) {
 
 TEST(ResultTableTest, ClipboardText_rows_haveTwentyFourFieldsSeparatedByTabsAndCarriageReturns) {
     ResultTable table;
-    const std::string entry = Entry();
-    const DepartmentInputs inputs = DepartmentInputsFromEntry(entry, NumberNotation::German());
+    const ClassificationEntry entry = Entry();
+    const DepartmentInputs inputs = DepartmentInputsOf(entry, NumberNotation::German());
     table.rows.push_back(
         ClassifiedRow(entry, inputs, LevelTwoResult(), PeriodRun(), ResultNotation::German()));
     table.rows.push_back(FailedRow(entry, inputs, PeriodRun(), "* Fehler *", ResultNotation::German()));
@@ -166,7 +166,8 @@ TEST(ResultTableTest, ClassifyEntries_failingDepartment_getsFailureRowAndRunGoes
 
     RecordingStatus status;
     const ResultTable table = ClassifyEntries({Entry("missing.123"), Entry("12101001.123")}, PeriodRun(),
-                                              fixture.systemDir(), ResultNotation::German(), status);
+                                              fixture.systemDir(), ResultNotation::German(), status)
+                                  .value();
     ASSERT_EQ(table.rows.size(), 2u);
     EXPECT_EQ(table.rows[0][23], "* Abteilungsdatenbank missing.123 nicht gefunden *");
     EXPECT_EQ(table.rows[0][2], "");
@@ -182,7 +183,8 @@ TEST(ResultTableTest, ClassifyEntries_unreadableDatabase_namesItInComment) {
     test::WriteFile(fixture.systemDir() + "/broken.123", "no database");
     NullStatusSink status;
     const ResultTable table = ClassifyEntries({Entry("broken.123")}, PeriodRun(), fixture.systemDir(),
-                                              ResultNotation::German(), status);
+                                              ResultNotation::German(), status)
+                                  .value();
     ASSERT_EQ(table.rows.size(), 1u);
     EXPECT_EQ(table.rows[0][23], "* Abteilungsdatenbank broken.123 kann nicht gelesen werden *");
 }
@@ -191,8 +193,10 @@ TEST(ResultTableTest, ClassifyEntries_invalidPeriod_isRefusedBeforeAnyRow) {
     ClassificationRun run = PeriodRun();
     run.Erhebungbis = "        ";
     NullStatusSink status;
-    EXPECT_THROW(ClassifyEntries({Entry()}, run, "/nowhere", ResultNotation::German(), status),
-                 std::invalid_argument);
+    const Result<ResultTable> refused =
+        ClassifyEntries({Entry()}, run, "/nowhere", ResultNotation::German(), status);
+    ASSERT_FALSE(refused.ok());
+    EXPECT_EQ(refused.message(), *CheckClassificationRun(run));
 }
 
 }  // namespace

@@ -39,7 +39,7 @@ protected:
     }
     ExportResult run() {
         NullStatusSink status;
-        return ExportTotalDatabase({LoadDepartmentLines(system.systemPath()).lines, "gesamt.mdb",
+        return ExportTotalDatabase({LoadDepartments(system.systemPath()).value(), "gesamt.mdb",
                                     system.systemPath(), system.exportPath()},
                                    status);
     }

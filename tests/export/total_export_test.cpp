@@ -34,20 +34,20 @@ protected:
         system.addStay("12101001.001", stayWithDays("0000000002", {"20120101"}));
         system.addStay("12101002.001", stayWithDays("0000000003", {"20120101"}));
     }
-    ExportResult run(const std::vector<std::string>& lines, const std::string& name = "gesamt.mdb") {
+    ExportResult run(const std::vector<Department>& lines, const std::string& name = "gesamt.mdb") {
         return ExportTotalDatabase({lines, name, system.systemPath(), system.exportPath()}, status);
     }
     long long count(const std::string& sql) {
         return Database(system.file("export/gesamt.mdb"), OpenMode::ReadOnly).scalar(sql);
     }
-    std::vector<std::string> allLines() { return LoadDepartmentLines(system.systemPath()).lines; }
+    std::vector<Department> allDepartments() { return LoadDepartments(system.systemPath()).value(); }
 
     SystemFixture system;
     NullStatusSink status;
 };
 
 TEST_F(ExportTest, twoDepartments_copiesStaysAndOnlyDeliveredSurveyDays) {
-    ExportResult result = run(allLines());
+    ExportResult result = run(allDepartments());
 
     ASSERT_TRUE(result.succeeded) << result.message;
     EXPECT_EQ(result.message, " Daten erfolgreich exportiert!");
@@ -63,7 +63,7 @@ TEST_F(ExportTest, duplicateStayKey_isCountedAndItsRowsStayOut) {
     // The same stay in the second department, with a survey day the first one does not have.
     system.addStay("12101002.001", stayWithDays("0000000002", {"20120101", "20120103"}));
 
-    ExportResult result = run(allLines());
+    ExportResult result = run(allDepartments());
 
     ASSERT_TRUE(result.succeeded) << result.message;
     EXPECT_EQ(result.refusedRows, 4);  // stay, record type 1, two survey days
@@ -83,7 +83,7 @@ TEST_F(ExportTest, surveyDayWithoutItsStay_isCountedWhenRefused) {
         " ('3', '0000000001', '19600101', '201201010800', '20120109')");
     second.close();
 
-    ExportResult result = run(allLines());
+    ExportResult result = run(allDepartments());
 
     ASSERT_TRUE(result.succeeded) << result.message;
     EXPECT_EQ(result.refusedRows, 1);
@@ -98,16 +98,16 @@ TEST_F(ExportTest, noDepartment_writesEmptyCopyOfTemplate) {
 }
 
 TEST_F(ExportTest, secondExport_replacesFirst) {
-    ASSERT_TRUE(run(allLines()).succeeded);
-    ASSERT_TRUE(run({allLines()[1]}).succeeded);
+    ASSERT_TRUE(run(allDepartments()).succeeded);
+    ASSERT_TRUE(run({allDepartments()[1]}).succeeded);
     EXPECT_EQ(count("SELECT count(*) FROM \"Gesamt - Patientenadministration\""), 1);
 }
 
 TEST_F(ExportTest, missingDepartmentDatabase_writesNothingAndKeepsEarlierExport) {
-    ASSERT_TRUE(run(allLines()).succeeded);
+    ASSERT_TRUE(run(allDepartments()).succeeded);
     fs::remove(system.file("system/12101002.001"));
 
-    ExportResult result = run(allLines());
+    ExportResult result = run(allDepartments());
 
     EXPECT_FALSE(result.succeeded);
     EXPECT_EQ(
@@ -129,7 +129,7 @@ TEST_F(ExportTest, targetInSystemDirectory_neverReplacesItsDatabases) {
 }
 
 TEST_F(ExportTest, invalidName_isRefusedBeforeAnythingIsWritten) {
-    ExportResult result = run(allLines(), "gesamtdaten.mdb");
+    ExportResult result = run(allDepartments(), "gesamtdaten.mdb");
     EXPECT_FALSE(result.succeeded);
     EXPECT_TRUE(result.invalidName);
     EXPECT_EQ(result.message, " Ungültiger Dateiname!");

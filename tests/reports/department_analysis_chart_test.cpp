@@ -78,11 +78,11 @@ TEST(AnalysisChartTest, analysedDepartments_monthsOfAllAscendingWithZerosForMiss
     // Children: its database is gone. Neuro: no stays at all.
     std::filesystem::remove(system.file("system/12103001.001"));
 
-    const std::vector<std::string> lines = LoadDepartmentLines(system.systemPath()).lines;
-    ASSERT_EQ(lines.size(), 4u);
+    const std::vector<Department> departments = LoadDepartments(system.systemPath()).value();
+    ASSERT_EQ(departments.size(), 4u);
     SilentStatusSink status;
-    const AnalysisResult result = AnalyseDepartments(lines, system.systemPath(), status);
-    const AnalysisChart chart = MakeAnalysisChart(lines, result.rows);
+    const AnalysisResult result = AnalyseDepartments(departments, system.systemPath(), status);
+    const AnalysisChart chart = MakeAnalysisChart(departments, result.rows);
 
     // Every month from the first to the last discharge, also those without one.
     ASSERT_EQ(chart.months.size(), 14u);
@@ -115,12 +115,14 @@ TEST(AnalysisChartTest, rows_sameMonthOfOneDepartmentAddUpAndUnreadableCountsAre
     row.departmentName = "  Interne Intensiv  ";
     row.dataFile = "12101001.001";
     row.status = "EXTERN";
+    const Department firstDepartment = row;
     const std::string first = BuildDepartmentLine(row);
     row.abteilung = "12102001";
     row.departmentName = "";
     row.dataFile = "12102001.001";
+    const Department secondDepartment = row;
     const std::string second = BuildDepartmentLine(row);
-    const std::string hospital = DepartmentHospitalColumn(first);
+    const std::string hospital = DepartmentHospitalColumn(row);
     const std::string firstPart = first.substr(29, 49);
     const std::string secondPart = second.substr(29, 49);
 
@@ -129,7 +131,7 @@ TEST(AnalysisChartTest, rows_sameMonthOfOneDepartmentAddUpAndUnreadableCountsAre
         {hospital, firstPart, "2012", "06", "x"},  {hospital, secondPart, " ", " ", "7"},
         {hospital, secondPart, "2012", "04", "2"},
     };
-    const AnalysisChart chart = MakeAnalysisChart({first, second}, rows);
+    const AnalysisChart chart = MakeAnalysisChart({firstDepartment, secondDepartment}, rows);
 
     EXPECT_EQ(Labels(chart.months), (std::vector<std::string>{"04.2012", "05.2012", "06.2012"}));
     // A department without a name is named by its codes.
@@ -139,7 +141,7 @@ TEST(AnalysisChartTest, rows_sameMonthOfOneDepartmentAddUpAndUnreadableCountsAre
     EXPECT_EQ(chart.series[1].counts, (std::vector<long long>{2, 0, 0}));
     EXPECT_EQ(chart.series[1].withoutMonth, 7);
 
-    EXPECT_TRUE(MakeAnalysisChart({first, second}, {}).series.empty());
+    EXPECT_TRUE(MakeAnalysisChart({firstDepartment, secondDepartment}, {}).series.empty());
 }
 
 TEST(AnalysisChartTest, rows_monthsThatAreNoCalendarMonthCountWithoutMonth) {
@@ -150,14 +152,14 @@ TEST(AnalysisChartTest, rows_monthsThatAreNoCalendarMonthCountWithoutMonth) {
     row.departmentName = "Interne Intensiv";
     row.dataFile = "12101001.001";
     const std::string line = BuildDepartmentLine(row);
-    const std::string hospital = DepartmentHospitalColumn(line);
+    const std::string hospital = DepartmentHospitalColumn(row);
     const std::string part = line.substr(29, 49);
     const std::vector<AnalysisRow> rows = {
         {hospital, part, "2012", "00", "1"},  {hospital, part, "2012", "13", "2"},
         {hospital, part, "201", "2 ", "4"},   {hospital, part, "2012", "11", "8"},
         {hospital, part, "2013", "02", "16"},
     };
-    const AnalysisChart chart = MakeAnalysisChart({line}, rows);
+    const AnalysisChart chart = MakeAnalysisChart({row}, rows);
 
     EXPECT_EQ(Labels(chart.months), (std::vector<std::string>{"11.2012", "12.2012", "01.2013", "02.2013"}));
     EXPECT_EQ(chart.series.at(0).counts, (std::vector<long long>{8, 0, 0, 16}));

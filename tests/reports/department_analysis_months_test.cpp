@@ -84,7 +84,7 @@ TEST(AnalysisMonthsTest, AnalyseDepartments_randomMonthsAndTypes_matchEngineGrou
 
     NullStatusSink status;
     const AnalysisResult result =
-        AnalyseDepartments(LoadDepartmentLines(system.systemPath()).lines, system.systemPath(), status);
+        AnalyseDepartments(LoadDepartments(system.systemPath()).value(), system.systemPath(), status);
 
     ASSERT_TRUE(result.problems.empty());
     const std::vector<std::string> expected = EngineRows(path);

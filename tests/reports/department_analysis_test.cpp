@@ -28,7 +28,7 @@ protected:
         system.addHospital("K001", "LKH Musterstadt");
         system.addDepartmentName("121010", "Interne Intensiv");
     }
-    std::vector<std::string> lines() { return LoadDepartmentLines(system.systemPath()).lines; }
+    std::vector<Department> departments() { return LoadDepartments(system.systemPath()).value(); }
 
     SystemFixture system;
     RecordingStatusSink status;
@@ -46,7 +46,7 @@ TEST_F(AnalysisTest, months_countIntStaysAscendingWithBlankMonthFirst) {
     StayFixture other{"99", "19600101", "201201010800", "201203200800", "XYZ"};
     system.addStay("12101001.001", other);
 
-    AnalysisResult result = AnalyseDepartments(lines(), system.systemPath(), status);
+    AnalysisResult result = AnalyseDepartments(departments(), system.systemPath(), status);
 
     ASSERT_TRUE(result.problems.empty());
     ASSERT_EQ(result.rows.size(), 4U);
@@ -67,7 +67,7 @@ TEST_F(AnalysisTest, departmentWithoutIntStays_countsZeroPerMonth) {
     system.addDepartment("K001", "12101001", "12101001.001");
     system.addStay("12101001.001", {"1", "19600101", "201201010800", "201201050800", ""});
 
-    AnalysisResult result = AnalyseDepartments(lines(), system.systemPath(), status);
+    AnalysisResult result = AnalyseDepartments(departments(), system.systemPath(), status);
 
     ASSERT_EQ(result.rows.size(), 1U);
     EXPECT_EQ(result.rows[0].month, "01");
@@ -77,7 +77,7 @@ TEST_F(AnalysisTest, departmentWithoutIntStays_countsZeroPerMonth) {
 TEST_F(AnalysisTest, emptyDepartment_givesOneBlankRowWithZero) {
     system.addDepartment("K001", "12101001", "12101001.001");
 
-    AnalysisResult result = AnalyseDepartments(lines(), system.systemPath(), status);
+    AnalysisResult result = AnalyseDepartments(departments(), system.systemPath(), status);
 
     ASSERT_EQ(result.rows.size(), 1U);
     EXPECT_EQ(result.rows[0].department, "12101001 - Interne Intensiv" + std::string(25, ' '));
@@ -94,7 +94,7 @@ TEST_F(AnalysisTest, analysis_leavesNoStoredObjectInDepartmentDatabase) {
     };
     const long long before = schemaCount();
 
-    AnalyseDepartments(lines(), system.systemPath(), status);
+    AnalyseDepartments(departments(), system.systemPath(), status);
 
     EXPECT_EQ(schemaCount(), before);
 }
@@ -104,7 +104,7 @@ TEST_F(AnalysisTest, missingDatabase_isNamedAndOthersStillAnalysed) {
     system.addDepartment("K001", "12101002", "12101002.001");
     std::filesystem::remove(system.file("system/12101001.001"));
 
-    AnalysisResult result = AnalyseDepartments(lines(), system.systemPath(), status);
+    AnalysisResult result = AnalyseDepartments(departments(), system.systemPath(), status);
 
     ASSERT_EQ(result.rows.size(), 1U);
     EXPECT_EQ(result.rows[0].department.substr(0, 8), "12101002");

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "reports/patient_line.h"
+#include "base/text.h"
 #include "support/department_fixture.h"
 
 namespace kalvora {
@@ -34,15 +34,14 @@ TEST(DepartmentLine, build_cutsLongNamesToTheirColumns) {
     EXPECT_EQ(line.substr(7, 20), "Allgemeines Krankenh");
     EXPECT_EQ(line.substr(40, 41), std::string(41, 'd'));
     EXPECT_EQ(line.substr(81, 3), "   ");
-    EXPECT_EQ(DepartmentDatabaseName(line), "12202002.002");
+    EXPECT_EQ(line.substr(84, 12), "12202002.002");
 }
 
 TEST(DepartmentLine, build_umlautNameKeepsCharacterColumns) {
     Department row{"K003", "12303003", "12303003.003", "EXTERN", "Klinik Göß", "Chirurgie Süd", 0.0, 0, ""};
-    const std::string line = BuildDepartmentLine(row);
-    EXPECT_EQ(DepartmentHospitalPart(line), "K003 - Klinik Göß" + std::string(11, ' '));
-    EXPECT_EQ(DepartmentDatabaseName(line), "12303003.003");
-    EXPECT_EQ(CurrentDepartmentStatus(line), "EXTERN");
+    EXPECT_EQ(DepartmentHospitalPart(row), "K003 - Klinik Göß" + std::string(11, ' '));
+    EXPECT_EQ(DepartmentPart(row), "12303003 - Chirurgie Süd" + std::string(20, ' '));
+    EXPECT_EQ(LineColumns(BuildDepartmentLine(row), 85, 96), "12303003.003");
 }
 
 TEST(DepartmentLine, build_withoutNameRowsShowsPlaceholder) {
@@ -50,18 +49,28 @@ TEST(DepartmentLine, build_withoutNameRowsShowsPlaceholder) {
     const std::string line = BuildDepartmentLine(row);
     EXPECT_EQ(line.substr(7, 20), "(ohne Bezeichnung)  ");
     EXPECT_EQ(line.substr(40, 41), "(ohne Bezeichnung)" + std::string(23, ' '));
-    EXPECT_EQ(DepartmentDatabaseName(line), "12404004.004");
+    EXPECT_EQ(line.substr(84, 12), "12404004.004");
 }
 
 TEST(DepartmentLine, readers_takeTheirColumnRanges) {
     Department row{"K001", "12101001", "12101001.001", "EXTERN", "LKH Musterstadt", "Interne Intensiv", 0.0,
                    0,      ""};
     const std::string line = BuildDepartmentLine(row);
-    EXPECT_EQ(DepartmentHospitalPart(line), "K001 - LKH Musterstadt      ");
-    EXPECT_EQ(DepartmentHospitalColumn(line), "K001 - LKH Musterstadt     ");
-    EXPECT_EQ(DepartmentPanelPart(line), " 12101001 - Interne Intensiv" + std::string(16, ' '));
-    EXPECT_EQ(DepartmentPart(line), "12101001 - Interne Intensiv" + std::string(17, ' '));
-    EXPECT_EQ(ExportListLine(line), line.substr(0, 96));
+    EXPECT_EQ(DepartmentHospitalPart(row), "K001 - LKH Musterstadt      ");
+    EXPECT_EQ(DepartmentHospitalColumn(row), "K001 - LKH Musterstadt     ");
+    EXPECT_EQ(DepartmentPanelPart(row), " 12101001 - Interne Intensiv" + std::string(16, ' '));
+    EXPECT_EQ(DepartmentPart(row), "12101001 - Interne Intensiv" + std::string(17, ' '));
+    EXPECT_EQ(ExportListLine(row), line.substr(0, 96));
+}
+
+// The patient level tells imported data ("EXTERN") by the first letter of the department's Status.
+TEST(DepartmentLine, currentStatus_externOnlyForE) {
+    Department row{"K001", "12101001", "12101001.001", "EXTERN", "A", "B", 0.0, 0, ""};
+    EXPECT_EQ(CurrentDepartmentStatus(row), "EXTERN");
+    for (const char* status : {"INTERN", "", " E", "eXTERN"}) {
+        row.status = status;
+        EXPECT_EQ(CurrentDepartmentStatus(row), "INTERN") << status;
+    }
 }
 
 TEST(DepartmentList, load_sortsLinesAndLooksUpNamesByFirstSixCharacters) {
@@ -73,39 +82,42 @@ TEST(DepartmentList, load_sortsLinesAndLooksUpNamesByFirstSixCharacters) {
     system.addDepartment("K001", "12101001", "12101001.001");
     system.addDepartment("K001", "12999901", "12999901.001", "INTERN");
 
-    DepartmentList list = LoadDepartmentLines(system.systemPath());
+    Result<std::vector<Department>> list = LoadDepartments(system.systemPath());
 
-    ASSERT_EQ(list.error, "");
-    ASSERT_EQ(list.lines.size(), 3U);
-    EXPECT_EQ(DepartmentDatabaseName(list.lines[0]), "12101001.001");
-    EXPECT_EQ(DepartmentDatabaseName(list.lines[1]), "12999901.001");
-    EXPECT_EQ(DepartmentDatabaseName(list.lines[2]), "12101002.002");
-    EXPECT_EQ(list.lines[0].substr(40, 16), "Interne Intensiv");
-    EXPECT_EQ(list.lines[1].substr(40, 18), "(ohne Bezeichnung)");
-    EXPECT_EQ(list.lines[2].substr(7, 14), "KH Beispielort");
+    ASSERT_TRUE(list.ok()) << list.message();
+    ASSERT_EQ(list->size(), 3U);
+    EXPECT_EQ((*list)[0].fileName(), "12101001.001");
+    EXPECT_EQ((*list)[1].fileName(), "12999901.001");
+    EXPECT_EQ((*list)[2].fileName(), "12101002.002");
+    EXPECT_EQ(BuildDepartmentLine((*list)[0]).substr(40, 16), "Interne Intensiv");
+    EXPECT_EQ(BuildDepartmentLine((*list)[1]).substr(40, 18), "(ohne Bezeichnung)");
+    EXPECT_EQ(BuildDepartmentLine((*list)[2]).substr(7, 14), "KH Beispielort");
+    EXPECT_EQ(DepartmentDatabasePath(system.systemPath(), (*list)[0]), system.systemPath() + "/12101001.001");
 }
 
 TEST(DepartmentList, load_withoutAdminDatabaseGivesMessage) {
     test::TempDir empty;
-    DepartmentList list = LoadDepartmentLines(empty.path().string());
-    EXPECT_TRUE(list.lines.empty());
-    EXPECT_NE(list.error.find("iadmin.mdb"), std::string::npos);
+    Result<std::vector<Department>> list = LoadDepartments(empty.path().string());
+    ASSERT_FALSE(list.ok());
+    EXPECT_NE(list.message().find("iadmin.mdb"), std::string::npos);
 }
 
 TEST(DepartmentChoice, choose_returnsListOrderAndRefusesUnknownNames) {
-    std::vector<std::string> lines;
+    std::vector<Department> departments;
     for (const char* name : {"11111111.001", "22222222.002", "33333333.003"})
-        lines.push_back(BuildDepartmentLine({"K001", "12101001", name, "EXTERN", "A", "B", 0.0, 0, ""}));
+        departments.push_back({"K001", "12101001", name, "EXTERN", "A", "B", 0.0, 0, ""});
 
-    DepartmentChoice chosen = ChooseDepartments(lines, {"33333333.003", "11111111.001", "33333333.003"});
-    ASSERT_EQ(chosen.error, "");
-    ASSERT_EQ(chosen.lines.size(), 2U);
-    EXPECT_EQ(chosen.lines[0], lines[0]);
-    EXPECT_EQ(chosen.lines[1], lines[2]);
+    Result<std::vector<Department>> chosen =
+        ChooseDepartments(departments, {"33333333.003", " 11111111.001", "33333333.003"});
+    ASSERT_TRUE(chosen.ok()) << chosen.message();
+    ASSERT_EQ(chosen->size(), 2U);
+    EXPECT_EQ((*chosen)[0].fileName(), "11111111.001");
+    EXPECT_EQ((*chosen)[1].fileName(), "33333333.003");
 
-    DepartmentChoice unknown = ChooseDepartments(lines, {"11111111.001", "44444444.004"});
-    EXPECT_TRUE(unknown.lines.empty());
-    EXPECT_EQ(unknown.error, "Keine Abteilung mit der Datenbank 44444444.004 vorhanden!");
+    Result<std::vector<Department>> unknown =
+        ChooseDepartments(departments, {"11111111.001", "44444444.004"});
+    ASSERT_FALSE(unknown.ok());
+    EXPECT_EQ(unknown.message(), "Keine Abteilung mit der Datenbank 44444444.004 vorhanden!");
 }
 
 }  // namespace

@@ -20,24 +20,24 @@ protected:
     void SetUp() override {
         for (const char* name : {"12101001.001", "12101002.001", "12101003.001", "12101004.001"})
             system.addDepartment("K001", std::string(name).substr(0, 8), name);
-        lines = LoadDepartmentLines(system.systemPath()).lines;
+        departments = LoadDepartments(system.systemPath()).value();
     }
     std::vector<std::string> remainingNames() {
         std::vector<std::string> names;
-        for (const std::string& line : LoadDepartmentLines(system.systemPath()).lines)
-            names.push_back(DepartmentDatabaseName(line));
+        for (const Department& department : LoadDepartments(system.systemPath()).value())
+            names.push_back(department.fileName());
         return names;
     }
 
     SystemFixture system;
-    std::vector<std::string> lines;
+    std::vector<Department> departments;
     NullStatusSink status;
 };
 
 TEST_F(RemovalTest, nonAdjacentDepartments_removesExactlyThoseIncludingOneWithoutFile) {
     fs::remove(system.file("system/12101003.001"));
 
-    RemovalResult result = RemoveDepartments({lines[0], lines[2]}, system.systemPath(), status);
+    RemovalResult result = RemoveDepartments({departments[0], departments[2]}, system.systemPath(), status);
 
     ASSERT_EQ(result.error, "");
     ASSERT_EQ(result.departments.size(), 2U);
@@ -56,7 +56,7 @@ TEST_F(RemovalTest, fileThatCannotBeDeleted_keepsItsRowAndOthersGoOn) {
     fs::remove(system.file("system/12101002.001"));
     test::WriteFile(system.file("system/12101002.001/inhalt"), "x");
 
-    RemovalResult result = RemoveDepartments({lines[1], lines[3]}, system.systemPath(), status);
+    RemovalResult result = RemoveDepartments({departments[1], departments[3]}, system.systemPath(), status);
 
     ASSERT_EQ(result.departments.size(), 2U);
     EXPECT_EQ(result.departments[0].outcome, RemovalOutcome::FileNotDeleted);
@@ -69,7 +69,7 @@ TEST_F(RemovalTest, fileThatCannotBeDeleted_keepsItsRowAndOthersGoOn) {
 }
 
 TEST_F(RemovalTest, allDepartments_leaveEmptyAdministrationTable) {
-    RemovalResult result = RemoveDepartments(lines, system.systemPath(), status);
+    RemovalResult result = RemoveDepartments(departments, system.systemPath(), status);
     EXPECT_EQ(result.departments.size(), 4U);
     EXPECT_TRUE(remainingNames().empty());
     for (const char* name : {"12101001.001", "12101002.001", "12101003.001", "12101004.001"})
@@ -83,8 +83,8 @@ TEST_F(RemovalTest, confirm_noSelectionShowsNoticeAndNoAnswerKeepsAll) {
     EXPECT_EQ(messages.texts()[0], " Wählen Sie mindestens ein Element aus!");
 
     messages.setNextAnswer(Answer::No);
-    EXPECT_TRUE(
-        ConfirmAndRemoveDepartments({lines[0]}, system.systemPath(), messages, status).departments.empty());
+    EXPECT_TRUE(ConfirmAndRemoveDepartments({departments[0]}, system.systemPath(), messages, status)
+                    .departments.empty());
     EXPECT_EQ(messages.texts()[1], " Ausgewählte Intensivberichte entfernen ?");
     EXPECT_EQ(remainingNames().size(), 4U);
 }

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "reports/department_line.h"
 #include "support/department_fixture.h"
 
 namespace kalvora {
@@ -11,25 +10,37 @@ namespace {
 using test::StayFixture;
 using test::SystemFixture;
 
+StayOverview Stay(const char* kisId, const char* dob, const char* admDate, const char* disDate,
+                  const char* typ, const char* flag) {
+    return {{kisId, dob, admDate}, disDate, typ, flag};
+}
+
+std::vector<std::string> Lines(const std::vector<StayOverview>& stays) {
+    std::vector<std::string> lines;
+    for (const StayOverview& stay : stays) lines.push_back(BuildPatientLine(stay));
+    return lines;
+}
+
 TEST(PatientLine, build_fillsEveryColumnRangeExactly) {
-    PatientLineFields fields{"0000012345", "19600201", "201201310805", "201202021430", "INT", "O"};
-    EXPECT_EQ(BuildPatientLine(fields),
+    const StayOverview stay = Stay("0000012345", "19600201", "201201310805", "201202021430", "INT", "O");
+    EXPECT_EQ(BuildPatientLine(stay),
               "0000012345   01.02.1960   31.01.2012, 08:05   02.02.2012, 14:30   INT   Korrekt   ");
 }
 
 TEST(PatientLine, build_blankDischargeKeepsTypeAndStatusColumns) {
-    PatientLineFields fields{"123       ", "19600201", "201201310805", "            ", "INT", "W"};
-    const std::string line = BuildPatientLine(fields);
+    const StayOverview stay = Stay("123       ", "19600201", "201201310805", "            ", "INT", "W");
+    const std::string line = BuildPatientLine(stay);
     EXPECT_EQ(line.substr(46, 17), std::string(17, ' '));
-    EXPECT_EQ(PatientStayType(line), "INT");
+    EXPECT_EQ(line.substr(66, 3), "INT");
     EXPECT_EQ(line.substr(72), "Inkorrekt ");
     EXPECT_EQ(line.size(), 82U);
 }
 
 TEST(PatientLine, build_emptyTypeStillKeepsStatusColumn) {
-    PatientLineFields fields{"0000000001", "19600201", "201201310805", "", "", "U"};
-    const std::string line = BuildPatientLine(fields);
-    EXPECT_EQ(PatientStayType(line), "   ");
+    const StayOverview stay = Stay("0000000001", "19600201", "201201310805", "", "", "U");
+    const std::string line = BuildPatientLine(stay);
+    EXPECT_EQ(line.substr(66, 3), "   ");
+    EXPECT_EQ(PatientStayType(stay), "   ");
     EXPECT_EQ(line.substr(72), "In Arbeit ");
 }
 
@@ -56,12 +67,13 @@ TEST(PatientList, load_unknownFlagShowsItselfNotThePreviousLinesText) {
     system.addStay("12101001.001", {"0000000001", "19600101", "201201010800", "201201050800", "INT", "W"});
     system.addStay("12101001.001", {"0000000002", "19600101", "201201010800", "201201050800", "INT", "A"});
 
-    PatientList list = LoadPatientLines(system.file("system/12101001.001"));
+    Result<std::vector<StayOverview>> list = LoadPatientStays(system.file("system/12101001.001"));
 
-    ASSERT_EQ(list.error, "");
-    ASSERT_EQ(list.lines.size(), 2U);
-    EXPECT_EQ(list.lines[0].substr(72), "Inkorrekt ");
-    EXPECT_EQ(list.lines[1].substr(72), "A         ");
+    ASSERT_TRUE(list.ok()) << list.message();
+    const std::vector<std::string> lines = Lines(*list);
+    ASSERT_EQ(lines.size(), 2U);
+    EXPECT_EQ(lines[0].substr(72), "Inkorrekt ");
+    EXPECT_EQ(lines[1].substr(72), "A         ");
 }
 
 TEST(PatientList, load_sortsLinesByText) {
@@ -71,36 +83,23 @@ TEST(PatientList, load_sortsLinesByText) {
     system.addStay("12101001.001", {"0000000003", "19700101", "201201010800", "201201050800"});
     system.addStay("12101001.001", {"0000000003", "19500101", "201201010800", "201201050800"});
 
-    PatientList list = LoadPatientLines(system.file("system/12101001.001"));
+    Result<std::vector<StayOverview>> list = LoadPatientStays(system.file("system/12101001.001"));
 
-    ASSERT_EQ(list.lines.size(), 3U);
-    EXPECT_EQ(list.lines[0].substr(0, 23), "0000000003   01.01.1950");
-    EXPECT_EQ(list.lines[1].substr(0, 23), "0000000003   01.01.1970");
-    EXPECT_EQ(list.lines[2].substr(0, 10), "0000000009");
+    ASSERT_TRUE(list.ok()) << list.message();
+    const std::vector<std::string> lines = Lines(*list);
+    ASSERT_EQ(lines.size(), 3U);
+    EXPECT_EQ(lines[0].substr(0, 23), "0000000003   01.01.1950");
+    EXPECT_EQ(lines[1].substr(0, 23), "0000000003   01.01.1970");
+    EXPECT_EQ(lines[2].substr(0, 10), "0000000009");
+    // Each line keeps its stay's key as stored, for the detail view.
+    EXPECT_EQ((*list)[0].key, (StayKey{"0000000003", "19500101", "201201010800"}));
 }
 
 TEST(PatientList, load_missingDatabaseGivesMessage) {
     SystemFixture system;
-    PatientList list = LoadPatientLines(system.file("system/12101001.001"));
-    EXPECT_TRUE(list.lines.empty());
-    EXPECT_EQ(list.error, "Die Abteilungsdatenbank 12101001.001 fehlt im Systemdatenverzeichnis!");
-}
-
-TEST(StayKey, fromPatientLine_givesStoredForms) {
-    const std::string line = BuildPatientLine({"12345     ", "19600201", "201201310805", "", "INT", "O"});
-    StayKey key = StayKeyFromPatientLine(line);
-    EXPECT_EQ(key.admissionNumber, "12345     ");
-    EXPECT_EQ(key.birthDate, "19600201");
-    EXPECT_EQ(key.admissionTime, "201201310805");
-}
-
-TEST(CurrentDepartmentStatus, fromDepartmentLine_externOnlyForE) {
-    Department row{"K001", "12101001", "12101001.001", "EXTERN", "A", "B", 0.0, 0, ""};
-    EXPECT_EQ(CurrentDepartmentStatus(BuildDepartmentLine(row)), "EXTERN");
-    row.status = "INTERN";
-    EXPECT_EQ(CurrentDepartmentStatus(BuildDepartmentLine(row)), "INTERN");
-    row.status = "";
-    EXPECT_EQ(CurrentDepartmentStatus(BuildDepartmentLine(row)), "INTERN");
+    Result<std::vector<StayOverview>> list = LoadPatientStays(system.file("system/12101001.001"));
+    ASSERT_FALSE(list.ok());
+    EXPECT_EQ(list.message(), "Die Abteilungsdatenbank 12101001.001 fehlt im Systemdatenverzeichnis!");
 }
 
 }  // namespace

@@ -23,16 +23,16 @@ protected:
         system.addStay("12101001.001", {"4711      ", "19600201", "201201010800", "201201050800"});
         system.addStay("12101002.001", {"0815      ", "19700301", "201201010800", "201201050800"});
         system.addStay("12101003.001", {"4711      ", "19600201", "201202010800", "201202050800"});
-        lines = LoadDepartmentLines(system.systemPath()).lines;
+        departments = LoadDepartments(system.systemPath()).value();
     }
 
     DepartmentSearchResult search(std::optional<std::size_t> selected, SearchStart start,
                                   const SearchTerms& terms) {
-        return SearchDepartments(lines, selected, start, terms, system.systemPath());
+        return SearchDepartments(departments, selected, start, terms, system.systemPath());
     }
 
     SystemFixture system;
-    std::vector<std::string> lines;
+    std::vector<Department> departments;
 };
 
 TEST_F(DepartmentSearch, beginnenThenFortsetzen_walksThroughDepartmentsAndFallsBackToReference) {
@@ -108,35 +108,35 @@ protected:
         for (const auto& [kis, dob] :
              {std::pair{"0000000001", "19600201"}, std::pair{"0000000002", "19700301"},
               std::pair{"0000000003", "19600201"}, std::pair{"abc       ", "19800101"}})
-            lines.push_back(BuildPatientLine({kis, dob, "201201010800", "201201050800", "INT", "O"}));
+            stays.push_back({{kis, dob, "201201010800"}, "201201050800", "INT", "O"});
     }
-    std::vector<std::string> lines;
+    std::vector<StayOverview> stays;
 };
 
 TEST_F(PatientLevelSearch, birthDate_findsFirstMatchingLineThenContinues) {
     SearchTerms terms = MakeSearchTerms("", "01.02.1960");
-    PatientSearchResult first = SearchPatientLines(lines, 1, SearchStart::FromFirst, terms);
+    PatientSearchResult first = SearchPatientStays(stays, 1, SearchStart::FromFirst, terms);
     ASSERT_EQ(first.hit, 0U);
-    PatientSearchResult second = SearchPatientLines(lines, first.current, SearchStart::AfterReference, terms);
+    PatientSearchResult second = SearchPatientStays(stays, first.current, SearchStart::AfterReference, terms);
     ASSERT_EQ(second.hit, 2U);
-    PatientSearchResult third = SearchPatientLines(lines, second.current, SearchStart::AfterReference, terms);
+    PatientSearchResult third = SearchPatientStays(stays, second.current, SearchStart::AfterReference, terms);
     EXPECT_FALSE(third.hit.has_value());
     EXPECT_EQ(third.current, 2U);
 }
 
 TEST_F(PatientLevelSearch, admissionNumber_comparesExactlyWithCase) {
-    EXPECT_EQ(SearchPatientLines(lines, std::nullopt, SearchStart::FromFirst, MakeSearchTerms("abc", "")).hit,
+    EXPECT_EQ(SearchPatientStays(stays, std::nullopt, SearchStart::FromFirst, MakeSearchTerms("abc", "")).hit,
               3U);
-    EXPECT_FALSE(SearchPatientLines(lines, std::nullopt, SearchStart::FromFirst, MakeSearchTerms("ABC", ""))
+    EXPECT_FALSE(SearchPatientStays(stays, std::nullopt, SearchStart::FromFirst, MakeSearchTerms("ABC", ""))
                      .hit.has_value());
     EXPECT_EQ(
-        SearchPatientLines(lines, 0, SearchStart::FromFirst, MakeSearchTerms("0000000003", "01.02.1960")).hit,
+        SearchPatientStays(stays, 0, SearchStart::FromFirst, MakeSearchTerms("0000000003", "01.02.1960")).hit,
         2U);
 }
 
 TEST_F(PatientLevelSearch, emptyList_hasNoCurrentLine) {
     PatientSearchResult result =
-        SearchPatientLines({}, std::nullopt, SearchStart::FromFirst, MakeSearchTerms("1", ""));
+        SearchPatientStays({}, std::nullopt, SearchStart::FromFirst, MakeSearchTerms("1", ""));
     EXPECT_FALSE(result.hit.has_value());
     EXPECT_FALSE(result.current.has_value());
 }

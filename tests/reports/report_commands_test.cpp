@@ -38,7 +38,12 @@ protected:
         arguments.insert(arguments.begin(), {"--ini", ini});
         return test::RunCliInProcess(arguments);
     }
-    std::vector<std::string> lines() { return LoadDepartmentLines(system.systemPath()).lines; }
+    std::vector<std::string> lines() {
+        std::vector<std::string> lines;
+        for (const Department& department : LoadDepartments(system.systemPath()).value())
+            lines.push_back(BuildDepartmentLine(department));
+        return lines;
+    }
 
     SystemFixture system;
     std::string ini;

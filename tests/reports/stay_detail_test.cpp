@@ -31,10 +31,10 @@ TEST_F(StayDetailTest, load_listsOnlyQualifierThreeInDateOrder) {
                  SurveyDayFixture{"20120104", "3", std::string(27, '0') + "1", "005"}};
     system.addStay("12101001.001", stay);
 
-    StayDetailResult result = LoadStayDetail(path, key);
+    Result<StayDetail> result = LoadStayDetail(path, key);
 
-    ASSERT_TRUE(result.detail.has_value()) << result.error;
-    const StayDetail& detail = *result.detail;
+    ASSERT_TRUE(result.ok()) << result.message();
+    const StayDetail& detail = *result;
     EXPECT_TRUE(detail.hasRecordType1);
     EXPECT_EQ(detail.disDate, "201201050800");
     EXPECT_EQ(detail.hospDisDate, "20120110");
@@ -56,20 +56,22 @@ TEST_F(StayDetailTest, load_withoutRecordType1TakesDischargeFromStayRow) {
     stay.icuOutcome = "3";
     system.addStay("12101001.001", stay);
 
-    StayDetailResult result = LoadStayDetail(path, key);
+    Result<StayDetail> result = LoadStayDetail(path, key);
 
-    ASSERT_TRUE(result.detail.has_value());
-    EXPECT_FALSE(result.detail->hasRecordType1);
-    EXPECT_EQ(result.detail->disDate, "201201050800");
-    EXPECT_EQ(result.detail->icuOutcome, "3");
-    EXPECT_EQ(result.detail->hospDisDate, "");
-    EXPECT_TRUE(result.detail->surveyDays.empty());
+    ASSERT_TRUE(result.ok()) << result.message();
+    EXPECT_FALSE(result->hasRecordType1);
+    EXPECT_EQ(result->disDate, "201201050800");
+    EXPECT_EQ(result->icuOutcome, "3");
+    EXPECT_EQ(result->hospDisDate, "");
+    EXPECT_TRUE(result->surveyDays.empty());
 }
 
 TEST_F(StayDetailTest, load_unknownStayGivesMessage) {
-    StayDetailResult result = LoadStayDetail(path, key);
-    EXPECT_FALSE(result.detail.has_value());
-    EXPECT_EQ(result.error, "Der Aufenthalt ist in der Abteilungsdatenbank nicht vorhanden!");
+    Result<StayDetail> result = LoadStayDetail(path, key);
+    ASSERT_FALSE(result.ok());
+    EXPECT_EQ(result.message(), "Der Aufenthalt ist in der Abteilungsdatenbank nicht vorhanden!");
+    EXPECT_EQ(LoadStayDetail(path + ".fehlt", key).message(),
+              "Die Abteilungsdatenbank 12101001.001.fehlt fehlt im Systemdatenverzeichnis!");
 }
 
 struct EntryCase {

@@ -460,7 +460,7 @@ TEST(DepartmentFile, replace_putsWorkFileInPlaceAndRecordsTheImport) {
             MakeDatabase(In(dir, kMdb), "old", 50);
         }
         DataDirectoryLock lock(dir);
-        Database admin(In(dir, "iadmin.mdb"));
+        AdminDatabase admin(Database(In(dir, "iadmin.mdb")));
         const std::string work = PrivateWorkFilePath(dir);
         EXPECT_NE(work, PrivateWorkFilePath(dir));
         EXPECT_TRUE(IsSystemDataFile(work, dir));
@@ -493,7 +493,7 @@ TEST(DepartmentFile, invalidNames_areRefusedBeforeAnythingChanges) {
         SystemFixture system;
         const std::string dir = system.systemPath();
         DataDirectoryLock lock(dir);
-        Database admin(In(dir, "iadmin.mdb"));
+        AdminDatabase admin(Database(In(dir, "iadmin.mdb")));
         const std::string work = PrivateWorkFilePath(dir);
         MakeDatabase(work, "new", 1);
         EXPECT_THROW(ReplaceDepartmentFile(admin, lock, registration, work), StoreError);
@@ -509,7 +509,7 @@ TEST(DepartmentFile, adminDatabaseLockedByAnotherWriter_failsAfterWaitingAndChan
     const std::string department = system.addDepartment(kKanr, kAbteilung, kMdb);
     const std::string oldContent = ReadFile(department);
     DataDirectoryLock lock(dir);
-    Database admin(In(dir, "iadmin.mdb"));
+    AdminDatabase admin(Database(In(dir, "iadmin.mdb")));
     Database blocker(In(dir, "iadmin.mdb"));
     blocker.execute("BEGIN IMMEDIATE");
     const std::string work = PrivateWorkFilePath(dir);
@@ -532,7 +532,7 @@ TEST(DepartmentFile, adminDatabaseLockedByAnotherWriter_failsAfterWaitingAndChan
         ExpectRow(FindRow(dir), Row{0, 0, " ", "EXTERN", kMdb});
     };
     expectBusy([&] { ReplaceDepartmentFile(admin, lock, {kKanr, kAbteilung, kMdb, false}, work); });
-    const long long rowid = admin.scalar("SELECT rowid FROM Dateiverwaltung");
+    const long long rowid = admin.database().scalar("SELECT rowid FROM Dateiverwaltung");
     expectBusy([&] { RemoveDepartmentFile(admin, lock, rowid, kMdb); });
     blocker.execute("ROLLBACK");
 }
@@ -545,9 +545,9 @@ TEST(DepartmentFile, remove_takesFileAndRowTogether) {
     system.addDepartment("K003", kAbteilung, "12101003.101");
     fs::remove(In(dir, "12101003.101"));
     DataDirectoryLock lock(dir);
-    Database admin(In(dir, "iadmin.mdb"));
+    AdminDatabase admin(Database(In(dir, "iadmin.mdb")));
     auto rowidOf = [&](const char* kanr) {
-        Statement select = admin.prepare("SELECT rowid FROM Dateiverwaltung WHERE KANR = ?");
+        Statement select = admin.database().prepare("SELECT rowid FROM Dateiverwaltung WHERE KANR = ?");
         select.bind(1, std::string_view(kanr));
         select.step();
         return select.integer(0);
@@ -572,10 +572,11 @@ TEST(DepartmentFile, remove_ofAFileThatCannotBeRemoved_keepsTheRow) {
     fs::create_directories(In(dir, kMdb));
     WriteFile(In(dir, std::string(kMdb) + "/inside"), "x");
     DataDirectoryLock lock(dir);
-    Database admin(In(dir, "iadmin.mdb"));
+    AdminDatabase admin(Database(In(dir, "iadmin.mdb")));
 
-    EXPECT_EQ(RemoveDepartmentFile(admin, lock, admin.scalar("SELECT rowid FROM Dateiverwaltung"), kMdb),
-              FileRemoval::NotRemovable);
+    EXPECT_EQ(
+        RemoveDepartmentFile(admin, lock, admin.database().scalar("SELECT rowid FROM Dateiverwaltung"), kMdb),
+        FileRemoval::NotRemovable);
     EXPECT_TRUE(fs::is_directory(In(dir, kMdb)));
     EXPECT_TRUE(Exists(In(dir, std::string(kMdb) + "/inside")));
     EXPECT_TRUE(FindRow(dir).has_value());
@@ -591,7 +592,7 @@ TEST(DepartmentFile, remove_takesTheJournalAlong_soALaterFileOfThatNameKeepsItsC
     ASSERT_NO_FATAL_FAILURE(LeaveHotJournal(department));
     {
         DataDirectoryLock lock(dir);
-        Database admin(In(dir, "iadmin.mdb"));
+        AdminDatabase admin(Database(In(dir, "iadmin.mdb")));
         EXPECT_EQ(RemoveDepartmentFile(admin, lock, rowid, kMdb), FileRemoval::Removed);
     }
     EXPECT_FALSE(Exists(department + "-journal"));
@@ -609,7 +610,7 @@ TEST(DepartmentFile, replace_overAPathThatIsADirectory_failsInGermanAndLeavesThe
     const std::string work = In(dir, "temp-77-1.mdb");
     {
         DataDirectoryLock lock(dir);
-        Database admin(In(dir, "iadmin.mdb"));
+        AdminDatabase admin(Database(In(dir, "iadmin.mdb")));
         MakeDatabase(work, "new", 1);
         try {
             ReplaceDepartmentFile(admin, lock, {kKanr, kAbteilung, kMdb, true}, work);

@@ -18,6 +18,7 @@
 #include "app/window_wiring.h"
 #include "base/message_service.h"
 #include "base/paths.h"
+#include "base/text.h"
 #include "classification/department_entry.h"
 #include "classification/ui/classification_dialog.h"
 #include "classification/ui/classification_result_window.h"
@@ -41,7 +42,12 @@ using namespace kalvora::ui;
 
 namespace {
 
-std::string Field(const std::string& entry, int first, int last) { return EntryField(entry, first, last); }
+std::string Field(const std::string& entry, int first, int last) { return LineColumns(entry, first, last); }
+
+// The line of the dialog's list in `row`, as the user sees it.
+std::string LineOf(ClassificationDialog& dialog, int row) {
+    return Child<QListWidget>(&dialog, "lst_abteilung")->item(row)->text().toStdString();
+}
 
 void SetStaffing(const UiTestData& data, const char* abteilung, long long beds, double dgkp,
                  const char* preset) {
@@ -71,7 +77,7 @@ void AddTwoClassifiableDepartments(UiTestData& data) {
 
 // What the user chose in the classification dialog.
 struct DialogChoices {
-    std::vector<std::string> selected;
+    std::vector<std::string> selected;  // the selected lines
     QString from;
     QString to;
     QString hours;
@@ -81,7 +87,9 @@ struct DialogChoices {
 
     static DialogChoices Of(QWidget* window) {
         DialogChoices choices;
-        choices.selected = qobject_cast<ClassificationDialog*>(window)->selectedEntries();
+        for (const ClassificationEntry& entry :
+             qobject_cast<ClassificationDialog*>(window)->selectedEntries())
+            choices.selected.push_back(BuildDepartmentEntry(entry, NumberNotation::German()));
         choices.from = Child<QLineEdit>(window, "txt_vondatum")->text();
         choices.to = Child<QLineEdit>(window, "txt_bisdatum")->text();
         choices.hours = Child<QComboBox>(window, "cmb_mindeststunden")->currentText();
@@ -168,10 +176,11 @@ void ClassificationWindowsTest::list_listsOnlyDepartmentsWithDischargedIcuStays(
 
     ClassificationDialog window(*data.context);
 
-    const std::vector<std::string> entries = window.entries();
+    const std::vector<ClassificationEntry> entries = window.entries();
     QCOMPARE(entries.size(), std::size_t{2});
-    QCOMPARE(EntryAbteilung(entries[0]), std::string("12100101"));
-    QCOMPARE(EntryAbteilung(entries[1]), std::string("12100401"));
+    QCOMPARE(entries[0].department.abteilung, std::string("12100101"));
+    QCOMPARE(entries[1].department.abteilung, std::string("12100401"));
+    QCOMPARE(Field(LineOf(window, 1), 69, 76), std::string("12100401"));
     QCOMPARE(Child<QListWidget>(&window, "lst_abteilung")->currentRow(), 0);
     QVERIFY(data.messages.shown.empty());
 }
@@ -194,7 +203,7 @@ void ClassificationWindowsTest::list_entryInGermanLocale_holdsFieldsAtTheirPosit
 
     ClassificationDialog window(*data.context);
 
-    const std::string entry = window.entries().at(0);
+    const std::string entry = LineOf(window, 0);
     QCOMPARE(Field(entry, 1, 27), std::string("K101 - Klinikum K101       "));
     QCOMPARE(Field(entry, 28, 29), std::string("  "));
     QCOMPARE(Field(entry, 30, 35), std::string("  5,50"));
@@ -202,7 +211,7 @@ void ClassificationWindowsTest::list_entryInGermanLocale_holdsFieldsAtTheirPosit
     QCOMPARE(Field(entry, 48, 52), std::string(" 1,38"));
     QCOMPARE(Field(entry, 61, 62), std::string("E2"));
     QCOMPARE(Field(entry, 69, 94), std::string("12100101 - Intensiv 121001"));
-    QCOMPARE(EntryDataFileName(entry), std::string("12100101.101"));
+    QCOMPARE(Field(entry, 180, 191), std::string("12100101.101"));
     const QFont font = Child<QListWidget>(&window, "lst_abteilung")->font();
     QVERIFY(QFontInfo(font).fixedPitch());
 }
@@ -229,7 +238,7 @@ void ClassificationWindowsTest::staffing_ok_storesValuesAndRewritesEntry() {
     AddDepartmentWithStays(data, "K101", "12100101", "12100101.101", {{"INT", "O"}});
     SetStaffing(data, "12100101", 0, 0, "E1");
     ClassificationDialog dialog(*data.context);
-    const std::string before = dialog.entries().at(0);
+    const std::string before = LineOf(dialog, 0);
 
     ModalScript script;
     script.then([](QWidget* window) {
@@ -252,7 +261,7 @@ void ClassificationWindowsTest::staffing_ok_storesValuesAndRewritesEntry() {
     QCOMPARE(stored.beds, 4LL);
     QCOMPARE(stored.dgkp, 5.5);
     QCOMPARE(stored.preset, std::string());
-    const std::string after = dialog.entries().at(0);
+    const std::string after = LineOf(dialog, 0);
     QCOMPARE(Field(after, 1, 29), Field(before, 1, 29));
     QCOMPARE(Field(after, 30, 35), std::string("  5,50"));
     QCOMPARE(Field(after, 40, 42), std::string("  4"));
@@ -293,7 +302,7 @@ void ClassificationWindowsTest::staffing_invalidNumber_showsMessageAndStoresNoth
     AddDepartmentWithStays(data, "K101", "12100101", "12100101.101", {{"INT", "O"}});
     SetStaffing(data, "12100101", 7, 3.0, "E1");
     ClassificationDialog dialog(*data.context);
-    const std::string entry = dialog.entries().at(0);
+    const ClassificationEntry entry = dialog.entries().at(0);
     StaffingDialog window(*data.context, entry);
     window.show();
     QVERIFY(QTest::qWaitForWindowActive(&window));
@@ -307,7 +316,8 @@ void ClassificationWindowsTest::staffing_invalidNumber_showsMessageAndStoresNoth
     QVERIFY(window.isVisible());
     QVERIFY(window.result() != QDialog::Accepted);
     QVERIFY(Child<QLineEdit>(&window, field.toLatin1().constData())->hasFocus());
-    QCOMPARE(window.entry(), entry);
+    QCOMPARE(BuildDepartmentEntry(window.entry(), NumberNotation::German()),
+             BuildDepartmentEntry(entry, NumberNotation::German()));
     const auto stored = ReadStoredStaffing(data, "K101", "12100101");
     QCOMPARE(stored.beds, 7LL);
     QCOMPARE(stored.dgkp, 3.0);
@@ -318,7 +328,7 @@ void ClassificationWindowsTest::staffing_cancel_storesNothing() {
     UiTestData data;
     AddDepartmentWithStays(data, "K101", "12100101", "12100101.101", {{"INT", "O"}});
     ClassificationDialog dialog(*data.context);
-    const std::string before = dialog.entries().at(0);
+    const std::string before = LineOf(dialog, 0);
 
     ModalScript script;
     script.then([](QWidget* window) {
@@ -329,7 +339,7 @@ void ClassificationWindowsTest::staffing_cancel_storesNothing() {
     dialog.onCommand(ClassificationDialog::EditDepartment);
 
     QVERIFY(script.done());
-    QCOMPARE(dialog.entries().at(0), before);
+    QCOMPARE(LineOf(dialog, 0), before);
     QCOMPARE(ReadStoredStaffing(data, "K101", "12100101").beds, 0LL);
 }
 
@@ -438,7 +448,7 @@ void ClassificationWindowsTest::classify_twoSelectedDepartments_giveTwoRowsInLis
     UiTestData data;
     kalvora::test::ImportDemoDeliveries(data);
     ClassificationDialog dialog(*data.context);
-    const std::vector<std::string> entries = dialog.entries();
+    const std::vector<ClassificationEntry> entries = dialog.entries();
     QVERIFY(entries.size() >= 2);
     auto* list = Child<QListWidget>(&dialog, "lst_abteilung");
     list->clearSelection();
@@ -480,7 +490,7 @@ void ClassificationWindowsTest::classify_missingDepartmentDatabase_showsFailureI
     QCOMPARE(dialog.entries().size(), std::size_t{2});
     QVERIFY(QFile::remove(data.systemDir() + QStringLiteral("/12100101.101")));
 
-    const std::vector<std::string> entries = dialog.entries();
+    const std::vector<ClassificationEntry> entries = dialog.entries();
     ClassificationResultWindow result(*data.context, entries);
 
     const auto& rows = result.table().rows;
@@ -630,8 +640,8 @@ void ClassificationWindowsTest::enter_inStaffingWindow_storesLikeOk() {
 
     QVERIFY(closedByEnter);
     QCOMPARE(ReadStoredStaffing(data, "K101", "12100101").beds, 4LL);
-    QCOMPARE(Field(dialog.entries().at(0), 40, 42), std::string("  4"));
-    QCOMPARE(Field(dialog.entries().at(0), 48, 52), std::string(" 1,38"));
+    QCOMPARE(Field(LineOf(dialog, 0), 40, 42), std::string("  4"));
+    QCOMPARE(Field(LineOf(dialog, 0), 48, 52), std::string(" 1,38"));
 }
 
 void ClassificationWindowsTest::result_cutTexts_readByTooltipOrByFittingTheColumn() {

@@ -54,7 +54,7 @@ void DesktopHabitsTest::patientLevel_leftByAnyWay_clearsDepartmentFromStatusBar(
     data.context->statusBar = &bar;
     {
         DepartmentListWindow level(*data.context);
-        PatientListWindow window(*data.context, level.currentLine());
+        PatientListWindow window(*data.context, *level.currentDepartment());
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QVERIFY(bar.panelText(2).trimmed().size() > 0);
@@ -77,7 +77,7 @@ void DesktopHabitsTest::patientLevel_columnLabels_startOverTheirColumns() {
     UiTestData data;
     AddDepartmentWithStays(data, "0001", "61001000", "A6100101.101", {{"INT", "O"}});
     DepartmentListWindow level(*data.context);
-    PatientListWindow window(*data.context, level.currentLine());
+    PatientListWindow window(*data.context, *level.currentDepartment());
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     auto* list = Child<QListWidget>(&window, "lst_patient");

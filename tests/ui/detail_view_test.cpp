@@ -15,6 +15,7 @@
 
 #include "app/window_wiring.h"
 #include "base/message_service.h"
+#include "reports/department_line.h"
 #include "reports/ui/department_list_window.h"
 #include "reports/ui/pair_bracket.h"
 #include "reports/ui/patient_list_window.h"
@@ -61,9 +62,9 @@ StayRecord SurveyedStay() {
     return stay;
 }
 
-std::string DepartmentLine(UiTestData& data) {
+Department FirstDepartment(UiTestData& data) {
     DepartmentListWindow level(*data.context);
-    return level.currentLine();
+    return *level.currentDepartment();
 }
 
 QStringList Entries(QListWidget* list) {
@@ -108,7 +109,7 @@ void DetailViewTest::surveyDays_listOnlyQualifierThreeAndShowSelectedDay() {
     UiTestData data;
     AddDepartmentWithStays(data, "0001", "61001000", "A6100101.101", {});
     AddStay(data, "A6100101.101", SurveyedStay());
-    StayDetailWindow view(*data.context, DepartmentLine(data), "EXTERN", kKey);
+    StayDetailWindow view(*data.context, FirstDepartment(data), "EXTERN", kKey);
     QVERIFY(view.loaded());
     auto* days = Child<QListWidget>(&view, "lst_erhebung_tiss");
     QCOMPARE(Entries(days), (QStringList{QStringLiteral("05.01.2016"), QStringLiteral("06.01.2016"),
@@ -135,8 +136,9 @@ void DetailViewTest::baseData_showsStoredValuesWithComboEntries() {
     UiTestData data;
     AddDepartmentWithStays(data, "0001", "61001000", "A6100101.101", {});
     AddStay(data, "A6100101.101", SurveyedStay());
-    const std::string line = DepartmentLine(data);
-    StayDetailWindow view(*data.context, line, "EXTERN", kKey);
+    const Department department = FirstDepartment(data);
+    const std::string line = BuildDepartmentLine(department);
+    StayDetailWindow view(*data.context, department, "EXTERN", kKey);
     QCOMPARE(view.windowTitle(), QStringLiteral(" Intensivbericht - Detailansicht"));
     QCOMPARE(Child<QLabel>(&view, "lbl_int_ka_id")->text(), QString::fromStdString(line.substr(0, 28)));
     QCOMPARE(Child<QLabel>(&view, "lbl_int_icu_fun_id")->text(), QString::fromStdString(line.substr(29, 44)));
@@ -209,7 +211,7 @@ void DetailViewTest::combos_mapStoredValues() {
     stay.icuOutcome = icuOutcome.toStdString();
     stay.hospMort = hospMort.toStdString();
     AddStay(data, "A6100101.101", stay);
-    StayDetailWindow view(*data.context, DepartmentLine(data), "EXTERN", kKey);
+    StayDetailWindow view(*data.context, FirstDepartment(data), "EXTERN", kKey);
     QCOMPARE(Child<QComboBox>(&view, "cmb_int_icu_outcome")->currentText(), outcomeShown);
     QCOMPARE(Child<QComboBox>(&view, "cmb_int_hosp_mort")->currentText(), hospitalShown);
 }
@@ -218,7 +220,7 @@ void DetailViewTest::pages_surveyFrameOnlyOnTissPage_externStaysUnusableAndBlue(
     UiTestData data;
     AddDepartmentWithStays(data, "0001", "61001000", "A6100101.101", {});
     AddStay(data, "A6100101.101", SurveyedStay());
-    StayDetailWindow view(*data.context, DepartmentLine(data), "EXTERN", kKey);
+    StayDetailWindow view(*data.context, FirstDepartment(data), "EXTERN", kKey);
     view.show();
     auto* tabs = Child<QTabWidget>(&view, "tab_int");
     auto* survey = Child<QGroupBox>(&view, "fra_erhebung");
@@ -257,7 +259,7 @@ void DetailViewTest::pages_internEnablesShownPageBlackOnWhite() {
     UiTestData data;
     AddDepartmentWithStays(data, "0001", "61001000", "A6100101.101", {});
     AddStay(data, "A6100101.101", SurveyedStay());
-    StayDetailWindow view(*data.context, DepartmentLine(data), "INTERN", kKey);
+    StayDetailWindow view(*data.context, FirstDepartment(data), "INTERN", kKey);
     auto* tabs = Child<QTabWidget>(&view, "tab_int");
     auto* basePage = Child<QWidget>(&view, "fra_tab_0");
     auto* tissPage = Child<QWidget>(&view, "fra_tab_1");
@@ -281,7 +283,7 @@ void DetailViewTest::stayWithoutDaysOrRecordType1_showsWhatIsStored() {
     stay.disDate = "            ";
     stay.icuOutcome = "2";
     AddStay(data, "A6100101.101", stay);
-    StayDetailWindow view(*data.context, DepartmentLine(data), "EXTERN", kKey);
+    StayDetailWindow view(*data.context, FirstDepartment(data), "EXTERN", kKey);
     QVERIFY(view.loaded());
     QCOMPARE(Child<QListWidget>(&view, "lst_erhebung_tiss")->count(), 0);
     QVERIFY(TickedBoxes(&view).empty());
@@ -302,8 +304,8 @@ void DetailViewTest::missingStay_reportsAndDoesNotOpen() {
     UiTestData data;
     AddDepartmentWithStays(data, "0001", "61001000", "A6100101.101", {});
     AddStay(data, "A6100101.101", SurveyedStay());
-    const std::string line = DepartmentLine(data);
-    StayDetailWindow unknown(*data.context, line, "EXTERN",
+    const Department department = FirstDepartment(data);
+    StayDetailWindow unknown(*data.context, department, "EXTERN",
                              StayKey{"9999      ", "19600101", "201601040800"});
     QVERIFY(!unknown.loaded());
     QCOMPARE(data.messages.texts(),
@@ -311,7 +313,7 @@ void DetailViewTest::missingStay_reportsAndDoesNotOpen() {
 
     data.messages.shown.clear();
     QVERIFY(QFile::remove(data.systemDir() + QStringLiteral("/A6100101.101")));
-    StayDetailWindow gone(*data.context, line, "EXTERN", kKey);
+    StayDetailWindow gone(*data.context, department, "EXTERN", kKey);
     QVERIFY(!gone.loaded());
     QCOMPARE(data.messages.shown.size(), std::size_t{1});
     QVERIFY(data.messages.texts()[0].find("A6100101.101") != std::string::npos);
@@ -323,7 +325,7 @@ void DetailViewTest::patientWeiter_opensDetailOfChosenStay() {
     AddStay(data, "A6100101.101", {"1000      ", "19500101", "201601010800"});
     AddStay(data, "A6100101.101", SurveyedStay());
     DepartmentListWindow level(*data.context);
-    PatientListWindow patients(*data.context, level.currentLine(), PatientLevelOpeners(), &level,
+    PatientListWindow patients(*data.context, *level.currentDepartment(), PatientLevelOpeners(), &level,
                                &level.searchTerms());
     Child<QListWidget>(&patients, "lst_patient")->setCurrentRow(1);
     QString shownNumber;
@@ -344,7 +346,7 @@ void DetailViewTest::tissPage_twoColumnsInTableOrderWithBracketsOnExclusivePairs
     UiTestData data;
     AddDepartmentWithStays(data, "0001", "61001000", "A6100101.101", {});
     AddStay(data, "A6100101.101", SurveyedStay());
-    StayDetailWindow view(*data.context, DepartmentLine(data), "EXTERN", kKey);
+    StayDetailWindow view(*data.context, FirstDepartment(data), "EXTERN", kKey);
     view.show();
     Child<QTabWidget>(&view, "tab_int")->setCurrentIndex(1);
     QVERIFY(QTest::qWaitForWindowExposed(&view));

@@ -55,8 +55,8 @@ void AddSearchDepartments(UiTestData& data) {
 // Opens the search on the department list, enters the admission number and presses a button.
 void SearchDepartments(UiTestData& data, DepartmentListWindow& level, const QString& admissionNumber,
                        int button) {
-    PatientSearchWindow search(*data.context, level.searchTerms(),
-                               PatientSearchWindow::Level::Abteilungsebene, level.departmentList());
+    PatientSearchWindow search(*data.context, level.searchTerms(), level.departments(),
+                               level.departmentList());
     if (!admissionNumber.isNull()) Child<QLineEdit>(&search, "txt_pats_kis_id")->setText(admissionNumber);
     search.onCommand(static_cast<PatientSearchWindow::Command>(button));
 }
@@ -80,8 +80,8 @@ void PatientSearchTest::open_showsRememberedTermsAndButtons() {
     AddSearchDepartments(data);
     DepartmentListWindow level(*data.context, DepartmentLevelOpeners());
     level.searchTerms() = {"4711      ", "19600101"};
-    PatientSearchWindow search(*data.context, level.searchTerms(),
-                               PatientSearchWindow::Level::Abteilungsebene, level.departmentList());
+    PatientSearchWindow search(*data.context, level.searchTerms(), level.departments(),
+                               level.departmentList());
     QCOMPARE(search.windowTitle(), QStringLiteral(" Patientensuche"));
     auto* number = Child<QLineEdit>(&search, "txt_pats_kis_id");
     QCOMPARE(number->text(), QStringLiteral("4711      "));
@@ -165,7 +165,7 @@ void PatientSearchTest::patientLevel_birthDate_findsMatchingLinesInTurn() {
     AddStay(data, "A6100101.101", {"1003      ", "19600101", "201601060800"});
     AddStay(data, "A6100101.101", {"1004      ", "19700202", "201601070800"});
     DepartmentListWindow level(*data.context, DepartmentLevelOpeners());
-    PatientListWindow patients(*data.context, level.currentLine(), PatientLevelOpeners(), &level,
+    PatientListWindow patients(*data.context, *level.currentDepartment(), PatientLevelOpeners(), &level,
                                &level.searchTerms());
     auto* list = Child<QListWidget>(&patients, "lst_patient");
     QCOMPARE(list->currentRow(), 0);
@@ -187,8 +187,7 @@ void PatientSearchTest::patientLevel_birthDate_findsMatchingLinesInTurn() {
 
     const auto proceed = [&] {
         data.messages.shown.clear();
-        PatientSearchWindow search(*data.context, patients.searchTerms(),
-                                   PatientSearchWindow::Level::Patientenebene, list);
+        PatientSearchWindow search(*data.context, patients.searchTerms(), patients.stays(), list);
         QCOMPARE(Child<QLineEdit>(&search, "txt_pats_dob")->text(), QStringLiteral("02.02.1970"));
         search.onCommand(PatientSearchWindow::Continue);
     };
@@ -207,8 +206,7 @@ void PatientSearchTest::emptyTerms_showNoticeAndKeepWindowOpen() {
     DepartmentListWindow level(*data.context, DepartmentLevelOpeners());
     auto* list = Child<QListWidget>(&level, "lst_abteilung");
     list->item(2)->setSelected(true);
-    PatientSearchWindow search(*data.context, level.searchTerms(),
-                               PatientSearchWindow::Level::Abteilungsebene, list);
+    PatientSearchWindow search(*data.context, level.searchTerms(), level.departments(), list);
     search.show();
     Child<QLineEdit>(&search, "txt_pats_kis_id")->setText(QStringLiteral("   "));
     search.onCommand(PatientSearchWindow::Begin);
@@ -248,8 +246,8 @@ void PatientSearchTest::birthDateField_leaving_normalisesOrClears() {
     UiTestData data;
     AddSearchDepartments(data);
     DepartmentListWindow level(*data.context, DepartmentLevelOpeners());
-    PatientSearchWindow search(*data.context, level.searchTerms(),
-                               PatientSearchWindow::Level::Abteilungsebene, level.departmentList());
+    PatientSearchWindow search(*data.context, level.searchTerms(), level.departments(),
+                               level.departmentList());
     auto* field = Child<QLineEdit>(&search, "txt_pats_dob");
     field->setText(entry);
     QCOMPARE(search.leaveBirthDateField(), accepted);

@@ -25,6 +25,7 @@
 #include "app/window_wiring.h"
 #include "base/message_service.h"
 #include "export/ui/export_window.h"
+#include "reports/department_line.h"
 #include "reports/ui/department_analysis_window.h"
 #include "reports/ui/department_list_window.h"
 #include "reports/ui/patient_list_window.h"
@@ -97,7 +98,7 @@ void ReportsWindowsTest::open_listsDepartmentsInTextOrderFirstSelected() {
     QCOMPARE(lines[0].mid(84, 12), QStringLiteral("A6100101.101"));
     QCOMPARE(lines[3].mid(84, 12), QStringLiteral("T6100401.102"));
     QVERIFY(list->item(0)->isSelected());
-    QCOMPARE(window.selectedLines().size(), std::size_t{1});
+    QCOMPARE(window.selectedDepartments().size(), std::size_t{1});
     for (int index : {0, 1, 3, 4, 5}) {
         QVERIFY(window.findChild<QPushButton*>(QStringLiteral("cmd_abteilung_%1").arg(index)) != nullptr);
     }
@@ -122,7 +123,9 @@ void ReportsWindowsTest::weiter_withTwoSelected_showsOnlyOneNotice() {
     AddFourDepartments(data);
     std::vector<std::string> openedFor;
     DepartmentListWindow::Openers openers;
-    openers.patientLevel = [&](DepartmentListWindow& level) { openedFor.push_back(level.currentLine()); };
+    openers.patientLevel = [&](DepartmentListWindow& level) {
+        openedFor.push_back(BuildDepartmentLine(*level.currentDepartment()));
+    };
     DepartmentListWindow window(*data.context, openers);
     auto* list = Child<QListWidget>(&window, QStringLiteral("lst_abteilung"));
     list->item(2)->setSelected(true);
@@ -174,7 +177,7 @@ void ReportsWindowsTest::remove_answerNo_changesNothing() {
     data.messages.setNextAnswer(Answer::No);
     DepartmentListWindow window(*data.context);
     window.onCommand(DepartmentListWindow::Remove);
-    QCOMPARE(window.lines().size(), std::size_t{4});
+    QCOMPARE(window.departments().size(), std::size_t{4});
     QCOMPARE(data.departmentCount(), 4LL);
     QVERIFY(QFile::exists(data.systemDir() + QStringLiteral("/A6100101.101")));
 }
@@ -194,12 +197,12 @@ void ReportsWindowsTest::open_missingDepartmentDatabase_keepsListUsable() {
     AddFourDepartments(data);
     QVERIFY(QFile::remove(data.systemDir() + QStringLiteral("/B6100201.103")));
     DepartmentListWindow window(*data.context);
-    QCOMPARE(window.lines().size(), std::size_t{4});
+    QCOMPARE(window.departments().size(), std::size_t{4});
     auto* list = Child<QListWidget>(&window, QStringLiteral("lst_abteilung"));
     list->clearSelection();
     list->item(1)->setSelected(true);
     window.onCommand(DepartmentListWindow::Remove);
-    QCOMPARE(window.lines().size(), std::size_t{3});
+    QCOMPARE(window.departments().size(), std::size_t{3});
     QCOMPARE(data.departmentCount(), 3LL);
 }
 
@@ -221,7 +224,7 @@ void ReportsWindowsTest::patientLevel_listsStaysAndStatusPanels() {
     MainStatusBar bar;
     data.context->statusBar = &bar;
     DepartmentListWindow level(*data.context);
-    PatientListWindow window(*data.context, level.currentLine());
+    PatientListWindow window(*data.context, *level.currentDepartment());
     auto* list = Child<QListWidget>(&window, QStringLiteral("lst_patient"));
     const QStringList lines = ListLines(list);
     QCOMPARE(lines.size(), 2);
@@ -231,8 +234,10 @@ void ReportsWindowsTest::patientLevel_listsStaysAndStatusPanels() {
     QCOMPARE(lines[1].mid(72).trimmed(), QStringLiteral("Inkorrekt"));
     QVERIFY(list->item(0)->isSelected());
     QCOMPARE(window.departmentStatus(), std::string("EXTERN"));
-    QCOMPARE(bar.panelText(2), QString::fromStdString(level.currentLine().substr(0, 28) + " "));
-    QCOMPARE(bar.panelText(3), QString::fromStdString(level.currentLine().substr(29, 44) + " "));
+    QCOMPARE(bar.panelText(2),
+             QString::fromStdString(BuildDepartmentLine(*level.currentDepartment()).substr(0, 28) + " "));
+    QCOMPARE(bar.panelText(3),
+             QString::fromStdString(BuildDepartmentLine(*level.currentDepartment()).substr(29, 44) + " "));
     window.onCommand(PatientListWindow::Cancel);
     QCOMPARE(bar.panelText(2), QStringLiteral(" "));
     QCOMPARE(bar.panelText(3), QStringLiteral(" "));
@@ -246,14 +251,15 @@ void ReportsWindowsTest::patientWeiter_opensDetailOnlyForIcuStays() {
     PatientListWindow::Openers openers;
     openers.detail = [&](PatientListWindow& level) { opened.push_back(level.stayKey().admissionNumber); };
     DepartmentListWindow level(*data.context);
-    PatientListWindow window(*data.context, level.currentLine(), openers);
+    PatientListWindow window(*data.context, *level.currentDepartment(), openers);
     auto* list = Child<QListWidget>(&window, QStringLiteral("lst_patient"));
     list->setCurrentRow(1);
     window.onCommand(PatientListWindow::Next);
     QVERIFY(opened.empty());
     list->setCurrentRow(0);
     window.onCommand(PatientListWindow::Next);
-    QCOMPARE(opened, std::vector<std::string>{"P1        "});
+    // The key as stored, whatever the line shows of it.
+    QCOMPARE(opened, std::vector<std::string>{"P1"});
     QCOMPARE(window.stayKey().birthDate, std::string("19600101"));
     QCOMPARE(window.stayKey().admissionTime, std::string("201601040800"));
 }
@@ -263,7 +269,7 @@ void ReportsWindowsTest::patientLevel_missingDatabase_showsMessageAndEmptyList()
     AddDepartmentWithStays(data, "0001", "61001000", "A6100101.101", {{}});
     QVERIFY(QFile::remove(data.systemDir() + QStringLiteral("/A6100101.101")));
     DepartmentListWindow level(*data.context);
-    PatientListWindow window(*data.context, level.currentLine());
+    PatientListWindow window(*data.context, *level.currentDepartment());
     QCOMPARE(Child<QListWidget>(&window, QStringLiteral("lst_patient"))->count(), 0);
     QCOMPARE(data.messages.shown.size(), std::size_t{1});
     window.onCommand(PatientListWindow::Next);
@@ -276,7 +282,7 @@ void ReportsWindowsTest::analysis_twoDepartments_fillsGridAndCopiesText() {
                            {{"INT", "O"}, {"INT", "E"}, {"NIT", "O"}});
     AddDepartmentWithStays(data, "0002", "61002000", "B6100201.103", {{"INT", "O"}});
     DepartmentListWindow level(*data.context);
-    DepartmentAnalysisWindow window(*data.context, level.lines());
+    DepartmentAnalysisWindow window(*data.context, level.departments());
     auto* grid = Child<QTableWidget>(&window, QStringLiteral("grd_abta"));
     QCOMPARE(grid->rowCount(), 2);
     QCOMPARE(grid->columnCount(), 5);
@@ -307,7 +313,7 @@ void ReportsWindowsTest::analysis_twoDepartments_chartsStaysPerMonthAndDepartmen
     AddStay(data, "C6100301.105", {"1", "19600101", "201512040800", "201512100900"});
     DepartmentListWindow level(*data.context);
     // The third department is not chosen: its December stays no month of the chart.
-    DepartmentAnalysisWindow window(*data.context, {level.lines()[0], level.lines()[1]});
+    DepartmentAnalysisWindow window(*data.context, {level.departments()[0], level.departments()[1]});
     auto* view = Child<QChartView>(&window, QStringLiteral("cht_abta"));
     const QList<QAbstractSeries*> series = view->chart()->series();
     QCOMPARE(series.size(), 1);
@@ -379,7 +385,7 @@ void ReportsWindowsTest::analysisChart_timeAxisHoldsEveryMonthWithWholeLabels() 
     AddStay(data, "A6100101.101", {"3", "19600101", "202512040800", "202512100900"});
     AddStay(data, "B6100201.103", {"1", "19600101", "202006040800", "202006100900"});
     DepartmentListWindow level(*data.context);
-    DepartmentAnalysisWindow window(*data.context, level.lines());
+    DepartmentAnalysisWindow window(*data.context, level.departments());
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QTest::qWait(50);
@@ -446,7 +452,7 @@ void ReportsWindowsTest::analysisChart_sameNameInTwoHospitals_legendTellsThemApa
     AddDepartmentWithStays(data, "0001", "61001000", "A6100101.101", {{}});
     AddDepartmentWithStays(data, "0002", "61001000", "A6100102.101", {{}});
     DepartmentListWindow level(*data.context);
-    DepartmentAnalysisWindow window(*data.context, level.lines());
+    DepartmentAnalysisWindow window(*data.context, level.departments());
 
     QBarSeries* bars = ChartBars(&window);
     QVERIFY(bars != nullptr);
@@ -463,7 +469,7 @@ void ReportsWindowsTest::analysisChart_staysWithoutDischargeMonth_areNoted() {
     UiTestData data;
     AddDepartmentDischarging(data, {"201601100900", "", ""});
     DepartmentListWindow level(*data.context);
-    DepartmentAnalysisWindow window(*data.context, level.lines());
+    DepartmentAnalysisWindow window(*data.context, level.departments());
 
     // The grid has the row without a month; the chart has no month for it, so a note tells of it.
     QCOMPARE(Child<QTableWidget>(&window, QStringLiteral("grd_abta"))->rowCount(), 2);
@@ -484,7 +490,7 @@ void ReportsWindowsTest::analysisChart_hoverOnBar_showsItsFigure() {
     UiTestData data;
     AddDepartmentDischarging(data, {"201601100900", "201603100900", "201603100900"});
     DepartmentListWindow level(*data.context);
-    DepartmentAnalysisWindow window(*data.context, level.lines());
+    DepartmentAnalysisWindow window(*data.context, level.departments());
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
 
@@ -514,25 +520,23 @@ void ReportsWindowsTest::screenshots_whenDirectoryGiven_savesWindows() {
     };
     DepartmentListWindow level(*data.context);
     save(level, "department-level.png");
-    PatientListWindow patients(*data.context, level.currentLine());
+    PatientListWindow patients(*data.context, *level.currentDepartment());
     save(patients, "patient-level.png");
     ExportWindow exportWindow(*data.context);
     save(exportWindow, "export.png");
-    DepartmentAnalysisWindow analysis(*data.context, level.lines());
+    DepartmentAnalysisWindow analysis(*data.context, level.departments());
     save(analysis, "analysis.png");
 
     level.searchTerms() = {"4711      ", "19600101"};
-    PatientSearchWindow search(*data.context, level.searchTerms(),
-                               PatientSearchWindow::Level::Abteilungsebene, level.departmentList());
+    PatientSearchWindow search(*data.context, level.searchTerms(), level.departments(),
+                               level.departmentList());
     save(search, "patient-search.png");
 
     // The first ICU stay with survey days, on its second survey day when it has one.
-    auto* stays = patients.findChild<QListWidget*>(QStringLiteral("lst_patient"));
-    for (int row = 0; row < stays->count(); ++row) {
-        const std::string line = stays->item(row)->text().toStdString();
-        if (PatientStayType(line) != "INT") continue;
-        StayDetailWindow detail(*data.context, level.currentLine(), patients.departmentStatus(),
-                                StayKeyFromPatientLine(line));
+    for (const StayOverview& stay : patients.stays()) {
+        if (PatientStayType(stay) != "INT") continue;
+        StayDetailWindow detail(*data.context, *level.currentDepartment(), patients.departmentStatus(),
+                                stay.key);
         auto* days = detail.findChild<QListWidget*>(QStringLiteral("lst_erhebung_tiss"));
         if (!detail.loaded() || days->count() == 0) continue;
         save(detail, "detail-basisdaten.png");

@@ -20,12 +20,10 @@
 #include "classification/ui/classification_notation.h"
 #include "classification/ui/classification_result_window.h"
 #include "classification/ui/staffing_dialog.h"
-#include "store/store_error.h"
 #include "ui/app_context.h"
 #include "ui/busy_pointer.h"
 #include "ui/date_entry_field.h"
 #include "ui/list_font.h"
-#include "ui/list_lines.h"
 #include "ui/main_status_bar.h"
 #include "ui/object_names.h"
 #include "ui/options_dialog.h"
@@ -106,6 +104,9 @@ QWidget* ClassificationDialog::buildListFrame() {
 
     lst_abteilung_ = new QListWidget(frame);
     lst_abteilung_->setObjectName(QStringLiteral("lst_abteilung"));
+    entries_ = std::make_unique<ValueList<ClassificationEntry>>(
+        lst_abteilung_,
+        [](const ClassificationEntry& entry) { return BuildDepartmentEntry(entry, SystemNumberNotation()); });
     lst_abteilung_->setFont(FixedPitchListFont());
     lst_abteilung_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     lst_abteilung_->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
@@ -192,18 +193,19 @@ QWidget* ClassificationDialog::buildRunFields() {
 }
 
 void ClassificationDialog::loadList() {
-    lst_abteilung_->clear();
     ClassificationDialogList list;
     {
         const BusyPointer busy;
         SetStatus(context_, " Intensivberichte vorbereiten...");
-        try {
-            list = LoadClassificationDialogList(context_.settings.SystemDataPath, SystemNumberNotation());
-        } catch (const StoreError& error) {
-            context_.messages.ShowErrorBox(error.what());
+        Result<ClassificationDialogList> loaded =
+            LoadClassificationDialogList(context_.settings.SystemDataPath);
+        if (loaded) {
+            list = std::move(*loaded);
+        } else {
+            context_.messages.ShowErrorBox(loaded.message());
         }
     }
-    for (const std::string& entry : list.entries) lst_abteilung_->addItem(QString::fromStdString(entry));
+    entries_->assign(std::move(list.entries));
     // A department left out for want of its database would otherwise just be absent from the list.
     if (!list.unlisted.empty()) context_.messages.ShowErrorBox(UnlistedDepartmentsText(list.unlisted));
     if (lst_abteilung_->count() == 0) {
@@ -225,12 +227,6 @@ void ClassificationDialog::loadValues() {
     chk_mtiss_->setChecked(settings.ErsatzTISS == "J");
 }
 
-std::vector<std::string> ClassificationDialog::entries() const { return ListLines(lst_abteilung_); }
-
-std::vector<std::string> ClassificationDialog::selectedEntries() const {
-    return SelectedListLines(lst_abteilung_);
-}
-
 void ClassificationDialog::onCommand(Command command) {
     const int index = command;
     switch (index) {
@@ -250,11 +246,11 @@ void ClassificationDialog::onCommand(Command command) {
 }
 
 void ClassificationDialog::editDepartment() {
-    QListWidgetItem* item = lst_abteilung_->currentItem();
+    const std::optional<int> row = entries_->currentRow();
     // An empty list has no entry with the focus: nothing to edit.
-    if (item == nullptr) return;
-    StaffingDialog window(context_, item->text().toStdString(), this);
-    if (window.exec() == QDialog::Accepted) item->setText(QString::fromStdString(window.entry()));
+    if (!row) return;
+    StaffingDialog window(context_, entries_->at(*row), this);
+    if (window.exec() == QDialog::Accepted) entries_->replace(*row, window.entry());
 }
 
 void ClassificationDialog::changeSettings() {

@@ -3,8 +3,12 @@
 // hours and the two counting rules. It opens the staffing window, the options dialog and the
 // result window.
 #include <QDialog>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "classification/department_entry.h"
+#include "ui/value_list.h"
 
 class QCheckBox;
 class QComboBox;
@@ -27,9 +31,9 @@ public:
     // cmd_ein: 0 "Abteilung bearbeiten", 1 "Voreinstellungen ändern", 2 "Einstufung", 3 "Abbrechen".
     void onCommand(Command command);
     // The entries of the list, in list order.
-    std::vector<std::string> entries() const;
+    const std::vector<ClassificationEntry>& entries() const { return entries_->values(); }
     // The selected entries, in list order.
-    std::vector<std::string> selectedEntries() const;
+    std::vector<ClassificationEntry> selectedEntries() const { return entries_->selectedValues(); }
 
 private:
     QWidget* buildListFrame();
@@ -43,6 +47,7 @@ private:
 
     AppContext& context_;
     QListWidget* lst_abteilung_ = nullptr;
+    std::unique_ptr<ValueList<ClassificationEntry>> entries_;
     QWidget* labelStrip_ = nullptr;
     std::vector<QLabel*> columnLabels_;
     DateEntryField* txt_vondatum_ = nullptr;

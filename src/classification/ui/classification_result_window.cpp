@@ -3,7 +3,6 @@
 #include <QHeaderView>
 #include <QTableWidget>
 #include <algorithm>
-#include <stdexcept>
 
 #include "base/message_service.h"
 #include "classification/classification_run.h"
@@ -34,7 +33,7 @@ QString TrailingBlanksRemoved(QString text) {
 }  // namespace
 
 ClassificationResultWindow::ClassificationResultWindow(AppContext& context,
-                                                       const std::vector<std::string>& entries,
+                                                       const std::vector<ClassificationEntry>& entries,
                                                        QWidget* parent)
     : QDialog(parent) {
     setObjectName(QStringLiteral("frmEine"));
@@ -47,19 +46,21 @@ ClassificationResultWindow::ClassificationResultWindow(AppContext& context,
     FitResultReport(this, grd_erg_, static_cast<int>(table_.rows.size()), kVisibleRowsAtMost);
 }
 
-void ClassificationResultWindow::classify(AppContext& context, const std::vector<std::string>& entries) {
+void ClassificationResultWindow::classify(AppContext& context,
+                                          const std::vector<ClassificationEntry>& entries) {
     const BusyPointer busy;
     StatusBarSink status(context.statusBar);
     const ResultNotation notation{SystemNumberNotation(), true};
-    try {
-        table_ = ClassifyEntries(entries, ClassificationRunFromSettings(context.settings),
-                                 context.settings.SystemDataPath, notation, status);
-    } catch (const std::invalid_argument& refusal) {
-        // The dialog refuses an invalid period before it opens this window; should one get here,
-        // the table stays empty.
-        context.messages.ShowErrorBox(refusal.what());
-        status.setPanel(1, " Bereit");
+    Result<ResultTable> table = ClassifyEntries(entries, ClassificationRunFromSettings(context.settings),
+                                                context.settings.SystemDataPath, notation, status);
+    if (table) {
+        table_ = std::move(*table);
+        return;
     }
+    // The dialog refuses an invalid period before it opens this window; should one get here, the
+    // table stays empty.
+    context.messages.ShowErrorBox(table.message());
+    status.setPanel(1, " Bereit");
 }
 
 void ClassificationResultWindow::fillGrid() {

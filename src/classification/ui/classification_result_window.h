@@ -17,7 +17,7 @@ class ClassificationResultWindow : public QDialog {
     Q_OBJECT
 public:
     // `entries`: the selected entries of the classification dialog's list, in list order.
-    ClassificationResultWindow(AppContext& context, const std::vector<std::string>& entries,
+    ClassificationResultWindow(AppContext& context, const std::vector<ClassificationEntry>& entries,
                                QWidget* parent = nullptr);
 
     // The buttons by their index in the group (their object names end in it).
@@ -27,7 +27,7 @@ public:
     const ResultTable& table() const { return table_; }
 
 private:
-    void classify(AppContext& context, const std::vector<std::string>& entries);
+    void classify(AppContext& context, const std::vector<ClassificationEntry>& entries);
     void fillGrid();
     void copyToClipboard();
 

@@ -16,7 +16,6 @@
 #include "classification/department_entry.h"
 #include "classification/department_staffing.h"
 #include "classification/ui/classification_notation.h"
-#include "store/store_error.h"
 #include "ui/app_context.h"
 #include "ui/object_names.h"
 #include "ui/select_on_focus.h"
@@ -39,7 +38,7 @@ QGroupBox* Frame(const QString& caption, const char* name, QWidget* content, QWi
 
 }  // namespace
 
-StaffingDialog::StaffingDialog(AppContext& context, std::string entry, QWidget* parent)
+StaffingDialog::StaffingDialog(AppContext& context, ClassificationEntry entry, QWidget* parent)
     : QDialog(parent), context_(context), entry_(std::move(entry)), notation_(SystemNumberNotation()) {
     setObjectName(QStringLiteral("frmAbtB"));
     setWindowTitle(QStringLiteral(" Extras - Einstufung"));
@@ -57,8 +56,8 @@ StaffingDialog::StaffingDialog(AppContext& context, std::string entry, QWidget* 
 
     txt_dgkp_ = new QLineEdit(this);
     txt_dgkp_->setObjectName(QStringLiteral("txt_dgkp"));
-    const NumberEntryResult dgkp = CheckNumberEntry(EntryDgkpText(entry_), 2, 6, false, notation_);
-    txt_dgkp_->setText(dgkp.message ? Trimmed(EntryDgkpText(entry_)) : Trimmed(dgkp.text));
+    const NumberEntryResult dgkp = CheckNumberEntry(EntryDgkpText(entry_, notation_), 2, 6, false, notation_);
+    txt_dgkp_->setText(dgkp.message ? Trimmed(EntryDgkpText(entry_, notation_)) : Trimmed(dgkp.text));
     txt_sBett_ = new QLineEdit(Trimmed(EntryBedsText(entry_)), this);
     txt_sBett_->setObjectName(QStringLiteral("txt_sBett"));
     lbl_faktor_ = new QLabel(QStringLiteral("0,00"), this);
@@ -195,15 +194,14 @@ bool StaffingDialog::store() {
     values.dgkp = DgkpOfEntry(txt_dgkp_->text().toStdString(), notation_);
     values.beds = BedsOfEntry(txt_sBett_->text().toStdString());
     values.preset = cmbVoreinstufung_->currentText().toStdString();
-    try {
-        // A department without a row in Dateiverwaltung stores nothing; its entry is still rewritten.
-        StoreDepartmentStaffing(context_.settings.SystemDataPath, EntryKanr(entry_), EntryAbteilung(entry_),
-                                values);
-    } catch (const StoreError& error) {
-        context_.messages.ShowErrorBox(error.what());
+    // A department without a row in Dateiverwaltung stores nothing; its entry is still rewritten.
+    const Outcome stored =
+        StoreDepartmentStaffing(context_.settings.SystemDataPath, entry_.department, values);
+    if (!stored) {
+        context_.messages.ShowErrorBox(stored.message());
         return false;
     }
-    entry_ = RewriteDepartmentEntry(entry_, values, notation_);
+    entry_ = WithStaffing(entry_, values);
     return true;
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "base/conversions.h"
+#include "classification/department_entry.h"
 
 class QComboBox;
 class QLabel;
@@ -18,7 +19,7 @@ struct AppContext;
 class StaffingDialog : public QDialog {
     Q_OBJECT
 public:
-    StaffingDialog(AppContext& context, std::string entry, QWidget* parent = nullptr);
+    StaffingDialog(AppContext& context, ClassificationEntry entry, QWidget* parent = nullptr);
 
     // The buttons by their index in the group (their object names end in it).
     enum Command : int { Ok = 0, Cancel = 1 };
@@ -28,7 +29,7 @@ public:
     // number is reported in the run-time error box and the focus goes back into the field; false then.
     bool leaveField(int which);
     // The entry as it stands after "OK" (the given entry before).
-    const std::string& entry() const { return entry_; }
+    const ClassificationEntry& entry() const { return entry_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -40,7 +41,7 @@ private:
     bool store();
 
     AppContext& context_;
-    std::string entry_;
+    ClassificationEntry entry_;
     NumberNotation notation_;
     QLabel* lbl_ka_ = nullptr;
     QLabel* lbl_abt_ = nullptr;

@@ -17,7 +17,6 @@
 #include "ui/app_context.h"
 #include "ui/busy_pointer.h"
 #include "ui/list_font.h"
-#include "ui/list_lines.h"
 #include "ui/object_names.h"
 #include "ui/options_dialog.h"
 #include "ui/status_bar_sink.h"
@@ -35,6 +34,8 @@ ExportWindow::ExportWindow(AppContext& context, QWidget* parent) : QDialog(paren
     listFrame->setObjectName(QStringLiteral("Frame1"));
     lst_abteilung_ = new QListWidget(listFrame);
     lst_abteilung_->setObjectName(QStringLiteral("lst_abteilung"));
+    departments_ = std::make_unique<ValueList<Department>>(
+        lst_abteilung_, [](const Department& department) { return ExportListLine(department); });
     lst_abteilung_->setFont(fixed);
     lst_abteilung_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     const int letter = lst_abteilung_->fontMetrics().horizontalAdvance(QLatin1Char('X'));
@@ -93,21 +94,16 @@ void ExportWindow::loadDepartments() {
     BusyPointer busy;
     StatusBarSink status(context_.statusBar);
     status.setPanel(1, " Intensivberichte vorbereiten...");
-    lst_abteilung_->clear();
-    const DepartmentList list = LoadDepartmentLines(context_.settings.SystemDataPath);
-    for (const std::string& line : list.lines) {
-        lst_abteilung_->addItem(QString::fromStdString(ExportListLine(line)));
-    }
+    Result<std::vector<Department>> list = LoadDepartments(context_.settings.SystemDataPath);
+    departments_->assign(list ? std::move(*list) : std::vector<Department>());
     if (lst_abteilung_->count() > 0) {
         lst_abteilung_->setCurrentRow(0);
         lst_abteilung_->item(0)->setSelected(true);
     }
     lbl_export_->setText(QString::fromStdString(context_.settings.ExportDataPath));
     status.setPanel(1, "");
-    if (!list.error.empty()) context_.messages.ShowErrorBox(list.error);
+    if (!list) context_.messages.ShowErrorBox(list.message());
 }
-
-std::vector<std::string> ExportWindow::selectedLines() const { return SelectedListLines(lst_abteilung_); }
 
 bool ExportWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == lbl_export_ && event->type() == QEvent::MouseButtonDblClick) {
@@ -144,7 +140,7 @@ void ExportWindow::exportDepartments() {
     {
         BusyPointer busy;
         StatusBarSink status(context_.statusBar);
-        const ExportRequest request{selectedLines(), output_file_->text().toStdString(),
+        const ExportRequest request{selectedDepartments(), output_file_->text().toStdString(),
                                     context_.settings.SystemDataPath, context_.settings.ExportDataPath};
         result = ExportTotalDatabase(request, status);
     }

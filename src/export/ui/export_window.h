@@ -3,8 +3,12 @@
 // options dialog) and the name of the total database.
 
 #include <QDialog>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "store/admin_database.h"
+#include "ui/value_list.h"
 
 class QLabel;
 class QLineEdit;
@@ -26,7 +30,7 @@ public:
     // Double click on the export directory: the options dialog, then the directory as it now stands.
     void editExportDirectory();
 
-    std::vector<std::string> selectedLines() const;
+    std::vector<Department> selectedDepartments() const { return departments_->selectedValues(); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -37,6 +41,7 @@ private:
 
     AppContext& context_;
     QListWidget* lst_abteilung_ = nullptr;
+    std::unique_ptr<ValueList<Department>> departments_;
     QLabel* lbl_export_ = nullptr;
     QLineEdit* output_file_ = nullptr;
 };

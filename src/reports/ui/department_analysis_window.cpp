@@ -31,7 +31,8 @@
 namespace kalvora::ui {
 
 DepartmentAnalysisWindow::DepartmentAnalysisWindow(AppContext& context,
-                                                   std::vector<std::string> departmentLines, QWidget* parent)
+                                                   const std::vector<Department>& departments,
+                                                   QWidget* parent)
     : QDialog(parent) {
     setObjectName(QStringLiteral("frmAbta"));
     setWindowTitle(QStringLiteral(" Abteilung - Analyse"));
@@ -54,10 +55,10 @@ DepartmentAnalysisWindow::DepartmentAnalysisWindow(AppContext& context,
     {
         BusyPointer busy;
         StatusBarSink status(context.statusBar);
-        result_ = AnalyseDepartments(departmentLines, context.settings.SystemDataPath, status);
+        result_ = AnalyseDepartments(departments, context.settings.SystemDataPath, status);
     }
     fillGrid();
-    chart_ = MakeAnalysisChart(departmentLines, result_.rows);
+    chart_ = MakeAnalysisChart(departments, result_.rows);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(grd_abta_, 2);

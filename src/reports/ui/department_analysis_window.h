@@ -23,7 +23,7 @@ struct AppContext;
 class DepartmentAnalysisWindow : public QDialog {
     Q_OBJECT
 public:
-    DepartmentAnalysisWindow(AppContext& context, std::vector<std::string> departmentLines,
+    DepartmentAnalysisWindow(AppContext& context, const std::vector<Department>& departments,
                              QWidget* parent = nullptr);
 
     // The buttons by their index in the group (their object names end in it).

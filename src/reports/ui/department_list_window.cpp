@@ -13,38 +13,33 @@
 #include "ui/app_context.h"
 #include "ui/imported_data_notice.h"
 #include "ui/list_font.h"
-#include "ui/list_lines.h"
 #include "ui/object_names.h"
 #include "ui/status_bar_sink.h"
 
 namespace kalvora::ui {
 
-namespace {
-
-QString FromStd(const std::string& text) { return QString::fromStdString(text); }
-
-}  // namespace
-
 DepartmentListWindow::DepartmentListWindow(AppContext& context, Openers openers, QWidget* parent)
-    : QDialog(parent), context_(context), openers_(std::move(openers)) {
+    : QDialog(parent),
+      context_(context),
+      openers_(std::move(openers)),
+      departments_(new QListWidget(this), BuildDepartmentLine) {
     setObjectName(QStringLiteral("frmAbt"));
     setWindowTitle(QStringLiteral(" Intensivbericht - Abteilungsebene"));
     setModal(true);
 
-    lst_abteilung_ = new QListWidget(this);
-    lst_abteilung_->setObjectName(QStringLiteral("lst_abteilung"));
+    QListWidget* list = departments_.widget();
+    list->setObjectName(QStringLiteral("lst_abteilung"));
     const QFont fixed = FixedPitchListFont();
-    lst_abteilung_->setFont(fixed);
-    lst_abteilung_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    connect(lst_abteilung_, &QListWidget::itemDoubleClicked, this,
-            [this] { onCommand(DepartmentListWindow::Next); });
+    list->setFont(fixed);
+    list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    connect(list, &QListWidget::itemDoubleClicked, this, [this] { onCommand(DepartmentListWindow::Next); });
 
     // Column labels above the hospital and department columns of the lines.
-    const int letter = lst_abteilung_->fontMetrics().horizontalAdvance(QLatin1Char('X'));
+    const int letter = list->fontMetrics().horizontalAdvance(QLatin1Char('X'));
     auto* labels = new QHBoxLayout;
     auto* hospitalLabel = new QLabel(QStringLiteral(" &Krankenanstalt "), this);
     hospitalLabel->setObjectName(QStringLiteral("lbl_krankenanstalt"));
-    hospitalLabel->setBuddy(lst_abteilung_);
+    hospitalLabel->setBuddy(list);
     hospitalLabel->setFixedWidth(29 * letter);
     auto* departmentLabel = new QLabel(QStringLiteral(" Abteilung "), this);
     departmentLabel->setObjectName(QStringLiteral("lbl_abteilung"));
@@ -70,7 +65,7 @@ DepartmentListWindow::DepartmentListWindow(AppContext& context, Openers openers,
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(labels);
-    layout->addWidget(lst_abteilung_, 1);
+    layout->addWidget(list, 1);
     layout->addLayout(buttons);
     resize(112 * letter, 420);
 
@@ -80,29 +75,28 @@ DepartmentListWindow::DepartmentListWindow(AppContext& context, Openers openers,
 }
 
 void DepartmentListWindow::loadDepartments() {
-    lst_abteilung_->clear();
-    const DepartmentList list = LoadDepartmentLines(context_.settings.SystemDataPath);
-    if (!list.error.empty()) {
-        context_.messages.ShowErrorBox(list.error);
+    departments_.assign({});
+    Result<std::vector<Department>> list = LoadDepartments(context_.settings.SystemDataPath);
+    if (!list) {
+        context_.messages.ShowErrorBox(list.message());
         return;
     }
-    for (const std::string& line : list.lines) lst_abteilung_->addItem(FromStd(line));
-    if (lst_abteilung_->count() > 0) {
-        lst_abteilung_->setCurrentRow(0);
-        lst_abteilung_->item(0)->setSelected(true);
+    departments_.assign(std::move(*list));
+    selectFirst();
+}
+
+void DepartmentListWindow::selectFirst() {
+    QListWidget* list = departments_.widget();
+    list->clearSelection();
+    if (list->count() > 0) {
+        list->setCurrentRow(0);
+        list->item(0)->setSelected(true);
     }
 }
 
-std::vector<std::string> DepartmentListWindow::lines() const { return ListLines(lst_abteilung_); }
-
-std::vector<std::string> DepartmentListWindow::selectedLines() const {
-    return SelectedListLines(lst_abteilung_);
-}
-
-std::string DepartmentListWindow::currentLine() const {
-    const QListWidgetItem* item = lst_abteilung_->currentItem();
-    if (item == nullptr && lst_abteilung_->count() > 0) item = lst_abteilung_->item(0);
-    return item == nullptr ? std::string() : item->text().toStdString();
+std::optional<Department> DepartmentListWindow::currentDepartment() const {
+    if (departments_.empty()) return std::nullopt;
+    return departments_.at(departments_.currentRow().value_or(0));
 }
 
 bool DepartmentListWindow::dataImported() { return ConfirmDataImported(context_); }
@@ -116,11 +110,11 @@ void DepartmentListWindow::onCommand(Command command) {
     if (!dataImported()) return;
     switch (index) {
         case 0:
-            if (selectedLines().size() > 1) {
+            if (departments_.selectedRows().size() > 1) {
                 context_.messages.ShowNotice(notices::OnlyOneReport);
                 return;
             }
-            if (lst_abteilung_->count() > 0 && openers_.patientLevel) openers_.patientLevel(*this);
+            if (!departments_.empty() && openers_.patientLevel) openers_.patientLevel(*this);
             break;
         case 1:
             if (openers_.search) openers_.search(*this);
@@ -139,14 +133,14 @@ void DepartmentListWindow::onCommand(Command command) {
 void DepartmentListWindow::removeDepartments() {
     StatusBarSink status(context_.statusBar);
     const RemovalResult result = ConfirmAndRemoveDepartments(
-        selectedLines(), context_.settings.SystemDataPath, context_.messages, status);
+        selectedDepartments(), context_.settings.SystemDataPath, context_.messages, status);
     if (!result.error.empty()) context_.messages.ShowErrorBox(result.error);
     for (const DepartmentRemoval& removal : result.departments) {
         if (LeavesDepartmentList(removal.outcome)) {
-            const QString line = FromStd(removal.line);
-            for (int row = 0; row < lst_abteilung_->count(); ++row) {
-                if (lst_abteilung_->item(row)->text() == line) {
-                    delete lst_abteilung_->takeItem(row);
+            const std::vector<Department>& listed = departments_.values();
+            for (int row = 0; row < departments_.count(); ++row) {
+                if (listed[static_cast<std::size_t>(row)].fileName() == removal.department.fileName()) {
+                    departments_.remove(row);
                     break;
                 }
             }
@@ -155,11 +149,7 @@ void DepartmentListWindow::removeDepartments() {
         if (!message.empty()) context_.messages.ShowErrorBox(message);
     }
     if (result.departments.empty()) return;
-    lst_abteilung_->clearSelection();
-    if (lst_abteilung_->count() > 0) {
-        lst_abteilung_->setCurrentRow(0);
-        lst_abteilung_->item(0)->setSelected(true);
-    }
+    selectFirst();
     status.setPanel(1, " Bereit");
     status.setPanel(2, "");
     status.setPanel(3, "");

@@ -4,10 +4,13 @@
 
 #include <QDialog>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "reports/patient_search.h"
+#include "store/admin_database.h"
+#include "ui/value_list.h"
 
 class QListWidget;
 
@@ -34,22 +37,24 @@ public:
     void onCommand(Command command);
 
     AppContext& context() { return context_; }
-    QListWidget* departmentList() const { return lst_abteilung_; }
+    QListWidget* departmentList() const { return departments_.widget(); }
     SearchTerms& searchTerms() { return searchTerms_; }
-    std::vector<std::string> lines() const;
-    std::vector<std::string> selectedLines() const;
-    // The line holding the focus; empty when the list is empty.
-    std::string currentLine() const;
+    // The departments of the list, top to bottom.
+    const std::vector<Department>& departments() const { return departments_.values(); }
+    std::vector<Department> selectedDepartments() const { return departments_.selectedValues(); }
+    // The department holding the focus (the first when none has it); none when the list is empty.
+    std::optional<Department> currentDepartment() const;
 
 private:
     void loadDepartments();
+    void selectFirst();
     bool dataImported();
     void removeDepartments();
 
     AppContext& context_;
     Openers openers_;
     SearchTerms searchTerms_;
-    QListWidget* lst_abteilung_ = nullptr;
+    ValueList<Department> departments_;
 };
 
 }  // namespace kalvora::ui

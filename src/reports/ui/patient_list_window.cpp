@@ -21,25 +21,25 @@ int PatientTextIndent(const QListWidget& list) {
     return list.frameWidth() + list.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &list) + 1;
 }
 
-PatientListWindow::PatientListWindow(AppContext& context, std::string departmentLine, Openers openers,
+PatientListWindow::PatientListWindow(AppContext& context, Department department, Openers openers,
                                      QWidget* parent, SearchTerms* searchTerms)
     : QDialog(parent),
       context_(context),
       openers_(std::move(openers)),
-      departmentLine_(std::move(departmentLine)),
-      searchTerms_(searchTerms != nullptr ? searchTerms : &ownSearchTerms_) {
+      department_(std::move(department)),
+      searchTerms_(searchTerms != nullptr ? searchTerms : &ownSearchTerms_),
+      stays_(new QListWidget(this), BuildPatientLine) {
     setObjectName(QStringLiteral("frmPat"));
     setWindowTitle(QStringLiteral(" Intensivbericht - Patientenebene"));
     setModal(true);
 
     const QFont fixed = FixedPitchListFont();
-    lst_patient_ = new QListWidget(this);
-    lst_patient_->setObjectName(QStringLiteral("lst_patient"));
-    lst_patient_->setFont(fixed);
-    lst_patient_->setSelectionMode(QAbstractItemView::SingleSelection);
-    connect(lst_patient_, &QListWidget::itemDoubleClicked, this,
-            [this] { onCommand(PatientListWindow::Next); });
-    const int letter = lst_patient_->fontMetrics().horizontalAdvance(QLatin1Char('X'));
+    QListWidget* list = stays_.widget();
+    list->setObjectName(QStringLiteral("lst_patient"));
+    list->setFont(fixed);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    connect(list, &QListWidget::itemDoubleClicked, this, [this] { onCommand(PatientListWindow::Next); });
+    const int letter = list->fontMetrics().horizontalAdvance(QLatin1Char('X'));
 
     // Column labels over the columns of the patient lines: width in letters. Each label ends where
     // its column ends in the list's own text, measured in the list's font (a letter is rarely a
@@ -51,8 +51,8 @@ PatientListWindow::PatientListWindow(AppContext& context, std::string department
                    {" Entlassungszeitpunkt ", 20}, {" Typ ", 6},           {" Status", 10}};
     auto* labels = new QHBoxLayout;
     labels->setSpacing(0);
-    labels->addSpacing(PatientTextIndent(*lst_patient_));
-    const QFontMetricsF metrics(lst_patient_->font());
+    labels->addSpacing(PatientTextIndent(*list));
+    const QFontMetricsF metrics(list->font());
     int end = 0;
     int drawnTo = 0;
     for (const auto& column : columns) {
@@ -62,7 +62,7 @@ PatientListWindow::PatientListWindow(AppContext& context, std::string department
         const int columnEnd = qRound(metrics.horizontalAdvance(QString(end, QLatin1Char('X'))));
         label->setFixedWidth(columnEnd - drawnTo);
         drawnTo = columnEnd;
-        if (labels->count() == 1) label->setBuddy(lst_patient_);
+        if (labels->count() == 1) label->setBuddy(list);
         labels->addWidget(label);
     }
     labels->addStretch(1);
@@ -86,7 +86,7 @@ PatientListWindow::PatientListWindow(AppContext& context, std::string department
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(labels);
-    layout->addWidget(lst_patient_, 1);
+    layout->addWidget(list, 1);
     layout->addLayout(buttons);
     resize(90 * letter, 420);
 
@@ -94,29 +94,29 @@ PatientListWindow::PatientListWindow(AppContext& context, std::string department
 }
 
 void PatientListWindow::loadPatients() {
-    departmentStatus_ = CurrentDepartmentStatus(departmentLine_);
-    lst_patient_->clear();
-    const PatientList list =
-        LoadPatientLines(DepartmentDatabasePath(context_.settings.SystemDataPath, departmentLine_));
-    for (const std::string& line : list.lines) lst_patient_->addItem(QString::fromStdString(line));
-    if (lst_patient_->count() > 0) {
-        lst_patient_->setCurrentRow(0);
-        lst_patient_->item(0)->setSelected(true);
+    departmentStatus_ = CurrentDepartmentStatus(department_);
+    Result<std::vector<StayOverview>> stays =
+        LoadPatientStays(DepartmentDatabasePath(context_.settings.SystemDataPath, department_));
+    stays_.assign(stays ? std::move(*stays) : std::vector<StayOverview>());
+    QListWidget* list = stays_.widget();
+    if (list->count() > 0) {
+        list->setCurrentRow(0);
+        list->item(0)->setSelected(true);
     }
     StatusBarSink status(context_.statusBar);
-    status.setPanel(2, DepartmentHospitalPart(departmentLine_) + " ");
-    status.setPanel(3, DepartmentPart(departmentLine_) + " ");
-    if (!list.error.empty()) context_.messages.ShowErrorBox(list.error);
+    status.setPanel(2, DepartmentHospitalPart(department_) + " ");
+    status.setPanel(3, DepartmentPart(department_) + " ");
+    if (!stays) context_.messages.ShowErrorBox(stays.message());
 }
 
 void PatientListWindow::onCommand(Command command) {
     const int index = command;
     if (index == 0) {
-        const QListWidgetItem* item = lst_patient_->currentItem();
-        if (item == nullptr) return;
-        const std::string line = item->text().toStdString();
-        stayKey_ = StayKeyFromPatientLine(line);
-        if (PatientStayType(line) == "INT" && openers_.detail) openers_.detail(*this);
+        const std::optional<int> row = stays_.currentRow();
+        if (!row) return;
+        const StayOverview& stay = stays_.at(*row);
+        stayKey_ = stay.key;
+        if (PatientStayType(stay) == "INT" && openers_.detail) openers_.detail(*this);
     } else if (index == 1) {
         if (openers_.search) openers_.search(*this);
     } else {

@@ -8,6 +8,8 @@
 
 #include "reports/patient_line.h"
 #include "reports/patient_search.h"
+#include "store/admin_database.h"
+#include "ui/value_list.h"
 
 class QListWidget;
 
@@ -27,7 +29,7 @@ public:
         PatientOpener search;  // "&Suchen"
     };
 
-    PatientListWindow(AppContext& context, std::string departmentLine, Openers openers = {},
+    PatientListWindow(AppContext& context, Department department, Openers openers = {},
                       QWidget* parent = nullptr, SearchTerms* searchTerms = nullptr);
 
     // The buttons by their index in the group (their object names end in it).
@@ -38,8 +40,10 @@ public:
     void reject() override;
 
     AppContext& context() { return context_; }
-    QListWidget* patientList() const { return lst_patient_; }
-    const std::string& departmentLine() const { return departmentLine_; }
+    QListWidget* patientList() const { return stays_.widget(); }
+    // The stays of the list, top to bottom.
+    const std::vector<StayOverview>& stays() const { return stays_.values(); }
+    const Department& department() const { return department_; }
     const std::string& departmentStatus() const { return departmentStatus_; }
     const StayKey& stayKey() const { return stayKey_; }
     SearchTerms& searchTerms() { return *searchTerms_; }
@@ -49,12 +53,12 @@ private:
 
     AppContext& context_;
     Openers openers_;
-    std::string departmentLine_;
+    Department department_;
     std::string departmentStatus_;
     StayKey stayKey_;
     SearchTerms ownSearchTerms_;
     SearchTerms* searchTerms_ = nullptr;
-    QListWidget* lst_patient_ = nullptr;
+    ValueList<StayOverview> stays_;
 };
 
 // Pixels from the list's left edge to where it draws the text of its lines.

@@ -18,11 +18,24 @@
 #include "base/message_service.h"
 #include "ui/app_context.h"
 #include "ui/busy_pointer.h"
-#include "ui/list_lines.h"
 #include "ui/object_names.h"
 #include "ui/select_on_focus.h"
 
 namespace kalvora::ui {
+
+PatientSearchWindow::PatientSearchWindow(AppContext& context, SearchTerms& terms,
+                                         const std::vector<Department>& departments, QListWidget* list,
+                                         QWidget* parent)
+    : PatientSearchWindow(context, terms, Level::Abteilungsebene, list, parent) {
+    departments_ = &departments;
+}
+
+PatientSearchWindow::PatientSearchWindow(AppContext& context, SearchTerms& terms,
+                                         const std::vector<StayOverview>& stays, QListWidget* list,
+                                         QWidget* parent)
+    : PatientSearchWindow(context, terms, Level::Patientenebene, list, parent) {
+    stays_ = &stays;
+}
 
 PatientSearchWindow::PatientSearchWindow(AppContext& context, SearchTerms& terms, Level level,
                                          QListWidget* list, QWidget* parent)
@@ -144,8 +157,8 @@ bool PatientSearchWindow::searchDepartments(SearchStart start) {
     DepartmentSearchResult result;
     {
         BusyPointer busy;
-        result = SearchDepartments(ListLines(list_), firstSelected, start, terms_,
-                                   context_.settings.SystemDataPath);
+        result =
+            SearchDepartments(*departments_, firstSelected, start, terms_, context_.settings.SystemDataPath);
     }
     list_->clearSelection();
     if (result.current) {
@@ -166,7 +179,7 @@ bool PatientSearchWindow::searchPatients(SearchStart start) {
     const int currentRow = list_->currentRow();
     const std::optional<std::size_t> current =
         currentRow < 0 ? std::nullopt : std::optional<std::size_t>(static_cast<std::size_t>(currentRow));
-    const PatientSearchResult result = SearchPatientLines(ListLines(list_), current, start, terms_);
+    const PatientSearchResult result = SearchPatientStays(*stays_, current, start, terms_);
     if (result.current) {
         const int row = static_cast<int>(*result.current);
         list_->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);

@@ -4,6 +4,7 @@
 // matching line current. The terms are remembered, so that "Fortsetzen" goes on after the last hit.
 
 #include <QDialog>
+#include <vector>
 
 #include "reports/patient_search.h"
 
@@ -20,8 +21,12 @@ public:
     // The level marker: "Abteilungsebene" searches the department list, "Patientenebene" the patient list.
     enum class Level { Abteilungsebene, Patientenebene };
 
-    PatientSearchWindow(AppContext& context, SearchTerms& terms, Level level, QListWidget* list,
-                        QWidget* parent = nullptr);
+    // The search of the department level: `departments` are the lines of `list`, top to bottom.
+    PatientSearchWindow(AppContext& context, SearchTerms& terms, const std::vector<Department>& departments,
+                        QListWidget* list, QWidget* parent = nullptr);
+    // The search of the patient level: `stays` are the lines of `list`, top to bottom.
+    PatientSearchWindow(AppContext& context, SearchTerms& terms, const std::vector<StayOverview>& stays,
+                        QListWidget* list, QWidget* parent = nullptr);
 
     // The buttons by their index in the group (their object names end in it).
     enum Command : int { Begin = 0, Continue = 1, Cancel = 2 };
@@ -35,6 +40,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    PatientSearchWindow(AppContext& context, SearchTerms& terms, Level level, QListWidget* list,
+                        QWidget* parent);
     void search(SearchStart start);
     bool searchDepartments(SearchStart start);
     bool searchPatients(SearchStart start);
@@ -42,6 +49,8 @@ private:
     AppContext& context_;
     SearchTerms& terms_;
     Level level_;
+    const std::vector<Department>* departments_ = nullptr;
+    const std::vector<StayOverview>* stays_ = nullptr;
     QListWidget* list_ = nullptr;
     QLineEdit* txt_pats_kis_id_ = nullptr;
     QLineEdit* txt_pats_dob_ = nullptr;

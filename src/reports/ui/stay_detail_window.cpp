@@ -71,11 +71,11 @@ QLabel* Display(QWidget* parent, const char* name, int letters) {
 
 }  // namespace
 
-StayDetailWindow::StayDetailWindow(AppContext& context, std::string departmentLine,
-                                   std::string departmentStatus, const StayKey& key, QWidget* parent)
+StayDetailWindow::StayDetailWindow(AppContext& context, Department department, std::string departmentStatus,
+                                   const StayKey& key, QWidget* parent)
     : QDialog(parent),
       context_(context),
-      departmentLine_(std::move(departmentLine)),
+      department_(std::move(department)),
       departmentStatus_(std::move(departmentStatus)) {
     setObjectName(QStringLiteral("frmInt"));
     setWindowTitle(QStringLiteral(" Intensivbericht - Detailansicht"));
@@ -128,13 +128,13 @@ StayDetailWindow::StayDetailWindow(AppContext& context, std::string departmentLi
     // did not come from the import.
     for (QFrame* frame : fra_tab_) frame->setEnabled(false);
 
-    const StayDetailResult result =
-        LoadStayDetail(DepartmentDatabasePath(context_.settings.SystemDataPath, departmentLine_), key);
-    if (!result.detail) {
-        context_.messages.ShowErrorBox(result.error);
+    Result<StayDetail> detail =
+        LoadStayDetail(DepartmentDatabasePath(context_.settings.SystemDataPath, department_), key);
+    if (!detail) {
+        context_.messages.ShowErrorBox(detail.message());
         return;
     }
-    detail_ = result.detail;
+    detail_ = std::move(*detail);
     showBaseData();
     for (const SurveyDay& day : detail_->surveyDays)
         lst_erhebung_tiss_->addItem(QString::fromStdString(FormatDateCode(day.recordDate, 8)));
@@ -279,8 +279,8 @@ QWidget* StayDetailWindow::buildTissPage() {
 }
 
 void StayDetailWindow::showBaseData() {
-    lbl_int_ka_id_->setText(QString::fromStdString(DepartmentHospitalPart(departmentLine_)));
-    lbl_int_icu_fun_id_->setText(QString::fromStdString(DepartmentPart(departmentLine_)));
+    lbl_int_ka_id_->setText(QString::fromStdString(DepartmentHospitalPart(department_)));
+    lbl_int_icu_fun_id_->setText(QString::fromStdString(DepartmentPart(department_)));
     lbl_int_kis_id_->setText(QString::fromStdString(detail_->kisId));
     lbl_int_dob_->setText(DisplayDate(detail_->dob, 8));
     lbl_int_adm_date_->setText(DisplayDate(detail_->admDate, 12));

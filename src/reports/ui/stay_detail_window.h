@@ -10,6 +10,7 @@
 
 #include "reports/patient_line.h"
 #include "reports/stay_detail.h"
+#include "store/admin_database.h"
 #include "tiss/tiss_item.h"
 
 class QCheckBox;
@@ -28,9 +29,9 @@ struct AppContext;
 class StayDetailWindow : public QDialog {
     Q_OBJECT
 public:
-    // Reads the stay of `key` from the department database of the department line; when it cannot be
-    // read the run-time error box names the cause and loaded() is false.
-    StayDetailWindow(AppContext& context, std::string departmentLine, std::string departmentStatus,
+    // Reads the stay of `key` from the department's database; when it cannot be read the run-time
+    // error box names the cause and loaded() is false.
+    StayDetailWindow(AppContext& context, Department department, std::string departmentStatus,
                      const StayKey& key, QWidget* parent = nullptr);
 
     bool loaded() const { return detail_.has_value(); }
@@ -47,7 +48,7 @@ private:
     void onPageChanged(int page);
 
     AppContext& context_;
-    std::string departmentLine_;
+    Department department_;
     std::string departmentStatus_;
     std::optional<StayDetail> detail_;
 

@@ -152,7 +152,7 @@ int main(int argc, char* argv[]) {
         // Staffing figures for the demo departments, entered as in the staffing window.
         const char* const staff[][2] = {{"18,50", "8"}, {"24,00", "12"}, {"9,75", "6"}, {"30,00", "14"}};
         ClassificationDialog loading(context, &main);
-        const std::vector<std::string> entries = loading.entries();
+        const std::vector<ClassificationEntry> entries = loading.entries();
         for (std::size_t index = 0; index < entries.size(); ++index) {
             StaffingDialog staffing(context, entries[index], &main);
             staffing.findChild<QLineEdit*>(QStringLiteral("txt_dgkp"))
