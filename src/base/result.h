@@ -32,8 +32,11 @@ public:
     const T& operator*() const& { return value(); }
     T& operator*() & { return value(); }
 
-    // The message; only when !ok().
-    const std::string& message() const { return std::get<1>(state_).message; }
+    // The message; empty when ok().
+    const std::string& message() const {
+        static const std::string none;
+        return ok() ? none : std::get<1>(state_).message;
+    }
 
 private:
     std::variant<T, Failure> state_;

@@ -42,13 +42,13 @@ bool IsClassificationDay(std::string_view text) {
 
 long long DayNumber(std::string_view dateCode) { return DaysBetween(kDayZero, dateCode); }
 
-std::optional<std::string> CheckClassificationRun(const ClassificationRun& run) {
+Outcome CheckClassificationRun(const ClassificationRun& run) {
     if (!IsClassificationDay(run.Erhebungvon) || !IsClassificationDay(run.Erhebungbis))
-        return std::string(messages::InvalidDate);
+        return Failure{std::string(messages::InvalidDate)};
     // A period that ends before it begins holds no day: its mean would be 0 and rate every department.
     if (DayNumber(run.Erhebungbis) < DayNumber(run.Erhebungvon))
-        return ReversedPeriodText(run.Erhebungvon, run.Erhebungbis);
-    return std::nullopt;
+        return Failure{ReversedPeriodText(run.Erhebungvon, run.Erhebungbis)};
+    return Done{};
 }
 
 std::string ReversedPeriodText(std::string_view from, std::string_view to) {

@@ -2,9 +2,10 @@
 // The parameters of one classification run: the survey period, the minimum hours of a stay of less
 // than one day and the two counting rules. The classification dialog takes them from the settings.
 
-#include <optional>
 #include <string>
 #include <string_view>
+
+#include "base/result.h"
 
 namespace kalvora {
 
@@ -38,7 +39,7 @@ long long DayNumber(std::string_view dateCode);
 
 // The run is refused with the date message when either end of the period is not a valid day, and
 // with ReversedPeriodText when the period ends before it begins.
-std::optional<std::string> CheckClassificationRun(const ClassificationRun& run);
+Outcome CheckClassificationRun(const ClassificationRun& run);
 // "Der Erhebungszeitraum endet (01.01.2025) vor seinem Beginn (31.12.2025)!"
 std::string ReversedPeriodText(std::string_view from, std::string_view to);
 

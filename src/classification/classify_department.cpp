@@ -245,22 +245,22 @@ ClassificationFigures CountClassificationFigures(Database& department, const Cla
     return FiguresOf(CountChildrenDays(department, period), days);
 }
 
-ClassificationResult classifyDepartment(const std::string& systemDataPath, const ClassificationRun& run,
-                                        const DepartmentInputs& inputs) {
-    if (auto refusal = CheckClassificationRun(run)) throw std::invalid_argument(*refusal);
+Result<ClassificationResult> ClassifyDepartment(const std::string& systemDataPath,
+                                                const ClassificationRun& run,
+                                                const DepartmentInputs& inputs) {
+    if (const Outcome checked = CheckClassificationRun(run); !checked) return Failure{checked.message()};
     ClassificationFigures figures;
-    // An import that stores the department anew meanwhile leaves this run on the old file; the
-    // run starts again on the new one.
-    for (int attempt = 1;; ++attempt) {
-        try {
+    try {
+        // An import that stores the department anew meanwhile leaves this run on the old file; the
+        // run starts again on the new one.
+        figures = ReadCurrentFile([&] {
             Database department(JoinPath(systemDataPath, inputs.dataFileName), OpenMode::ReadWrite);
             RegisterClassificationFunctions(department);
             const DayTally days = FillClassificationWorkTable(department, run);
-            figures = FiguresOf(CountChildrenDays(department, FigurePeriod::Of(run)), days);
-            break;
-        } catch (const DatabaseReplaced&) {
-            if (attempt == 3) throw;
-        }
+            return FiguresOf(CountChildrenDays(department, FigurePeriod::Of(run)), days);
+        });
+    } catch (const std::exception& error) {
+        return Failure{error.what()};
     }
     return RateDepartment(figures, inputs, PeriodDays(run));
 }

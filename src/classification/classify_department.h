@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "base/result.h"
 #include "classification/classification_figures.h"
 #include "classification/classification_result.h"
 #include "classification/classification_run.h"
@@ -23,11 +24,10 @@ DayTally FillClassificationWorkTable(Database& department, const ClassificationR
 // from the department database (the work table must be filled).
 ClassificationFigures CountClassificationFigures(Database& department, const ClassificationRun& run);
 
-// Opens the department database in SystemDataPath, fills its work table, counts and rates.
-// Throws std::invalid_argument with the date message when the run's period is not valid (callers
-// check it with CheckClassificationRun first), and StoreError when the department database cannot
-// be opened or lacks a table.
-ClassificationResult classifyDepartment(const std::string& systemDataPath, const ClassificationRun& run,
-                                        const DepartmentInputs& inputs);
+// Opens the department database in SystemDataPath, fills its work table, counts and rates. Fails
+// with the date message when the run's period is not valid, and with the engine's German message
+// when the department database cannot be opened or lacks a table.
+Result<ClassificationResult> ClassifyDepartment(const std::string& systemDataPath,
+                                                const ClassificationRun& run, const DepartmentInputs& inputs);
 
 }  // namespace kalvora

@@ -158,7 +158,7 @@ std::string ResultTable::ClipboardText() const {
 Result<ResultTable> ClassifyEntries(const std::vector<ClassificationEntry>& entries,
                                     const ClassificationRun& run, const std::string& systemDataPath,
                                     const ResultNotation& notation, StatusSink& status) {
-    if (auto refusal = CheckClassificationRun(run)) return Failure{*refusal};
+    if (const Outcome checked = CheckClassificationRun(run); !checked) return Failure{checked.message()};
     ResultTable table;
     int position = 0;
     for (const ClassificationEntry& entry : entries) {
@@ -166,13 +166,10 @@ Result<ResultTable> ClassifyEntries(const std::vector<ClassificationEntry>& entr
         status.setPanel(2, EntryHospitalText(entry) + " ");
         status.setPanel(3, EntryDepartmentText(entry) + " ");
         const DepartmentInputs inputs = DepartmentInputsOf(entry, notation.numbers);
-        try {
-            const ClassificationResult result = classifyDepartment(systemDataPath, run, inputs);
-            table.rows.push_back(ClassifiedRow(entry, inputs, result, run, notation));
-        } catch (const std::exception&) {
-            table.rows.push_back(
-                FailedRow(entry, inputs, run, FailureRemark(systemDataPath, inputs), notation));
-        }
+        const Result<ClassificationResult> result = ClassifyDepartment(systemDataPath, run, inputs);
+        table.rows.push_back(
+            result ? ClassifiedRow(entry, inputs, *result, run, notation)
+                   : FailedRow(entry, inputs, run, FailureRemark(systemDataPath, inputs), notation));
         Progress progress;
         progress.fileIndex = ++position;
         progress.fileCount = static_cast<int>(entries.size());

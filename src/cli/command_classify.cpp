@@ -73,7 +73,7 @@ int runClassify(CliContext& context, const ClassifyOptions& options) {
     }
     if (options.multipleTiss) run.MehrfachTISS = *options.multipleTiss;
     if (options.substituteTiss) run.ErsatzTISS = *options.substituteTiss;
-    if (auto refusal = CheckClassificationRun(run)) return context.fail(*refusal);
+    if (const Outcome checked = CheckClassificationRun(run); !checked) return context.fail(checked.message());
 
     // The list order is Dateiverwaltung's key order, whatever order the departments were named in.
     std::vector<ClassificationEntry> entries = std::move(*named);

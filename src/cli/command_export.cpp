@@ -28,11 +28,11 @@ int runExport(CliContext& context, const ExportOptions& options) {
     ExportRequest request{chosen.departments, options.output, settings.SystemDataPath,
                           settings.ExportDataPath};
     NullStatusSink status;
-    ExportResult result = ExportTotalDatabase(request, status);
-    if (!result.succeeded) return context.fail(result.message);
+    const Result<ExportDone> result = ExportTotalDatabase(request, status);
+    if (!result) return context.fail(result.message());
     context.out << ExportSuccessText(0).substr(1) << '\n';
-    if (result.refusedRows > 0) {
-        const std::string refused = RefusedRowsText(result.refusedRows).substr(1);
+    if (result->refusedRows > 0) {
+        const std::string refused = RefusedRowsText(result->refusedRows).substr(1);
         context.out << refused << '\n';
         context.err << refused << '\n';
     }

@@ -38,8 +38,8 @@ std::string UnreadableDelivery(const ImportFile& file, const std::string& import
         return "Die Datei " + file.name + " ist weder im Importverzeichnis " + importDirectory +
                " noch im aktuellen Verzeichnis vorhanden.";
     LineReader reader;
-    std::string problem;
-    return reader.open(file.path, problem) ? std::string() : problem;
+    const Outcome opened = reader.open(file.path);
+    return opened ? std::string() : opened.message();
 }
 
 int runImport(CliContext& context, const ImportOptions& options) {

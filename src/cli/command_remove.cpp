@@ -17,7 +17,7 @@ int runRemove(CliContext& context, const std::vector<std::string>& fileNames) {
     if (!chosen.ok()) return chosen.exitCode;
     NullStatusSink status;
     RemovalResult result = RemoveDepartments(chosen.departments, context.settings().SystemDataPath, status);
-    if (!result.error.empty()) return context.fail(result.error);
+    if (result.failed()) return context.fail(result.failure);
     int exitCode = kExitDone;
     for (const DepartmentRemoval& removal : result.departments) {
         const std::string message = RemovalMessage(removal);

@@ -376,15 +376,12 @@ std::string ExportSuccessText(long long refusedRows) {
     return text;
 }
 
-ExportResult ExportTotalDatabase(const ExportRequest& request, StatusSink& status) {
-    ExportResult result;
-    if (!IsValidExportFileName(request.outputName)) {
-        result.invalidName = true;
-        result.message = std::string(NoticeText(notices::InvalidFileName).value_or(" Ungültiger Dateiname!"));
-        return result;
-    }
+Result<ExportDone> ExportTotalDatabase(const ExportRequest& request, StatusSink& status) {
+    if (!IsValidExportFileName(request.outputName))
+        return Failure{std::string(NoticeText(notices::InvalidFileName).value_or(" Ungültiger Dateiname!"))};
     const std::string target = JoinPath(request.exportDataPath, ExportFileName(request.outputName));
     const std::string templatePath = JoinPath(request.systemDataPath, files::TemplateDb);
+    ExportDone result;
     result.outputPath = target;
     // No import or removal may change a department while its tables are copied one by one.
     std::optional<DataDirectoryLock> lock;
@@ -393,12 +390,11 @@ ExportResult ExportTotalDatabase(const ExportRequest& request, StatusSink& statu
         try {
             lock.emplace(request.systemDataPath);
         } catch (const StoreError& error) {
-            result.message = error.what();
-            return result;
+            return Failure{error.what()};
         }
     }
-    result.message = checkRequest(request, target, templatePath);
-    if (!result.message.empty()) return result;
+    if (std::string refusal = checkRequest(request, target, templatePath); !refusal.empty())
+        return Failure{std::move(refusal)};
 
     const std::string pending = PendingFileName(target);
     try {
@@ -410,13 +406,10 @@ ExportResult ExportTotalDatabase(const ExportRequest& request, StatusSink& statu
     } catch (const std::exception& error) {
         RemoveFileIfPresent(pending);
         finish(status);
-        result.message = "Die Gesamtdatenbank " + fs::path(target).filename().string() +
-                         " konnte nicht erstellt werden: " + error.what();
-        return result;
+        return Failure{"Die Gesamtdatenbank " + fs::path(target).filename().string() +
+                       " konnte nicht erstellt werden: " + error.what()};
     }
     finish(status);
-    result.succeeded = true;
-    result.message = ExportSuccessText(result.refusedRows);
     return result;
 }
 

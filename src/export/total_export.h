@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "base/result.h"
 #include "store/admin_database.h"
 
 namespace kalvora {
@@ -20,15 +21,16 @@ struct ExportRequest {
     std::string exportDataPath;
 };
 
-struct ExportResult {
-    bool succeeded = false;
-    bool invalidName = false;   // the name failed the file-name check (notice " Ungültiger Dateiname!")
-    std::string message;        // success text, or the German reason of the failure
+struct ExportDone {
     long long refusedRows = 0;  // rows the total database refused because their key was already there
     std::string outputPath;
 };
 
-ExportResult ExportTotalDatabase(const ExportRequest& request, StatusSink& status);
+// Builds the total database. Fails with the German reason, and then nothing was written: the
+// notice " Ungültiger Dateiname!" for a name that fails IsValidExportFileName, a missing template,
+// export directory or department database, a name of the system data directory's own files, the
+// directory in use by another program, or an engine or file failure.
+Result<ExportDone> ExportTotalDatabase(const ExportRequest& request, StatusSink& status);
 
 // " Daten erfolgreich exportiert!", followed on a new line by the refused rows when there are any.
 std::string ExportSuccessText(long long refusedRows);

@@ -45,9 +45,9 @@ CheckedLineReader::~CheckedLineReader() {
     if (thread_.joinable()) thread_.join();
 }
 
-bool CheckedLineReader::open(const std::string& path, std::string& error) {
+Outcome CheckedLineReader::open(const std::string& path) {
     auto reader = std::make_unique<LineReader>();
-    if (!reader->open(path, error)) return false;
+    if (Outcome opened = reader->open(path); !opened) return opened;
     size_ = reader->size();
     thread_ = std::thread([this, reader = std::move(reader)]() mutable {
         auto block = std::make_unique<Block>();
@@ -84,7 +84,7 @@ bool CheckedLineReader::open(const std::string& path, std::string& error) {
         block->last = true;
         hand(std::move(block));
     });
-    return true;
+    return Done{};
 }
 
 void CheckedLineReader::hand(std::unique_ptr<Block> block) {

@@ -17,6 +17,7 @@
 #include <variant>
 #include <vector>
 
+#include "base/result.h"
 #include "import/record_readers.h"
 
 namespace kalvora {
@@ -38,8 +39,8 @@ public:
     CheckedLineReader(const CheckedLineReader&) = delete;
     CheckedLineReader& operator=(const CheckedLineReader&) = delete;
 
-    // Opens a regular file and starts reading; false with a German message naming the file otherwise.
-    bool open(const std::string& path, std::string& error);
+    // Opens a regular file and starts reading; fails with a German message naming the file otherwise.
+    Outcome open(const std::string& path);
     std::uint64_t size() const { return size_; }
 
     // The next line, checked; false at the end of the file. A reading failure is thrown here once the

@@ -144,8 +144,7 @@ private:
     bool readLines(const ImportFile& file, ImportSummaryRow& summary) {
         LineRules rules{kaCode_, departmentCode_, settings_.plausLevelIsError()};
         CheckedLineReader reader(rules);
-        std::string error;
-        if (!reader.open(file.path, error)) throw ImportFailure(error);
+        if (const Outcome opened = reader.open(file.path); !opened) throw ImportFailure(opened.message());
         LineContext context{protocol_, *work_};
         context.storedDays = &currentDays_;
         Progress progress{0, 0, reader.size(), position_, count_};
@@ -362,9 +361,8 @@ ImportBatchResult RunImportBatch(const ImportBatchRequest& request, const Settin
         return result;
     }
     ProtocolFile protocol;
-    std::string error;
-    if (!protocol.create(request.protocolPath, error)) {
-        result.failure = error;
+    if (const Outcome created = protocol.create(request.protocolPath); !created) {
+        result.failure = created.message();
         return result;
     }
     protocol.WriteProtocolRow("", kProtocolHeaderParameter, "", "");

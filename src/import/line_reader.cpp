@@ -17,26 +17,18 @@ LineReader::~LineReader() {
     if (file_ != nullptr) std::fclose(file_);
 }
 
-bool LineReader::open(const std::string& path, std::string& error) {
+Outcome LineReader::open(const std::string& path) {
     path_ = path;
     std::error_code code;
     auto status = std::filesystem::status(path, code);
-    if (code || !std::filesystem::exists(status)) {
-        error = "Die Datei " + path + " ist nicht vorhanden.";
-        return false;
-    }
-    if (!std::filesystem::is_regular_file(status)) {
-        error = path + " ist keine Datei.";
-        return false;
-    }
+    if (code || !std::filesystem::exists(status))
+        return Failure{"Die Datei " + path + " ist nicht vorhanden."};
+    if (!std::filesystem::is_regular_file(status)) return Failure{path + " ist keine Datei."};
     file_ = std::fopen(path.c_str(), "rb");
-    if (file_ == nullptr) {
-        error = FileErrorText(path, errno, false);
-        return false;
-    }
+    if (file_ == nullptr) return Failure{FileErrorText(path, errno, false)};
     size_ = std::filesystem::file_size(path, code);
     buffer_.resize(kBufferSize);
-    return true;
+    return Done{};
 }
 
 bool LineReader::fill() {

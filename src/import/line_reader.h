@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/result.h"
+
 namespace kalvora {
 
 class LineReader {
@@ -16,8 +18,8 @@ public:
     LineReader(const LineReader&) = delete;
     LineReader& operator=(const LineReader&) = delete;
 
-    // Opens a regular file; false with a German message naming the file otherwise.
-    bool open(const std::string& path, std::string& error);
+    // Opens a regular file; fails with a German message naming the file otherwise.
+    Outcome open(const std::string& path);
     // The next line without its line end; false at the end of the file. Throws std::runtime_error
     // when reading fails.
     bool next(std::string_view& line);

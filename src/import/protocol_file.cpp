@@ -40,18 +40,17 @@ std::string SpreadsheetCell(std::string_view field) {
 
 ProtocolFile::~ProtocolFile() { close(); }
 
-bool ProtocolFile::create(const std::string& path, std::string& error) {
+Outcome ProtocolFile::create(const std::string& path) {
     close();
     failed_ = false;
     error_ = 0;
     rows_ = 0;
     file_ = std::fopen(path.c_str(), "wb");
-    if (file_ == nullptr) {
-        error = "Die Protokolldatei " + path + " kann nicht angelegt werden: " + SystemErrorText(errno) + ".";
-        return false;
-    }
+    if (file_ == nullptr)
+        return Failure{"Die Protokolldatei " + path +
+                       " kann nicht angelegt werden: " + SystemErrorText(errno) + "."};
     path_ = path;
-    return true;
+    return Done{};
 }
 
 void ProtocolFile::fail() {

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/result.h"
+
 namespace kalvora {
 
 inline constexpr std::string_view kProtocolHeaderParameter = "HEADER_LINE";
@@ -34,8 +36,8 @@ public:
     ProtocolFile(const ProtocolFile&) = delete;
     ProtocolFile& operator=(const ProtocolFile&) = delete;
 
-    // Creates (or replaces) the file; false with a message when it cannot be created.
-    bool create(const std::string& path, std::string& error);
+    // Creates (or replaces) the file; fails with a German message when it cannot be created.
+    Outcome create(const std::string& path);
     bool isOpen() const { return file_ != nullptr; }
     // Closes the file; false when buffered rows could not be written.
     bool close();

@@ -68,7 +68,7 @@ RemovalResult RemoveDepartments(const std::vector<Department>& departments, cons
                 result.departments.push_back({department, removeDepartment(admin, lock, department)});
             }
         } catch (const StoreError& error) {
-            result.error = error.what();
+            result.failure = error.what();
         }
     }
     status.setPanel(1, " Bereit");

@@ -26,9 +26,10 @@ struct DepartmentRemoval {
 
 struct RemovalResult {
     std::vector<DepartmentRemoval> departments;  // in the order worked through
-    // German message when iadmin.mdb cannot be opened or changed, or another program changes the
-    // data directory; the departments listed before it were removed.
-    std::string error;
+    // Why the removal stopped, in German: iadmin.mdb cannot be opened or changed, or another program
+    // changes the data directory; the departments listed before it were removed. Empty when none.
+    std::string failure;
+    bool failed() const { return !failure.empty(); }
 };
 
 // Removes the given departments, top to bottom; a failure with one department does not stop the

@@ -4,14 +4,12 @@
 
 #include <string>
 
+#include "base/result.h"
+
 namespace kalvora {
 
-struct ImportedDataCheck {
-    bool present = false;
-    // German message when the administration database cannot be read; empty otherwise.
-    std::string error;
-};
-
-ImportedDataCheck CheckImportedData(const std::string& systemDataPath);
+// Whether data have been imported; fails with a German message naming the administration database
+// when it cannot be read.
+Result<bool> CheckImportedData(const std::string& systemDataPath);
 
 }  // namespace kalvora

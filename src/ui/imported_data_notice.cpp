@@ -6,12 +6,12 @@
 namespace kalvora::ui {
 
 bool ConfirmDataImported(AppContext& context) {
-    const ImportedDataCheck check = CheckImportedData(context.settings.SystemDataPath);
-    if (!check.error.empty()) {
-        context.messages.ShowErrorBox(check.error);
+    const Result<bool> imported = CheckImportedData(context.settings.SystemDataPath);
+    if (!imported) {
+        context.messages.ShowErrorBox(imported.message());
         return false;
     }
-    if (!check.present) {
+    if (!*imported) {
         context.messages.ShowNotice(notices::NoDataImported);
         return false;
     }

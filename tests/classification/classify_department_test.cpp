@@ -42,7 +42,7 @@ protected:
     }
 
     ClassificationResult classify(const ClassificationRun& run, const DepartmentInputs& inputs = Inputs()) {
-        return classifyDepartment(fixture.systemDir(), run, inputs);
+        return ClassifyDepartment(fixture.systemDir(), run, inputs).value();
     }
 
     ClassificationFixture fixture;
@@ -232,14 +232,19 @@ TEST_F(ClassifyDepartmentTest, classifyDepartment_blankInvalidOrReversedPeriod_i
         ClassificationRun run = PeriodRun();
         run.Erhebungvon = from;
         run.Erhebungbis = to;
-        EXPECT_TRUE(CheckClassificationRun(run).has_value()) << from << " " << to;
-        EXPECT_THROW(classify(run), std::invalid_argument);
+        const Outcome checked = CheckClassificationRun(run);
+        ASSERT_FALSE(checked.ok()) << from << " " << to;
+        const Result<ClassificationResult> refused = ClassifyDepartment(fixture.systemDir(), run, Inputs());
+        ASSERT_FALSE(refused.ok());
+        EXPECT_EQ(refused.message(), checked.message());
     }
 }
 
-TEST_F(ClassifyDepartmentTest, classifyDepartment_missingDatabase_throwsStoreError) {
-    EXPECT_THROW(classifyDepartment(fixture.systemDir(), PeriodRun(), {"missing.123", {0, 2}, 1, "  "}),
-                 StoreError);
+TEST_F(ClassifyDepartmentTest, classifyDepartment_missingDatabase_failsNamingTheFile) {
+    const Result<ClassificationResult> result =
+        ClassifyDepartment(fixture.systemDir(), PeriodRun(), {"missing.123", {0, 2}, 1, "  "});
+    ASSERT_FALSE(result.ok());
+    EXPECT_NE(result.message().find("missing.123"), std::string::npos) << result.message();
 }
 
 }  // namespace

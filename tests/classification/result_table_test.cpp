@@ -196,7 +196,7 @@ TEST(ResultTableTest, ClassifyEntries_invalidPeriod_isRefusedBeforeAnyRow) {
     const Result<ResultTable> refused =
         ClassifyEntries({Entry()}, run, "/nowhere", ResultNotation::German(), status);
     ASSERT_FALSE(refused.ok());
-    EXPECT_EQ(refused.message(), *CheckClassificationRun(run));
+    EXPECT_EQ(refused.message(), CheckClassificationRun(run).message());
 }
 
 }  // namespace

@@ -37,7 +37,7 @@ protected:
         system.addDepartment("K001", "12101002", "12101002.001");
         system.addDepartment("K001", "12101003", "12101003.001");
     }
-    ExportResult run() {
+    Result<ExportDone> run() {
         NullStatusSink status;
         return ExportTotalDatabase({LoadDepartments(system.systemPath()).value(), "gesamt.mdb",
                                     system.systemPath(), system.exportPath()},
@@ -69,10 +69,10 @@ TEST_F(ExportOrderTest, keyRangesApartInReverseListOrder_exportsEveryRowAndRefus
     system.addStay("12101002.001", Stay("0000000005"));
     system.addStay("12101003.001", Stay("0000000001"));
 
-    const ExportResult result = run();
+    const Result<ExportDone> result = run();
 
-    ASSERT_TRUE(result.succeeded) << result.message;
-    EXPECT_EQ(result.refusedRows, 0);
+    ASSERT_TRUE(result.ok()) << result.message();
+    EXPECT_EQ(result->refusedRows, 0);
     std::set<std::string> expected;
     for (const char* kis : {"0000000001", "0000000004", "0000000005", "0000000007", "0000000009"}) {
         expected.insert(std::string("stay ") + kis + "|201201050800");
@@ -96,10 +96,10 @@ TEST_F(ExportOrderTest, overlappingKeyRanges_keepTheUpperDepartmentsRowOfAKey) {
     system.addStay("12101003.001", Stay("0000000001", "201201060800"));
     system.addStay("12101003.001", Stay("0000000005", "201201060800"));
 
-    const ExportResult result = run();
+    const Result<ExportDone> result = run();
 
-    ASSERT_TRUE(result.succeeded) << result.message;
-    EXPECT_EQ(result.refusedRows, 4);  // the stay, its record type 1 row and its two survey days
+    ASSERT_TRUE(result.ok()) << result.message();
+    EXPECT_EQ(result->refusedRows, 4);  // the stay, its record type 1 row and its two survey days
     const std::set<std::string> rows = content();
     EXPECT_EQ(rows.count("stay 0000000005|201201050800"), 1U);
     EXPECT_EQ(rows.count("stay 0000000005|201201060800"), 0U);
@@ -113,10 +113,10 @@ TEST_F(ExportOrderTest, touchingKeyRanges_countAsOverlapping) {
     system.addStay("12101003.001", Stay("0000000001", "201201060800"));
     system.addStay("12101003.001", Stay("0000000003", "201201060800"));
 
-    const ExportResult result = run();
+    const Result<ExportDone> result = run();
 
-    ASSERT_TRUE(result.succeeded) << result.message;
-    EXPECT_EQ(result.refusedRows, 4);
+    ASSERT_TRUE(result.ok()) << result.message();
+    EXPECT_EQ(result->refusedRows, 4);
     EXPECT_EQ(content().count("stay 0000000003|201201050800"), 1U);
 }
 
@@ -142,9 +142,9 @@ TEST_F(ExportOrderTest, fieldsInAnotherOrder_areCopiedByName) {
             "UPDATE \"Satzart 1 - Patientenadministration Intensiv\" SET HOSP_MORT = 'M', KA_ID = 'K001'");
     }
 
-    const ExportResult result = run();
+    const Result<ExportDone> result = run();
 
-    ASSERT_TRUE(result.succeeded) << result.message;
+    ASSERT_TRUE(result.ok()) << result.message();
     Database db = total();
     EXPECT_EQ(db.scalar("SELECT count(*) FROM \"Satzart 1 - Patientenadministration Intensiv\""
                         " WHERE KIS_ID = '0000000002' AND HOSP_MORT = 'M' AND KA_ID = 'K001'"
@@ -159,16 +159,16 @@ TEST_F(ExportOrderTest, substituteDaysCopiedAndRemovedAgain_leaveNothingInTheFil
     stay.days.push_back({"20120104", "E", std::string(28, '0'), "Q7Z"});
     system.addStay("12101001.001", stay);
 
-    const ExportResult result = run();
+    const Result<ExportDone> result = run();
 
-    ASSERT_TRUE(result.succeeded) << result.message;
+    ASSERT_TRUE(result.ok()) << result.message();
     EXPECT_EQ(total().scalar("SELECT count(*) FROM \"Satzart 3 - TISS28\""), 2);
     EXPECT_EQ(test::ReadFile(system.file("export/gesamt.mdb")).find("Q7Z"), std::string::npos);
 }
 
 TEST_F(ExportOrderTest, totalDatabase_hasTheTemplatesTablesFieldsAndIndexes) {
     system.addStay("12101001.001", Stay("0000000001"));
-    ASSERT_TRUE(run().succeeded);
+    ASSERT_TRUE(run().ok());
 
     const auto schema = [](Database db) {
         std::set<std::tuple<std::string, std::string, std::string>> entries;

@@ -34,7 +34,7 @@ protected:
         system.addStay("12101001.001", stayWithDays("0000000002", {"20120101"}));
         system.addStay("12101002.001", stayWithDays("0000000003", {"20120101"}));
     }
-    ExportResult run(const std::vector<Department>& lines, const std::string& name = "gesamt.mdb") {
+    Result<ExportDone> run(const std::vector<Department>& lines, const std::string& name = "gesamt.mdb") {
         return ExportTotalDatabase({lines, name, system.systemPath(), system.exportPath()}, status);
     }
     long long count(const std::string& sql) {
@@ -47,11 +47,11 @@ protected:
 };
 
 TEST_F(ExportTest, twoDepartments_copiesStaysAndOnlyDeliveredSurveyDays) {
-    ExportResult result = run(allDepartments());
+    Result<ExportDone> result = run(allDepartments());
 
-    ASSERT_TRUE(result.succeeded) << result.message;
-    EXPECT_EQ(result.message, " Daten erfolgreich exportiert!");
-    EXPECT_EQ(result.refusedRows, 0);
+    ASSERT_TRUE(result.ok()) << result.message();
+    EXPECT_EQ(ExportSuccessText(result->refusedRows), " Daten erfolgreich exportiert!");
+    EXPECT_EQ(result->refusedRows, 0);
     EXPECT_EQ(count("SELECT count(*) FROM \"Gesamt - Patientenadministration\""), 3);
     EXPECT_EQ(count("SELECT count(*) FROM \"Satzart 1 - Patientenadministration Intensiv\""), 3);
     EXPECT_EQ(count("SELECT count(*) FROM \"Satzart 3 - TISS28\""), 4);
@@ -63,12 +63,12 @@ TEST_F(ExportTest, duplicateStayKey_isCountedAndItsRowsStayOut) {
     // The same stay in the second department, with a survey day the first one does not have.
     system.addStay("12101002.001", stayWithDays("0000000002", {"20120101", "20120103"}));
 
-    ExportResult result = run(allDepartments());
+    Result<ExportDone> result = run(allDepartments());
 
-    ASSERT_TRUE(result.succeeded) << result.message;
-    EXPECT_EQ(result.refusedRows, 4);  // stay, record type 1, two survey days
+    ASSERT_TRUE(result.ok()) << result.message();
+    EXPECT_EQ(result->refusedRows, 4);  // stay, record type 1, two survey days
     EXPECT_EQ(
-        result.message,
+        ExportSuccessText(result->refusedRows),
         " Daten erfolgreich exportiert!\n 4 Datensätze mit bereits vorhandenem Schlüssel nicht übernommen.");
     EXPECT_EQ(count("SELECT count(*) FROM \"Satzart 3 - TISS28\" WHERE KIS_ID = '0000000002'"), 1);
     EXPECT_EQ(count("SELECT count(*) FROM \"Gesamt - Patientenadministration\""), 3);
@@ -83,45 +83,45 @@ TEST_F(ExportTest, surveyDayWithoutItsStay_isCountedWhenRefused) {
         " ('3', '0000000001', '19600101', '201201010800', '20120109')");
     second.close();
 
-    ExportResult result = run(allDepartments());
+    Result<ExportDone> result = run(allDepartments());
 
-    ASSERT_TRUE(result.succeeded) << result.message;
-    EXPECT_EQ(result.refusedRows, 1);
+    ASSERT_TRUE(result.ok()) << result.message();
+    EXPECT_EQ(result->refusedRows, 1);
     EXPECT_EQ(count("SELECT count(*) FROM \"Satzart 3 - TISS28\""), 5);
 }
 
 TEST_F(ExportTest, noDepartment_writesEmptyCopyOfTemplate) {
-    ExportResult result = run({});
-    ASSERT_TRUE(result.succeeded);
+    Result<ExportDone> result = run({});
+    ASSERT_TRUE(result.ok());
     EXPECT_EQ(count("SELECT count(*) FROM \"Gesamt - Patientenadministration\""), 0);
     EXPECT_EQ(count("SELECT count(*) FROM sqlite_master WHERE type = 'table'"), 4);
 }
 
 TEST_F(ExportTest, secondExport_replacesFirst) {
-    ASSERT_TRUE(run(allDepartments()).succeeded);
-    ASSERT_TRUE(run({allDepartments()[1]}).succeeded);
+    ASSERT_TRUE(run(allDepartments()).ok());
+    ASSERT_TRUE(run({allDepartments()[1]}).ok());
     EXPECT_EQ(count("SELECT count(*) FROM \"Gesamt - Patientenadministration\""), 1);
 }
 
 TEST_F(ExportTest, missingDepartmentDatabase_writesNothingAndKeepsEarlierExport) {
-    ASSERT_TRUE(run(allDepartments()).succeeded);
+    ASSERT_TRUE(run(allDepartments()).ok());
     fs::remove(system.file("system/12101002.001"));
 
-    ExportResult result = run(allDepartments());
+    Result<ExportDone> result = run(allDepartments());
 
-    EXPECT_FALSE(result.succeeded);
+    ASSERT_FALSE(result.ok());
     EXPECT_EQ(
-        result.message,
+        result.message(),
         "Die Abteilungsdatenbank 12101002.001 fehlt im Systemdatenverzeichnis! Es wurde nichts exportiert.");
     EXPECT_EQ(count("SELECT count(*) FROM \"Gesamt - Patientenadministration\""), 3);
 }
 
 TEST_F(ExportTest, targetInSystemDirectory_neverReplacesItsDatabases) {
     for (const char* name : {"ibds.mdb", "iadmin.mdb", "12101001.001"}) {
-        ExportResult result =
+        Result<ExportDone> result =
             ExportTotalDatabase({{}, name, system.systemPath(), system.systemPath()}, status);
-        EXPECT_FALSE(result.succeeded) << name;
-        EXPECT_NE(result.message.find("darf nicht überschrieben werden"), std::string::npos);
+        EXPECT_FALSE(result.ok()) << name;
+        EXPECT_NE(result.message().find("darf nicht überschrieben werden"), std::string::npos);
     }
     EXPECT_EQ(Database(system.file("system/12101001.001"), OpenMode::ReadOnly)
                   .scalar("SELECT count(*) FROM \"Gesamt - Patientenadministration\""),
@@ -129,10 +129,9 @@ TEST_F(ExportTest, targetInSystemDirectory_neverReplacesItsDatabases) {
 }
 
 TEST_F(ExportTest, invalidName_isRefusedBeforeAnythingIsWritten) {
-    ExportResult result = run(allDepartments(), "gesamtdaten.mdb");
-    EXPECT_FALSE(result.succeeded);
-    EXPECT_TRUE(result.invalidName);
-    EXPECT_EQ(result.message, " Ungültiger Dateiname!");
+    Result<ExportDone> result = run(allDepartments(), "gesamtdaten.mdb");
+    ASSERT_FALSE(result.ok());
+    EXPECT_EQ(result.message(), " Ungültiger Dateiname!");
     EXPECT_TRUE(fs::is_empty(system.exportPath()));
 }
 

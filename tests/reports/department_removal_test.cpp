@@ -39,7 +39,7 @@ TEST_F(RemovalTest, nonAdjacentDepartments_removesExactlyThoseIncludingOneWithou
 
     RemovalResult result = RemoveDepartments({departments[0], departments[2]}, system.systemPath(), status);
 
-    ASSERT_EQ(result.error, "");
+    ASSERT_EQ(result.failure, "");
     ASSERT_EQ(result.departments.size(), 2U);
     EXPECT_EQ(result.departments[0].outcome, RemovalOutcome::Removed);
     EXPECT_EQ(result.departments[1].outcome, RemovalOutcome::RemovedWithoutFile);

@@ -30,32 +30,32 @@ void CreateAdminDatabase(const TempDir& dir, bool withDepartment) {
 TEST(ImportedDataCheck, emptyDateiverwaltung_reportsNoData) {
     TempDir dir;
     CreateAdminDatabase(dir, false);
-    const ImportedDataCheck check = CheckImportedData(dir.path().string());
-    EXPECT_FALSE(check.present);
-    EXPECT_EQ(check.error, "");
+    const Result<bool> imported = CheckImportedData(dir.path().string());
+    ASSERT_TRUE(imported.ok()) << imported.message();
+    EXPECT_FALSE(*imported);
 }
 
 TEST(ImportedDataCheck, registeredDepartment_reportsData) {
     TempDir dir;
     CreateAdminDatabase(dir, true);
-    const ImportedDataCheck check = CheckImportedData(dir.path().string());
-    EXPECT_TRUE(check.present);
-    EXPECT_EQ(check.error, "");
+    const Result<bool> imported = CheckImportedData(dir.path().string());
+    ASSERT_TRUE(imported.ok()) << imported.message();
+    EXPECT_TRUE(*imported);
 }
 
 TEST(ImportedDataCheck, missingAdminDatabase_reportsErrorNamingFile) {
     TempDir dir;
-    const ImportedDataCheck check = CheckImportedData(dir.file("fehlt"));
-    EXPECT_FALSE(check.present);
-    EXPECT_NE(check.error.find("iadmin.mdb"), std::string::npos);
+    const Result<bool> imported = CheckImportedData(dir.file("fehlt"));
+    ASSERT_FALSE(imported.ok());
+    EXPECT_NE(imported.message().find("iadmin.mdb"), std::string::npos);
 }
 
 TEST(ImportedDataCheck, adminDatabaseWithoutTable_reportsError) {
     TempDir dir;
     { Database empty(dir.file(std::string(files::AdminDb)), OpenMode::Create); }
-    const ImportedDataCheck check = CheckImportedData(dir.path().string());
-    EXPECT_FALSE(check.present);
-    EXPECT_FALSE(check.error.empty());
+    const Result<bool> imported = CheckImportedData(dir.path().string());
+    ASSERT_FALSE(imported.ok());
+    EXPECT_FALSE(imported.message().empty());
 }
 
 }  // namespace

@@ -278,8 +278,8 @@ void ClassificationDialog::startClassification() {
     settings.MehrfachTISS = chk_multipletiss_->isChecked() ? "J" : "N";
     settings.ErsatzTISS = chk_mtiss_->isChecked() ? "J" : "N";
     // A period that ends before it begins has no day to classify: said here, with the dialog open.
-    if (const auto refusal = CheckClassificationRun(ClassificationRunFromSettings(settings))) {
-        context_.messages.ShowErrorBox(*refusal);
+    if (const Outcome checked = CheckClassificationRun(ClassificationRunFromSettings(settings)); !checked) {
+        context_.messages.ShowErrorBox(checked.message());
         txt_bisdatum_->setFocus();
         return;
     }

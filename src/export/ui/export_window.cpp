@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "base/message_service.h"
+#include "export/export_file_name.h"
 #include "export/total_export.h"
 #include "reports/department_line.h"
 #include "ui/app_context.h"
@@ -136,25 +137,26 @@ void ExportWindow::onCommand(Command command) {
 }
 
 void ExportWindow::exportDepartments() {
-    ExportResult result;
-    {
-        BusyPointer busy;
-        StatusBarSink status(context_.statusBar);
-        const ExportRequest request{selectedDepartments(), output_file_->text().toStdString(),
-                                    context_.settings.SystemDataPath, context_.settings.ExportDataPath};
-        result = ExportTotalDatabase(request, status);
-    }
-    if (result.invalidName) {
+    const std::string outputName = output_file_->text().toStdString();
+    // A name the export refuses is a notice, and the field keeps the focus for another.
+    if (!IsValidExportFileName(outputName)) {
         context_.messages.ShowNotice(notices::InvalidFileName);
         output_file_->setFocus();
         return;
     }
-    if (!result.succeeded) {
-        context_.messages.ShowErrorBox(result.message);
+    const ExportRequest request{selectedDepartments(), outputName, context_.settings.SystemDataPath,
+                                context_.settings.ExportDataPath};
+    const Result<ExportDone> result = [&] {
+        BusyPointer busy;
+        StatusBarSink status(context_.statusBar);
+        return ExportTotalDatabase(request, status);
+    }();
+    if (!result) {
+        context_.messages.ShowErrorBox(result.message());
         return;
     }
     QApplication::beep();
-    context_.messages.Show(MessageBox{ExportSuccessText(result.refusedRows), std::string(kNoticeTitle),
+    context_.messages.Show(MessageBox{ExportSuccessText(result->refusedRows), std::string(kNoticeTitle),
                                       MessageIcon::Warning, MessageButtons::Ok, ""});
 }
 

@@ -134,7 +134,7 @@ void DepartmentListWindow::removeDepartments() {
     StatusBarSink status(context_.statusBar);
     const RemovalResult result = ConfirmAndRemoveDepartments(
         selectedDepartments(), context_.settings.SystemDataPath, context_.messages, status);
-    if (!result.error.empty()) context_.messages.ShowErrorBox(result.error);
+    if (result.failed()) context_.messages.ShowErrorBox(result.failure);
     for (const DepartmentRemoval& removal : result.departments) {
         if (LeavesDepartmentList(removal.outcome)) {
             const std::vector<Department>& listed = departments_.values();
