@@ -80,7 +80,10 @@ SetupDialog::SetupDialog(AppContext& context, QWidget* parent) : QDialog(parent)
         auto* row = new QHBoxLayout;
         row->addWidget(field, 1);
         row->addWidget(choose);
-        form->addRow(label, row);
+        // A label of its own, so that its access key leads into the field.
+        auto* caption = new QLabel(label, this);
+        caption->setBuddy(field);
+        form->addRow(caption, row);
         return field;
     };
 
@@ -120,6 +123,7 @@ SetupDialog::SetupDialog(AppContext& context, QWidget* parent) : QDialog(parent)
     layout->addWidget(intro);
     layout->addWidget(folder);
     layout->addWidget(lists);
+    layout->addStretch(1);
     layout->addLayout(buttons);
     setMinimumWidth(620);
 }

@@ -281,6 +281,13 @@ void SetupDialogTest::defaultDirectory_isKalvoraInTheHomeFolder() {
     QCOMPARE(Child<QLineEdit>(&dialog, "txt_verzeichnis")->text(),
              QDir::homePath() + QStringLiteral("/Kalvora"));
     QCOMPARE(SetupDialog::DefaultDirectory(), QDir::homePath() + QStringLiteral("/Kalvora"));
+    // Each field has a label whose access key leads into it.
+    for (const char* field : {"txt_verzeichnis", "txt_krankenanstalten", "txt_abteilungen"}) {
+        QLabel* caption = nullptr;
+        for (QLabel* label : dialog.findChildren<QLabel*>())
+            if (label->buddy() == Child<QLineEdit>(&dialog, field)) caption = label;
+        QVERIFY2(caption != nullptr && caption->text().startsWith(QLatin1Char('&')), field);
+    }
 }
 
 QTEST_MAIN(SetupDialogTest)
