@@ -11,8 +11,10 @@ trap 'rm -rf "$work"' EXIT
 export HOME="$work/home" XDG_CONFIG_HOME="$work/config"
 mkdir -p "$HOME"
 "$cli" --ini "$work/k.ini" setup "$work/sys" >/dev/null || { echo "setup failed"; exit 1; }
-# Two department files beside the administration files, a work file and the lock.
-touch "$work/sys/12100101.101" "$work/sys/12100201.103" "$work/sys/temp-1-22.mdb" "$work/sys/kalvora.lock"
+# Two department files beside the administration files, a work file, the lock and a database copy
+# whose name has the 8.3 form of a department file but is none.
+touch "$work/sys/12100101.101" "$work/sys/12100201.103" "$work/sys/temp-1-22.mdb" "$work/sys/kalvora.lock" \
+  "$work/sys/sicher01.mdb"
 # A second data directory, chosen by --system-dir alone.
 mkdir -p "$work/other" && touch "$work/other/12100301.105"
 
