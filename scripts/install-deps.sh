@@ -2,6 +2,9 @@
 # Installs the Debian packages Kalvora needs, when they are missing:
 #   scripts/install-deps.sh cli    build and run kalvora-cli
 #   scripts/install-deps.sh run    the same and the desktop program (Qt 6)
+#   scripts/install-deps.sh package  the same and what building and checking the Debian package
+#                                  needs (dpkg-shlibdeps, the validators of the desktop entry and
+#                                  the AppStream metadata, groff for the manual pages)
 #   scripts/install-deps.sh test   the same and the test tool chain (GoogleTest, Xvfb, clang with its
 #                                  sanitizer and fuzzer runtime, clang-format, sqlite3, strace, time);
 #                                  the default
@@ -10,12 +13,14 @@ set -euo pipefail
 profile=${1:-test}
 cli_packages=(libsqlite3-dev libcli11-dev cmake ninja-build g++)
 run_packages=(qt6-base-dev libqt6opengl6-dev qt6-charts-dev fonts-dejavu-core qt6-translations-l10n)
+package_packages=(dpkg-dev binutils desktop-file-utils appstream groff-base)
 test_packages=(ccache libgtest-dev xvfb xauth sqlite3 clang libclang-rt-14-dev clang-format time strace)
 case "$profile" in
   cli) packages=("${cli_packages[@]}") ;;
   run) packages=("${cli_packages[@]}" "${run_packages[@]}") ;;
-  test) packages=("${cli_packages[@]}" "${run_packages[@]}" "${test_packages[@]}") ;;
-  *) echo "Unbekannte Auswahl \"$profile\": cli, run oder test." >&2; exit 2 ;;
+  package) packages=("${cli_packages[@]}" "${run_packages[@]}" "${package_packages[@]}") ;;
+  test) packages=("${cli_packages[@]}" "${run_packages[@]}" "${package_packages[@]}" "${test_packages[@]}") ;;
+  *) echo "Unbekannte Auswahl \"$profile\": cli, run, package oder test." >&2; exit 2 ;;
 esac
 
 missing=()

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds Kalvora and runs all tests: the tree is checked for clang-format, built with warnings as
-# errors and tested; then everything (core, command line and windows) is built and tested again
+# errors and tested (the manual pages against the help and the bash completion among them); the
+# Debian package is built and checked (scripts/check-package.sh); then everything (core, command line and windows) is built and tested again
 # under AddressSanitizer and UndefinedBehaviorSanitizer, and the import fuzz target runs for a few
 # seconds. The three build trees are the presets of CMakePresets.json.
 set -euo pipefail
@@ -15,6 +16,11 @@ find src tests tools bench \( -name "*.cpp" -o -name "*.h" \) -print0 | xargs -0
 cmake --preset default -DKALVORA_WERROR=ON
 cmake --build --preset default -j "$jobs"
 ctest --preset default -j "$jobs"
+
+# The Debian package, as scripts/package.sh builds it: its content, the validators of the desktop
+# entry and the metadata, and the unpacked programs on their own.
+package=$(KALVORA_JOBS="$jobs" scripts/package.sh | tail -n 1)
+scripts/check-package.sh "$package"
 
 cmake --preset sanitizers -DKALVORA_WERROR=ON
 cmake --build --preset sanitizers -j "$jobs"

@@ -2,6 +2,7 @@
 // over to the main window.
 
 #include <QApplication>
+#include <QIcon>
 
 #include "app/startup_window.h"
 #include "app/window_wiring.h"
@@ -15,6 +16,13 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kalvora"));
     QApplication::setApplicationVersion(QStringLiteral("10.0"));
+    // The menu entry's name, so that a desktop shows the window under the program's icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("de.kalvora.Kalvora"));
+    QIcon icon;
+    for (int size : {16, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/%1x%1/apps/de.kalvora.Kalvora.png").arg(size),
+                     QSize(size, size));
+    QApplication::setWindowIcon(icon);
     kalvora::ui::InstallGermanQtTexts(application);
 
     QStringList arguments = QApplication::arguments();

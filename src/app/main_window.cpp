@@ -10,9 +10,11 @@
 #include <QVBoxLayout>
 
 #include "app/info_window.h"
+#include "app/setup_dialog.h"
 #include "base/message_service.h"
 #include "import/ui/import_dialog.h"
 #include "import/ui/import_result_window.h"
+#include "store/system_setup.h"
 #include "ui/app_context.h"
 #include "ui/clock_text.h"
 #include "ui/imported_data_notice.h"
@@ -175,7 +177,18 @@ void MainWindow::onInfo() {
 
 bool MainWindow::checkImportedData() { return ConfirmDataImported(context_); }
 
+bool MainWindow::checkSystemDataPath() {
+    if (!LacksSystemDataPath(context_.settings)) return true;
+    context_.messages.Show({MissingSystemDataPathText(context_.settingsFile.lookupTarget()),
+                            std::string(kNoticeTitle),
+                            MessageIcon::Warning,
+                            MessageButtons::Ok,
+                            {}});
+    return false;
+}
+
 void MainWindow::openImport() {
+    if (!checkSystemDataPath()) return;
     std::vector<ImportSummaryRow> summary;
     {
         ImportDialog dialog(context_, this);
@@ -189,6 +202,7 @@ void MainWindow::openImport() {
 
 void MainWindow::open(MenuCommand command, bool needsImportedData) {
     const auto opener = openers_.find(command);
+    if (!checkSystemDataPath()) return;
     if (needsImportedData && !checkImportedData()) return;
     if (opener != openers_.end() && opener->second) opener->second(context_, this);
 }
@@ -199,6 +213,13 @@ void MainWindow::handOver() {
     tmr_frmTop_->stop();
     if (QApplication::overrideCursor() != nullptr) QApplication::restoreOverrideCursor();
     emit startupWindowDone();
+    offerSetup();
+}
+
+void MainWindow::offerSetup() {
+    if (!LacksSystemDataPath(context_.settings)) return;
+    const auto opener = openers_.find(MenuCommand::Einrichtung);
+    if (opener != openers_.end() && opener->second) opener->second(context_, this);
 }
 
 void MainWindow::endProgram() {

@@ -21,6 +21,9 @@ enum class MenuCommand {
     Export,           // "&Datei" -> "&Export": the export window
     Intensivbericht,  // "&Intensivbericht": the department level of the ICU report
     Einstufung,       // "&Extras" -> "&Einstufung": the classification dialog
+    // No menu entry: the set-up of a system data directory, offered once when the program starts
+    // and the settings name none.
+    Einrichtung,
 };
 using WindowOpener = std::function<void(AppContext& context, QWidget* parent)>;
 using WindowOpeners = std::map<MenuCommand, WindowOpener>;
@@ -46,6 +49,8 @@ public:
     // True when Dateiverwaltung has a row; otherwise the notice " Es wurden noch keine Daten
     // importiert!" (or the error box when the administration database cannot be read).
     bool checkImportedData();
+    // False, with a notice saying what is missing, when the settings name no system data directory.
+    bool checkSystemDataPath();
 
     MainStatusBar* panels() const { return statusBar_; }
     QTimer* clockTimer() const { return tmr_main_; }
@@ -62,6 +67,7 @@ private:
     void buildMenu();
     void tickClock();
     void handOver();
+    void offerSetup();
     void openImport();
     void open(MenuCommand command, bool needsImportedData);
     void endProgram();

@@ -1,5 +1,6 @@
 #include "app/window_wiring.h"
 
+#include "app/setup_dialog.h"
 #include "classification/ui/classification_dialog.h"
 #include "export/ui/export_window.h"
 #include "reports/ui/department_analysis_window.h"
@@ -20,6 +21,10 @@ WindowOpeners ProgramWindowOpeners() {
     };
     openers[MenuCommand::Einstufung] = [](AppContext& context, QWidget* parent) {
         ClassificationDialog window(context, parent);
+        window.exec();
+    };
+    openers[MenuCommand::Einrichtung] = [](AppContext& context, QWidget* parent) {
+        SetupDialog window(context, parent);
         window.exec();
     };
     return openers;

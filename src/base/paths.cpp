@@ -30,6 +30,22 @@ std::string CommonSettingsDirectory() {
     return JoinPath(JoinPath(home, ".config"), "kalvora");
 }
 
+std::string SharedDataDirectoryFor(std::string_view executableDirectory) {
+    // Never a path fixed at build time: an installed or copied program finds its data from where it
+    // runs.
+    fs::path above = fs::path(executableDirectory).parent_path();
+    for (int level = 0; level < 2 && !above.empty(); ++level) {
+        const fs::path candidate = above / "share" / "kalvora";
+        std::error_code error;
+        if (fs::is_directory(candidate, error)) return candidate.lexically_normal().string();
+        if (above == above.parent_path()) break;
+        above = above.parent_path();
+    }
+    return {};
+}
+
+std::string SharedDataDirectory() { return SharedDataDirectoryFor(ExecutableDirectory()); }
+
 bool IsPathSeparator(char c) { return c == '/' || c == '\\'; }
 
 std::string WithoutOneTrailingSeparator(std::string path) {

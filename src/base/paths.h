@@ -10,6 +10,14 @@ namespace kalvora {
 std::string ExecutableDirectory();
 std::string CommonSettingsDirectory();
 
+// The data shipped with the program (the reference lists, the demo deliveries): share/kalvora of the
+// installation the executable in `executableDirectory` belongs to (bin/../share/kalvora). In the
+// build tree the executables lie one or two folders below the build's own copy in share/kalvora,
+// so that is looked up too. Empty when neither exists.
+std::string SharedDataDirectoryFor(std::string_view executableDirectory);
+// The same for the running executable.
+std::string SharedDataDirectory();
+
 // Settings files written on Windows use `\`; both it and `/` count as a separator at a path's end.
 bool IsPathSeparator(char c);
 // The path without one separator at its end.

@@ -51,20 +51,6 @@ DirectoryChoice chooseDirectory(const std::string& globalOption, const std::stri
                               " und " + ownName + " " + own + "."};
 }
 
-Settings settingsToWrite(const std::string& system, const std::string& importDir,
-                         const std::string& exportDir, const GlobalOptions& global) {
-    const std::string year = std::to_string(currentYear());
-    return {importDir,
-            exportDir,
-            system,
-            global.plaus.empty() ? "Warning" : global.plaus,
-            year + "0101",
-            year + "1231",
-            "0",
-            "N",
-            "N"};
-}
-
 int runSetup(CliContext& context, const SetupOptions& options) {
     const GlobalOptions& global = context.options();
     const DirectoryChoice system =
@@ -84,14 +70,16 @@ int runSetup(CliContext& context, const SetupOptions& options) {
         return kExitUsage;
     }
 
-    SystemSetupRequest request;
+    // The settings file is where every later read of the settings is answered from, as the windows
+    // read them.
+    SystemSetupRequest request =
+        NewSystemSetupRequest(*system.path, absolute(context.settingsFile().lookupTarget()), currentYear());
     request.directory = {*system.path, options.hospitals, options.departments, options.force};
-    request.importDirectory = importDir.path.value_or(JoinPath(*system.path, "import"));
-    request.exportDirectory = exportDir.path.value_or(JoinPath(*system.path, "export"));
-    // Where every later read of the settings is answered from, as the windows read them.
-    request.settingsPath = absolute(context.settingsFile().lookupTarget());
+    if (importDir.path) request.importDirectory = *importDir.path;
+    if (exportDir.path) request.exportDirectory = *exportDir.path;
     request.settings =
-        settingsToWrite(*system.path, request.importDirectory, request.exportDirectory, global);
+        NewSystemSettings(*system.path, request.importDirectory, request.exportDirectory, currentYear());
+    if (!global.plaus.empty()) request.settings.PlausLevel = global.plaus;
     if (std::string message = SetUpSystem(request); !message.empty()) return context.fail(message);
     context.out << *request.settingsPath << '\n';
     return kExitDone;

@@ -128,14 +128,12 @@ std::string ReplaceNameTable(Database& admin, std::string_view table, const std:
 }
 
 std::string ShippedReferenceDirectory() {
-    // Installed beside the program, else the source tree's copy.
+    // A folder beside the program, else the installation's (or the build tree's) share/kalvora.
     std::string besideProgram = JoinPath(ExecutableDirectory(), "reference");
-    if (std::filesystem::is_directory(besideProgram)) return besideProgram;
-#ifdef KALVORA_REFERENCE_DIR
-    return KALVORA_REFERENCE_DIR;
-#else
-    return besideProgram;
-#endif
+    std::error_code error;
+    if (std::filesystem::is_directory(besideProgram, error)) return besideProgram;
+    const std::string shared = SharedDataDirectory();
+    return shared.empty() ? besideProgram : JoinPath(shared, "reference");
 }
 
 std::string CreateDataDirectory(const DataDirectoryRequest& request) {

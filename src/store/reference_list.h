@@ -54,7 +54,8 @@ struct DataDirectoryRequest {
 // German message; a failure leaves nothing behind.
 std::string CreateDataDirectory(const DataDirectoryRequest& request);
 
-// The lists shipped with the program.
+// The lists shipped with the program: a folder `reference` beside the program, else the one in the
+// share/kalvora of its installation or build tree (SharedDataDirectory).
 std::string ShippedReferenceDirectory();
 
 }  // namespace kalvora

@@ -8,6 +8,7 @@
 
 #include "base/ini_file.h"
 #include "base/paths.h"
+#include "base/text.h"
 #include "store/admin_database.h"
 #include "store/data_directory.h"
 #include "store/database.h"
@@ -188,8 +189,7 @@ std::string Setup::run() {
 }
 
 std::string Setup::checkExisting() const {
-    const bool existing = FileExists(adminPath_) || FileExists(templatePath_);
-    if (existing && !request_.directory.force) return ExistingDataDirectoryText(system_);
+    if (HoldsSystemData(system_) && !request_.directory.force) return ExistingDataDirectoryText(system_);
     return {};
 }
 
@@ -258,12 +258,48 @@ std::string Setup::writeSettings() {
 
 }  // namespace
 
+bool HoldsSystemData(const std::string& systemDirectory) {
+    return FileExists(AdminDatabase::PathIn(systemDirectory)) ||
+           FileExists(JoinPath(systemDirectory, files::TemplateDb));
+}
+
+bool LacksSystemDataPath(const Settings& settings) {
+    const std::string_view path = TrimBlanks(settings.SystemDataPath);
+    return path.empty() || path == kUnknownSetting;
+}
+
 std::string ExistingDataDirectoryText(const std::string& systemDirectory) {
     return "Im Verzeichnis " + systemDirectory +
            " besteht bereits ein Systemdatenverzeichnis (iadmin.mdb oder ibds.mdb). setup --force übernimmt "
            "es: "
            "die Abteilungen und ihre Daten bleiben erhalten, --hospitals und --departments ersetzen nur die "
            "Namenslisten, und die Einstellungsdatei wird neu geschrieben.";
+}
+
+Settings NewSystemSettings(const std::string& systemDirectory, const std::string& importDirectory,
+                           const std::string& exportDirectory, int year) {
+    const std::string yearText = std::to_string(year);
+    return {importDirectory,
+            exportDirectory,
+            systemDirectory,
+            "Warning",
+            yearText + "0101",
+            yearText + "1231",
+            "0",
+            "N",
+            "N"};
+}
+
+SystemSetupRequest NewSystemSetupRequest(const std::string& systemDirectory, const std::string& settingsPath,
+                                         int year) {
+    SystemSetupRequest request;
+    request.directory.systemDirectory = systemDirectory;
+    request.importDirectory = JoinPath(systemDirectory, "import");
+    request.exportDirectory = JoinPath(systemDirectory, "export");
+    request.settingsPath = settingsPath;
+    request.settings =
+        NewSystemSettings(systemDirectory, request.importDirectory, request.exportDirectory, year);
+    return request;
 }
 
 std::string SetUpSystem(const SystemSetupRequest& request) { return Setup(request).run(); }

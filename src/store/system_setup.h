@@ -26,9 +26,27 @@ struct SystemSetupRequest {
     Settings settings;
 };
 
+// The set-up of a new system data directory as `kalvora-cli setup DIR` and the window program's first
+// start make it: the import and export directories DIR/import and DIR/export, and the settings
+// PlausLevel Warning, MindestStd 0, both flags N and the calendar year `year` as survey period. The
+// settings file is `settingsPath` (where the settings lookup reads).
+SystemSetupRequest NewSystemSetupRequest(const std::string& systemDirectory, const std::string& settingsPath,
+                                         int year);
+
+// The settings written by a set-up for these three directories.
+Settings NewSystemSettings(const std::string& systemDirectory, const std::string& importDirectory,
+                           const std::string& exportDirectory, int year);
+
 // Empty on success, else the German message. After a failure every file and directory the setup made
 // is removed again, and iadmin.mdb and the settings file are as they were.
 std::string SetUpSystem(const SystemSetupRequest& request);
+
+// True when the directory holds iadmin.mdb or ibds.mdb: a set-up takes it over only when forced.
+bool HoldsSystemData(const std::string& systemDirectory);
+
+// True when the settings name no system data directory (SystemDataPath missing from the settings
+// file, or no settings file at all): the program has not been set up yet.
+bool LacksSystemDataPath(const Settings& settings);
 
 // "Im Verzeichnis DIR besteht bereits ein Systemdatenverzeichnis ...": what --force would keep.
 std::string ExistingDataDirectoryText(const std::string& systemDirectory);

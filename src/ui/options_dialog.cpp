@@ -190,6 +190,14 @@ QWidget* OptionsDialog::buildDirectoriesTab() {
     auto* page = new QWidget(this);
     page->setObjectName(QStringLiteral("tab_opt_1"));
 
+    // Where the data live; set by the set-up of the data directory, never here.
+    QGroupBox* systemFrame =
+        Frame(IndexedName("fra_tab", 10), QStringLiteral("Systemdatenverzeichnis"), page);
+    lbl_system_ = DirectoryLabel(QStringLiteral("lbl_system"), systemFrame);
+    lbl_system_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    MarkEdited(lbl_system_, false);
+    (new QVBoxLayout(systemFrame))->addWidget(lbl_system_);
+
     QGroupBox* importFrame = Frame(IndexedName("fra_tab", 3), QStringLiteral("Importverzeichnis"), page);
     lbl_import_ = DirectoryLabel(QStringLiteral("lbl_import"), importFrame);
     (new QVBoxLayout(importFrame))->addWidget(lbl_import_);
@@ -225,6 +233,7 @@ QWidget* OptionsDialog::buildDirectoriesTab() {
     connect(lst_dir_, &DirectoryList::pathChanged, this, &OptionsDialog::onDirectoryChanged);
 
     auto* left = new QVBoxLayout;
+    left->addWidget(systemFrame);
     left->addWidget(importFrame);
     left->addWidget(exportFrame);
     left->addWidget(change);
@@ -245,6 +254,7 @@ void OptionsDialog::loadValues() {
     MarkEdited(lbl_export_, true);
     ShowDirectory(lbl_export_, DirectoryOfSetting(settings.ExportDataPath));
     ShowDirectory(lbl_import_, DirectoryOfSetting(settings.ImportDataPath));
+    ShowDirectory(lbl_system_, DirectoryOfSetting(settings.SystemDataPath));
     {
         const QSignalBlocker blocker(opt_verzeichnis_[1]);
         opt_verzeichnis_[1]->setChecked(true);

@@ -53,6 +53,7 @@ private:
     QComboBox* cmb_mindeststunden_ = nullptr;
     QCheckBox* chk_multipletiss_ = nullptr;
     QCheckBox* chk_mtiss_ = nullptr;
+    QLabel* lbl_system_ = nullptr;
     QLabel* lbl_import_ = nullptr;
     QLabel* lbl_export_ = nullptr;
     QRadioButton* opt_verzeichnis_[2] = {};

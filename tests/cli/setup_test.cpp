@@ -152,6 +152,8 @@ TEST(SetupSettingsFile, inTheProgramDirectory_isTheOneWrittenAndPrinted) {
     const std::string program = dir.file("bin/kalvora-cli");
     fs::create_directories(dir.file("bin"));
     fs::copy_file(KALVORA_CLI_BINARY, program);
+    fs::create_directories(dir.file("share/kalvora"));
+    fs::copy(std::string(KALVORA_SOURCE_DIR) + "/data/reference", dir.file("share/kalvora/reference"));
     WriteFile(dir.file("bin/Kalvora10_0.ini"), "[Path]\nSystemDataPath=/old/system\n");
 
     CliRun setup =
@@ -163,6 +165,36 @@ TEST(SetupSettingsFile, inTheProgramDirectory_isTheOneWrittenAndPrinted) {
     CliRun config =
         RunCliBinary("/usr/bin/env", {"XDG_CONFIG_HOME=" + dir.file("config"), program, "config"});
     EXPECT_NE(config.out.find("SystemDataPath=" + dir.file("sys") + "\n"), std::string::npos) << config.out;
+}
+
+// A program copied into an installation takes the lists of that installation's share/kalvora,
+// whatever the tree it was built in holds; without lists it fails, naming the list, and makes nothing.
+TEST(SetupShippedLists, comeFromTheInstallationOfTheProgram) {
+    TempDir dir;
+    const std::string program = dir.file("prefix/bin/kalvora-cli");
+    fs::create_directories(dir.file("prefix/bin"));
+    fs::copy_file(KALVORA_CLI_BINARY, program);
+    const std::vector<std::string> environment = {"HOME=" + dir.file("home"),
+                                                  "XDG_CONFIG_HOME=" + dir.file("config"), program};
+
+    std::vector<std::string> withoutLists = environment;
+    withoutLists.insert(withoutLists.end(), {"setup", dir.file("bare")});
+    CliRun refused = RunCliBinary("/usr/bin/env", withoutLists, dir.file("err.txt"));
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_NE(refused.err.find("hospitals.csv"), std::string::npos) << refused.err;
+    EXPECT_FALSE(fs::exists(dir.file("bare")));
+    EXPECT_FALSE(fs::exists(dir.file("config/kalvora/Kalvora10_0.ini")));
+
+    WriteFile(dir.file("prefix/share/kalvora/reference/hospitals.csv"), "K901;Krankenhaus am See\n");
+    WriteFile(dir.file("prefix/share/kalvora/reference/departments.csv"), "121001;Intensiv am See\n");
+    std::vector<std::string> withLists = environment;
+    withLists.insert(withLists.end(), {"setup", dir.file("sys")});
+    CliRun setup = RunCliBinary("/usr/bin/env", withLists, dir.file("err.txt"));
+    ASSERT_EQ(setup.exitCode, 0) << setup.err;
+    Database admin(dir.file("sys/iadmin.mdb"), OpenMode::ReadOnly);
+    EXPECT_EQ(admin.scalar("SELECT count(*) FROM \"KANR-Bezeichnung\""), 1);
+    EXPECT_EQ(admin.scalar("SELECT count(*) FROM \"KANR-Bezeichnung\" WHERE KANR = 'K901'"), 1);
+    EXPECT_EQ(admin.scalar("SELECT count(*) FROM \"ABT-Bezeichnung\" WHERE ABTEILUNG = '121001'"), 1);
 }
 
 }  // namespace

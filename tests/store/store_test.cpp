@@ -10,6 +10,7 @@
 #include "store/file_ops.h"
 #include "store/reference_list.h"
 #include "store/schema.h"
+#include "store/system_setup.h"
 #include "support/temp_dir.h"
 
 namespace kalvora {
@@ -258,6 +259,47 @@ TEST(ReferenceList, malformedLines_nameFileAndLine) {
     test::WriteFile(dir.file("list.csv"), "K101;Kranken\xE4nstalt\n");
     EXPECT_EQ(ReadReferenceList(dir.file("list.csv"), 4).entries[0].name, "Krankenänstalt");
     EXPECT_NE(ReadReferenceList(dir.file("none.csv"), 4).error.find("none.csv"), std::string::npos);
+}
+
+// A settings file without SystemDataPath (or none at all) reads as "unknown": not set up yet. Any
+// other value names a directory, even one that is missing (that is the imported-data check's case).
+TEST(SystemSetup, lacksSystemDataPath_onlyWhenTheSettingsNameNone) {
+    const std::pair<std::string, bool> cases[] = {
+        {"unknown", true},
+        {"", true},
+        {"  ", true},
+        {"unknown ", true},
+        {"/srv/kalvora", false},
+        {"/missing/dir", false},
+        {"unknownX", false},
+        {"C:", false},
+    };
+    for (const auto& [path, lacks] : cases) {
+        SCOPED_TRACE(path);
+        Settings settings;
+        settings.SystemDataPath = path;
+        EXPECT_EQ(LacksSystemDataPath(settings), lacks);
+    }
+}
+
+// The first start of the window program and kalvora-cli setup write the same settings.
+TEST(SystemSetup, newRequest_putsImportAndExportInsideAndTheYearAsPeriod) {
+    const SystemSetupRequest request = NewSystemSetupRequest("/srv/k", "/home/u/.config/kalvora/K.ini", 2031);
+    EXPECT_EQ(request.directory.systemDirectory, "/srv/k");
+    EXPECT_FALSE(request.directory.force);
+    EXPECT_EQ(request.importDirectory, "/srv/k/import");
+    EXPECT_EQ(request.exportDirectory, "/srv/k/export");
+    EXPECT_EQ(request.settingsPath, std::optional<std::string>("/home/u/.config/kalvora/K.ini"));
+    const Settings& s = request.settings;
+    EXPECT_EQ(s.SystemDataPath, "/srv/k");
+    EXPECT_EQ(s.ImportDataPath, "/srv/k/import");
+    EXPECT_EQ(s.ExportDataPath, "/srv/k/export");
+    EXPECT_EQ(s.PlausLevel, "Warning");
+    EXPECT_EQ(s.Erhebungvon, "20310101");
+    EXPECT_EQ(s.Erhebungbis, "20311231");
+    EXPECT_EQ(s.MindestStd, "0");
+    EXPECT_EQ(s.MehrfachTISS, "N");
+    EXPECT_EQ(s.ErsatzTISS, "N");
 }
 
 }  // namespace

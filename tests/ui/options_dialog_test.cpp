@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -61,6 +62,7 @@ private slots:
     void okYes_withSettingsFileThatCannotBeWritten_namesItAndStaysOpen();
     void opening_putsFocusInFirstField();
     void okNo_givesFocusBackToMainWindow();
+    void systemDataPath_isShownButNeitherEditedNorWritten();
 };
 
 void OptionsDialogTest::opening_showsSettings() {
@@ -386,6 +388,26 @@ void OptionsDialogTest::okNo_givesFocusBackToMainWindow() {
     QVERIFY(shown);
     QCOMPARE(data.messages.texts(), std::vector<std::string>{" Änderungen speichern ?"});
     QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget*>(&main));
+}
+
+void OptionsDialogTest::systemDataPath_isShownButNeitherEditedNorWritten() {
+    UiTestData data;
+    data.context->settings.SystemDataPath = data.systemDir().toStdString();
+    OptionsDialog dialog(*data.context);
+    auto* shown = Child<QLabel>(&dialog, "lbl_system");
+    QCOMPARE(shown->text(), data.systemDir());
+    QCOMPARE(Child<QGroupBox>(&dialog, "fra_tab_10")->title(), QStringLiteral("Systemdatenverzeichnis"));
+    // Choosing another folder in either mode changes only the import or export label.
+    for (int mode : {0, 1}) {
+        Child<QRadioButton>(&dialog, qPrintable(QStringLiteral("opt_verzeichnis_%1").arg(mode)))
+            ->setChecked(true);
+        Child<DirectoryList>(&dialog, "lst_dir")->setPath(data.root());
+        QCOMPARE(shown->text(), data.systemDir());
+    }
+    data.messages.setNextAnswer(Answer::Yes);
+    Child<QPushButton>(&dialog, "cmd_verzeichnis_0")->click();
+    QCOMPARE(data.context->settings.SystemDataPath, data.systemDir().toStdString());
+    QVERIFY(!FileBytes(data.iniPath()).contains("SystemDataPath"));
 }
 
 QTEST_MAIN(OptionsDialogTest)

@@ -19,6 +19,7 @@
 
 #include "app/info_window.h"
 #include "app/main_window.h"
+#include "app/setup_dialog.h"
 #include "app/startup_window.h"
 #include "classification/ui/classification_dialog.h"
 #include "classification/ui/classification_result_window.h"
@@ -105,6 +106,18 @@ int main(int argc, char* argv[]) {
         options.findChild<QTabWidget*>(QStringLiteral("tab_opt"))->setCurrentIndex(1);
         SaveWindow(&options, QStringLiteral("options-directories.png"));
         options.reject();
+    }
+    {
+        // The first start: a settings file in the home folder that does not exist yet.
+        SettingsFile firstStart("/usr/bin",
+                                (QDir::homePath() + QStringLiteral("/.config/kalvora")).toStdString(),
+                                std::string(kDefaultSettingsFileName));
+        AppContext firstContext(firstStart, data.messages);
+        SetupDialog setup(firstContext, &main);
+        setup.show();
+        Center(&setup);
+        SaveWindow(&setup, QStringLiteral("first-start-setup.png"));
+        setup.reject();
     }
     {
         InfoWindow info(&main);
