@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Builds Kalvora and runs all tests: the tree is checked for clang-format, built with warnings as
 # errors and tested (the manual pages against the help and the bash completion among them); the
-# Debian package is built and checked (scripts/check-package.sh); then everything (core, command line and windows) is built and tested again
-# under AddressSanitizer and UndefinedBehaviorSanitizer, and the import fuzz target runs for a few
-# seconds. The three build trees are the presets of CMakePresets.json.
+# Debian package is built and checked (scripts/check-package.sh); then everything (core, command
+# line and windows) is built and tested again under AddressSanitizer and UndefinedBehaviorSanitizer,
+# and the import fuzz target runs for a few seconds. The three build trees are the presets of
+# CMakePresets.json.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

@@ -175,13 +175,12 @@ bool SetupDialog::setUp() {
         request.directory.force = true;
     }
 
-    std::string failure;
-    {
+    const Outcome done = [&] {
         BusyPointer busy;
-        failure = SetUpSystem(request);
-    }
-    if (!failure.empty()) {
-        Tell(context_, failure, MessageIcon::Error);
+        return SetUpSystem(request);
+    }();
+    if (!done) {
+        Tell(context_, done.message(), MessageIcon::Error);
         return false;
     }
     context_.settings = LoadSettings(context_.settingsFile);

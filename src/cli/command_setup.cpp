@@ -80,7 +80,7 @@ int runSetup(CliContext& context, const SetupOptions& options) {
     request.settings =
         NewSystemSettings(*system.path, request.importDirectory, request.exportDirectory, currentYear());
     if (!global.plaus.empty()) request.settings.PlausLevel = global.plaus;
-    if (std::string message = SetUpSystem(request); !message.empty()) return context.fail(message);
+    if (const Outcome done = SetUpSystem(request); !done) return context.fail(done.message());
     context.out << *request.settingsPath << '\n';
     return kExitDone;
 }

@@ -61,13 +61,10 @@ std::string MissingCodesRefusal(std::string_view table, const std::string& listP
 
 }  // namespace
 
-ReferenceListResult ReadReferenceList(const std::string& path, int codeLength) {
-    ReferenceListResult result;
+Result<std::vector<ReferenceEntry>> ReadReferenceList(const std::string& path, int codeLength) {
+    std::vector<ReferenceEntry> entries;
     std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        result.error = "Die Datei " + path + " kann nicht gelesen werden.";
-        return result;
-    }
+    if (!in) return Failure{"Die Datei " + path + " kann nicht gelesen werden."};
     std::stringstream buffer;
     buffer << in.rdbuf();
     std::string bytes = buffer.str();
@@ -85,24 +82,19 @@ ReferenceListResult ReadReferenceList(const std::string& path, int codeLength) {
         std::string code = separator == std::string::npos ? std::string() : trim(line.substr(0, separator));
         std::string name = separator == std::string::npos ? std::string() : trim(line.substr(separator + 1));
         std::string where = path + ", Zeile " + std::to_string(number) + ": ";
-        if (separator == std::string::npos || code.empty()) {
-            result.error = where + "erwartet wird \"Code;Bezeichnung\".";
-        } else if (codeLength > 0 && static_cast<int>(code.size()) != codeLength) {
-            result.error = where + "der Code \"" + code + "\" muss " + std::to_string(codeLength) +
-                           " Zeichen lang sein.";
-        } else if (auto [earlier, added] = seen.emplace(CodeKey(code), code); !added) {
-            result.error = where + "der Code \"" + code + "\" kommt mehrfach vor" +
+        if (separator == std::string::npos || code.empty())
+            return Failure{where + "erwartet wird \"Code;Bezeichnung\"."};
+        if (codeLength > 0 && static_cast<int>(code.size()) != codeLength)
+            return Failure{where + "der Code \"" + code + "\" muss " + std::to_string(codeLength) +
+                           " Zeichen lang sein."};
+        if (auto [earlier, added] = seen.emplace(CodeKey(code), code); !added)
+            return Failure{where + "der Code \"" + code + "\" kommt mehrfach vor" +
                            (earlier->second == code ? std::string(".")
                                                     : " (auch als \"" + earlier->second +
-                                                          "\"; Groß- und Kleinschreibung zählen nicht).");
-        }
-        if (!result.error.empty()) {
-            result.entries.clear();
-            return result;
-        }
-        result.entries.push_back({code, name});
+                                                          "\"; Groß- und Kleinschreibung zählen nicht).")};
+        entries.push_back({code, name});
     }
-    return result;
+    return entries;
 }
 
 void FillNameTable(Database& admin, std::string_view table, const std::vector<ReferenceEntry>& entries) {
@@ -113,18 +105,18 @@ void FillNameTable(Database& admin, std::string_view table, const std::vector<Re
     }
 }
 
-std::string ReplaceNameTable(Database& admin, std::string_view table, const std::string& listPath,
-                             const std::vector<ReferenceEntry>& entries) {
+Outcome ReplaceNameTable(Database& admin, std::string_view table, const std::string& listPath,
+                         const std::vector<ReferenceEntry>& entries) {
     std::set<std::string> listed;
     for (const ReferenceEntry& entry : entries) listed.insert(CodeKey(entry.code));
     std::map<std::string, std::vector<std::string>> missing;
     for (auto& [code, departments] : NeededCodes(admin, table)) {
         if (listed.count(CodeKey(code)) == 0) missing.emplace(code, std::move(departments));
     }
-    if (!missing.empty()) return MissingCodesRefusal(table, listPath, missing);
+    if (!missing.empty()) return Failure{MissingCodesRefusal(table, listPath, missing)};
     admin.execute("DELETE FROM " + QuoteIdentifier(table) + ";");
     FillNameTable(admin, table, entries);
-    return {};
+    return Done{};
 }
 
 std::string ShippedReferenceDirectory() {
@@ -136,7 +128,7 @@ std::string ShippedReferenceDirectory() {
     return shared.empty() ? besideProgram : JoinPath(shared, "reference");
 }
 
-std::string CreateDataDirectory(const DataDirectoryRequest& request) {
+Outcome CreateDataDirectory(const DataDirectoryRequest& request) {
     SystemSetupRequest setup;
     setup.directory = request;
     return SetUpSystem(setup);

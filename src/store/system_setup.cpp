@@ -101,13 +101,13 @@ struct NameList {
     std::string table;
     std::string path;  // empty: the table stays as it is
     int codeLength;
-    ReferenceListResult list;
+    Result<std::vector<ReferenceEntry>> list = std::vector<ReferenceEntry>();
 };
 
 std::vector<NameList> ReadNameLists(const DataDirectoryRequest& request, bool newTables) {
     std::vector<NameList> lists = {
-        {std::string(tables::Hospitals), request.hospitalsCsv, kHospitalCodeLength, {}},
-        {std::string(tables::Departments), request.departmentsCsv, kFunctionCodeLength, {}},
+        {std::string(tables::Hospitals), request.hospitalsCsv, kHospitalCodeLength},
+        {std::string(tables::Departments), request.departmentsCsv, kFunctionCodeLength},
     };
     const std::string shipped[] = {"hospitals.csv", "departments.csv"};
     for (std::size_t i = 0; i < lists.size(); ++i) {
@@ -171,7 +171,7 @@ std::string Setup::run() {
     if (std::string refusal = checkExisting(); !refusal.empty()) return refusal;
     lists_ = ReadNameLists(request_.directory, !FileExists(adminPath_));
     for (const NameList& list : lists_) {
-        if (!list.list.error.empty()) return list.list.error;
+        if (!list.list) return list.list.message();
     }
     std::string message = makeDirectories();
     if (message.empty()) {
@@ -229,7 +229,7 @@ std::string Setup::changeDataDirectory() {
 void Setup::makeAdministration() {
     BuildDatabase(adminPath_, [this](Database& db) {
         CreateAdminSchema(db);
-        for (const NameList& list : lists_) FillNameTable(db, list.table, list.list.entries);
+        for (const NameList& list : lists_) FillNameTable(db, list.table, *list.list);
     });
     made_.madeFile(adminPath_);
 }
@@ -243,9 +243,8 @@ void Setup::makeTemplateIfMissing() {
 std::string Setup::replaceNameTables(Database& admin) {
     for (const NameList& list : lists_) {
         if (list.path.empty()) continue;
-        if (std::string refusal = ReplaceNameTable(admin, list.table, list.path, list.list.entries);
-            !refusal.empty())
-            return refusal;
+        if (const Outcome replaced = ReplaceNameTable(admin, list.table, list.path, *list.list); !replaced)
+            return replaced.message();
     }
     return {};
 }
@@ -302,6 +301,10 @@ SystemSetupRequest NewSystemSetupRequest(const std::string& systemDirectory, con
     return request;
 }
 
-std::string SetUpSystem(const SystemSetupRequest& request) { return Setup(request).run(); }
+Outcome SetUpSystem(const SystemSetupRequest& request) {
+    std::string failure = Setup(request).run();
+    if (!failure.empty()) return Failure{std::move(failure)};
+    return Done{};
+}
 
 }  // namespace kalvora

@@ -37,9 +37,9 @@ SystemSetupRequest NewSystemSetupRequest(const std::string& systemDirectory, con
 Settings NewSystemSettings(const std::string& systemDirectory, const std::string& importDirectory,
                            const std::string& exportDirectory, int year);
 
-// Empty on success, else the German message. After a failure every file and directory the setup made
-// is removed again, and iadmin.mdb and the settings file are as they were.
-std::string SetUpSystem(const SystemSetupRequest& request);
+// Fails with the German message; after a failure every file and directory the setup made is removed
+// again, and iadmin.mdb and the settings file are as they were.
+Outcome SetUpSystem(const SystemSetupRequest& request);
 
 // True when the directory holds iadmin.mdb or ibds.mdb: a set-up takes it over only when forced.
 bool HoldsSystemData(const std::string& systemDirectory);

@@ -72,8 +72,9 @@ public:
         settings_.MindestStd = "0 ";
         settings_.MehrfachTISS = "N";
         settings_.ErsatzTISS = "N";
-        std::string message = kalvora::CreateDataDirectory({settings_.SystemDataPath, "", "", false});
-        if (!message.empty()) fail(message);
+        const kalvora::Outcome created =
+            kalvora::CreateDataDirectory({settings_.SystemDataPath, "", "", false});
+        if (!created) fail(created.message());
 
         std::string seed = SeedDelivery();
         WriteBytes(deliveryPath(), seed.data(), seed.size());

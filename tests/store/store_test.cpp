@@ -218,7 +218,7 @@ TEST(Store, connectionToReplacedFile_leavesTheJournalOfTheNewFilesWriterAlone) {
 TEST(DataDirectory, createdWithReferenceListsAndRefusesToOverwrite) {
     TempDir dir;
     std::string system = dir.file("sys");
-    ASSERT_EQ(CreateDataDirectory({system, "", "", false}), "");
+    ASSERT_EQ(CreateDataDirectory({system, "", "", false}).message(), "");
     Database admin(system + "/iadmin.mdb");
     EXPECT_GE(admin.scalar("SELECT count(*) FROM \"KANR-Bezeichnung\""), 10);
     EXPECT_EQ(admin.scalar(
@@ -229,8 +229,8 @@ TEST(DataDirectory, createdWithReferenceListsAndRefusesToOverwrite) {
     for (std::string_view table :
          {tables::Stays, tables::RecordType1, tables::RecordType3, tables::RecordType3Work})
         EXPECT_TRUE(templ.hasTable(table)) << table;
-    EXPECT_NE(CreateDataDirectory({system, "", "", false}).find("--force"), std::string::npos);
-    EXPECT_EQ(CreateDataDirectory({system, "", "", true}), "");
+    EXPECT_NE(CreateDataDirectory({system, "", "", false}).message().find("--force"), std::string::npos);
+    EXPECT_TRUE(CreateDataDirectory({system, "", "", true}).ok());
 }
 
 TEST(ReferenceList, malformedLines_nameFileAndLine) {
@@ -247,18 +247,18 @@ TEST(ReferenceList, malformedLines_nameFileAndLine) {
     };
     for (const Case& c : cases) {
         test::WriteFile(dir.file("list.csv"), c.content);
-        ReferenceListResult result = ReadReferenceList(dir.file("list.csv"), 4);
+        const Result<std::vector<ReferenceEntry>> result = ReadReferenceList(dir.file("list.csv"), 4);
         if (c.message.empty()) {
-            EXPECT_EQ(result.error, "") << c.content;
+            EXPECT_TRUE(result.ok()) << c.content << result.message();
         } else {
-            EXPECT_NE(result.error.find(c.message), std::string::npos) << result.error;
-            EXPECT_NE(result.error.find("list.csv"), std::string::npos) << result.error;
-            EXPECT_TRUE(result.entries.empty());
+            ASSERT_FALSE(result.ok()) << c.content;
+            EXPECT_NE(result.message().find(c.message), std::string::npos) << result.message();
+            EXPECT_NE(result.message().find("list.csv"), std::string::npos) << result.message();
         }
     }
     test::WriteFile(dir.file("list.csv"), "K101;Kranken\xE4nstalt\n");
-    EXPECT_EQ(ReadReferenceList(dir.file("list.csv"), 4).entries[0].name, "Krankenänstalt");
-    EXPECT_NE(ReadReferenceList(dir.file("none.csv"), 4).error.find("none.csv"), std::string::npos);
+    EXPECT_EQ(ReadReferenceList(dir.file("list.csv"), 4)->at(0).name, "Krankenänstalt");
+    EXPECT_NE(ReadReferenceList(dir.file("none.csv"), 4).message().find("none.csv"), std::string::npos);
 }
 
 // A settings file without SystemDataPath (or none at all) reads as "unknown": not set up yet. Any

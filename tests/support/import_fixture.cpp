@@ -40,8 +40,8 @@ std::string DeliveryFile(const std::vector<std::string>& lines) {
 }
 
 ImportFixture::ImportFixture() {
-    std::string message = CreateDataDirectory({systemDir(), "", "", false});
-    if (!message.empty()) throw std::runtime_error(message);
+    const Outcome created = CreateDataDirectory({systemDir(), "", "", false});
+    if (!created) throw std::runtime_error(created.message());
     std::filesystem::create_directories(dir.file("import"));
     std::filesystem::create_directories(dir.file("export"));
     settings.ImportDataPath = dir.file("import");

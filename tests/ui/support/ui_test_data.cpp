@@ -16,8 +16,8 @@ UiTestData::UiTestData() {
     for (const QString& directory : {systemDir(), importDir(), exportDir()}) QDir().mkpath(directory);
     DataDirectoryRequest request;
     request.systemDirectory = systemDir().toStdString();
-    const std::string error = CreateDataDirectory(request);
-    if (!error.empty()) throw std::runtime_error(error);
+    const Outcome created = CreateDataDirectory(request);
+    if (!created) throw std::runtime_error(created.message());
 
     // The program directory holds no settings file, so every read and write goes to iniPath().
     settingsFile = std::make_unique<SettingsFile>((root() + QStringLiteral("/program")).toStdString(),
