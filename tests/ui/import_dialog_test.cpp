@@ -105,6 +105,7 @@ private slots:
     void import_withUnusableExportDirectory_namesItAndKeepsRunning_data();
     void import_withUnusableExportDirectory_namesItAndKeepsRunning();
     void import_protocolFileCannotBeCreated_saysSoAndKeepsRunning();
+    void import_chosenFileGoneMeanwhile_importsNothingAndKeepsRunning();
     void import_intoStoredDepartment_drawsEachPhaseInStatusBar();
     void import_whileAnotherProgramChangesDataDirectory_saysSoAndKeepsRunning();
     void menuImport_afterBatch_showsResultWindowThatCopiesSummary();
@@ -502,6 +503,27 @@ void ImportDialogTest::import_protocolFileCannotBeCreated_saysSoAndKeepsRunning(
     QVERIFY(data.context->importResultMarker.empty());
     QCOMPARE(data.departmentCount(), 0LL);
 }
+void ImportDialogTest::import_chosenFileGoneMeanwhile_importsNothingAndKeepsRunning() {
+    UiTestData data;
+    data.copyDemoFiles({QStringLiteral("A6100101.101"), QStringLiteral("B6100201.103")});
+    ImportDialog dialog(*data.context);
+    dialog.show();
+    Child<FileList>(&dialog, "lst_file")->selectAll();
+    // The second file goes away after it was listed and chosen: the first must not be stored alone.
+    const QString gone = data.importDir() + QStringLiteral("/B6100201.103");
+    QVERIFY(QFile::remove(gone));
+    dialog.onCommand(ImportDialog::Import);
+
+    QCOMPARE(data.messages.shown.size(), std::size_t{1});
+    QCOMPARE(data.messages.shown.front().text,
+             "Die Datei " + gone.toStdString() + " ist nicht vorhanden.\nEs wurde nichts importiert.");
+    QVERIFY(data.endedWith.empty());
+    QVERIFY(dialog.isVisible());
+    QVERIFY(data.context->importResultMarker.empty());
+    QCOMPARE(data.departmentCount(), 0LL);
+    QVERIFY(!QFile::exists(ProtocolPath(data)));
+}
+
 void ImportDialogTest::import_intoStoredDepartment_drawsEachPhaseInStatusBar() {
     UiTestData data;
     data.copyDemoFiles({QStringLiteral("A6100101.101")});

@@ -15,6 +15,7 @@
 #include "base/message_service.h"
 #include "base/paths.h"
 #include "base/settings.h"
+#include "import/import_batch_request.h"
 #include "import/import_run.h"
 #include "import/protocol_choice.h"
 #include "import/protocol_file.h"
@@ -203,12 +204,19 @@ void ImportDialog::startImport() {
 
 void ImportDialog::runBatch(const QString& directory, const QStringList& names,
                             const std::string& protocolPath, bool initialise) {
-    ImportBatchRequest request;
-    request.mode = initialise ? ImportMode::Initialise : ImportMode::Append;
-    request.protocolPath = protocolPath;
-    for (const QString& name : names) {
-        request.files.push_back({name.toStdString(), FileInDirectory(directory, name).toStdString()});
+    std::vector<ImportFile> files;
+    for (const QString& name : names)
+        files.push_back({name.toStdString(), FileInDirectory(directory, name).toStdString()});
+    // A file that went away or cannot be read since it was listed stops nothing half-way: the batch
+    // does not start, and the user may choose again.
+    const Result<ImportBatchRequest> planned =
+        PlanImportBatch(std::move(files), initialise ? ImportMode::Initialise : ImportMode::Append,
+                        protocolPath, context_.settings.ImportDataPath);
+    if (!planned) {
+        context_.messages.ShowErrorBox(planned.message());
+        return;
     }
+    const ImportBatchRequest& request = *planned;
 
     context_.importResultMarker = std::string(kImportResultMarker);
     summary_.clear();
