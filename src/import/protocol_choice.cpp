@@ -10,15 +10,15 @@
 
 namespace kalvora {
 
-std::string ExportDirectoryProblem(const std::string& exportDataPath) {
+Outcome CheckExportDirectory(const std::string& exportDataPath) {
     // A drive or root setting ("C:", "") stands for the directory with its separator.
     const std::string directory = exportDataPath.size() < 3 ? exportDataPath + "/" : exportDataPath;
     std::error_code error;
     if (!std::filesystem::is_directory(directory, error))
-        return "Das Export-/Protokollverzeichnis " + directory + " ist nicht vorhanden!";
+        return Failure{"Das Export-/Protokollverzeichnis " + directory + " ist nicht vorhanden!"};
     if (::access(directory.c_str(), W_OK | X_OK) != 0)
-        return "In das Export-/Protokollverzeichnis " + directory + " kann nicht geschrieben werden!";
-    return {};
+        return Failure{"In das Export-/Protokollverzeichnis " + directory + " kann nicht geschrieben werden!"};
+    return Done{};
 }
 
 std::optional<std::string> ProtocolPathFor(const std::string& exportDataPath, std::string_view typedName) {

@@ -6,11 +6,13 @@
 #include <string>
 #include <string_view>
 
+#include "base/result.h"
+
 namespace kalvora {
 
-// Why the export directory cannot take the protocol file ("... ist nicht vorhanden!", "... kann nicht
-// geschrieben werden!"); empty when it can.
-std::string ExportDirectoryProblem(const std::string& exportDataPath);
+// Whether the export directory can take the protocol file; fails with "... ist nicht vorhanden!" or
+// "... kann nicht geschrieben werden!".
+Outcome CheckExportDirectory(const std::string& exportDataPath);
 
 // The protocol file in the export directory; none when the name is refused (the notice
 // " Ungültiger Dateiname!"): it is no short file name, or it names a folder ("sub", ".", "..").

@@ -175,9 +175,8 @@ void ImportDialog::startImport() {
     }
     // The protocol file goes into the export directory: one that is missing or that may not be
     // written into is named before anything is asked or imported.
-    if (const std::string problem = ExportDirectoryProblem(context_.settings.ExportDataPath);
-        !problem.empty()) {
-        messages.ShowErrorBox(problem);
+    if (const Outcome usable = CheckExportDirectory(context_.settings.ExportDataPath); !usable) {
+        messages.ShowErrorBox(usable.message());
         txt_protocol_->setFocus();
         return;
     }
