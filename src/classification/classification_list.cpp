@@ -17,14 +17,10 @@ bool HasClassifiableStays(const std::string& departmentDbPath) {
 }
 
 Result<ClassificationDialogList> LoadClassificationDialogList(const std::string& systemDataPath) {
-    std::vector<Department> departments;
-    try {
-        departments = AdminDatabase::ForReading(systemDataPath).departments();
-    } catch (const StoreError& error) {
-        return Failure{error.what()};
-    }
+    const Result<std::vector<Department>> departments = ReadDepartments(systemDataPath);
+    if (!departments) return Failure{departments.message()};
     ClassificationDialogList list;
-    for (const Department& department : departments) {
+    for (const Department& department : *departments) {
         const std::string dataFile = department.fileName();
         const std::string path = JoinPath(systemDataPath, dataFile);
         if (dataFile.empty() || !FileExists(path)) {

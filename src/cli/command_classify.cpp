@@ -16,8 +16,6 @@
 #include "cli/usage_texts.h"
 #include "cli/value_arguments.h"
 #include "store/admin_database.h"
-#include "store/file_ops.h"
-#include "store/stored_data_messages.h"
 
 namespace kalvora::cli {
 
@@ -47,14 +45,13 @@ std::optional<int> MinimumHoursOf(const std::string& text) {
 
 int runClassify(CliContext& context, const ClassifyOptions& options) {
     const std::string system = context.settings().SystemDataPath;
-    const std::string adminPath = AdminDatabase::PathIn(system);
-    if (!FileExists(adminPath)) return context.fail(stored_data_messages::AdminDbUnreadable(adminPath));
     const NumberNotation notation = context.notation();
 
-    const std::vector<Department> records = AdminDatabase::ForReading(system).departments();
-    if (records.empty()) return context.fail(std::string(*NoticeText(notices::NoDataImported)));
+    const Result<std::vector<Department>> records = ReadDepartments(system);
+    if (!records) return context.fail(records.message());
+    if (records->empty()) return context.fail(std::string(*NoticeText(notices::NoDataImported)));
 
-    Result<std::vector<ClassificationEntry>> named = EntriesOfNamedDepartments(records, options.dataFiles);
+    Result<std::vector<ClassificationEntry>> named = EntriesOfNamedDepartments(*records, options.dataFiles);
     if (!named) return context.fail(named.message());
 
     ClassificationRun run = ClassificationRunFromSettings(context.settings());

@@ -7,9 +7,6 @@
 #include "classification/department_staffing.h"
 #include "cli/cli_context.h"
 #include "cli/usage_texts.h"
-#include "store/admin_database.h"
-#include "store/file_ops.h"
-#include "store/stored_data_messages.h"
 
 namespace kalvora::cli {
 
@@ -40,18 +37,15 @@ std::optional<std::string> CheckedEntry(const std::string& text, const StaffingF
 
 int runStaffing(CliContext& context, const StaffingOptions& options) {
     const std::string system = context.settings().SystemDataPath;
-    const std::string adminPath = AdminDatabase::PathIn(system);
-    if (!FileExists(adminPath)) return context.fail(stored_data_messages::AdminDbUnreadable(adminPath));
-    std::optional<Department> record;
-    try {
-        record = AdminDatabase::ForReading(system).findByFileName(options.dataFile);
-    } catch (const StoreError& error) {
-        return context.fail(error.what());
-    }
-    if (!record) return context.fail(stored_data_messages::UnknownDepartment(options.dataFile));
+    const Result<std::vector<Department>> departments = ReadDepartments(system);
+    if (!departments) return context.fail(departments.message());
+    const Result<std::vector<ClassificationEntry>> named =
+        EntriesOfNamedDepartments(*departments, {options.dataFile});
+    if (!named) return context.fail(named.message());
+    const ClassificationEntry& entry = named->front();
 
     const NumberNotation notation = context.notation();
-    Staffing values{Decimal::fromDouble(record->dgkp, kDgkpField.places), record->beds, record->preset};
+    Staffing values = entry.staffing;
     std::string message;
     if (options.dgkp) {
         const auto text = CheckedEntry(*options.dgkp, kDgkpField, notation, message);
@@ -65,9 +59,9 @@ int runStaffing(CliContext& context, const StaffingOptions& options) {
     }
     if (options.preset) values.preset = *options.preset == "none" ? std::string() : *options.preset;
 
-    const Outcome stored = StoreDepartmentStaffing(system, *record, values);
+    const Outcome stored = StoreDepartmentStaffing(system, entry.department, values);
     if (!stored) return context.fail(stored.message());
-    context.out << BuildDepartmentEntry(WithStaffing(EntryOfDepartment(*record), values), notation) << '\n';
+    context.out << BuildDepartmentEntry(WithStaffing(entry, values), notation) << '\n';
     return kExitDone;
 }
 

@@ -17,7 +17,8 @@ Outcome CheckExportDirectory(const std::string& exportDataPath) {
     if (!std::filesystem::is_directory(directory, error))
         return Failure{"Das Export-/Protokollverzeichnis " + directory + " ist nicht vorhanden!"};
     if (::access(directory.c_str(), W_OK | X_OK) != 0)
-        return Failure{"In das Export-/Protokollverzeichnis " + directory + " kann nicht geschrieben werden!"};
+        return Failure{"In das Export-/Protokollverzeichnis " + directory +
+                       " kann nicht geschrieben werden!"};
     return Done{};
 }
 

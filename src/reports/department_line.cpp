@@ -53,15 +53,10 @@ std::string DepartmentDatabasePath(const std::string& systemDataPath, const Depa
 }
 
 Result<std::vector<Department>> LoadDepartments(const std::string& systemDataPath) {
-    const std::string path = AdminDatabase::PathIn(systemDataPath);
-    if (!FileExists(path)) return Failure{stored_data_messages::AdminDbUnreadable(path)};
-    std::vector<Department> departments;
-    try {
-        departments = AdminDatabase::ForReading(systemDataPath).departments();
-    } catch (const StoreError&) {
-        return Failure{stored_data_messages::AdminDbUnreadable(path)};
-    }
-    SortByLine(departments, BuildDepartmentLine);
+    Result<std::vector<Department>> departments = ReadDepartments(systemDataPath);
+    if (!departments)
+        return Failure{stored_data_messages::AdminDbUnreadable(AdminDatabase::PathIn(systemDataPath))};
+    SortByLine(*departments, BuildDepartmentLine);
     return departments;
 }
 

@@ -3,7 +3,9 @@
 #include "base/paths.h"
 #include "base/text.h"
 #include "store/data_directory.h"
+#include "store/file_ops.h"
 #include "store/schema.h"
+#include "store/stored_data_messages.h"
 
 namespace kalvora {
 
@@ -34,6 +36,16 @@ Department DepartmentOfRow(const Statement& row) {
 }  // namespace
 
 std::string Department::fileName() const { return WithoutBlanks(dataFile); }
+
+Result<std::vector<Department>> ReadDepartments(const std::string& systemDataPath) {
+    const std::string path = AdminDatabase::PathIn(systemDataPath);
+    if (!FileExists(path)) return Failure{stored_data_messages::AdminDbUnreadable(path)};
+    try {
+        return AdminDatabase::ForReading(systemDataPath).departments();
+    } catch (const StoreError& error) {
+        return Failure{error.what()};
+    }
+}
 
 std::string AdminDatabase::PathIn(const std::string& systemDataPath) {
     return JoinPath(systemDataPath, files::AdminDb);

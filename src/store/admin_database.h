@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/decimal.h"
+#include "base/result.h"
 #include "store/database.h"
 
 namespace kalvora {
@@ -53,6 +54,11 @@ struct RegisteredFile {
     long long rowid = 0;
     std::string fileName;
 };
+
+// Every department of the data directory, in the order of Dateiverwaltung's key (KANR, ABTEILUNG).
+// Fails with "Die Verwaltungsdatenbank ... kann nicht gelesen werden" when iadmin.mdb is missing, and
+// with the engine's German message when it cannot be read.
+Result<std::vector<Department>> ReadDepartments(const std::string& systemDataPath);
 
 class AdminDatabase {
 public:
