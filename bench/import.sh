@@ -75,7 +75,8 @@ run_delivery() {  # label seed department double_department options...
   shell_bytes=$(stat -c %s "$work/shell-$department.db")
   read -r second second_kb < <(measure "$cli" --ini "$work/k.ini" --export-dir "$work" import \
     --protocol "$department.dat" "$file")
-  double=$(generate $((stays * 2)) "$((seed + 100))" "$double_department" "$@")
+  # Twice the admissions a day keep twice the stays within the generator's years.
+  double=$(generate $((stays * 2)) "$((seed + 100))" "$double_department" --admissions-per-day 8 "$@")
   read -r _ double_kb < <(measure "$cli" --ini "$work/k.ini" --export-dir "$work" import \
     --initialise --protocol "$double_department.dat" "$double")
   rm -f "$double"
