@@ -9,6 +9,7 @@
 # size of the department file against the shell-loaded copy. Prints the load average it ran under.
 #   bench/import.sh                 the full run (about a minute on a quiet 2-core machine)
 #   STAYS=20000 bench/import.sh     a quick trial
+#   CLI=build/src/kalvora-cli.old bench/import.sh   the same with an earlier build of the program
 set -euo pipefail
 cd "$(dirname "$0")/.."
 stays=${STAYS:-100000}
@@ -19,7 +20,7 @@ trap 'rm -rf "$work"' EXIT
 scripts/install-deps.sh
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" --target kalvora-cli kalvora-gen >/dev/null
-cli="$build/src/kalvora-cli"
+cli=${CLI:-$build/src/kalvora-cli}  # CLI=path: another build of the program, for a before/after
 gen="$build/tools/kalvora-gen"
 "$cli" --ini "$work/k.ini" setup "$work/sys" >/dev/null
 
