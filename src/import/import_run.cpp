@@ -223,15 +223,16 @@ private:
             current_.reset();
         } else {
             flushCurrentStay();
-            StayRow stored;
-            bool inDatabase = false;
-            bool unwritten = false;
-            if (takeStay(kisId, dob, admission, stored, inDatabase, unwritten)) {
-                if (inDatabase)
-                    work_->deleteStay(stored.KIS_ID, stored.DOB, stored.ADM_DATE);
-                else
-                    work_->deleteRecordRows(stored.KIS_ID, stored.DOB, stored.ADM_DATE);
-            }
+            // A stored row goes with its record rows; a parked stay not written yet has only those.
+            auto parked =
+                parked_.empty()
+                    ? parked_.end()
+                    : parked_.find(StayKey{std::string(kisId), std::string(dob), std::string(admission)});
+            if (parked == parked_.end() || parked->second.inDatabase)
+                work_->deleteStay(kisId, dob, admission);
+            else
+                work_->deleteRecordRows(kisId, dob, admission);
+            if (parked != parked_.end()) parked_.erase(parked);
         }
         StayRow& stay = current_.emplace();
         currentDays_.clear();
