@@ -48,6 +48,7 @@ constexpr long long kSumCountLimit = 999999;
 constexpr std::uint64_t kTimelineStream = 1;
 constexpr std::uint64_t kStayStream = 2;
 constexpr std::uint64_t kFaultStream = 3;
+constexpr std::uint64_t kOrderStream = 4;
 
 constexpr long long kKisIdModulus = 10'000'000'000LL;
 // Hospital information systems hand out admission numbers in ascending order; the largest file
@@ -134,7 +135,11 @@ public:
     }
 
     GenerationResult run() {
-        for (int stay = 0; stay < options_.stays; ++stay) writeStay(stay);
+        if (options_.shuffleStays || options_.interleavedStays > 1)
+            writeMixedStays();
+        else
+            for (int stay = 0; stay < options_.stays; ++stay)
+                writeStay(stay, nextStart(stay), [this](std::string_view line) { sink_.write(line); });
         result_.countedLines = countedType1_ + countedType3_;
         writeSumRecord();
         if (!sink_.flush()) result_.error = "Die Lieferdatei konnte nicht geschrieben werden.";
@@ -142,7 +147,7 @@ public:
     }
 
 private:
-    void writeStay(int index) {
+    StayStart nextStart(int index) {
         StayStart start;
         start.admissionDay = sys_days{days{clock_ / kMinutesPerDay}};
         start.admissionMinute = static_cast<int>(clock_ % kMinutesPerDay);
@@ -150,7 +155,50 @@ private:
         start.adultsOnly = adultsOnly_;
         // Strictly later admissions keep every stay key apart, even without an admission number.
         clock_ += timeline_.between(static_cast<int>(gaps_.shortest), static_cast<int>(gaps_.longest));
+        return start;
+    }
 
+    // The same stays as in admission order (each drawn from its own sources), written in a shuffled
+    // order and with the lines of several open stays mixed. Only the open stays' lines are held.
+    void writeMixedStays() {
+        std::vector<StayStart> starts;
+        starts.reserve(static_cast<size_t>(options_.stays));
+        for (int stay = 0; stay < options_.stays; ++stay) starts.push_back(nextStart(stay));
+        std::vector<int> order(starts.size());
+        for (size_t i = 0; i < order.size(); ++i) order[i] = static_cast<int>(i);
+        RandomSource random = RandomSource::ForMember(options_.seed, kOrderStream, 0);
+        if (options_.shuffleStays) {
+            for (int i = static_cast<int>(order.size()) - 1; i > 0; --i)
+                std::swap(order[i], order[random.below(i + 1)]);
+        }
+        struct OpenStay {
+            std::vector<std::string> lines;
+            size_t next = 0;
+        };
+        std::vector<OpenStay> open;
+        size_t opened = 0;
+        const size_t width = static_cast<size_t>(std::max(1, options_.interleavedStays));
+        while (opened < order.size() || !open.empty()) {
+            while (open.size() < width && opened < order.size()) {
+                OpenStay& stay = open.emplace_back();
+                const int index = order[opened++];
+                writeStay(index, starts[index],
+                          [&stay](std::string_view line) { stay.lines.emplace_back(line); });
+                if (stay.lines.empty()) open.pop_back();
+            }
+            if (open.empty()) break;
+            const size_t pick = static_cast<size_t>(random.below(static_cast<int>(open.size())));
+            OpenStay& stay = open[pick];
+            sink_.write(stay.lines[stay.next++]);
+            if (stay.next == stay.lines.size()) {
+                std::swap(stay, open.back());
+                open.pop_back();
+            }
+        }
+    }
+
+    template <typename Emit>
+    void writeStay(int index, const StayStart& start, Emit emit) {
         RandomSource random =
             RandomSource::ForMember(options_.seed, kStayStream, static_cast<std::uint64_t>(index));
         StayPlan plan = DrawStayPlan(random, start);
@@ -170,7 +218,7 @@ private:
         const bool withRecordType1 = !has(FaultKind::StayWithoutRecordType1);
         if (withRecordType1) {
             formatRecordType1(plan, fault);
-            sink_.write({line1_.data(), line1_.size()});
+            emit({line1_.data(), line1_.size()});
             ++result_.recordType1Lines;
             ++countedType1_;
         }
@@ -187,7 +235,7 @@ private:
                 SpoilDateField(line3_.data() + kSurveyDayAt, 8, fault->variant);
             }
             const int copies = faultDay && fault->kind == FaultKind::DuplicateSurveyDay ? 2 : 1;
-            for (int copy = 0; copy < copies; ++copy) sink_.write({line3_.data(), line3_.size()});
+            for (int copy = 0; copy < copies; ++copy) emit({line3_.data(), line3_.size()});
             result_.recordType3Lines += copies;
             // The import does not count the second line of a duplicate day, nor the lines of a stay
             // it has no record type 1 line for.
@@ -345,6 +393,10 @@ std::string CheckGeneratorOptions(const GeneratorOptions& options) {
     }
     if (!(options.faultRate >= 0.0 && options.faultRate <= 1.0)) {
         return "Die Fehlerrate muss zwischen 0 und 1 liegen.";
+    }
+    if (options.interleavedStays < 1 || options.interleavedStays > kMaximumInterleavedStays) {
+        return "Die Zahl der gemischten Aufenthalte muss zwischen 1 und " +
+               std::to_string(kMaximumInterleavedStays) + " liegen.";
     }
     if (options.faultRate > 0.0 && ApplicableKinds(options).empty()) {
         return "Keine der gewählten Fehlerarten ist in dieser Abteilung möglich.";

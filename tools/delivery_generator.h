@@ -34,7 +34,14 @@ struct GeneratorOptions {
     std::vector<FaultKind> faultKinds = DefaultFaultKinds();
     SumRecordMode sumRecord = SumRecordMode::Correct;
     LineEnding lineEnding = LineEnding::CrLf;
+    // As hospital systems export: the stays in no useful key order, and the lines of up to
+    // `interleavedStays` stays mixed (each stay's record type 1 line still before its survey days).
+    // Off (false, 1) gives the stays in admission order, each stay's lines together.
+    bool shuffleStays = false;
+    int interleavedStays = 1;
 };
+
+inline constexpr int kMaximumInterleavedStays = 10000;
 
 inline constexpr int kMaximumStays = 300000;
 

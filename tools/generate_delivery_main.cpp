@@ -53,6 +53,10 @@ int main(int argc, char** argv) {
     app.add_option("--fault-kinds", kindNames, "Fehlerarten: " + KindNames())->delimiter(',');
     app.add_flag("--no-sum", noSum, "keinen Summensatz schreiben");
     app.add_flag("--wrong-sum", wrongSum, "einen falschen Summensatz schreiben");
+    app.add_flag("--shuffle", options.shuffleStays, "Aufenthalte in zufälliger Reihenfolge der Schlüssel");
+    app.add_option("--interleave", options.interleavedStays,
+                   "Zeilen von so vielen Aufenthalten gemischt (Erhebungstage über die Datei verteilt)")
+        ->capture_default_str();
     app.add_flag("--lf", lf, "Zeilenende LF statt CR LF");
     app.add_flag("--verbose", verbose, "Zahlen der Datei auf der Fehlerausgabe zeigen");
     app.add_option("--output", output, "Zielverzeichnis")->capture_default_str();

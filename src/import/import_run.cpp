@@ -1,8 +1,10 @@
 #include "import/import_run.h"
 
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <stdexcept>
+#include <tuple>
 
 #include "base/conversions.h"
 #include "base/encoding.h"
@@ -166,6 +168,7 @@ private:
                     continue;
                 case CheckedLine::Kind::UnknownRecordType:
                     flushCurrentStay();
+                    writeParkedStays();
                     summary.reject(comments::BadRecordType);
                     return false;
                 case CheckedLine::Kind::RecordType1:
@@ -190,6 +193,7 @@ private:
             }
         }
         flushCurrentStay();
+        writeParkedStays();
         return true;
     }
 
@@ -219,9 +223,16 @@ private:
             current_.reset();
         } else {
             flushCurrentStay();
-            StayRow stored;
-            if (work_->seekStay(kisId, dob, admission, stored))
-                work_->deleteStay(stored.KIS_ID, stored.DOB, stored.ADM_DATE);
+            // A stored row goes with its record rows; a parked stay not written yet has only those.
+            auto parked =
+                parked_.empty()
+                    ? parked_.end()
+                    : parked_.find(StayKey{std::string(kisId), std::string(dob), std::string(admission)});
+            if (parked == parked_.end() || parked->second.inDatabase)
+                work_->deleteStay(kisId, dob, admission);
+            else
+                work_->deleteRecordRows(kisId, dob, admission);
+            if (parked != parked_.end()) parked_.erase(parked);
         }
         StayRow& stay = current_.emplace();
         currentDays_.clear();
@@ -234,6 +245,7 @@ private:
         stay.ADM_DATE = admission;
         stay.FLAG = flags::Correct;
         currentInDatabase_ = false;
+        currentUnwritten_ = true;
         currentDirty_ = true;
 
         context.stayHours = nullptr;
@@ -258,7 +270,9 @@ private:
         if (!current_ || !current_->sameKey(kisId, dob, admission)) {
             flushCurrentStay();
             StayRow stored;
-            if (!work_->seekStay(kisId, dob, admission, stored)) {
+            bool inDatabase = false;
+            bool unwritten = false;
+            if (!takeStay(kisId, dob, admission, stored, inDatabase, unwritten)) {
                 throw ImportFailure(
                     fileName + ", Zeile " + std::to_string(lineNumber) +
                     ": Satzart-3-Zeile ohne zugehörigen Aufenthalt (keine Satzart-1-Zeile für " +
@@ -266,7 +280,8 @@ private:
                     admission + "\").");
             }
             current_ = std::move(stored);
-            currentInDatabase_ = true;
+            currentInDatabase_ = inDatabase;
+            currentUnwritten_ = unwritten;
             currentDirty_ = false;
             // Its earlier survey days are in the work file only: the stay is checked from there.
             currentDays_.clear();
@@ -279,20 +294,55 @@ private:
         currentDirty_ = true;
     }
 
+    // Leaves the current stay: its row is parked until the parked rows are written together.
     void flushCurrentStay() {
-        if (!current_ || !currentDirty_) return;
-        if (currentInDatabase_)
-            work_->updateStay(*current_);
-        else
-            work_->insertStay(*current_);
-        currentInDatabase_ = true;
+        if (!current_) return;
+        if (currentDirty_) {
+            if (currentComplete_)
+                prechecked_.record(*current_,
+                                   CheckStay(*current_, std::move(currentDays_), kaCode_, departmentCode_));
+            else
+                prechecked_.recheck(*current_);
+            currentDays_.clear();
+        }
+        if (currentDirty_ || currentUnwritten_) {
+            StayKey key{current_->KIS_ID, current_->DOB, current_->ADM_DATE};
+            parked_.insert_or_assign(std::move(key), ParkedStay{std::move(*current_), currentInDatabase_});
+            if (parked_.size() >= kParkedStayLimit) writeParkedStays();
+        }
+        current_.reset();
         currentDirty_ = false;
-        if (currentComplete_)
-            prechecked_.record(*current_,
-                               CheckStay(*current_, std::move(currentDays_), kaCode_, departmentCode_));
-        else
-            prechecked_.recheck(*current_);
-        currentDays_.clear();
+        currentUnwritten_ = false;
+    }
+
+    // The stay's row as this run knows it: parked, else stored in the work file. A parked row is taken
+    // out of the parking (`unwritten`); `inDatabase` tells whether the work file holds a row of it.
+    bool takeStay(std::string_view kisId, std::string_view dob, std::string_view admission, StayRow& stay,
+                  bool& inDatabase, bool& unwritten) {
+        unwritten = false;
+        if (!parked_.empty()) {
+            auto at = parked_.find(StayKey{std::string(kisId), std::string(dob), std::string(admission)});
+            if (at != parked_.end()) {
+                stay = std::move(at->second.row);
+                inDatabase = at->second.inDatabase;
+                unwritten = true;
+                parked_.erase(at);
+                return true;
+            }
+        }
+        inDatabase = work_->seekStay(kisId, dob, admission, stay);
+        return inDatabase;
+    }
+
+    // Writes the parked rows in key order: the stay table's pages are visited once, front to back.
+    void writeParkedStays() {
+        for (auto& [key, parked] : parked_) {
+            if (parked.inDatabase)
+                work_->updateStay(parked.row);
+            else
+                work_->insertStay(parked.row);
+        }
+        parked_.clear();
     }
 
     // Moves the finished work file over the department database and records the department, so that
@@ -322,8 +372,19 @@ private:
     std::string kaCode_, departmentCode_;          // Windows-1252, compared with the lines
     std::string kaCodeUtf8_, departmentCodeUtf8_;  // as stored
     std::optional<StayRow> current_;
-    bool currentInDatabase_ = false;
-    bool currentDirty_ = false;
+    bool currentInDatabase_ = false;  // the work file holds a row of the current stay
+    bool currentUnwritten_ = false;   // the work file does not hold the current row as it is now
+    bool currentDirty_ = false;       // lines were stored for the current stay since it was taken up
+    // Rows of stays left while their lines are read, not yet written to the work file. When the lines
+    // of many stays are mixed, writing a stay's row at every change of stay would cost a look-up and
+    // a rewrite per line; parked, the rows are written once, in key order, a few thousand at a time.
+    using StayKey = std::tuple<std::string, std::string, std::string>;
+    struct ParkedStay {
+        StayRow row;
+        bool inDatabase = false;  // the work file holds an older row of the stay
+    };
+    static constexpr size_t kParkedStayLimit = 2048;
+    std::map<StayKey, ParkedStay> parked_;
     // The survey days stored for the current stay, complete when the stay was created by this file
     // and none of its rows came from the work file.
     std::vector<CheckedDay> currentDays_;

@@ -391,6 +391,70 @@ TEST(GeneratedDelivery, faults_leaveTheOtherStaysAsWithoutFaults) {
     EXPECT_EQ(changed, faulty.result.faultyStays);
 }
 
+// --- delivery order ----------------------------------------------------------------------------
+
+TEST(GeneratedDelivery, mixedOrders_holdTheSameStaysAndSumAsAdmissionOrder) {
+    struct Case {
+        const char* what;
+        bool shuffle;
+        int interleaved;
+    };
+    const Case cases[] = {{"shuffled", true, 1}, {"interleaved", false, 16}, {"both", true, 64}};
+    const GeneratorOptions plainOptions = Options(400, 7, 0.5);
+    const Generated plain = Generate(plainOptions);
+    const Delivery expected = ReadDelivery(plain.bytes);
+    std::multiset<std::string> expectedStays;
+    for (const DeliveryStay& stay : expected.stays) expectedStays.insert(stay.text);
+    for (const Case& c : cases) {
+        GeneratorOptions options = plainOptions;
+        options.shuffleStays = c.shuffle;
+        options.interleavedStays = c.interleaved;
+        const Generated mixed = Generate(options);
+        ASSERT_TRUE(mixed.result.ok()) << c.what;
+        const Delivery delivery = ReadDelivery(mixed.bytes);
+        std::multiset<std::string> stays;
+        for (const DeliveryStay& stay : delivery.stays) {
+            stays.insert(stay.text);
+            EXPECT_FALSE(stay.recordType3BeforeType1) << c.what << "\n" << stay.text;
+        }
+        EXPECT_EQ(stays, expectedStays) << c.what;
+        EXPECT_EQ(delivery.sumRecords, expected.sumRecords) << c.what;
+        EXPECT_TRUE(delivery.sumRecordLast) << c.what;
+        EXPECT_EQ(mixed.result.countedLines, plain.result.countedLines) << c.what;
+        EXPECT_EQ(mixed.result.faultyStays, plain.result.faultyStays) << c.what;
+        EXPECT_NE(mixed.bytes, plain.bytes) << c.what;
+        EXPECT_EQ(Generate(options).bytes, mixed.bytes) << c.what;
+    }
+}
+
+TEST(GeneratedDelivery, shuffledStays_comeOutOfKeyOrder_interleavedStays_spreadTheirDays) {
+    GeneratorOptions options = Options(300, 11);
+    options.shuffleStays = true;
+    const auto keyOrder = [](const std::string& bytes) {
+        std::vector<std::string> keys;
+        for (const std::string& line : SplitLines(bytes))
+            if (line.starts_with("1")) keys.push_back(Field(line, 14, 10));
+        return keys;
+    };
+    const std::vector<std::string> shuffled = keyOrder(Generate(options).bytes);
+    EXPECT_FALSE(std::is_sorted(shuffled.begin(), shuffled.end()));
+
+    options.shuffleStays = false;
+    options.interleavedStays = 32;
+    // A stay whose lines are not one block: another stay's line lies between two of its lines.
+    int split = 0;
+    std::map<std::string, int> lastLine;
+    const auto lines = SplitLines(Generate(options).bytes);
+    for (int i = 0; i < static_cast<int>(lines.size()); ++i) {
+        if (!lines[i].starts_with("1") && !lines[i].starts_with("3")) continue;
+        const std::string key = Field(lines[i], 14, 30);
+        auto [at, added] = lastLine.emplace(key, i);
+        if (!added && at->second != i - 1) ++split;
+        at->second = i;
+    }
+    EXPECT_GT(split, 100);
+}
+
 // --- faults ------------------------------------------------------------------------------------
 
 TEST(GeneratedDelivery, faultRate_givesThatShareOfFaultyStays) {
@@ -552,6 +616,9 @@ TEST(GeneratorOptions, invalidOptions_giveAMessageAndWriteNothing) {
              o.stays = kMaximumStays;
              o.admissionsPerDay = 1.0;
          }},
+        {"no stays interleaved", [](GeneratorOptions& o) { o.interleavedStays = 0; }},
+        {"too many stays interleaved",
+         [](GeneratorOptions& o) { o.interleavedStays = kMaximumInterleavedStays + 1; }},
         {"age rule fault in adult department",
          [](GeneratorOptions& o) {
              o.faultRate = 0.5;
