@@ -206,6 +206,7 @@ void ImportDialog::runBatch(const QString& directory, const QStringList& names,
     ImportBatchRequest request;
     request.mode = initialise ? ImportMode::Initialise : ImportMode::Append;
     request.protocolPath = protocolPath;
+    protocolPath_ = protocolPath;
     for (const QString& name : names) {
         request.files.push_back({name.toStdString(), FileInDirectory(directory, name).toStdString()});
     }
