@@ -161,6 +161,7 @@ int main(int argc, char* argv[]) {
     }
     {
         ImportResultWindow result(summary, &main);
+        result.offerProtocol(protocolPath, context.messages, {});
         result.show();
         Center(&result);
         SaveWindow(&result, QStringLiteral("import-result.png"));
