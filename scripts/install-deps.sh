@@ -6,7 +6,8 @@
 #                                  needs (dpkg-shlibdeps, the validators of the desktop entry and
 #                                  the AppStream metadata, groff for the manual pages)
 #   scripts/install-deps.sh test   the same and the test tool chain (GoogleTest, Xvfb, clang with its
-#                                  sanitizer and fuzzer runtime, clang-format, sqlite3, strace, time);
+#                                  sanitizer and fuzzer runtime, clang-format, sqlite3, strace, time,
+#                                  pdftotext for the PDF reports);
 #                                  the default
 set -euo pipefail
 
@@ -14,7 +15,7 @@ profile=${1:-test}
 cli_packages=(libsqlite3-dev libcli11-dev cmake ninja-build g++)
 run_packages=(qt6-base-dev libqt6opengl6-dev qt6-charts-dev fonts-dejavu-core qt6-translations-l10n)
 package_packages=(dpkg-dev binutils desktop-file-utils appstream groff-base)
-test_packages=(ccache libgtest-dev xvfb xauth sqlite3 clang libclang-rt-14-dev clang-format time strace)
+test_packages=(ccache libgtest-dev xvfb xauth sqlite3 clang libclang-rt-14-dev clang-format time strace poppler-utils)
 case "$profile" in
   cli) packages=("${cli_packages[@]}") ;;
   run) packages=("${cli_packages[@]}" "${run_packages[@]}") ;;

@@ -11,6 +11,7 @@
 
 #include "app/info_window.h"
 #include "app/setup_dialog.h"
+#include "app/window_wiring.h"
 #include "base/message_service.h"
 #include "import/ui/import_dialog.h"
 #include "import/ui/import_result_window.h"
@@ -190,13 +191,16 @@ bool MainWindow::checkSystemDataPath() {
 void MainWindow::openImport() {
     if (!checkSystemDataPath()) return;
     std::vector<ImportSummaryRow> summary;
+    std::string protocolPath;
     {
         ImportDialog dialog(context_, this);
         dialog.exec();
         summary = dialog.summary();
+        protocolPath = dialog.protocolPath();
     }
     if (context_.importResultMarker != kImportResultMarker || ending_) return;
     ImportResultWindow result(std::move(summary), this);
+    result.offerProtocol(std::move(protocolPath), context_.messages, ProtocolStayOpener(context_));
     result.exec();
 }
 

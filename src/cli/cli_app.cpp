@@ -30,7 +30,8 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
     for (CommandRegistrar registrar :
          {RegisterSetupCommand, RegisterConfigCommand, RegisterImportCommand, RegisterDepartmentsCommand,
           RegisterStaysCommand, RegisterStayCommand, RegisterSearchCommand, RegisterStaffingCommand,
-          RegisterClassifyCommand, RegisterAnalysisCommand, RegisterExportCommand, RegisterRemoveCommand})
+          RegisterClassifyCommand, RegisterAnalysisCommand, RegisterExportCommand, RegisterRemoveCommand,
+          RegisterProtocolCommand})
         registrar(app, action);
     FinishGermanHelp(app);
 

@@ -84,5 +84,6 @@ void RegisterClassifyCommand(CLI::App& app, CommandAction& action);
 void RegisterAnalysisCommand(CLI::App& app, CommandAction& action);
 void RegisterExportCommand(CLI::App& app, CommandAction& action);
 void RegisterRemoveCommand(CLI::App& app, CommandAction& action);
+void RegisterProtocolCommand(CLI::App& app, CommandAction& action);
 
 }  // namespace kalvora::cli

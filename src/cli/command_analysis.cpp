@@ -4,12 +4,13 @@
 #include "cli/cli_context.h"
 #include "cli/report_arguments.h"
 #include "reports/department_analysis.h"
+#include "reports/department_analysis_chart.h"
 
 namespace kalvora::cli {
 
 namespace {
 
-int runAnalysis(CliContext& context, const std::vector<std::string>& fileNames) {
+int runAnalysis(CliContext& context, const std::vector<std::string>& fileNames, const std::string& pdf) {
     DepartmentsRead list = ReadDepartmentList(context, true);
     if (!list.ok()) return list.exitCode;
     DepartmentsRead chosen = ChooseNamedDepartments(context, list.departments, fileNames);
@@ -18,6 +19,10 @@ int runAnalysis(CliContext& context, const std::vector<std::string>& fileNames) 
     AnalysisResult result = AnalyseDepartments(chosen.departments, context.settings().SystemDataPath, status);
     context.out << ClipboardTextForOutput(AnalysisClipboardText(result.rows));
     for (const std::string& problem : result.problems) PrintMessage(context, problem);
+    const int written = WritePdfReport(context, pdf, [&] {
+        return AnalysisPrintedReport(result, MakeAnalysisChart(chosen.departments, result.rows), TodayText());
+    });
+    if (written != kExitDone) return written;
     return result.problems.empty() ? kExitDone : kExitFailed;
 }
 
@@ -25,10 +30,12 @@ int runAnalysis(CliContext& context, const std::vector<std::string>& fileNames) 
 
 void RegisterAnalysisCommand(CLI::App& app, CommandAction& action) {
     auto fileNames = std::make_shared<std::vector<std::string>>();
+    auto pdf = std::make_shared<std::string>();
     CLI::App* command = app.add_subcommand("analysis", "Intensivpatienten je Entlassungsmonat zählen");
     command->add_option("DB", *fileNames, "Datenbankdateien der Abteilungen (MDB_DATEI)")->required();
-    command->callback([fileNames, &action] {
-        action = [fileNames](CliContext& context) { return runAnalysis(context, *fileNames); };
+    AddPdfOption(command, *pdf);
+    command->callback([fileNames, pdf, &action] {
+        action = [fileNames, pdf](CliContext& context) { return runAnalysis(context, *fileNames, *pdf); };
     });
 }
 

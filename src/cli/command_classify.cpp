@@ -13,6 +13,7 @@
 #include "classification/result_table.h"
 #include "cli/cli_context.h"
 #include "cli/clipboard_text.h"
+#include "cli/report_arguments.h"
 #include "cli/usage_texts.h"
 #include "cli/value_arguments.h"
 #include "store/admin_database.h"
@@ -28,6 +29,7 @@ struct ClassifyOptions {
     std::optional<std::string> multipleTiss;
     std::optional<std::string> substituteTiss;
     std::vector<std::string> dataFiles;
+    std::string pdf;
 };
 
 // Whole hours 0 to 24, as the drop-down list offers them.
@@ -88,7 +90,8 @@ int runClassify(CliContext& context, const ClassifyOptions& options) {
     const Result<ResultTable> table = ClassifyEntries(entries, run, system, resultNotation, status);
     if (!table) return context.fail(table.message());
     context.out << ClipboardTextForOutput(table->ClipboardText());
-    return kExitDone;
+    return WritePdfReport(context, options.pdf,
+                          [&] { return ClassificationPrintedReport(*table, run, TodayText()); });
 }
 
 }  // namespace
@@ -107,6 +110,7 @@ void RegisterClassifyCommand(CLI::App& app, CommandAction& action) {
     WithChoices(command->add_option("--substitute-tiss", options->substituteTiss,
                                     "TISS-Ersatzscore zählen (J oder N)"),
                 {"J", "N"});
+    AddPdfOption(command, options->pdf);
     command->add_option("DB", options->dataFiles, "Abteilungsdatenbanken (MDB_DATEI); sonst alle der Liste");
     command->callback([options, &action] {
         action = [options](CliContext& context) { return runClassify(context, *options); };

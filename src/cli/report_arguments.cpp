@@ -2,7 +2,31 @@
 
 #include "reports/department_line.h"
 
+#ifdef KALVORA_WITH_PDF
+#include "printing/report_painter.h"
+#endif
+
 namespace kalvora::cli {
+
+void AddPdfOption(CLI::App* command, std::string& path) {
+    command->add_option("--pdf", path, "zusätzlich als A4-PDF-Bericht in diese Datei schreiben")
+        ->type_name("DATEI");
+}
+
+int WritePdfReport(CliContext& context, const std::string& path,
+                   const std::function<PrintedReport()>& report) {
+    if (path.empty()) return kExitDone;
+#ifdef KALVORA_WITH_PDF
+    const Outcome written = WriteReportPdf(report(), path);
+    if (!written) return context.fail(written.message());
+    return kExitDone;
+#else
+    (void)report;
+    return context.fail(
+        "Dieses kalvora-cli wurde ohne die Qt-Bibliotheken gebaut und kann keine PDF-Berichte "
+        "schreiben (--pdf).");
+#endif
+}
 
 DepartmentsRead ReadDepartmentList(CliContext& context, bool requireData) {
     DepartmentsRead result;

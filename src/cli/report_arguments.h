@@ -2,12 +2,14 @@
 // What the report and export commands share: the department list, the departments named on the
 // command line (taken in list order), and the text forms of their output.
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "cli/cli_context.h"
 #include "cli/clipboard_text.h"
+#include "printing/printed_report.h"
 #include "store/admin_database.h"
 
 namespace kalvora::cli {
@@ -30,6 +32,14 @@ DepartmentsRead ChooseNamedDepartments(CliContext& context, const std::vector<De
 // controls U+0080 to U+009F) becomes one "?", so that a stored value can neither split a line nor
 // send the terminal a command. Other characters, and so the columns of a list line, stay as they are.
 std::string PrintableText(std::string_view text);
+
+// Adds "--pdf FILE" to a report command.
+void AddPdfOption(CLI::App* command, std::string& path);
+
+// Writes the report to `path` as PDF (nothing when `path` is empty). Without the window libraries
+// the command line has no PDF writer and says so.
+int WritePdfReport(CliContext& context, const std::string& path,
+                   const std::function<PrintedReport()>& report);
 
 // A message of the program on stderr, without its leading blank.
 void PrintMessage(CliContext& context, std::string_view message);

@@ -100,14 +100,18 @@ AnalysisResult AnalyseDepartments(const std::vector<Department>& departments,
     return result;
 }
 
+std::array<std::string, 5> AnalysisRowCells(const AnalysisRow& row) {
+    return {row.hospital, row.department, row.year, row.month, row.count};
+}
+
 std::string AnalysisClipboardText(const std::vector<AnalysisRow>& rows) {
     std::string text;
     appendRow(text, kAnalysisCopyHeaders);
     text += '\r';
     for (std::size_t index = 0; index < rows.size(); ++index) {
         if (index > 0) text += '\r';
-        const AnalysisRow& row = rows[index];
-        appendRow(text, {row.hospital, row.department, row.year, row.month, row.count});
+        const auto cells = AnalysisRowCells(rows[index]);
+        appendRow(text, {cells[0], cells[1], cells[2], cells[3], cells[4]});
     }
     return text;
 }

@@ -40,6 +40,9 @@ struct AnalysisResult {
 AnalysisResult AnalyseDepartments(const std::vector<Department>& departments,
                                   const std::string& systemDataPath, StatusSink& status);
 
+// The five cells of a row, as the copy and the printed report show them.
+std::array<std::string, 5> AnalysisRowCells(const AnalysisRow& row);
+
 // What "Kopieren" puts on the clipboard: the header line, then the rows; cells separated by tabs,
 // lines by carriage returns.
 std::string AnalysisClipboardText(const std::vector<AnalysisRow>& rows);

@@ -15,15 +15,16 @@ declare -A below=(
   [classification]="base tiss store"
   [reports]="base tiss store"
   [export]="base tiss store reports"
-  [cli]="base tiss store import classification reports export"
+  [printing]="base tiss store classification reports"
+  [cli]="base tiss store import classification reports export printing"
   [ui]="base tiss store"
   [import/ui]="base tiss store import ui"
-  [classification/ui]="base tiss store classification ui"
-  [reports/ui]="base tiss store reports ui"
+  [classification/ui]="base tiss store classification ui printing"
+  [reports/ui]="base tiss store reports ui printing"
   [export/ui]="base tiss store reports export ui"
-  [app]="base tiss store import classification reports export ui import/ui classification/ui reports/ui export/ui"
+  [app]="base tiss store import classification reports export ui printing import/ui classification/ui reports/ui export/ui"
 )
-front_ends="cli ui import/ui classification/ui reports/ui export/ui app"
+front_ends="cli printing ui import/ui classification/ui reports/ui export/ui app"
 without_sql="$front_ends reports"
 
 faults=0

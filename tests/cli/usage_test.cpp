@@ -17,11 +17,11 @@ TEST(CliUsage, errors_areGermanAndNameWhatWasWrong) {
         {{},
          "kalvora-cli: Es fehlt der Befehl. Befehle: setup, config, import, departments, stays, stay, "
          "search, "
-         "staffing, classify, analysis, export, remove."},
+         "staffing, classify, analysis, export, remove, protocol."},
         {{"--ini", "k.ini", "stais", "x"},
          "kalvora-cli: Unbekannter Befehl „stais“. Befehle: setup, config, import, "
          "departments, stays, stay, search, staffing, classify, analysis, export, "
-         "remove."},
+         "remove, protocol."},
         {{"stays"},
          "kalvora-cli stays: Es fehlt das Argument DB (Datenbankdatei der Abteilung (MDB_DATEI))."},
         {{"stays", "a", "b", "--all"},

@@ -43,7 +43,7 @@ check() {
 }
 
 dbs="12100101.101 12100201.103"
-check "analysis classify config departments export import remove search setup staffing stay stays" ""
+check "analysis classify config departments export import protocol remove search setup staffing stay stays" ""
 check "staffing stay stays" "st"
 check "--locale" "--l"
 check "Error Warning" "--plaus" ""
@@ -60,4 +60,8 @@ check "E0 E1 E2 E3 none" "staffing" "12100101.101" "--preset" ""
 check "--force" "setup" "--f"
 check "--protocol" "import" "--p"
 check "--dgkp" "--ini" "$work/k.ini" "staffing" "12100101.101" "--d"
+check "--summary" "protocol" "--s"
+check "--pdf" "analysis" "--p"
+check "$dbs" "--ini" "$work/k.ini" "analysis" "--pdf" "a.pdf" ""
+check "Error Warning" "protocol" "--summary" "--type" ""
 exit "$faults"

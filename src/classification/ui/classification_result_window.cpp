@@ -1,12 +1,15 @@
 #include "classification/ui/classification_result_window.h"
 
+#include <QBoxLayout>
 #include <QHeaderView>
+#include <QPushButton>
 #include <QTableWidget>
 #include <algorithm>
 
 #include "base/message_service.h"
 #include "classification/classification_run.h"
 #include "classification/ui/classification_notation.h"
+#include "printing/report_output.h"
 #include "ui/app_context.h"
 #include "ui/busy_pointer.h"
 #include "ui/grid_clipboard.h"
@@ -41,6 +44,20 @@ ClassificationResultWindow::ClassificationResultWindow(AppContext& context,
     setModal(true);
 
     grd_erg_ = BuildResultReport(this, [this](int index) { onCommand(static_cast<Command>(index)); });
+    // "Als P&DF speichern…" and "&Drucken…" stand before "&Kopieren".
+    if (auto* buttons = qobject_cast<QBoxLayout*>(layout()->itemAt(1)->layout())) {
+        const QString captions[] = {QStringLiteral("Als P&DF speichern…"), QStringLiteral("&Drucken…")};
+        for (int index : {SavePdf, Print}) {
+            auto* button = new QPushButton(captions[index - SavePdf], this);
+            button->setObjectName(IndexedName("cmd_erg", index));
+            button->setAutoDefault(false);
+            connect(button, &QPushButton::clicked, this,
+                    [this, index] { onCommand(static_cast<Command>(index)); });
+            buttons->insertWidget(index - 1, button);
+        }
+    }
+    messages_ = &context.messages;
+    run_ = ClassificationRunFromSettings(context.settings);
     classify(context, entries);
     fillGrid();
     FitResultReport(this, grd_erg_, static_cast<int>(table_.rows.size()), kVisibleRowsAtMost);
@@ -106,9 +123,18 @@ void ClassificationResultWindow::onCommand(Command command) {
     const int index = command;
     if (index == 0) {
         copyToClipboard();
+    } else if (index == SavePdf || index == Print) {
+        const Outcome done = index == SavePdf
+                                 ? SaveReportAsPdf(printedReport(), this, QStringLiteral("Einstufung.pdf"))
+                                 : PrintReport(printedReport(), this);
+        if (!done) messages_->ShowErrorBox(done.message());
     } else {
         reject();
     }
+}
+
+PrintedReport ClassificationResultWindow::printedReport() const {
+    return ClassificationPrintedReport(table_, run_, TodayText());
 }
 
 void ClassificationResultWindow::copyToClipboard() {

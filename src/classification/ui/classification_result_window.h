@@ -6,8 +6,13 @@
 #include <vector>
 
 #include "classification/result_table.h"
+#include "printing/printed_report.h"
 
 class QTableWidget;
+
+namespace kalvora {
+class MessageService;
+}
 
 namespace kalvora::ui {
 
@@ -21,10 +26,12 @@ public:
                                QWidget* parent = nullptr);
 
     // The buttons by their index in the group (their object names end in it).
-    enum Command : int { Copy = 0, Close = 1 };
-    // cmd_erg: 0 "&Kopieren", 1 "Schließen".
+    enum Command : int { Copy = 0, Close = 1, SavePdf = 2, Print = 3 };
+    // cmd_erg: 0 "&Kopieren", 1 "Schließen", 2 "Als P&DF speichern…", 3 "&Drucken…".
     void onCommand(Command command);
     const ResultTable& table() const { return table_; }
+    // The report that "Als P&DF speichern…" and "&Drucken…" put out.
+    PrintedReport printedReport() const;
 
 private:
     void classify(AppContext& context, const std::vector<ClassificationEntry>& entries);
@@ -32,6 +39,8 @@ private:
     void copyToClipboard();
 
     ResultTable table_;
+    ClassificationRun run_;
+    MessageService* messages_ = nullptr;
     QTableWidget* grd_erg_ = nullptr;
 };
 

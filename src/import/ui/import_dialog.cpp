@@ -216,6 +216,7 @@ void ImportDialog::runBatch(const QString& directory, const QStringList& names,
         return;
     }
     const ImportBatchRequest& request = *planned;
+    protocolPath_ = protocolPath;
 
     context_.importResultMarker = std::string(kImportResultMarker);
     summary_.clear();

@@ -35,6 +35,8 @@ public:
     bool batchRunning() const { return running_; }
     // The summary rows of the last batch, for the result window.
     const std::vector<ImportSummaryRow>& summary() const { return summary_; }
+    // The protocol file of the batch that ran; empty when none ran.
+    const std::string& protocolPath() const { return protocolPath_; }
     // How often the status bar is redrawn during a batch (tests draw on every line).
     void setRepaintInterval(int milliseconds) { repaintIntervalMs_ = milliseconds; }
 
@@ -59,6 +61,7 @@ private:
     QRadioButton* opt_import_[2] = {};
     QPushButton* cmd_imp_[2] = {};
     std::vector<ImportSummaryRow> summary_;
+    std::string protocolPath_;
     bool running_ = false;
     int repaintIntervalMs_ = StatusBarSink::kDefaultRepaintIntervalMs;
 };

@@ -1,9 +1,13 @@
 #include "import/ui/import_result_window.h"
 
+#include <QBoxLayout>
 #include <QHeaderView>
+#include <QPushButton>
 #include <QTableWidget>
 #include <algorithm>
 
+#include "base/message_service.h"
+#include "import/protocol_findings.h"
 #include "ui/grid_clipboard.h"
 #include "ui/object_names.h"
 #include "ui/result_report.h"
@@ -24,6 +28,14 @@ ImportResultWindow::ImportResultWindow(std::vector<ImportSummaryRow> rows, QWidg
 
     grd_erg_ = BuildResultReport(this, [this](int index) { onCommand(static_cast<Command>(index)); });
     fillGrid();
+    // "&Protokoll…" stands before "&Kopieren" in the row of buttons.
+    protocolButton_ = new QPushButton(QStringLiteral("&Protokoll…"), this);
+    protocolButton_->setObjectName(IndexedName("cmd_erg", Protocol));
+    protocolButton_->setAutoDefault(false);
+    protocolButton_->setEnabled(false);
+    connect(protocolButton_, &QPushButton::clicked, this, [this] { onCommand(Protocol); });
+    if (auto* buttons = qobject_cast<QBoxLayout*>(layout()->itemAt(1)->layout()))
+        buttons->insertWidget(1, protocolButton_);
     FitResultReport(this, grd_erg_, static_cast<int>(rows_.size()), kVisibleRowsAtMost);
 }
 
@@ -69,9 +81,30 @@ void ImportResultWindow::onCommand(Command command) {
     const int index = command;
     if (index == 0) {
         copyToClipboard();
+    } else if (index == Protocol) {
+        openProtocol();
     } else {
         reject();
     }
+}
+
+void ImportResultWindow::offerProtocol(std::string path, MessageService& messages,
+                                       ProtocolWindow::StayOpener openStay) {
+    protocolPath_ = std::move(path);
+    messages_ = &messages;
+    openStay_ = std::move(openStay);
+    protocolButton_->setEnabled(!protocolPath_.empty());
+}
+
+void ImportResultWindow::openProtocol() {
+    if (protocolPath_.empty() || messages_ == nullptr) return;
+    Result<std::vector<ProtocolRow>> rows = ReadProtocolFile(protocolPath_);
+    if (!rows) {
+        messages_->ShowErrorBox(rows.message());
+        return;
+    }
+    ProtocolWindow window(protocolPath_, std::move(*rows), openStay_, this);
+    window.exec();
 }
 
 void ImportResultWindow::copyToClipboard() {

@@ -22,6 +22,7 @@
 #endif
 
 #include "base/message_service.h"
+#include "printing/report_output.h"
 #include "ui/app_context.h"
 #include "ui/busy_pointer.h"
 #include "ui/grid_clipboard.h"
@@ -43,6 +44,16 @@ DepartmentAnalysisWindow::DepartmentAnalysisWindow(AppContext& context,
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
+    // "Als P&DF speichern…" and "&Drucken…" stand before "&Kopieren".
+    for (int index : {SavePdf, Print}) {
+        auto* button = new QPushButton(
+            index == SavePdf ? QStringLiteral("Als P&DF speichern…") : QStringLiteral("&Drucken…"), this);
+        button->setObjectName(IndexedName("cmd_abta", index));
+        button->setAutoDefault(false);
+        connect(button, &QPushButton::clicked, this,
+                [this, index] { onCommand(static_cast<Command>(index)); });
+        buttons->addWidget(button);
+    }
     const char* captions[] = {"&Kopieren", "B&eenden"};
     for (int index = 0; index < 2; ++index) {
         auto* button = new QPushButton(QString::fromUtf8(captions[index]), this);
@@ -52,6 +63,7 @@ DepartmentAnalysisWindow::DepartmentAnalysisWindow(AppContext& context,
                 [this, index] { onCommand(static_cast<Command>(index)); });
         buttons->addWidget(button);
     }
+    messages_ = &context.messages;
     {
         BusyPointer busy;
         StatusBarSink status(context.statusBar);
@@ -212,9 +224,18 @@ void DepartmentAnalysisWindow::onCommand(Command command) {
     const int index = command;
     if (index == 0) {
         SelectAllAndCopy(grd_abta_, QString::fromStdString(AnalysisClipboardText(result_.rows)));
+    } else if (index == SavePdf || index == Print) {
+        const Outcome done =
+            index == SavePdf ? SaveReportAsPdf(printedReport(), this, QStringLiteral("Abteilungsanalyse.pdf"))
+                             : PrintReport(printedReport(), this);
+        if (!done) messages_->ShowErrorBox(done.message());
     } else {
         reject();
     }
+}
+
+PrintedReport DepartmentAnalysisWindow::printedReport() const {
+    return AnalysisPrintedReport(result_, chart_, TodayText());
 }
 
 }  // namespace kalvora::ui

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "printing/printed_report.h"
 #include "reports/department_analysis.h"
 #include "reports/department_analysis_chart.h"
 
@@ -15,6 +16,10 @@ class QChart;
 class QChartView;
 class QGridLayout;
 class QTableWidget;
+
+namespace kalvora {
+class MessageService;
+}
 
 namespace kalvora::ui {
 
@@ -27,10 +32,12 @@ public:
                              QWidget* parent = nullptr);
 
     // The buttons by their index in the group (their object names end in it).
-    enum Command : int { Copy = 0, Close = 1 };
-    // cmd_abta: 0 "&Kopieren", 1 "B&eenden".
+    enum Command : int { Copy = 0, Close = 1, SavePdf = 2, Print = 3 };
+    // cmd_abta: 0 "&Kopieren", 1 "B&eenden", 2 "Als P&DF speichern…", 3 "&Drucken…".
     void onCommand(Command command);
     const std::vector<AnalysisRow>& rows() const { return result_.rows; }
+    // The report that "Als P&DF speichern…" and "&Drucken…" put out.
+    PrintedReport printedReport() const;
 
 private:
     void fillGrid();
@@ -41,6 +48,7 @@ private:
     void showBarFigure(bool hovered, std::size_t series, int month);
 
     AnalysisResult result_;
+    MessageService* messages_ = nullptr;
     AnalysisChart chart_;
     QTableWidget* grd_abta_ = nullptr;
     QChartView* chartView_ = nullptr;

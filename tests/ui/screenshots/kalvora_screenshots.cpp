@@ -1,6 +1,7 @@
 // Takes the screenshots of the documentation (docs/screenshots): the main window with its menus,
 // the options dialog, the import dialog, the status bar during an import and the result window after
-// importing the demo deliveries. Run under a real display, e.g.
+// importing the demo deliveries, the protocol window and the classification's PDF report. Run under a real
+// display, e.g.
 //   xvfb-run -s "-screen 0 1440x900x24" build/tests/ui/kalvora-screenshots docs/screenshots
 
 #include <QAction>
@@ -24,8 +25,11 @@
 #include "classification/ui/classification_dialog.h"
 #include "classification/ui/classification_result_window.h"
 #include "classification/ui/staffing_dialog.h"
+#include "import/protocol_findings.h"
 #include "import/ui/import_dialog.h"
 #include "import/ui/import_result_window.h"
+#include "import/ui/protocol_window.h"
+#include "printing/report_painter.h"
 #include "support/ui_test_data.h"
 #include "ui/file_list.h"
 #include "ui/options_dialog.h"
@@ -127,6 +131,7 @@ int main(int argc, char* argv[]) {
         info.reject();
     }
     std::vector<ImportSummaryRow> summary;
+    std::string protocolPath;
     {
         ImportDialog import(context, &main);
         import.setRepaintInterval(0);
@@ -152,13 +157,22 @@ int main(int argc, char* argv[]) {
         watcher.start(0);
         import.onCommand(ImportDialog::Import);
         summary = import.summary();
+        protocolPath = import.protocolPath();
     }
     {
         ImportResultWindow result(summary, &main);
+        result.offerProtocol(protocolPath, context.messages, {});
         result.show();
         Center(&result);
         SaveWindow(&result, QStringLiteral("import-result.png"));
         result.reject();
+    }
+    if (Result<std::vector<ProtocolRow>> rows = ReadProtocolFile(protocolPath)) {
+        ProtocolWindow protocol(protocolPath, std::move(*rows), {}, &main);
+        protocol.show();
+        Center(&protocol);
+        SaveWindow(&protocol, QStringLiteral("protocol-window.png"));
+        protocol.reject();
     }
     // ---- Classification: the dialog, the staffing window and the result on the demo data ----
     {
@@ -195,6 +209,9 @@ int main(int argc, char* argv[]) {
         result.show();
         Center(&result);
         SaveWindow(&result, QStringLiteral("classification-result.png"));
+        // The PDF report of the same result; its first page becomes a picture with pdftoppm.
+        const QString pdf = outputDirectory + QStringLiteral("/classification-report.pdf");
+        if (WriteReportPdf(result.printedReport(), pdf.toStdString())) std::printf("%s\n", qPrintable(pdf));
         result.reject();
         classification.reject();
     }
