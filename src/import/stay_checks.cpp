@@ -224,7 +224,7 @@ constexpr long long kStaysPerYield = 2048;
 // The stays are walked a batch at a time: what the walk changes (flags, substitute days) is kept
 // until the batch is walked, so that the walk never reads a table it changes and memory does not grow
 // with the number of stays.
-constexpr size_t kStaysPerBatch = 4096;
+constexpr size_t kStaysPerBatch = 1024;
 
 class StayChecker {
 public:
