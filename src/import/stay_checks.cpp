@@ -16,10 +16,6 @@ namespace kalvora {
 
 namespace {
 
-constexpr std::string_view kDayItemFields[DayItemCount] = {"T28_STAND_MON", "T28_S_MED",     "T28_M_MED",
-                                                           "T28_MECH_VENT", "T28_SUPP_VENT", "T28_S_VASODR",
-                                                           "T28_M_VASODR",  "T28_S_INT",     "T28_M_INT"};
-
 struct DayRule {
     DayItem first;
     DayItem second;  // DayItemCount: the rule looks at the first item alone
@@ -225,106 +221,74 @@ private:
 // written to the protocol and the work file.
 // A few milliseconds of checks between two chances for the window to repaint.
 constexpr long long kStaysPerYield = 2048;
+// The stays are walked a batch at a time: what the walk changes (flags, substitute days) is kept
+// until the batch is walked, so that the walk never reads a table it changes and memory does not grow
+// with the number of stays.
+constexpr size_t kStaysPerBatch = 1024;
 
 class StayChecker {
 public:
-    explicit StayChecker(StayCheckContext& context) : context_(context), db_(context.work.db()) {
-        std::string days = "SELECT REC_DATE, T28_SCORE";
-        for (std::string_view field : kDayItemFields) days += ", " + std::string(field);
-        days += " FROM " + QuoteIdentifier(tables::RecordType3) +
-                " WHERE KIS_ID = ? AND DOB = ? AND ADM_DATE = ?";
-        surveyDays_ = db_.prepare(days);
-        setFlag_ = db_.prepare("UPDATE " + QuoteIdentifier(tables::Stays) +
-                               " SET FLAG = ? WHERE KIS_ID = ? AND DOB = ? AND ADM_DATE = ?");
-    }
+    explicit StayChecker(StayCheckContext& context) : context_(context) {}
 
     StayCheckCounts run() {
         StayCheckCounts counts;
-        // Flag changes and substitutes are kept until the walk is over, so that the walk never reads a
-        // table it changes.
-        std::vector<std::pair<StayRow, std::string>> flagChanges;
-        std::vector<std::pair<StayRow, std::vector<SubstituteDay>>> substitutes;
-        Statement stays = db_.prepare(
-            "SELECT KIS_ID, DOB, ADM_DATE, FLAG, TYP, \"Alter\", Satzart_1, Satzart_3, BD, DIS_DATE, STUNDEN "
-            "FROM " +
-            QuoteIdentifier(tables::Stays) + " ORDER BY KIS_ID, DOB, ADM_DATE");
-        auto optionalText = [&](int column) -> std::optional<std::string> {
-            if (stays.isNull(column)) return std::nullopt;
-            return stays.text(column);
-        };
+        std::vector<StayRow> batch;
+        std::vector<std::pair<size_t, std::string>> flagChanges;  // by place in the batch
+        std::vector<std::pair<size_t, std::vector<SubstituteDay>>> substitutes;
+        std::vector<CheckedDay> days;
+        StayRow after;  // the key of the last stay walked
         long long walked = 0;
-        while (stays.step() == StepResult::Row) {
-            if (context_.status != nullptr && ++walked % kStaysPerYield == 0)
-                context_.status->yield(Progress{});
-            StayRow stay;
-            stay.FLAG = stays.text(3);
-            if (stay.FLAG == flags::StoredCorrect || stay.FLAG == flags::StoredIncorrect) {
-                ++counts.oldStays;
-                continue;
+        for (bool first = true;; first = false) {
+            context_.work.readStays(first ? nullptr : &after, kStaysPerBatch, batch);
+            for (size_t at = 0; at < batch.size(); ++at) {
+                if (context_.status != nullptr && ++walked % kStaysPerYield == 0)
+                    context_.status->yield(Progress{});
+                const StayRow& stay = batch[at];
+                if (stay.FLAG == flags::StoredCorrect || stay.FLAG == flags::StoredIncorrect) {
+                    ++counts.oldStays;
+                    continue;
+                }
+                const StayCheckOutcome* outcome = nullptr;
+                StayCheckOutcome checked;
+                PrecheckedStays::Lookup lookup = context_.prechecked
+                                                     ? context_.prechecked->find(stay, outcome)
+                                                     : PrecheckedStays::Lookup::Recheck;
+                if (lookup == PrecheckedStays::Lookup::Recheck) {
+                    context_.work.readSurveyDays(stay, days);
+                    checked = CheckStay(stay, std::move(days), context_.kaCode, context_.departmentCode);
+                    outcome = &checked;
+                }
+                std::string_view flag =
+                    outcome ? std::string_view(outcome->flag) : std::string_view(stay.FLAG);
+                if (outcome) {
+                    for (const FindingRow& row : outcome->rows)
+                        context_.protocol.WriteProtocolRow(row.level, row.parameter, row.line, row.comment);
+                }
+                if (textOf(stay.TYP) == "INT") counts.countedRecordLines += stay.Satzart_1 + stay.Satzart_3;
+                if (flag == flags::Error) {
+                    ++counts.errorStays;
+                    counts.findings = true;
+                } else if (flag == flags::Incorrect) {
+                    counts.findings = true;
+                }
+                if (outcome && !outcome->substitutes.empty())
+                    substitutes.emplace_back(at, outcome->substitutes);
+                if (flag != stay.FLAG) flagChanges.emplace_back(at, std::string(flag));
             }
-            stay.KIS_ID = stays.text(0);
-            stay.DOB = stays.text(1);
-            stay.ADM_DATE = stays.text(2);
-            stay.TYP = optionalText(4);
-            stay.Alter = optionalText(5);
-            stay.Satzart_1 = stays.integer(6);
-            stay.Satzart_3 = stays.integer(7);
-            stay.BD = optionalText(8);
-            stay.DIS_DATE = optionalText(9);
-            stay.STUNDEN = optionalText(10);
-
-            const StayCheckOutcome* outcome = nullptr;
-            StayCheckOutcome checked;
-            PrecheckedStays::Lookup lookup = context_.prechecked ? context_.prechecked->find(stay, outcome)
-                                                                 : PrecheckedStays::Lookup::Recheck;
-            if (lookup == PrecheckedStays::Lookup::Recheck) {
-                checked = CheckStay(stay, loadSurveyDays(stay), context_.kaCode, context_.departmentCode);
-                outcome = &checked;
-            }
-            std::string_view flag = outcome ? std::string_view(outcome->flag) : std::string_view(stay.FLAG);
-            if (outcome) {
-                for (const FindingRow& row : outcome->rows)
-                    context_.protocol.WriteProtocolRow(row.level, row.parameter, row.line, row.comment);
-            }
-            if (textOf(stay.TYP) == "INT") counts.countedRecordLines += stay.Satzart_1 + stay.Satzart_3;
-            if (flag == flags::Error) {
-                ++counts.errorStays;
-                counts.findings = true;
-            } else if (flag == flags::Incorrect) {
-                counts.findings = true;
-            }
-            if (outcome && !outcome->substitutes.empty())
-                substitutes.emplace_back(stay, outcome->substitutes);
-            if (flag != stay.FLAG) flagChanges.emplace_back(std::move(stay), std::string(flag));
-        }
-        stays.reset();
-        for (const auto& [stay, days] : substitutes)
-            for (const SubstituteDay& day : days) storeSubstitute(stay, day);
-        for (const auto& [stay, flag] : flagChanges) {
-            setFlag_.bind(1, std::string_view(flag)).bind(2, std::string_view(stay.KIS_ID));
-            setFlag_.bind(3, std::string_view(stay.DOB)).bind(4, std::string_view(stay.ADM_DATE));
-            setFlag_.run();
+            for (const auto& [at, stayDays] : substitutes)
+                for (const SubstituteDay& day : stayDays) storeSubstitute(batch[at], day);
+            for (const auto& [at, flag] : flagChanges) context_.work.setStayFlag(batch[at], flag);
+            substitutes.clear();
+            flagChanges.clear();
+            if (batch.size() < kStaysPerBatch) break;
+            after.KIS_ID = std::move(batch.back().KIS_ID);
+            after.DOB = std::move(batch.back().DOB);
+            after.ADM_DATE = std::move(batch.back().ADM_DATE);
         }
         return counts;
     }
 
 private:
-    std::vector<CheckedDay> loadSurveyDays(const StayRow& stay) {
-        std::vector<CheckedDay> days;
-        surveyDays_.bind(1, std::string_view(stay.KIS_ID)).bind(2, std::string_view(stay.DOB));
-        surveyDays_.bind(3, std::string_view(stay.ADM_DATE));
-        while (surveyDays_.step() == StepResult::Row) {
-            CheckedDay& day = days.emplace_back();
-            day.date = surveyDays_.text(0);
-            day.hasScore = !surveyDays_.isNull(1);
-            day.score = surveyDays_.text(1);
-            day.hasItems = !surveyDays_.isNull(2);
-            for (int i = 0; i < DayItemCount; ++i) day.ticked[i] = surveyDays_.textView(2 + i) == "1";
-        }
-        surveyDays_.reset();
-        return days;
-    }
-
     void storeSubstitute(const StayRow& stay, const SubstituteDay& day) {
         RecordType3Row row;
         row.utf8 = true;
@@ -349,11 +313,8 @@ private:
     }
 
     StayCheckContext& context_;
-    Database& db_;
     std::string kaCode_ = Windows1252ToUtf8(context_.kaCode);
     std::string department_ = Windows1252ToUtf8(context_.departmentCode);
-    Statement surveyDays_;
-    Statement setFlag_;
 };
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "base/status_sink.h"
+#include "import/checked_day.h"
 #include "import/stay_row.h"
 
 namespace kalvora {
@@ -22,18 +23,6 @@ namespace kalvora {
 class ProtocolFile;
 class WorkDatabase;
 struct RecordType3Row;
-
-// The items the survey-day rules look at.
-enum DayItem { StandMon, SMed, MMed, MechVent, SuppVent, SVasodr, MVasodr, SInt, MInt, DayItemCount };
-
-// One stored survey day as the stay checks see it.
-struct CheckedDay {
-    std::string date;   // REC_DATE as stored
-    std::string score;  // T28_SCORE as stored
-    bool hasScore = false;
-    bool hasItems = false;                    // false for a substitute day
-    std::array<bool, DayItemCount> ticked{};  // the item is stored as "1"
-};
 
 // The survey day a record type 3 row stores.
 CheckedDay CheckedDayOf(const RecordType3Row& row);

@@ -86,6 +86,17 @@ WorkDatabase::WorkDatabase(const std::string& path, WorkFileOrigin origin) : db_
         "INSERT INTO " + kType3 + " VALUES (" +
         placeholders(kRecordType3LeadingFields.size() + kTissItemCount + kRecordType3TrailingFields.size()) +
         ")");
+    const std::string walkColumns =
+        "SELECT KIS_ID, DOB, ADM_DATE, FLAG, TYP, \"Alter\", Satzart_1, Satzart_3, BD, DIS_DATE, STUNDEN "
+        "FROM " +
+        kStays;
+    const std::string walkOrder = " ORDER BY KIS_ID, DOB, ADM_DATE LIMIT ?";
+    firstStays_ = db_.prepare(walkColumns + walkOrder);
+    nextStays_ = db_.prepare(walkColumns + " WHERE (KIS_ID, DOB, ADM_DATE) > (?, ?, ?)" + walkOrder);
+    std::string days = "SELECT REC_DATE, T28_SCORE";
+    for (std::string_view field : kDayItemFields) days += ", " + std::string(field);
+    surveyDays_ = db_.prepare(days + " FROM " + kType3 + std::string(kKeyMatch));
+    setFlag_ = db_.prepare("UPDATE " + kStays + " SET FLAG = ?" + std::string(kKeyMatch));
 }
 
 bool WorkDatabase::seekStay(std::string_view kisId, std::string_view dob, std::string_view admDate,
@@ -197,6 +208,54 @@ StepResult WorkDatabase::insertRecordType3(const RecordType3Row& row) {
     StepResult result = s.step();
     s.rewind();
     return result;
+}
+
+void WorkDatabase::readStays(const StayRow* after, size_t limit, std::vector<StayRow>& stays) {
+    stays.clear();
+    Statement& s = after ? nextStays_ : firstStays_;
+    int index = 1;
+    if (after) {
+        bindKey(s, 1, after->KIS_ID, after->DOB, after->ADM_DATE);
+        index = 4;
+    }
+    s.bind(index, static_cast<long long>(limit));
+    while (s.step() == StepResult::Row) {
+        StayRow& stay = stays.emplace_back();
+        stay.KIS_ID = s.text(0);
+        stay.DOB = s.text(1);
+        stay.ADM_DATE = s.text(2);
+        stay.FLAG = s.text(3);
+        if (stay.FLAG == flags::StoredCorrect || stay.FLAG == flags::StoredIncorrect) continue;
+        stay.TYP = optionalText(s, 4);
+        stay.Alter = optionalText(s, 5);
+        stay.Satzart_1 = s.integer(6);
+        stay.Satzart_3 = s.integer(7);
+        stay.BD = optionalText(s, 8);
+        stay.DIS_DATE = optionalText(s, 9);
+        stay.STUNDEN = optionalText(s, 10);
+    }
+    s.reset();
+}
+
+void WorkDatabase::readSurveyDays(const StayRow& stay, std::vector<CheckedDay>& days) {
+    days.clear();
+    Statement& s = surveyDays_;
+    bindKey(s, 1, stay.KIS_ID, stay.DOB, stay.ADM_DATE);
+    while (s.step() == StepResult::Row) {
+        CheckedDay& day = days.emplace_back();
+        day.date = s.text(0);
+        day.hasScore = !s.isNull(1);
+        day.score = s.text(1);
+        day.hasItems = !s.isNull(2);
+        for (int i = 0; i < DayItemCount; ++i) day.ticked[i] = s.textView(2 + i) == "1";
+    }
+    s.reset();
+}
+
+void WorkDatabase::setStayFlag(const StayRow& stay, std::string_view flag) {
+    setFlag_.bind(1, flag);
+    bindKey(setFlag_, 2, stay.KIS_ID, stay.DOB, stay.ADM_DATE);
+    setFlag_.run();
 }
 
 long long WorkDatabase::stayCount() { return db_.scalar("SELECT count(*) FROM " + kStays); }

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "import/checked_day.h"
 #include "import/stay_row.h"
 #include "store/database.h"
 #include "tiss/tiss_item.h"
@@ -57,6 +58,15 @@ public:
 
     long long stayCount();
 
+    // The walk over the stays after reading, a batch at a time so that the stays walked can be changed
+    // between two batches: up to `limit` stays in key order after the stay `after` (from the first
+    // stay when null), in place of the content of `stays`. A stay stored before this file comes with
+    // its key and FLAG only.
+    void readStays(const StayRow* after, size_t limit, std::vector<StayRow>& stays);
+    // The survey days stored for a stay, in place of the content of `days`.
+    void readSurveyDays(const StayRow& stay, std::vector<CheckedDay>& days);
+    void setStayFlag(const StayRow& stay, std::string_view flag);
+
     // The stays stored before this file are told apart from the file's own while it is read: FLAG
     // "O" becomes "A" and "W" becomes "B"; restoreStoredStayFlags turns them back and empties the
     // classification's work table, which the new department file must not carry over.
@@ -83,7 +93,7 @@ private:
 
     Database db_;
     Statement seekStay_, insertStay_, updateStay_, deleteStay_, deleteType1_, deleteType3_, insertType1_,
-        insertType3_;
+        insertType3_, firstStays_, nextStays_, surveyDays_, setFlag_;
 };
 
 // Binds a field of a delivery line (Windows-1252) as UTF-8.
