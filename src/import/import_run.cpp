@@ -224,10 +224,7 @@ private:
         } else {
             flushCurrentStay();
             // A stored row goes with its record rows; a parked stay not written yet has only those.
-            auto parked =
-                parked_.empty()
-                    ? parked_.end()
-                    : parked_.find(StayKey{std::string(kisId), std::string(dob), std::string(admission)});
+            const auto parked = findParked(kisId, dob, admission);
             if (parked == parked_.end() || parked->second.inDatabase)
                 work_->deleteStay(kisId, dob, admission);
             else
@@ -306,7 +303,7 @@ private:
             currentDays_.clear();
         }
         if (currentDirty_ || currentUnwritten_) {
-            StayKey key{current_->KIS_ID, current_->DOB, current_->ADM_DATE};
+            ParkedKey key{current_->KIS_ID, current_->DOB, current_->ADM_DATE};
             parked_.insert_or_assign(std::move(key), ParkedStay{std::move(*current_), currentInDatabase_});
             if (parked_.size() >= kParkedStayLimit) writeParkedStays();
         }
@@ -320,15 +317,12 @@ private:
     bool takeStay(std::string_view kisId, std::string_view dob, std::string_view admission, StayRow& stay,
                   bool& inDatabase, bool& unwritten) {
         unwritten = false;
-        if (!parked_.empty()) {
-            auto at = parked_.find(StayKey{std::string(kisId), std::string(dob), std::string(admission)});
-            if (at != parked_.end()) {
-                stay = std::move(at->second.row);
-                inDatabase = at->second.inDatabase;
-                unwritten = true;
-                parked_.erase(at);
-                return true;
-            }
+        if (const auto at = findParked(kisId, dob, admission); at != parked_.end()) {
+            stay = std::move(at->second.row);
+            inDatabase = at->second.inDatabase;
+            unwritten = true;
+            parked_.erase(at);
+            return true;
         }
         inDatabase = work_->seekStay(kisId, dob, admission, stay);
         return inDatabase;
@@ -378,13 +372,19 @@ private:
     // Rows of stays left while their lines are read, not yet written to the work file. When the lines
     // of many stays are mixed, writing a stay's row at every change of stay would cost a look-up and
     // a rewrite per line; parked, the rows are written once, in key order, a few thousand at a time.
-    using StayKey = std::tuple<std::string, std::string, std::string>;
+    using ParkedKey = std::tuple<std::string, std::string, std::string>;  // KIS_ID, DOB, ADM_DATE
     struct ParkedStay {
         StayRow row;
         bool inDatabase = false;  // the work file holds an older row of the stay
     };
     static constexpr size_t kParkedStayLimit = 2048;
-    std::map<StayKey, ParkedStay> parked_;
+    std::map<ParkedKey, ParkedStay, std::less<>> parked_;
+    // The parked row of the key, looked up without copying the key's texts.
+    std::map<ParkedKey, ParkedStay, std::less<>>::iterator findParked(std::string_view kisId,
+                                                                      std::string_view dob,
+                                                                      std::string_view admission) {
+        return parked_.find(std::tuple{kisId, dob, admission});
+    }
     // The survey days stored for the current stay, complete when the stay was created by this file
     // and none of its rows came from the work file.
     std::vector<CheckedDay> currentDays_;

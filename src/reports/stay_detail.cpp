@@ -28,19 +28,19 @@ static StayDetail loadStayDetailOnce(const std::string& departmentDbPath, const 
     const std::optional<StoredStay> stay = department.stay(key);
     found = stay.has_value();
     if (!found) return detail;
-    detail.kisId = stay->kisId;
-    detail.dob = stay->dob;
-    detail.admDate = stay->admDate;
-    detail.disDate = stay->disDate;
-    detail.icuOutcome = stay->icuOutcome;
+    // The fields both rows have; the record type 1 row, when there is one, has the last word.
+    const auto takeCommonFields = [&detail](const auto& row) {
+        detail.kisId = row.kisId;
+        detail.dob = row.dob;
+        detail.admDate = row.admDate;
+        detail.disDate = row.disDate;
+        detail.icuOutcome = row.icuOutcome;
+    };
+    takeCommonFields(*stay);
     detail.typ = stay->typ;
     if (const std::optional<StoredRecordType1> recordType1 = department.recordType1(key)) {
         detail.hasRecordType1 = true;
-        detail.kisId = recordType1->kisId;
-        detail.dob = recordType1->dob;
-        detail.admDate = recordType1->admDate;
-        detail.disDate = recordType1->disDate;
-        detail.icuOutcome = recordType1->icuOutcome;
+        takeCommonFields(*recordType1);
         detail.hospDisDate = recordType1->hospDisDate;
         detail.hospMort = recordType1->hospMort;
     }
