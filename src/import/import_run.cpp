@@ -373,17 +373,29 @@ private:
     // of many stays are mixed, writing a stay's row at every change of stay would cost a look-up and
     // a rewrite per line; parked, the rows are written once, in key order, a few thousand at a time.
     using ParkedKey = std::tuple<std::string, std::string, std::string>;  // KIS_ID, DOB, ADM_DATE
+    using KeyView = std::tuple<std::string_view, std::string_view, std::string_view>;
+    // Orders parked keys, and finds one by the line's key texts without copying them.
+    struct ParkedOrder {
+        using is_transparent = void;
+        static KeyView view(const ParkedKey& key) {
+            return {std::get<0>(key), std::get<1>(key), std::get<2>(key)};
+        }
+        static KeyView view(const KeyView& key) { return key; }
+        template <typename Left, typename Right>
+        bool operator()(const Left& left, const Right& right) const {
+            return view(left) < view(right);
+        }
+    };
     struct ParkedStay {
         StayRow row;
         bool inDatabase = false;  // the work file holds an older row of the stay
     };
     static constexpr size_t kParkedStayLimit = 2048;
-    std::map<ParkedKey, ParkedStay, std::less<>> parked_;
-    // The parked row of the key, looked up without copying the key's texts.
-    std::map<ParkedKey, ParkedStay, std::less<>>::iterator findParked(std::string_view kisId,
+    std::map<ParkedKey, ParkedStay, ParkedOrder> parked_;
+    std::map<ParkedKey, ParkedStay, ParkedOrder>::iterator findParked(std::string_view kisId,
                                                                       std::string_view dob,
                                                                       std::string_view admission) {
-        return parked_.find(std::tuple{kisId, dob, admission});
+        return parked_.find(KeyView{kisId, dob, admission});
     }
     // The survey days stored for the current stay, complete when the stay was created by this file
     // and none of its rows came from the work file.
