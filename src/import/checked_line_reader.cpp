@@ -9,9 +9,10 @@ namespace kalvora {
 
 namespace {
 
-// About 1 500 record lines (of some 85 characters) per block and at most four blocks waiting: a few
-// MB in all.
-constexpr size_t kBlockBytes = 128 * 1024;
+// About 400 record lines (of some 85 characters) per block and at most four blocks waiting. A checked
+// line holds its row's fields and findings (some 700 bytes beside its text), so a block of 32 KiB of
+// text needs about 300 KB: the blocks stay small beside the work file's page cache.
+constexpr size_t kBlockBytes = 32 * 1024;
 constexpr size_t kBlocksAhead = 4;
 constexpr size_t kLinesReserved = kBlockBytes / 64;
 

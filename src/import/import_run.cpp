@@ -339,17 +339,24 @@ private:
         parked_.clear();
     }
 
-    // Moves the finished work file over the department database and records the department, so that
-    // the department holds either its old or its new content whatever happens meanwhile.
+    // Writes the finished work file compactly into a new file, moves that over the department database
+    // and records the department, so that the department holds either its old or its new content
+    // whatever happens meanwhile.
     bool storeResult(AdminDatabase& admin, bool newDepartment, const std::string& databaseName) {
+        const std::string compact = PrivateWorkFilePath(settings_.SystemDataPath);
         try {
+            work_->compactInto(compact);
             work_.reset();
+            RemoveFileIfPresent(workPath_);
+            workPath_ = compact;
             if (!SyncFile(workPath_)) throw StoreError(FileErrorText(workPath_, errno, true));
             DepartmentRegistration registration{kaCodeUtf8_, departmentCodeUtf8_, databaseName,
                                                 newDepartment};
             ReplaceDepartmentFile(admin, *lock_, registration, workPath_);
             return true;
         } catch (const StoreError&) {
+            work_.reset();
+            RemoveFileIfPresent(compact);
             return false;
         }
     }

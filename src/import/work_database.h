@@ -78,6 +78,11 @@ public:
     // Gives the survey days stored without hours the hours of their stay.
     void copyHoursToSurveyDays();
 
+    // Writes the content into a new file at `path`, table by table in key order, with full pages: rows
+    // stored in the order of a delivery leave pages about a third empty. Throws StoreError; the file
+    // may then be left half written for the caller to remove.
+    void compactInto(const std::string& path);
+
     // Whether a record row was stored with a blanked birth date or admission time (such rows belong
     // to no stay), and whether a survey day was stored without its stay's hours.
     bool storedBlankedKeys() const { return storedBlankedKeys_; }

@@ -567,5 +567,73 @@ TEST(ImportRun, stayChecksOfALongFile_areAnnouncedAndLetTheWindowRepaint) {
     EXPECT_GE(status.yieldsInPhase[std::string(kCheckingStaysStatus)], 3);
 }
 
+// The department file is written anew after every import, table by table in key order: a delivery
+// in hospital order (and the rows it replaces in append mode) must not leave the pages a third empty,
+// and the file keeps the schema of the template, its trigger included.
+TEST(ImportRun, departmentFile_isWrittenCompactlyWithTheTemplateSchema) {
+    ImportFixture fixture;
+    tools::GeneratorOptions options;
+    options.seed = 11;
+    options.stays = 3000;
+    options.faultRate = 0.3;
+    options.shuffleStays = true;
+    options.interleavedStays = 32;
+    options.hospital = "K101";
+    options.department = "12100101";
+    const tools::WrittenDelivery written =
+        tools::WriteDeliveryFile(options, fixture.dir.file("import"), 'A', '6');
+    ASSERT_TRUE(written.result.ok()) << written.result.error;
+    const std::string name = written.path.filename().string();
+    const std::string schemaSql = "SELECT type, name, sql FROM sqlite_schema ORDER BY type, name";
+    const std::vector<std::string> templateSchema = Query(fixture.dir.file("sys/ibds.mdb"), schemaSql);
+    const std::string department = fixture.departmentDb(kDepartmentDb);
+
+    for (ImportMode mode : {ImportMode::Initialise, ImportMode::Append, ImportMode::Append}) {
+        const ImportBatchResult result = fixture.import({name}, mode);
+        ASSERT_FALSE(result.failed()) << result.failure;
+        EXPECT_EQ(Query(department, schemaSql), templateSchema);
+        const std::vector<std::string> content = StoredContent(department);
+        ASSERT_GT(content.size(), 3000u);
+
+        // Rebuilt by SQLite itself, the same rows need as many pages.
+        const std::string rebuilt = fixture.dir.file("rebuilt.db");
+        std::filesystem::remove(rebuilt);
+        {
+            Database db(department, OpenMode::ReadOnly);
+            Statement vacuum = db.prepare("VACUUM INTO ?");
+            vacuum.bind(1, std::string_view(rebuilt));
+            vacuum.run();
+        }
+        const long long pages = std::stoll(Query(department, "PRAGMA page_count").at(0));
+        const long long rebuiltPages = std::stoll(Query(rebuilt, "PRAGMA page_count").at(0));
+        EXPECT_LE(pages, rebuiltPages + 1) << "pages " << pages << ", rebuilt " << rebuiltPages;
+        EXPECT_EQ(Query(department, "PRAGMA freelist_count"), std::vector<std::string>{"0"});
+        EXPECT_EQ(Query(department, "PRAGMA page_size"), std::vector<std::string>{"65536"});
+        EXPECT_EQ(Query(department, "PRAGMA integrity_check"), std::vector<std::string>{"ok"});
+        EXPECT_EQ(StoredContent(rebuilt), content);
+
+        // Nothing of the run is left beside the department file.
+        for (const auto& entry : std::filesystem::directory_iterator(fixture.systemDir()))
+            EXPECT_EQ(entry.path().filename().string().rfind("temp-", 0), std::string::npos) << entry.path();
+    }
+
+    // Deleting a stay still takes its record rows along.
+    {
+        Database db(department, OpenMode::ReadWrite);
+        const std::string key =
+            Query(department,
+                  "SELECT KIS_ID FROM \"Gesamt - Patientenadministration\" ORDER BY KIS_ID "
+                  "LIMIT 1")
+                .at(0);
+        Statement removal = db.prepare("DELETE FROM \"Gesamt - Patientenadministration\" WHERE KIS_ID = ?");
+        removal.bind(1, std::string_view(key));
+        removal.run();
+        Statement days = db.prepare("SELECT count(*) FROM \"Satzart 3 - TISS28\" WHERE KIS_ID = ?");
+        days.bind(1, std::string_view(key));
+        ASSERT_EQ(days.step(), StepResult::Row);
+        EXPECT_EQ(days.integer(0), 0);
+    }
+}
+
 }  // namespace
 }  // namespace kalvora::test
