@@ -55,14 +55,10 @@ void WorkDatabase::bindField(Statement& statement, int index, std::string_view t
     statement.bindStatic(index, slot);
 }
 
-WorkDatabase::WorkDatabase(const std::string& path, WorkFileOrigin origin) : db_(path, OpenMode::ReadWrite) {
+WorkDatabase::WorkDatabase(const std::string& path) : db_(path, OpenMode::ReadWrite) {
     converted_.reserve(64);
-    // A new department's file gets large pages: fewer page splits and page writes while hundreds of
-    // thousands of survey days are appended (a fifth less work than the template's 4 KiB pages).
-    // Rebuilding the still empty copy is instant; a stored department keeps its pages.
     // The work file is scratch: a failed run throws it away, so it needs no journal and no syncing.
     db_.setScratchMode();
-    if (origin == WorkFileOrigin::Template) db_.execute("PRAGMA page_size = 65536; VACUUM");
     db_.execute("PRAGMA cache_size = -32768; PRAGMA temp_store = MEMORY");
     std::string stayColumns;
     for (size_t i = 0; i < kStayFields.size(); ++i) {
@@ -256,47 +252,6 @@ void WorkDatabase::setStayFlag(const StayRow& stay, std::string_view flag) {
     setFlag_.bind(1, flag);
     bindKey(setFlag_, 2, stay.KIS_ID, stay.DOB, stay.ADM_DATE);
     setFlag_.run();
-}
-
-void WorkDatabase::compactInto(const std::string& path) {
-    // The schema is created from the work file's own statements, so that the new file holds the same
-    // tables, indexes and triggers, with the same page size. The rows are then copied table by table
-    // into the empty tables, which SQLite does page by page in key order. (VACUUM INTO would do the
-    // same but keeps the whole new file in memory until it is written.)
-    const long long pageSize = db_.scalar("PRAGMA page_size");
-    std::vector<std::string> schema, tables;
-    Statement objects = db_.prepare(
-        "SELECT type, name, sql FROM sqlite_schema WHERE sql IS NOT NULL AND name NOT LIKE 'sqlite\\_%' "
-        "ESCAPE '\\' ORDER BY rowid");
-    while (objects.step() == StepResult::Row) {
-        schema.push_back(objects.text(2));
-        if (objects.textView(0) == "table") tables.push_back(objects.text(1));
-    }
-    objects.reset();
-    {
-        Database target(path, OpenMode::Create);
-        target.setScratchMode();
-        target.execute("PRAGMA page_size = " + std::to_string(pageSize));
-        Transaction creation(target);
-        for (const std::string& statement : schema) target.execute(statement);
-        creation.commit();
-    }
-    db_.attach(path, "compact");
-    try {
-        db_.execute(
-            "PRAGMA compact.journal_mode = OFF; PRAGMA compact.synchronous = OFF;"
-            " PRAGMA compact.cache_size = -4096");
-        Transaction copy(db_);
-        for (const std::string& table : tables) {
-            const std::string name = QuoteIdentifier(table);
-            db_.execute("INSERT INTO compact." + name + " SELECT * FROM main." + name);
-        }
-        copy.commit();
-    } catch (...) {
-        db_.detach("compact");
-        throw;
-    }
-    db_.detach("compact");
 }
 
 long long WorkDatabase::stayCount() { return db_.scalar("SELECT count(*) FROM " + kStays); }

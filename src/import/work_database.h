@@ -40,7 +40,7 @@ enum class WorkFileOrigin { Template, Department };
 class WorkDatabase {
 public:
     // Opens the work file (already a copy of the template or of the department database).
-    WorkDatabase(const std::string& path, WorkFileOrigin origin);
+    explicit WorkDatabase(const std::string& path);
 
     Database& db() { return db_; }
 
@@ -77,11 +77,6 @@ public:
     void removeErrorStays();
     // Gives the survey days stored without hours the hours of their stay.
     void copyHoursToSurveyDays();
-
-    // Writes the content into a new file at `path`, table by table in key order, with full pages: rows
-    // stored in the order of a delivery leave pages about a third empty. Throws StoreError; the file
-    // may then be left half written for the caller to remove.
-    void compactInto(const std::string& path);
 
     // Whether a record row was stored with a blanked birth date or admission time (such rows belong
     // to no stay), and whether a survey day was stored without its stay's hours.

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <utility>
+#include <vector>
 
 #include "base/conversions.h"
 #include "store/moved_file_guard.h"
@@ -335,6 +336,37 @@ void CopyDatabase(const std::string& source, const std::string& target) {
                                            "Kopie von " + source + ": " + engineText),
                          code);
     }
+}
+
+void RewriteDatabase(const std::string& source, const std::string& target, int pageSize) {
+    // ATTACH would create a missing source as an empty database.
+    struct stat status {};
+    if (::stat(source.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
+        throw StoreError(DatabaseErrorText(source, SQLITE_CANTOPEN, "nicht vorhanden"), SQLITE_CANTOPEN);
+    std::remove(target.c_str());
+    Database to(target, OpenMode::Create);
+    to.execute("PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF; PRAGMA page_size = " +
+               std::to_string(pageSize));
+    to.attach(source, "origin");
+    std::vector<std::string> statements, tables;
+    {
+        Statement objects = to.prepare(
+            "SELECT type, name, sql FROM origin.sqlite_schema WHERE sql IS NOT NULL"
+            " AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY rowid");
+        while (objects.step() == StepResult::Row) {
+            statements.push_back(objects.text(2));
+            if (objects.textView(0) == "table") tables.push_back(objects.text(1));
+        }
+    }
+    // Into empty tables of the same shape SQLite copies the rows as they are, in key order.
+    Transaction copy(to);
+    for (const std::string& statement : statements) to.execute(statement);
+    for (const std::string& table : tables) {
+        const std::string name = QuoteIdentifier(table);
+        to.execute("INSERT INTO main." + name + " SELECT * FROM origin." + name);
+    }
+    copy.commit();
+    to.detach("origin");
 }
 
 // ---- Transaction ----

@@ -107,6 +107,68 @@ TEST(Store, tablesCopyBetweenFilesAttachedByBoundPath) {
     EXPECT_EQ(target.scalar("SELECT count(*) FROM \"Gesamt - Patientenadministration\""), 2);
 }
 
+// A department rewritten in key order: the same schema statements, the same rows, full pages of the
+// size asked for, and the trigger still takes a stay's record rows along. A path with quotes in it
+// and a source that is not there are handled like everywhere else.
+TEST(Store, rewrittenDatabase_keepsSchemaAndRowsInFullPagesOfTheGivenSize) {
+    TempDir dir;
+    std::string odd = dir.file("it's a \"dir\"");
+    std::filesystem::create_directories(odd);
+    const std::string source = odd + "/source.mdb";
+    {
+        Database db = Department(source);
+        Transaction fill(db);
+        // Stays in an order far from key order, with their days, some removed again.
+        for (int i = 0; i < 3000; ++i) {
+            const std::string kisId = std::to_string((i * 7919) % 3000);
+            InsertStay(db, kisId);
+            for (const char* day : {"20120101", "20120102", "20120103"}) InsertDay(db, kisId, day);
+        }
+        db.execute("DELETE FROM \"Gesamt - Patientenadministration\" WHERE KIS_ID LIKE '%7'");
+        fill.commit();
+    }
+    const std::string schema = "SELECT type, name, tbl_name, sql FROM sqlite_schema ORDER BY rowid";
+    const std::string rows =
+        "SELECT group_concat(KIS_ID || REC_DATE, ',') FROM (SELECT KIS_ID, REC_DATE FROM \"Satzart 3 - "
+        "TISS28\" ORDER BY KIS_ID, REC_DATE)";
+    auto all = [](Database& db, const std::string& sql) {
+        std::vector<std::string> texts;
+        Statement statement = db.prepare(sql);
+        while (statement.step() == StepResult::Row) {
+            std::string row;
+            for (int i = 0; i < statement.columnCount(); ++i) row += statement.text(i) + "|";
+            texts.push_back(row);
+        }
+        return texts;
+    };
+
+    for (int pageSize : {4096, 16384, 65536}) {
+        const std::string target = dir.file("rewritten-" + std::to_string(pageSize) + ".mdb");
+        RewriteDatabase(source, target, pageSize);
+        Database from(source, OpenMode::ReadOnly);
+        Database to(target, OpenMode::ReadWrite);
+        EXPECT_EQ(all(to, schema), all(from, schema));
+        EXPECT_EQ(all(to, rows), all(from, rows));
+        EXPECT_EQ(to.scalar("PRAGMA page_size"), pageSize);
+        EXPECT_EQ(to.scalar("PRAGMA freelist_count"), 0);
+        // SQLite's own rebuild of the same content needs no fewer pages.
+        const std::string vacuumed = dir.file("vacuumed-" + std::to_string(pageSize) + ".mdb");
+        {
+            Statement vacuum = from.prepare("VACUUM INTO ?");
+            vacuum.bind(1, std::string_view(vacuumed));
+            vacuum.run();
+        }
+        Database rebuilt(vacuumed, OpenMode::ReadWrite);
+        rebuilt.execute("PRAGMA page_size = " + std::to_string(pageSize) + "; VACUUM");
+        EXPECT_LE(to.scalar("PRAGMA page_count"), rebuilt.scalar("PRAGMA page_count")) << pageSize;
+        to.execute("DELETE FROM \"Gesamt - Patientenadministration\" WHERE KIS_ID = '1'");
+        EXPECT_EQ(to.scalar("SELECT count(*) FROM \"Satzart 3 - TISS28\" WHERE KIS_ID = '1'"), 0);
+    }
+    EXPECT_THROW(RewriteDatabase(dir.file("missing/none.mdb"), dir.file("none-copy.mdb"), 4096), StoreError);
+    EXPECT_THROW(RewriteDatabase(dir.file("none.mdb"), dir.file("none-copy.mdb"), 4096), StoreError);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("none.mdb")));
+}
+
 TEST(Store, transactionRollsBackUnlessCommitted) {
     TempDir dir;
     Database db = Department(dir.file("d.mdb"));
