@@ -82,8 +82,8 @@ exported=$(sqlite3 "$data/export/sys/${dbs[0]}" "SELECT count(*) FROM \"Gesamt -
 
 echo "uptime:$(uptime | sed 's/.*load/ load/'); fastest of $runs runs"
 classify=("$cli" --ini "$data/stays/k.ini" classify --from "$from" --to "$to" --min-hours 4)
-measure "classification ($stored stays, $days days)" 1 "${classify[@]}" --multiple-tiss N "${dbs[0]}"
-measure "classification, MehrfachTISS J and ErsatzTISS J" 1 \
+measure "classification ($stored stays, $days days)" 0.3 "${classify[@]}" --multiple-tiss N "${dbs[0]}"
+measure "classification, MehrfachTISS J and ErsatzTISS J" 0.3 \
   "${classify[@]}" --multiple-tiss J --substitute-tiss J "${dbs[0]}"
 measure "analysis (10 departments of $stored stays)" 1 "$cli" --ini "$data/stays/k.ini" analysis "${dbs[@]}"
 measure "export (10 departments of $exported stays, engine only)" 5 \

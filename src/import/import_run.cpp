@@ -113,7 +113,7 @@ private:
             throw ImportFailure("Das Systemdatenverzeichnis " + settings_.SystemDataPath + " fehlt.");
         if (origin == WorkFileOrigin::Department) status_.setPanel(1, " Kopiere Abteilungsdatenbank...");
         // Through the engine, not byte by byte: it sees the last committed state of the source, even
-        // after a program died during its commit.
+        // while another program writes it or after one died during its commit.
         try {
             RewriteDatabase(source, workPath_, kWorkPageSize);
         } catch (const StoreError& error) {
