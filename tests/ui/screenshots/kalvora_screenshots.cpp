@@ -66,6 +66,9 @@ void Center(QWidget* window) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    // The windows as the users see them: numbers in the German notation (decimal comma), which the
+    // staffing window expects, whatever locale the machine that takes the pictures has.
+    qputenv("LC_ALL", "de_AT.UTF-8");
     QApplication application(argc, argv);
     outputDirectory = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs/screenshots");
     QDir().mkpath(outputDirectory);
