@@ -4,6 +4,7 @@
 
 #include "import/ui/protocol_window.h"
 
+#include <QClipboard>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -68,6 +69,7 @@ private slots:
     void overview_showsTheFindingsAndSortsByEveryColumn();
     void chosenFinding_listsItsRows_filtersNarrowThem();
     void doubleClick_handsTheRowToTheOpener();
+    void copy_putsTheOverviewOnTheClipboardInItsPresentOrder();
     void resultWindow_protocolButtonOpensTheWindow_orNamesAnUnreadableFile();
     void stayOpener_opensAStoredStay_andSaysWhenItIsNotStored();
 };
@@ -89,6 +91,27 @@ void ProtocolWindowTest::overview_showsTheFindingsAndSortsByEveryColumn() {
     grid->sortByColumn(1, Qt::DescendingOrder);
     QCOMPARE(Column(window.shownFindings(), 1), (QStringList{"TISS28", "Geburtsdatum", " "}));
     QCOMPARE(Child<QPushButton>(&window, "cmd_prot_0")->text(), QStringLiteral("Schließen"));
+}
+
+void ProtocolWindowTest::copy_putsTheOverviewOnTheClipboardInItsPresentOrder() {
+    ProtocolWindow window("p", SampleRows(), {});
+    auto* copy = Child<QPushButton>(&window, "cmd_prot_1");
+    QCOMPARE(copy->text(), QStringLiteral("&Kopieren"));
+    Child<QTableWidget>(&window, "grd_befund")->sortByColumn(1, Qt::DescendingOrder);
+    QApplication::clipboard()->clear();
+    QTest::mouseClick(copy, Qt::LeftButton);
+    const QStringList lines = QApplication::clipboard()->text().split(QLatin1Char('\r'));
+    QCOMPARE(lines.size(), 4);
+    QCOMPARE(lines[0], QStringLiteral("Typ\tParameter\tKommentar\tZeilen\tAufenthalte"));
+    const QStringList comments = Column(window.shownFindings(), 2);
+    QCOMPARE(lines[1], QStringLiteral("Warning\tTISS28\t") + comments[0] + QStringLiteral("\t3\t3"));
+    QCOMPARE(lines[2], QStringLiteral("Error\tGeburtsdatum\t") + comments[1] + QStringLiteral("\t1\t1"));
+    QVERIFY(comments[0].endsWith(QStringLiteral(" # Punkte")));
+    QVERIFY(lines[3].startsWith(QStringLiteral("Warning\t \tSummensatz fehlt\t1\t")));
+    // Narrowed by a filter, it copies what is left.
+    Child<QComboBox>(&window, "cmb_typ")->setCurrentIndex(1);  // Error
+    QTest::mouseClick(copy, Qt::LeftButton);
+    QCOMPARE(QApplication::clipboard()->text().count(QLatin1Char('\r')), 1);
 }
 
 void ProtocolWindowTest::chosenFinding_listsItsRows_filtersNarrowThem() {

@@ -1,5 +1,7 @@
 #include "import/ui/protocol_window.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -130,6 +132,11 @@ ProtocolWindow::ProtocolWindow(std::string path, std::vector<ProtocolRow> rows, 
     auto* file = new QLabel(QStringLiteral("Protokolldatei: ") + Text(path_), this);
     file->setObjectName(QStringLiteral("lbl_datei"));
     buttons->addWidget(file, 1);
+    auto* copy = new QPushButton(QStringLiteral("&Kopieren"), this);
+    copy->setObjectName(IndexedName("cmd_prot", 1));
+    copy->setAutoDefault(false);
+    connect(copy, &QPushButton::clicked, this, [this] { onCommand(Copy); });
+    buttons->addWidget(copy);
     auto* close = new QPushButton(QStringLiteral("Schließen"), this);
     close->setObjectName(IndexedName("cmd_prot", 0));
     close->setAutoDefault(false);
@@ -206,7 +213,15 @@ void ProtocolWindow::openRow(int row) {
 }
 
 void ProtocolWindow::onCommand(Command command) {
-    if (command == Close) reject();
+    switch (command) {
+        case Close:
+            reject();
+            break;
+        case Copy:
+            QApplication::clipboard()->setText(
+                QString::fromStdString(FindingsClipboardText(shownFindings())));
+            break;
+    }
 }
 
 }  // namespace kalvora::ui

@@ -29,8 +29,9 @@ public:
     ProtocolWindow(std::string path, std::vector<ProtocolRow> rows, StayOpener openStay,
                    QWidget* parent = nullptr);
 
-    // cmd_prot: 0 "Schließen".
-    enum Command : int { Close = 0 };
+    // cmd_prot: 0 "Schließen", 1 "&Kopieren" (the overview as shown, as `kalvora-cli protocol
+    // --summary` prints it).
+    enum Command : int { Close = 0, Copy = 1 };
     void onCommand(Command command);
 
     // The findings shown, in the overview's present order, and the rows listed below it.
