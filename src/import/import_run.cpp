@@ -362,7 +362,6 @@ private:
             ReplaceDepartmentFile(admin, *lock_, registration, workPath_);
             return true;
         } catch (const StoreError&) {
-            work_.reset();
             RemoveFileIfPresent(compact);
             return false;
         }

@@ -316,34 +316,13 @@ void Database::setScratchMode() {
     execute("PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF; PRAGMA locking_mode = EXCLUSIVE");
 }
 
-void CopyDatabase(const std::string& source, const std::string& target) {
-    Database from(source, OpenMode::ReadOnly);
-    std::remove(target.c_str());
-    std::remove((target + "-journal").c_str());
-    Database to(target, OpenMode::Create);
-    // The copy is not in use until it is finished: no journal, synced by its owner.
-    to.execute("PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF");
-    sqlite3_backup* backup = sqlite3_backup_init(to.handle(), "main", from.handle(), "main");
-    if (backup == nullptr) fail(to.handle(), "Kopie nicht begonnen", sqlite3_extended_errcode(to.handle()));
-    int rc = sqlite3_backup_step(backup, -1);
-    sqlite3_backup_finish(backup);
-    if (rc != SQLITE_DONE) {
-        int code = rc == SQLITE_BUSY || rc == SQLITE_LOCKED ? rc : sqlite3_extended_errcode(to.handle());
-        std::string engineText = sqlite3_errstr(rc);
-        to.close();
-        std::remove(target.c_str());
-        throw StoreError(DatabaseErrorText(rc == SQLITE_BUSY || rc == SQLITE_LOCKED ? source : target, code,
-                                           "Kopie von " + source + ": " + engineText),
-                         code);
-    }
-}
-
 void RewriteDatabase(const std::string& source, const std::string& target, int pageSize) {
     // ATTACH would create a missing source as an empty database.
     struct stat status {};
     if (::stat(source.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
         throw StoreError(DatabaseErrorText(source, SQLITE_CANTOPEN, "nicht vorhanden"), SQLITE_CANTOPEN);
     std::remove(target.c_str());
+    std::remove((target + "-journal").c_str());  // of a run that died with the same name
     Database to(target, OpenMode::Create);
     to.execute("PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF; PRAGMA page_size = " +
                std::to_string(pageSize));

@@ -150,14 +150,11 @@ auto ReadCurrentFile(Read read) -> decltype(read()) {
     }
 }
 
-// Copies the committed content of the database `source` into a new file `target` (replaced if
-// present) through the engine, consistent even while another connection writes the source.
-void CopyDatabase(const std::string& source, const std::string& target);
-
-// Writes the committed content of `source` into a new file `target` with pages of `pageSize` bytes:
-// the same tables, indexes and triggers (from the source's own statements), every table's rows
-// copied in key order, so that the pages are full. The target is not synced; on failure it may be
-// left half written for the caller to remove. Throws StoreError.
+// Writes the committed content of `source` into a new file `target` (replaced if present) through
+// the engine, consistent even while another connection writes the source: the same tables, indexes
+// and triggers (from the source's own statements), every table's rows copied in key order, so that
+// the pages, of `pageSize` bytes, are full. The target is not synced; on failure it may be left half
+// written for the caller to remove. Throws StoreError.
 void RewriteDatabase(const std::string& source, const std::string& target, int pageSize);
 
 // Rolls back what a writer that died during its commit left in the journal beside `path`, when

@@ -685,7 +685,7 @@ TEST(HotJournal, readOnlyOpenAndCopy_seeTheLastCommittedContent) {
     ASSERT_NO_FATAL_FAILURE(LeaveHotJournal(path));
     ASSERT_NE(RawReadOnlyRead(path), SQLITE_OK);
     WriteFile(copy + "-journal", ReadFile(path + "-journal"));  // a stale journal where the copy goes
-    CopyDatabase(path, copy);
+    RewriteDatabase(path, copy, 4096);
     EXPECT_FALSE(Exists(copy + "-journal"));
     EXPECT_EQ(MarkedRows(copy, "old"), std::make_pair(2000LL, 2000LL));
 }
