@@ -9,6 +9,7 @@
 #include "base/conversions.h"
 #include "base/encoding.h"
 #include "base/paths.h"
+#include "base/process_memory.h"
 #include "base/settings.h"
 #include "base/status_sink.h"
 #include "base/text.h"
@@ -16,6 +17,8 @@
 #include "import/checked_line_reader.h"
 #include "import/data_file_name.h"
 #include "import/field_validators.h"
+#include "import/held_back_days.h"
+#include "import/held_back_row_reader.h"
 #include "import/protocol_file.h"
 #include "import/record_readers.h"
 #include "import/stay_checks.h"
@@ -58,14 +61,15 @@ std::string toUtf8(std::string_view windows1252) {
 class ImportRun {
 public:
     ImportRun(const Settings& settings, const DataDirectoryLock* lock, ProtocolFile& protocol,
-              StatusSink& status, ImportMode mode, int position, int count)
+              StatusSink& status, ImportMode mode, int position, int count, size_t heldBackBytes)
         : settings_(settings),
           lock_(lock),
           protocol_(protocol),
           status_(status),
           mode_(mode),
           position_(position),
-          count_(count) {}
+          count_(count),
+          heldBack_(heldBackBytes) {}
 
     void run(const ImportFile& file, ImportSummaryRow& summary) {
         workPath_ = PrivateWorkFilePath(settings_.SystemDataPath);
@@ -91,6 +95,7 @@ private:
         departmentCodeUtf8_ = "12" + nameCharacters(name, 2, 6);
         kaCode_ = toDelivery(kaCodeUtf8_);
         departmentCode_ = toDelivery(departmentCodeUtf8_);
+        rules_ = LineRules{kaCode_, departmentCode_, settings_.plausLevelIsError()};
         protocol_.setDataFileName(name);
 
         CheckState state = CheckState::None;
@@ -130,8 +135,16 @@ private:
         long long staysAfterReading = work_->stayCount();
 
         status_.setPanel(1, kCheckingStaysStatus);
-        StayCheckContext checks{protocol_, *work_, kaCode_, departmentCode_, &prechecked_, &status_};
-        StayCheckCounts counts = checkStays(checks);
+        StayCheckCounts counts;
+        {
+            HeldBackRowReader heldBackRows(heldBack_, file.path, rules_);
+            StayCheckContext checks{protocol_, *work_, kaCode_, departmentCode_, &heldBackRows, &status_};
+            counts = checkStays(checks);
+        }
+        // The held-back days are stored: their memory is not needed any more.
+        heldBack_ = HeldBackDays(0);
+        ReturnFreedMemory();
+        StayCheckContext checks{protocol_, *work_, kaCode_, departmentCode_, nullptr, &status_};
         checkSumRecord(checks, sumPresent_, sumValue_, counts);
 
         work_->removeErrorStays();
@@ -151,14 +164,15 @@ private:
 
     // Reads every line into the work file; false when the file is rejected for a line.
     bool readLines(const ImportFile& file, ImportSummaryRow& summary) {
-        LineRules rules{kaCode_, departmentCode_, settings_.plausLevelIsError()};
-        CheckedLineReader reader(rules);
+        CheckedLineReader reader(rules_);
         if (const Outcome opened = reader.open(file.path); !opened) throw ImportFailure(opened.message());
         LineContext context{protocol_, *work_};
-        context.storedDays = &currentDays_;
         Progress progress{0, 0, reader.size(), position_, count_};
         CheckedLine* checked = nullptr;
+        std::uint64_t lineStart = 0;
         while (reader.next(checked)) {
+            const std::uint64_t offset = lineStart;
+            lineStart = checked->bytesDone;
             context.state = CheckState::None;
             context.duplicateFlag = false;
             progress.line = checked->number;
@@ -189,7 +203,7 @@ private:
                 readStay(context, line, std::get<CheckedType1>(checked->record), kisId, dob, admission);
             else
                 readSurveyDay(context, line, std::get<CheckedType3>(checked->record), kisId, dob, admission,
-                              file.name, checked->number);
+                              file.name, checked->number, offset);
 
             if (context.state == CheckState::Error) {
                 current_->FLAG = flags::Error;
@@ -238,9 +252,8 @@ private:
                 work_->deleteRecordRows(kisId, dob, admission);
             if (parked != parked_.end()) parked_.erase(parked);
         }
+        heldBack_.restart(HeldBackDays::KeyOf(kisId, dob, admission));
         StayRow& stay = current_.emplace();
-        currentDays_.clear();
-        currentComplete_ = true;
         stay.KA_ID = kaCodeUtf8_;
         stay.ICU_FUN_ID = departmentCodeUtf8_.substr(0, 6);
         stay.ICU_FUN_SID = departmentCodeUtf8_.size() > 6 ? departmentCodeUtf8_.substr(6, 2) : std::string();
@@ -270,7 +283,7 @@ private:
 
     void readSurveyDay(LineContext& context, std::string_view line, CheckedType3& checked,
                        const std::string& kisId, const std::string& dob, const std::string& admission,
-                       const std::string& fileName, long long lineNumber) {
+                       const std::string& fileName, long long lineNumber, std::uint64_t offset) {
         if (!current_ || !current_->sameKey(kisId, dob, admission)) {
             flushCurrentStay();
             StayRow stored;
@@ -287,28 +300,58 @@ private:
             currentInDatabase_ = inDatabase;
             currentUnwritten_ = unwritten;
             currentDirty_ = false;
-            // Its earlier survey days are in the work file only: the stay is checked from there.
-            currentDays_.clear();
-            currentComplete_ = false;
         }
         context.stayHours = &current_->STUNDEN;
-        StoreRecordType3(context, line, checked);
+        holdBackOrStore(context, line, checked, HeldBackDays::KeyOf(kisId, dob, admission), offset);
         if (context.duplicateFlag) return;
         current_->Satzart_3 += 1;
         currentDirty_ = true;
     }
 
+    // A survey day under its stay's key is held back and stored after reading, in key order; a day
+    // already held back or stored for the stay is reported. A row with a blanked key field, and every
+    // row once the held-back days take all the room they may, is stored at once.
+    void holdBackOrStore(LineContext& context, std::string_view line, CheckedType3& checked,
+                         const std::string& key, std::uint64_t offset) {
+        const RecordType3Row& row = checked.row;
+        const bool underLineKey = IsUnderLineKey(row, line);
+        if (underLineKey && row.DOB != " " && row.ADM_DATE != " ") {
+            const HeldBackDays::Stay stay = heldBack_.find(key);
+            if (stay != HeldBackDays::kNone) {
+                const std::uint32_t date = HeldBackDays::DateOf(row.REC_DATE);
+                const bool duplicate =
+                    heldBack_.holdsDate(stay, date) ||
+                    (heldBack_.hasStoredDays(stay) &&
+                     work_->hasSurveyDay(current_->KIS_ID, current_->DOB, current_->ADM_DATE, row.REC_DATE));
+                if (duplicate || heldBack_.holdBack(stay, date, offset)) {
+                    NoteRecordType3(context, line, checked, duplicate);
+                    shareMemoryWithCache();
+                    return;
+                }
+                heldBack_.noteStoredDays(stay);
+            }
+        } else if (underLineKey) {
+            if (const HeldBackDays::Stay stay = heldBack_.find(key); stay != HeldBackDays::kNone)
+                heldBack_.noteStoredDays(stay);
+        }
+        StoreRecordType3(context, line, checked);
+    }
+
+    // The held-back days take their memory from the work file's page cache, so that an import needs
+    // no more memory for a larger file; the cache keeps at least kSmallestCache.
+    void shareMemoryWithCache() {
+        const size_t held = heldBack_.bytes();
+        if (held < heldWhenCacheSet_ + (size_t{1} << 20)) return;
+        heldWhenCacheSet_ = held;
+        constexpr size_t kSmallestCache = size_t{8} << 20;
+        work_->setCacheBytes(WorkDatabase::kCacheBytes > held + kSmallestCache
+                                 ? WorkDatabase::kCacheBytes - held
+                                 : kSmallestCache);
+    }
+
     // Leaves the current stay: its row is parked until the parked rows are written together.
     void flushCurrentStay() {
         if (!current_) return;
-        if (currentDirty_) {
-            if (currentComplete_)
-                prechecked_.record(*current_,
-                                   CheckStay(*current_, std::move(currentDays_), kaCode_, departmentCode_));
-            else
-                prechecked_.recheck(*current_);
-            currentDays_.clear();
-        }
         if (currentDirty_ || currentUnwritten_) {
             ParkedKey key{current_->KIS_ID, current_->DOB, current_->ADM_DATE};
             parked_.insert_or_assign(std::move(key), ParkedStay{std::move(*current_), currentInDatabase_});
@@ -353,6 +396,7 @@ private:
         const std::string compact = PrivateWorkFilePath(settings_.SystemDataPath);
         try {
             work_.reset();
+            ReturnFreedMemory();
             RewriteDatabase(workPath_, compact, kDepartmentPageSize);
             RemoveFileIfPresent(workPath_);
             workPath_ = compact;
@@ -410,11 +454,9 @@ private:
                                                                       std::string_view admission) {
         return parked_.find(KeyView{kisId, dob, admission});
     }
-    // The survey days stored for the current stay, complete when the stay was created by this file
-    // and none of its rows came from the work file.
-    std::vector<CheckedDay> currentDays_;
-    bool currentComplete_ = false;
-    PrecheckedStays prechecked_;
+    LineRules rules_;  // views into the codes above
+    HeldBackDays heldBack_;
+    size_t heldWhenCacheSet_ = 0;
     bool sumPresent_ = false;
     long long sumValue_ = 0;
 };
@@ -424,6 +466,7 @@ private:
 ImportBatchResult RunImportBatch(const ImportBatchRequest& request, const Settings& settings,
                                  StatusSink& status) {
     ImportBatchResult result;
+    ShareAllocatorPools();
     // One writer at a time: a second program waits a moment, then is refused and changes nothing.
     // A missing directory is reported by the first file's run, as before.
     std::optional<DataDirectoryLock> lock;
@@ -457,7 +500,8 @@ ImportBatchResult RunImportBatch(const ImportBatchRequest& request, const Settin
         const ImportFile& file = request.files[position - 1];
         result.summary.push_back(ImportSummaryRow::ForFile(file.name));
         try {
-            ImportRun(settings, lock ? &*lock : nullptr, protocol, status, request.mode, position, count)
+            ImportRun(settings, lock ? &*lock : nullptr, protocol, status, request.mode, position, count,
+                      request.heldBackBytes)
                 .run(file, result.summary.back());
         } catch (const std::exception& failure) {
             result.failure = failure.what();

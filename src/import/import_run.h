@@ -2,6 +2,7 @@
 // An import batch: every selected delivery file is checked, its accepted stays are stored into the
 // database of its department, and each file gets a summary row.
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,10 @@ struct ImportBatchRequest {
     std::vector<ImportFile> files;
     ImportMode mode = ImportMode::Append;
     std::string protocolPath;
+    // Memory for the survey days held back while a file is read, taken from the work file's page
+    // cache of 30 MB (enough for some 500 000 survey lines of 100 000 stays); beyond it, survey days
+    // are stored as they are read. Smaller only to try that path.
+    std::size_t heldBackBytes = std::size_t{16} << 20;
 };
 
 struct ImportBatchResult {

@@ -192,8 +192,8 @@ void StoreRecordType1(LineContext& context, std::string_view line, const Checked
 void StoreRecordType3(LineContext& context, std::string_view line, CheckedType3& checked) {
     checked.findings.writeTo(context.protocol, line);
     context.state = checked.state;
+    CompleteRecordType3(checked);
     RecordType3Row& row = checked.row;
-    if (row.hasScore) row.T28_SCORE = checked.scoreText;
     if (context.stayHours != nullptr && context.stayHours->has_value()) {
         row.STUNDEN = **context.stayHours;
         row.hasHours = true;
@@ -201,14 +201,25 @@ void StoreRecordType3(LineContext& context, std::string_view line, CheckedType3&
     try {
         StepResult result = context.work.insertRecordType3(row);
         reportStoreResult(context, line, result);
-        // A day stored with a blanked key field belongs to no stay.
-        bool underLineKey = row.KIS_ID == LinePart(line, 14, 10) && row.DOB == LinePart(line, 24, 8) &&
-                            row.ADM_DATE == LinePart(line, 32, 12);
-        if (result == StepResult::Done && context.storedDays != nullptr && underLineKey)
-            context.storedDays->push_back(CheckedDayOf(row));
     } catch (const StoreError&) {
         reportStoreFailure(context, line);
     }
+}
+
+void NoteRecordType3(LineContext& context, std::string_view line, const CheckedType3& checked,
+                     bool duplicate) {
+    checked.findings.writeTo(context.protocol, line);
+    context.state = checked.state;
+    if (duplicate) reportStoreResult(context, line, StepResult::DuplicateKey);
+}
+
+void CompleteRecordType3(CheckedType3& checked) {
+    if (checked.row.hasScore) checked.row.T28_SCORE = checked.scoreText;
+}
+
+bool IsUnderLineKey(const RecordType3Row& row, std::string_view line) {
+    return row.KIS_ID == LinePart(line, 14, 10) && row.DOB == LinePart(line, 24, 8) &&
+           row.ADM_DATE == LinePart(line, 32, 12);
 }
 
 void LineFindings::WriteProtocolRow(std::string_view level, std::string_view parameter, std::string_view,

@@ -77,13 +77,19 @@ struct LineContext {
     bool duplicateFlag = false;
     // Hours of the stay the line belongs to, copied onto its survey days (none while unknown).
     const std::optional<std::string>* stayHours = nullptr;
-    // Receives each survey day stored under the key its line names (none: not collected).
-    std::vector<CheckedDay>* storedDays = nullptr;
 };
 
 // Writes the line's field findings, stores its row and reports a row already stored; the line's check
 // state ends up in the context.
 void StoreRecordType1(LineContext& context, std::string_view line, const CheckedType1& checked);
 void StoreRecordType3(LineContext& context, std::string_view line, CheckedType3& checked);
+// For a line whose row is stored later: writes its field findings and reports a day the stay has
+// already, as StoreRecordType3 does.
+void NoteRecordType3(LineContext& context, std::string_view line, const CheckedType3& checked,
+                     bool duplicate);
+// The row of a checked record type 3 line with its score, as it is stored.
+void CompleteRecordType3(CheckedType3& checked);
+// Whether the row is stored under the key of its line's stay: not when a key field was blanked.
+bool IsUnderLineKey(const RecordType3Row& row, std::string_view line);
 
 }  // namespace kalvora

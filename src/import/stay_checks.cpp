@@ -217,14 +217,14 @@ private:
     StayCheckOutcome outcome_;
 };
 
-// The walk over all stays after reading: each new stay's outcome, from memory or from the stored rows,
-// written to the protocol and the work file.
+// The walk over all stays after reading: each new stay checked from its survey days, its findings
+// written to the protocol and its days stored.
 // A few milliseconds of checks between two chances for the window to repaint.
 constexpr long long kStaysPerYield = 2048;
-// The stays are walked a batch at a time: what the walk changes (flags, substitute days) is kept
-// until the batch is walked, so that the walk never reads a table it changes and memory does not grow
-// with the number of stays.
-constexpr size_t kStaysPerBatch = 1024;
+// The stays are walked a batch at a time; the flags the walk changes are kept until the batch is
+// walked, so that memory does not grow with the number of stays. Two batches of held-back rows
+// (some 600 KB each) are in memory at a time.
+constexpr size_t kStaysPerBatch = 128;
 
 class StayChecker {
 public:
@@ -234,61 +234,78 @@ public:
         StayCheckCounts counts;
         std::vector<StayRow> batch;
         std::vector<std::pair<size_t, std::string>> flagChanges;  // by place in the batch
-        std::vector<std::pair<size_t, std::vector<SubstituteDay>>> substitutes;
         std::vector<CheckedDay> days;
-        StayRow after;  // the key of the last stay walked
+        std::vector<const RecordType3Row*> heldBack;
+        std::vector<StayRow> next;
         long long walked = 0;
-        for (bool first = true;; first = false) {
-            context_.work.readStays(first ? nullptr : &after, kStaysPerBatch, batch);
+        context_.work.readStays(nullptr, kStaysPerBatch, batch);
+        if (context_.heldBack) context_.heldBack->prepare(batch);
+        for (;;) {
+            // The next batch is read, and its held-back rows prepared, before this one is walked.
+            const bool more = batch.size() == kStaysPerBatch;
+            if (more) {
+                context_.work.readStays(&batch.back(), kStaysPerBatch, next);
+                if (context_.heldBack) context_.heldBack->prepare(next);
+            }
+            if (context_.heldBack) context_.heldBack->take();
             for (size_t at = 0; at < batch.size(); ++at) {
                 if (context_.status != nullptr && ++walked % kStaysPerYield == 0)
                     context_.status->yield(Progress{});
                 const StayRow& stay = batch[at];
+                heldBack.clear();
+                const bool storedDays =
+                    context_.heldBack == nullptr || context_.heldBack->rowsOf(at, heldBack);
                 if (stay.FLAG == flags::StoredCorrect || stay.FLAG == flags::StoredIncorrect) {
+                    // A stored stay that only got survey days without findings is not checked again.
                     ++counts.oldStays;
+                    storeHeldBack(stay, heldBack);
                     continue;
                 }
-                const StayCheckOutcome* outcome = nullptr;
-                StayCheckOutcome checked;
-                PrecheckedStays::Lookup lookup = context_.prechecked
-                                                     ? context_.prechecked->find(stay, outcome)
-                                                     : PrecheckedStays::Lookup::Recheck;
-                if (lookup == PrecheckedStays::Lookup::Recheck) {
+                if (storedDays)
                     context_.work.readSurveyDays(stay, days);
-                    checked = CheckStay(stay, std::move(days), context_.kaCode, context_.departmentCode);
-                    outcome = &checked;
-                }
-                std::string_view flag =
-                    outcome ? std::string_view(outcome->flag) : std::string_view(stay.FLAG);
-                if (outcome) {
-                    for (const FindingRow& row : outcome->rows)
-                        context_.protocol.WriteProtocolRow(row.level, row.parameter, row.line, row.comment);
-                }
+                else
+                    days.clear();
+                for (const RecordType3Row* row : heldBack) days.push_back(CheckedDayOf(*row));
+                const StayCheckOutcome outcome =
+                    CheckStay(stay, std::move(days), context_.kaCode, context_.departmentCode);
+                for (const FindingRow& row : outcome.rows)
+                    context_.protocol.WriteProtocolRow(row.level, row.parameter, row.line, row.comment);
                 if (textOf(stay.TYP) == "INT") counts.countedRecordLines += stay.Satzart_1 + stay.Satzart_3;
-                if (flag == flags::Error) {
+                if (outcome.flag == flags::Error) {
+                    // The stay and its rows go: its held-back days are not stored at all.
                     ++counts.errorStays;
                     counts.findings = true;
-                } else if (flag == flags::Incorrect) {
-                    counts.findings = true;
+                } else {
+                    if (outcome.flag == flags::Incorrect) counts.findings = true;
+                    storeHeldBack(stay, heldBack);
+                    for (const SubstituteDay& day : outcome.substitutes) storeSubstitute(stay, day);
                 }
-                if (outcome && !outcome->substitutes.empty())
-                    substitutes.emplace_back(at, outcome->substitutes);
-                if (flag != stay.FLAG) flagChanges.emplace_back(at, std::string(flag));
+                if (outcome.flag != stay.FLAG) flagChanges.emplace_back(at, outcome.flag);
             }
-            for (const auto& [at, stayDays] : substitutes)
-                for (const SubstituteDay& day : stayDays) storeSubstitute(batch[at], day);
             for (const auto& [at, flag] : flagChanges) context_.work.setStayFlag(batch[at], flag);
-            substitutes.clear();
             flagChanges.clear();
-            if (batch.size() < kStaysPerBatch) break;
-            after.KIS_ID = std::move(batch.back().KIS_ID);
-            after.DOB = std::move(batch.back().DOB);
-            after.ADM_DATE = std::move(batch.back().ADM_DATE);
+            if (!more) break;
+            batch.swap(next);
         }
         return counts;
     }
 
 private:
+    // A held-back day gets the hours its stay has now, as when its line was read: they change only
+    // with a record type 1 line, which starts the stay anew.
+    void storeHeldBack(const StayRow& stay, const std::vector<const RecordType3Row*>& rows) {
+        for (const RecordType3Row* held : rows) {
+            RecordType3Row row = *held;
+            if (stay.STUNDEN) {
+                row.STUNDEN = *stay.STUNDEN;
+                row.hasHours = true;
+            }
+            if (context_.work.insertRecordType3(row) == StepResult::DuplicateKey)
+                throw StoreError("Der Erhebungstag " + std::string(row.REC_DATE) +
+                                 " ist bereits gespeichert.");
+        }
+    }
+
     void storeSubstitute(const StayRow& stay, const SubstituteDay& day) {
         RecordType3Row row;
         row.utf8 = true;
@@ -341,55 +358,6 @@ CheckedDay CheckedDayOf(const RecordType3Row& row) {
 StayCheckOutcome CheckStay(const StayRow& stay, std::vector<CheckedDay> days, std::string_view kaCode,
                            std::string_view departmentCode) {
     return StayCheck(stay, kaCode, departmentCode).run(std::move(days));
-}
-
-std::string PrecheckedStays::keyOf(const StayRow& stay) {
-    std::string key;
-    key.reserve(stay.KIS_ID.size() + stay.DOB.size() + stay.ADM_DATE.size() + 2);
-    key += stay.KIS_ID;
-    key += '\0';
-    key += stay.DOB;
-    key += '\0';
-    key += stay.ADM_DATE;
-    return key;
-}
-
-void PrecheckedStays::record(const StayRow& stay, StayCheckOutcome outcome) {
-    if (forgotten_) return;
-    std::string key = keyOf(stay);
-    recheck_.erase(key);
-    if (outcome.changesNothing(stay.FLAG))
-        outcomes_.erase(key);
-    else
-        outcomes_.insert_or_assign(std::move(key), std::move(outcome));
-    forgetIfFull();
-}
-
-void PrecheckedStays::recheck(const StayRow& stay) {
-    if (forgotten_) return;
-    std::string key = keyOf(stay);
-    outcomes_.erase(key);
-    recheck_.insert(std::move(key));
-    forgetIfFull();
-}
-
-void PrecheckedStays::forgetIfFull() {
-    if (outcomes_.size() + recheck_.size() <= limit_) return;
-    forgotten_ = true;
-    outcomes_ = {};
-    recheck_ = {};
-}
-
-PrecheckedStays::Lookup PrecheckedStays::find(const StayRow& stay, const StayCheckOutcome*& outcome) const {
-    outcome = nullptr;
-    if (forgotten_) return Lookup::Recheck;
-    if (outcomes_.empty() && recheck_.empty()) return Lookup::Unchanged;
-    std::string key = keyOf(stay);
-    if (recheck_.count(key)) return Lookup::Recheck;
-    auto found = outcomes_.find(key);
-    if (found == outcomes_.end()) return Lookup::Unchanged;
-    outcome = &found->second;
-    return Lookup::Found;
 }
 
 StayCheckCounts checkStays(StayCheckContext& context) { return StayChecker(context).run(); }

@@ -2,16 +2,13 @@
 // The checks of each stay as a whole after a file has been read, the substitute survey days for
 // missing days, and the comparison with the sum record.
 //
-// A stay whose lines follow one another in the file is checked as soon as its last line is read,
-// from the survey days the readers have just stored; the walk after reading then only writes out
-// what was found. Stays whose rows changed after that (lines of a stay read earlier, stays already
-// stored) are checked from the stored rows.
+// The walk after reading takes the stays in key order, checks each new stay from its survey days
+// (those held back while reading and those in the work file) and stores the held-back days of the
+// stays without errors, so that the survey days are written in key order.
 
 #include <array>
 #include <string>
 #include <string_view>
-#include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 #include "base/status_sink.h"
@@ -58,26 +55,19 @@ struct StayCheckOutcome {
 StayCheckOutcome CheckStay(const StayRow& stay, std::vector<CheckedDay> days, std::string_view kaCode,
                            std::string_view departmentCode);
 
-// Outcomes worked out while the file is read, by stay key. Only outcomes that change something are
-// kept, so a stay with no entry and no recheck mark passed its checks unchanged. Memory is bounded:
-// beyond `limit` kept stays everything is forgotten and every stay is checked from the stored rows.
-class PrecheckedStays {
+// The survey days of this file held back while it was read, handed to the walk a batch of stays at a
+// time: the walk stores them, with the stay's substitute days, unless the stay ends with errors. The
+// next batch is prepared while the walk works on the current one.
+class HeldBackRows {
 public:
-    explicit PrecheckedStays(size_t limit = 50000) : limit_(limit) {}
-    void record(const StayRow& stay, StayCheckOutcome outcome);
-    // The stay's rows changed after its check (or it was never checked from memory).
-    void recheck(const StayRow& stay);
-
-    enum class Lookup { Unchanged, Found, Recheck };
-    Lookup find(const StayRow& stay, const StayCheckOutcome*& outcome) const;
-
-private:
-    static std::string keyOf(const StayRow& stay);
-    void forgetIfFull();
-    size_t limit_;
-    bool forgotten_ = false;
-    std::unordered_map<std::string, StayCheckOutcome> outcomes_;
-    std::unordered_set<std::string> recheck_;
+    virtual ~HeldBackRows() = default;
+    // Starts getting the held-back rows of a batch of stays; batches are taken in the order prepared.
+    virtual void prepare(const std::vector<StayRow>& stays) = 0;
+    // Makes the batch prepared first the one `rowsOf` answers for.
+    virtual void take() = 0;
+    // The held-back rows of the stay at `at` in the batch taken, in place of `rows` (valid until the
+    // next batch is taken); whether the work file may hold survey days of the stay as well.
+    virtual bool rowsOf(size_t at, std::vector<const RecordType3Row*>& rows) = 0;
 };
 
 struct StayCheckCounts {
@@ -92,8 +82,8 @@ struct StayCheckContext {
     WorkDatabase& work;
     std::string_view kaCode;          // Windows-1252
     std::string_view departmentCode;  // Windows-1252
-    // Outcomes found while reading; without them every stay is checked from the stored rows.
-    const PrecheckedStays* prechecked = nullptr;
+    // The survey days held back while reading; without them every day is in the work file.
+    HeldBackRows* heldBack = nullptr;
     // Lets the window repaint now and then during a long walk; none on the command line.
     StatusSink* status = nullptr;
 };

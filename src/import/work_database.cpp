@@ -1,6 +1,7 @@
 #include "import/work_database.h"
 
 #include "base/encoding.h"
+#include "base/process_memory.h"
 #include "store/schema.h"
 
 namespace kalvora {
@@ -59,7 +60,8 @@ WorkDatabase::WorkDatabase(const std::string& path) : db_(path, OpenMode::ReadWr
     converted_.reserve(64);
     // The work file is scratch: a failed run throws it away, so it needs no journal and no syncing.
     db_.setScratchMode();
-    db_.execute("PRAGMA cache_size = -32768; PRAGMA temp_store = MEMORY");
+    setCacheBytes(kCacheBytes);
+    db_.execute("PRAGMA temp_store = MEMORY");
     std::string stayColumns;
     for (size_t i = 0; i < kStayFields.size(); ++i) {
         if (i) stayColumns += ", ";
@@ -92,7 +94,15 @@ WorkDatabase::WorkDatabase(const std::string& path) : db_(path, OpenMode::ReadWr
     std::string days = "SELECT REC_DATE, T28_SCORE";
     for (std::string_view field : kDayItemFields) days += ", " + std::string(field);
     surveyDays_ = db_.prepare(days + " FROM " + kType3 + std::string(kKeyMatch));
+    hasSurveyDay_ = db_.prepare("SELECT 1 FROM " + kType3 + std::string(kKeyMatch) + " AND REC_DATE = ?");
     setFlag_ = db_.prepare("UPDATE " + kStays + " SET FLAG = ?" + std::string(kKeyMatch));
+}
+
+void WorkDatabase::setCacheBytes(std::size_t bytes) {
+    // A smaller cache lets go of the pages beyond it at once; the memory they took is handed back
+    // to the system, not only to the allocator.
+    db_.execute("PRAGMA cache_size = -" + std::to_string(bytes / 1024));
+    ReturnFreedMemory();
 }
 
 bool WorkDatabase::seekStay(std::string_view kisId, std::string_view dob, std::string_view admDate,
@@ -163,6 +173,15 @@ void WorkDatabase::deleteRecordRows(std::string_view kisId, std::string_view dob
     deleteType3_.run();
 }
 
+bool WorkDatabase::hasSurveyDay(std::string_view kisId, std::string_view dob, std::string_view admDate,
+                                std::string_view recDate) {
+    bindKey(hasSurveyDay_, 1, kisId, dob, admDate);
+    hasSurveyDay_.bind(4, recDate);
+    const bool found = hasSurveyDay_.step() == StepResult::Row;
+    hasSurveyDay_.reset();
+    return found;
+}
+
 StepResult WorkDatabase::insertRecordType1(const RecordType1Row& row) {
     Statement& s = insertType1_;
     const std::string_view values[] = {row.QUALIFIER,   row.KA_ID,         row.ICU_FUN_ID, row.ICU_FUN_SID,
@@ -221,6 +240,7 @@ void WorkDatabase::readStays(const StayRow* after, size_t limit, std::vector<Sta
         stay.DOB = s.text(1);
         stay.ADM_DATE = s.text(2);
         stay.FLAG = s.text(3);
+        stay.STUNDEN = optionalText(s, 10);
         if (stay.FLAG == flags::StoredCorrect || stay.FLAG == flags::StoredIncorrect) continue;
         stay.TYP = optionalText(s, 4);
         stay.Alter = optionalText(s, 5);
@@ -228,7 +248,6 @@ void WorkDatabase::readStays(const StayRow* after, size_t limit, std::vector<Sta
         stay.Satzart_3 = s.integer(7);
         stay.BD = optionalText(s, 8);
         stay.DIS_DATE = optionalText(s, 9);
-        stay.STUNDEN = optionalText(s, 10);
     }
     s.reset();
 }

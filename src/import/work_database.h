@@ -44,6 +44,10 @@ public:
 
     Database& db() { return db_; }
 
+    // The page cache the work file starts with; the import may give part of it to other uses.
+    static constexpr std::size_t kCacheBytes = std::size_t{30} << 20;
+    void setCacheBytes(std::size_t bytes);
+
     // Key texts here are UTF-8.
     bool seekStay(std::string_view kisId, std::string_view dob, std::string_view admDate, StayRow& stay);
     void insertStay(const StayRow& stay);
@@ -53,6 +57,10 @@ public:
     // Removes the record rows of a stay whose own row is not written yet.
     void deleteRecordRows(std::string_view kisId, std::string_view dob, std::string_view admDate);
 
+    // Whether a survey day of the stay with that date is stored (key texts UTF-8).
+    bool hasSurveyDay(std::string_view kisId, std::string_view dob, std::string_view admDate,
+                      std::string_view recDate);
+
     StepResult insertRecordType1(const RecordType1Row& row);
     StepResult insertRecordType3(const RecordType3Row& row);
 
@@ -61,7 +69,7 @@ public:
     // The walk over the stays after reading, a batch at a time so that the stays walked can be changed
     // between two batches: up to `limit` stays in key order after the stay `after` (from the first
     // stay when null), in place of the content of `stays`. A stay stored before this file comes with
-    // its key and FLAG only.
+    // its key, FLAG and STUNDEN only.
     void readStays(const StayRow* after, size_t limit, std::vector<StayRow>& stays);
     // The survey days stored for a stay, in place of the content of `days`.
     void readSurveyDays(const StayRow& stay, std::vector<CheckedDay>& days);
@@ -93,7 +101,7 @@ private:
 
     Database db_;
     Statement seekStay_, insertStay_, updateStay_, deleteStay_, deleteType1_, deleteType3_, insertType1_,
-        insertType3_, firstStays_, nextStays_, surveyDays_, setFlag_;
+        insertType3_, firstStays_, nextStays_, surveyDays_, hasSurveyDay_, setFlag_;
 };
 
 // Binds a field of a delivery line (Windows-1252) as UTF-8.

@@ -65,6 +65,7 @@ ImportBatchResult ImportFixture::import(const std::vector<std::string>& names, I
     ImportBatchRequest request;
     request.mode = mode;
     request.protocolPath = protocolPath();
+    request.heldBackBytes = heldBackBytes;
     for (const auto& name : names) request.files.push_back({name, dir.file("import/" + name)});
     NullStatusSink status;
     return RunImportBatch(request, settings, status);

@@ -59,6 +59,7 @@ public:
 
     TempDir dir;
     Settings settings;
+    std::size_t heldBackBytes = ImportBatchRequest{}.heldBackBytes;
 };
 
 }  // namespace kalvora::test

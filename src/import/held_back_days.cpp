@@ -1,0 +1,151 @@
+#include "import/held_back_days.h"
+
+#include <algorithm>
+#include <functional>
+
+namespace kalvora {
+
+namespace {
+
+constexpr std::size_t kLineBytes = sizeof(std::uint64_t) + sizeof(std::uint32_t);
+
+constexpr std::uint32_t kBlankedDate = 1'0000'0000;  // above every eight-digit date, below 2^27
+
+std::size_t grownCapacity(std::size_t size, std::size_t capacity, std::size_t adding) {
+    if (size + adding <= capacity) return capacity;
+    std::size_t grown = capacity == 0 ? 1 : capacity;
+    while (grown < size + adding) grown *= 2;
+    return grown;
+}
+
+}  // namespace
+
+HeldBackDays::HeldBackDays(std::size_t byteLimit) : byteLimit_(byteLimit) { index_.assign(1024, kNone); }
+
+std::string HeldBackDays::KeyOf(std::string_view kisId, std::string_view dob, std::string_view admDate) {
+    std::string key;
+    key.reserve(kisId.size() + dob.size() + admDate.size() + 3);
+    key.append(kisId).push_back('\0');
+    key.append(dob).push_back('\0');
+    key.append(admDate).push_back('\0');
+    return key;
+}
+
+std::uint32_t HeldBackDays::DateOf(std::string_view recDate) {
+    if (recDate.size() != 8) return kBlankedDate;
+    std::uint32_t value = 0;
+    for (char c : recDate) {
+        if (c < '0' || c > '9') return kBlankedDate;
+        value = value * 10 + static_cast<std::uint32_t>(c - '0');
+    }
+    return value;
+}
+
+std::string_view HeldBackDays::keyAt(const StayEntry& stay) const {
+    return std::string_view(keyBlocks_[stay.keyAt / kKeyBlockBytes].get() + stay.keyAt % kKeyBlockBytes,
+                            stay.keyLength);
+}
+
+std::size_t HeldBackDays::slotOf(std::string_view key) const {
+    const std::size_t mask = index_.size() - 1;
+    for (std::size_t slot = std::hash<std::string_view>{}(key)&mask;; slot = (slot + 1) & mask) {
+        const Stay at = index_[slot];
+        if (at == kNone || keyAt(stays_[at]) == key) return slot;
+    }
+}
+
+std::size_t HeldBackDays::bytes() const {
+    return keyBlocks_.size() * kKeyBlockBytes + stays_.capacity() * sizeof(StayEntry) +
+           index_.size() * sizeof(Stay) + blocks_.size() * kLinesPerBlock * kLineBytes;
+}
+
+HeldBackDays::Stay HeldBackDays::add(std::string_view key, bool storedDays) {
+    // What the new entry costs once every container has grown for it.
+    const bool newKeyBlock = keyBlockUsed_ + key.size() > kKeyBlockBytes;
+    const std::size_t staysCapacity = grownCapacity(stays_.size(), stays_.capacity(), 1);
+    const std::size_t indexSize = (stays_.size() + 1) * 2 > index_.size() ? index_.size() * 2 : index_.size();
+    const std::size_t projected = (keyBlocks_.size() + (newKeyBlock ? 1 : 0)) * kKeyBlockBytes +
+                                  staysCapacity * sizeof(StayEntry) + indexSize * sizeof(Stay) +
+                                  blocks_.size() * kLinesPerBlock * kLineBytes;
+    if (projected > byteLimit_ || key.size() > kKeyBlockBytes || stays_.size() >= kNone - 1 ||
+        (keyBlocks_.size() + 1) * kKeyBlockBytes >= UINT32_MAX) {
+        full_ = true;
+        return kNone;
+    }
+    if (newKeyBlock) {
+        keyBlocks_.push_back(std::make_unique<char[]>(kKeyBlockBytes));
+        keyBlockUsed_ = 0;
+    }
+    if ((stays_.size() + 1) * 2 > index_.size()) growIndex();
+    const Stay stay = static_cast<Stay>(stays_.size());
+    StayEntry& entry = stays_.emplace_back();
+    entry.keyAt = static_cast<std::uint32_t>((keyBlocks_.size() - 1) * kKeyBlockBytes + keyBlockUsed_);
+    entry.keyLength = static_cast<std::uint32_t>(key.size());
+    entry.lastLine = kNoLine;
+    entry.storedDays = storedDays;
+    std::copy(key.begin(), key.end(), keyBlocks_.back().get() + keyBlockUsed_);
+    keyBlockUsed_ += key.size();
+    index_[slotOf(key)] = stay;
+    return stay;
+}
+
+void HeldBackDays::growIndex() {
+    std::vector<Stay> old(index_.size() * 2, kNone);
+    old.swap(index_);
+    // Only the latest entry of a key is in the index; entries left behind by a stay delivered again
+    // are reached no more.
+    for (Stay at : old)
+        if (at != kNone) index_[slotOf(keyAt(stays_[at]))] = at;
+}
+
+HeldBackDays::Stay HeldBackDays::restart(std::string_view key) {
+    const std::size_t slot = slotOf(key);
+    if (index_[slot] != kNone) stays_[index_[slot]].current = false;
+    if (full_) return kNone;
+    return add(key, false);
+}
+
+HeldBackDays::Stay HeldBackDays::find(std::string_view key) {
+    const Stay found = current(key);
+    if (found != kNone || full_) return found;
+    const Stay at = index_[slotOf(key)];
+    if (at != kNone) return kNone;  // delivered again after the limit was reached
+    return add(key, true);
+}
+
+HeldBackDays::Stay HeldBackDays::current(std::string_view key) const {
+    const Stay at = index_[slotOf(key)];
+    return at != kNone && stays_[at].current ? at : kNone;
+}
+
+bool HeldBackDays::holdsDate(Stay stay, std::uint32_t date) const {
+    const std::uint64_t mask = (std::uint64_t{1} << kDateBits) - 1;
+    for (std::uint32_t at = stays_[stay].lastLine; at != kNoLine; at = previous(at))
+        if ((placeAndDate(at) & mask) == date) return true;
+    return false;
+}
+
+bool HeldBackDays::holdBack(Stay stay, std::uint32_t date, std::uint64_t offset) {
+    if (full_ || offset > kLargestOffset) return false;
+    if (lineCount_ % kLinesPerBlock == 0) {
+        if (bytes() + kLinesPerBlock * kLineBytes > byteLimit_ || lineCount_ >= kNoLine - kLinesPerBlock) {
+            full_ = true;
+            return false;
+        }
+        blocks_.emplace_back();
+    }
+    const auto at = static_cast<std::uint32_t>(lineCount_++);
+    LineBlock& block = blocks_[at / kLinesPerBlock];
+    block.placeAndDate[at % kLinesPerBlock] = offset << kDateBits | date;
+    block.previous[at % kLinesPerBlock] = stays_[stay].lastLine;
+    stays_[stay].lastLine = at;
+    return true;
+}
+
+void HeldBackDays::linesOf(Stay stay, std::vector<std::uint64_t>& offsets) const {
+    offsets.clear();
+    for (std::uint32_t at = stays_[stay].lastLine; at != kNoLine; at = previous(at))
+        offsets.push_back(placeAndDate(at) >> kDateBits);
+}
+
+}  // namespace kalvora

@@ -1,0 +1,99 @@
+#pragma once
+// The survey days of a delivery held back while it is read: for each stay the dates its lines name
+// (so that a day delivered twice is found at once, in the order of the file) and where each line is
+// in the file. The rows are stored after reading, stay by stay in key order, and only for stays that
+// end without errors: B-trees filled in key order take a fraction of the work of rows inserted in the
+// order of a delivery whose stays come in no useful order.
+//
+// Memory is bounded: once the held-back lines would need more than the limit, no further line is
+// held back. Such lines are stored as they are read, and a stay may then have days of both kinds.
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kalvora {
+
+class HeldBackDays {
+public:
+    using Stay = std::uint32_t;  // one stay of this file: a stay delivered again starts another
+    static constexpr Stay kNone = UINT32_MAX;
+
+    explicit HeldBackDays(std::size_t byteLimit);
+
+    // The stay's key as one text: KIS_ID, DOB and ADM_DATE, each followed by a zero byte.
+    static std::string KeyOf(std::string_view kisId, std::string_view dob, std::string_view admDate);
+    // A survey date as a number: the eight digits of a valid date, or a number of its own for the
+    // blanked date of an invalid one.
+    static std::uint32_t DateOf(std::string_view recDate);
+
+    // A record type 1 line starts the stay anew: the days held back for it so far no longer count.
+    // kNone when nothing more is held back.
+    Stay restart(std::string_view key);
+    // The stay a survey line belongs to. A stay first seen here was stored before this file: it is
+    // noted as one with stored days. kNone when nothing more is held back and the stay has no entry.
+    Stay find(std::string_view key);
+    // The stay's current entry without creating one.
+    Stay current(std::string_view key) const;
+
+    // The work file holds survey days of the stay (stored before this file, or stored while reading).
+    bool hasStoredDays(Stay stay) const { return stays_[stay].storedDays; }
+    void noteStoredDays(Stay stay) { stays_[stay].storedDays = true; }
+
+    bool holdsDate(Stay stay, std::uint32_t date) const;
+    // Holds back the line at `offset` with its date; false when the limit is reached or the offset is
+    // beyond what can be held (the line must be stored as it is read).
+    bool holdBack(Stay stay, std::uint32_t date, std::uint64_t offset);
+
+    // The places of the lines held back for the stay, most recent first, in place of `offsets`.
+    void linesOf(Stay stay, std::vector<std::uint64_t>& offsets) const;
+
+    std::size_t heldBackLines() const { return lineCount_; }
+    std::size_t bytes() const;
+
+private:
+    // A held-back line: its place in the file (37 bits) and its date (27 bits) in one number, and the
+    // stay's line held back before it (kNoLine at its first), in two arrays of each block.
+    struct LineBlock {
+        std::unique_ptr<std::uint64_t[]> placeAndDate{new std::uint64_t[kLinesPerBlock]};
+        std::unique_ptr<std::uint32_t[]> previous{new std::uint32_t[kLinesPerBlock]};
+    };
+    static constexpr int kDateBits = 27;
+    static constexpr std::uint64_t kLargestOffset = (std::uint64_t{1} << (64 - kDateBits)) - 1;
+    struct StayEntry {
+        std::uint32_t keyAt;  // place of the key in keyBlocks_: block * kKeyBlockBytes + place in it
+        std::uint32_t keyLength;
+        std::uint32_t lastLine;
+        bool storedDays = false;
+        bool current = true;  // false once the stay was delivered again and nothing more is held back
+    };
+    static constexpr std::uint32_t kNoLine = UINT32_MAX;
+    static constexpr std::size_t kLinesPerBlock = 4096;
+
+    std::string_view keyAt(const StayEntry& stay) const;
+    std::size_t slotOf(std::string_view key) const;
+    Stay add(std::string_view key, bool storedDays);
+    void growIndex();
+    std::uint64_t placeAndDate(std::uint32_t at) const {
+        return blocks_[at / kLinesPerBlock].placeAndDate[at % kLinesPerBlock];
+    }
+    std::uint32_t previous(std::uint32_t at) const {
+        return blocks_[at / kLinesPerBlock].previous[at % kLinesPerBlock];
+    }
+
+    std::size_t byteLimit_;
+    bool full_ = false;
+    // The keys, in blocks that are filled and never moved (a key never spans two blocks).
+    static constexpr std::size_t kKeyBlockBytes = 64 * 1024;
+    std::vector<std::unique_ptr<char[]>> keyBlocks_;
+    std::size_t keyBlockUsed_ = kKeyBlockBytes;
+    std::vector<StayEntry> stays_;
+    std::vector<Stay> index_;  // open addressing by key hash; kNone marks a free slot
+    std::vector<LineBlock> blocks_;
+    std::size_t lineCount_ = 0;
+};
+
+}  // namespace kalvora

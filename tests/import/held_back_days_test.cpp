@@ -1,0 +1,152 @@
+// The survey days held back while a delivery is read: repeated days found per stay, a stay delivered
+// again starting anew, stored stays told apart, the memory limit, and the lines read again by place.
+
+#include "import/held_back_days.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "import/delivery_lines.h"
+#include "support/temp_dir.h"
+
+namespace kalvora {
+namespace {
+
+constexpr std::size_t kRoom = std::size_t{1} << 20;
+const std::string kFirst = HeldBackDays::KeyOf("A1", "19500615", "201203011000");
+const std::string kSecond = HeldBackDays::KeyOf("A1", "19500615", "201203021000");
+
+std::vector<std::uint64_t> LinesOf(const HeldBackDays& days, HeldBackDays::Stay stay) {
+    std::vector<std::uint64_t> offsets;
+    days.linesOf(stay, offsets);
+    return offsets;
+}
+
+TEST(HeldBackDays, keysAndDates_areToldApartFieldByField) {
+    // Without the separators "A1" + "19500615" and "A11" + "9500615" would be one key.
+    EXPECT_NE(HeldBackDays::KeyOf("A1", "19500615", "x"), HeldBackDays::KeyOf("A11", "9500615", "x"));
+    EXPECT_EQ(HeldBackDays::DateOf("20120301"), 20120301u);
+    EXPECT_EQ(HeldBackDays::DateOf(" "), HeldBackDays::DateOf("2012030"));
+    EXPECT_NE(HeldBackDays::DateOf(" "), HeldBackDays::DateOf("99999999"));
+    EXPECT_NE(HeldBackDays::DateOf(" "), HeldBackDays::DateOf("00000000"));
+}
+
+TEST(HeldBackDays, repeatedDays_areFoundPerStayAndForgottenWhenTheStayStartsAnew) {
+    HeldBackDays days(kRoom);
+    const HeldBackDays::Stay first = days.restart(kFirst);
+    const HeldBackDays::Stay second = days.restart(kSecond);
+    ASSERT_NE(first, HeldBackDays::kNone);
+    EXPECT_EQ(days.find(kFirst), first);
+    EXPECT_FALSE(days.hasStoredDays(first));
+
+    EXPECT_TRUE(days.holdBack(first, 20120301, 100));
+    EXPECT_TRUE(days.holdBack(first, 20120302, 200));
+    EXPECT_TRUE(days.holdBack(second, 20120303, 300));
+    EXPECT_TRUE(days.holdsDate(first, 20120302));
+    EXPECT_FALSE(days.holdsDate(first, 20120303));  // the other stay's day
+    EXPECT_TRUE(days.holdsDate(second, 20120303));
+    EXPECT_EQ(LinesOf(days, first), (std::vector<std::uint64_t>{200, 100}));
+
+    // Delivered again: the days held back before count no more, the other stay keeps its own.
+    const HeldBackDays::Stay again = days.restart(kFirst);
+    EXPECT_NE(again, first);
+    EXPECT_EQ(days.current(kFirst), again);
+    EXPECT_FALSE(days.holdsDate(again, 20120302));
+    EXPECT_TRUE(LinesOf(days, again).empty());
+    EXPECT_EQ(LinesOf(days, second), (std::vector<std::uint64_t>{300}));
+    EXPECT_EQ(days.heldBackLines(), 3u);
+}
+
+TEST(HeldBackDays, stayFirstSeenByASurveyLine_isAStoredStay) {
+    HeldBackDays days(kRoom);
+    EXPECT_EQ(days.current(kFirst), HeldBackDays::kNone);
+    const HeldBackDays::Stay stored = days.find(kFirst);
+    ASSERT_NE(stored, HeldBackDays::kNone);
+    EXPECT_TRUE(days.hasStoredDays(stored));
+    EXPECT_EQ(days.find(kFirst), stored);
+
+    const HeldBackDays::Stay fresh = days.restart(kSecond);
+    EXPECT_FALSE(days.hasStoredDays(fresh));
+    days.noteStoredDays(fresh);
+    EXPECT_TRUE(days.hasStoredDays(fresh));
+}
+
+TEST(HeldBackDays, manyStays_areAllFoundAgainAfterTheIndexGrew) {
+    HeldBackDays days(kRoom);
+    std::vector<HeldBackDays::Stay> stays;
+    for (int i = 0; i < 5000; ++i) {
+        stays.push_back(
+            days.restart(HeldBackDays::KeyOf("K" + std::to_string(i), "19500615", "201203011000")));
+        ASSERT_TRUE(days.holdBack(stays.back(), 20120301, static_cast<std::uint64_t>(i) * 90));
+    }
+    for (int i = 0; i < 5000; ++i) {
+        const HeldBackDays::Stay stay =
+            days.current(HeldBackDays::KeyOf("K" + std::to_string(i), "19500615", "201203011000"));
+        ASSERT_EQ(stay, stays[i]) << i;
+        EXPECT_EQ(LinesOf(days, stay), (std::vector<std::uint64_t>{static_cast<std::uint64_t>(i) * 90}));
+    }
+    // Offsets of a file of many gigabytes keep their place beside the date.
+    const std::uint64_t far = (std::uint64_t{1} << 36) + 12345;
+    ASSERT_TRUE(days.holdBack(stays[0], 99991231, far));
+    EXPECT_EQ(LinesOf(days, stays[0]).front(), far);
+    EXPECT_TRUE(days.holdsDate(stays[0], 99991231));
+}
+
+TEST(HeldBackDays, atTheLimit_holdsNothingMoreAndForgetsStaysDeliveredAgain) {
+    HeldBackDays days(200 * 1024);
+    const HeldBackDays::Stay first = days.restart(kFirst);
+    ASSERT_NE(first, HeldBackDays::kNone);
+    std::uint64_t held = 0;
+    while (days.holdBack(first, static_cast<std::uint32_t>(20000000 + held), held * 90)) ++held;
+    EXPECT_GT(held, 1000u);
+    EXPECT_LE(days.bytes(), 200u * 1024);
+    EXPECT_EQ(days.heldBackLines(), held);
+
+    // What was held back still counts; no new stay gets an entry.
+    EXPECT_EQ(days.find(kFirst), first);
+    EXPECT_TRUE(days.holdsDate(first, 20000000));
+    EXPECT_EQ(days.find(kSecond), HeldBackDays::kNone);
+    EXPECT_EQ(days.restart(kSecond), HeldBackDays::kNone);
+    // Delivered again after the limit: its held-back days go, and its days are stored from now on.
+    EXPECT_EQ(days.restart(kFirst), HeldBackDays::kNone);
+    EXPECT_EQ(days.current(kFirst), HeldBackDays::kNone);
+    EXPECT_EQ(days.find(kFirst), HeldBackDays::kNone);
+}
+
+TEST(HeldBackDays, noRoomAtAll_holdsNothing) {
+    HeldBackDays days(0);
+    EXPECT_EQ(days.restart(kFirst), HeldBackDays::kNone);
+    EXPECT_EQ(days.find(kSecond), HeldBackDays::kNone);
+}
+
+TEST(DeliveryLines, linesAreReadAgainByPlaceWithoutTheirLineEnds) {
+    test::TempDir dir;
+    const std::string path = dir.file("A6100201.101");
+    const std::string longLine(700, '3');
+    {
+        std::ofstream out(path, std::ios::binary);
+        out << "1first\r\n"
+            << "3second\n"
+            << "\n"
+            << longLine << "\r\n"
+            << "3last\r";
+    }
+    DeliveryLines lines;
+    lines.open(path);
+    std::string line;
+    const std::pair<std::uint64_t, std::string> expected[] = {
+        {0, "1first"}, {8, "3second"}, {16, ""}, {17, longLine}, {17 + 702, "3last"}, {10, "econd"}};
+    for (const auto& [offset, text] : expected) {
+        lines.readLine(offset, line);
+        EXPECT_EQ(line, text) << offset;
+    }
+    EXPECT_THROW(lines.readLine(17 + 702 + 6, line), std::runtime_error);
+    EXPECT_THROW(DeliveryLines().open(dir.file("missing.101")), std::runtime_error);
+}
+
+}  // namespace
+}  // namespace kalvora
