@@ -38,10 +38,16 @@ public:
     Stay find(std::string_view key);
     // The stay's current entry without creating one.
     Stay current(std::string_view key) const;
+    // Whether the stay has had an entry: a line of it was read while there was room.
+    bool knows(std::string_view key) const { return index_[slotOf(key)] != kNone; }
 
     // The work file holds survey days of the stay (stored before this file, or stored while reading).
     bool hasStoredDays(Stay stay) const { return stays_[stay].storedDays; }
     void noteStoredDays(Stay stay) { stays_[stay].storedDays = true; }
+    // The work file still holds the days the stay had before it was delivered again: they are removed
+    // when the stay's days are stored, in key order, rather than at once.
+    bool hasReplacedDays(Stay stay) const { return stays_[stay].replacedDays; }
+    void noteReplacedDays(Stay stay, bool replaced) { stays_[stay].replacedDays = replaced; }
 
     bool holdsDate(Stay stay, std::uint32_t date) const;
     // Holds back the line at `offset` with its date; false when the limit is reached or the offset is
@@ -68,6 +74,7 @@ private:
         std::uint32_t keyLength;
         std::uint32_t lastLine;
         bool storedDays = false;
+        bool replacedDays = false;
         bool current = true;  // false once the stay was delivered again and nothing more is held back
     };
     static constexpr std::uint32_t kNoLine = UINT32_MAX;

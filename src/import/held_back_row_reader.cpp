@@ -40,11 +40,11 @@ void HeldBackRowReader::take() {
     current_ = batch.get();
 }
 
-bool HeldBackRowReader::rowsOf(size_t at, std::vector<const RecordType3Row*>& rows) {
+StoredDays HeldBackRowReader::rowsOf(size_t at, std::vector<const RecordType3Row*>& rows) {
     rows.clear();
     const Batch::Stay& stay = current_->stays.at(at);
     for (size_t i = stay.first; i < stay.first + stay.count; ++i) rows.push_back(&current_->checked[i].row);
-    return stay.storedDays;
+    return stay.stored;
 }
 
 std::unique_ptr<HeldBackRowReader::Batch> HeldBackRowReader::read(std::vector<std::string> keys) {
@@ -56,7 +56,10 @@ std::unique_ptr<HeldBackRowReader::Batch> HeldBackRowReader::read(std::vector<st
         const HeldBackDays::Stay entry = days_.current(keys[at]);
         if (entry == HeldBackDays::kNone) continue;
         days_.linesOf(entry, offsets);
-        batch->stays[at] = {days_.hasStoredDays(entry), batchOffsets.size(), offsets.size()};
+        const StoredDays stored = days_.hasStoredDays(entry)     ? StoredDays::Counted
+                                  : days_.hasReplacedDays(entry) ? StoredDays::Replaced
+                                                                 : StoredDays::None;
+        batch->stays[at] = {stored, batchOffsets.size(), offsets.size()};
         batchOffsets.insert(batchOffsets.end(), offsets.begin(), offsets.end());
     }
     // The texts first, then the checks: the checked rows hold views into the texts.

@@ -25,12 +25,12 @@ public:
 
     void prepare(const std::vector<StayRow>& stays) override;
     void take() override;
-    bool rowsOf(size_t at, std::vector<const RecordType3Row*>& rows) override;
+    StoredDays rowsOf(size_t at, std::vector<const RecordType3Row*>& rows) override;
 
 private:
     struct Batch {
         struct Stay {
-            bool storedDays = true;
+            StoredDays stored = StoredDays::Counted;
             size_t first = 0;
             size_t count = 0;
         };

@@ -126,6 +126,7 @@ private:
                                 " kann nicht angelegt werden: " + error.what());
         }
         work_.emplace(workPath_);
+        workFromTemplate_ = origin == WorkFileOrigin::Template;
         work_->markStoredStays();
 
         Transaction work(work_->db());
@@ -235,24 +236,44 @@ private:
 
     void readStay(LineContext& context, std::string_view line, const CheckedType1& checked,
                   const std::string& kisId, const std::string& dob, const std::string& admission) {
-        // A stay delivered again starts anew: the stay and everything read for it so far go.
+        // A stay delivered again starts anew: the stay and everything read for it so far go. Its
+        // survey days under its key go when its new ones are stored in key order (the walk after
+        // reading), its row is written over; otherwise the stay goes with its record rows at once.
+        const std::string key = HeldBackDays::KeyOf(kisId, dob, admission);
+        // In a new work file, a stay not read before has nothing stored yet.
+        const bool unknown = workFromTemplate_ && !heldBack_.knows(key);
+        const HeldBackDays::Stay before = heldBack_.current(key);
+        const bool storedDaysBefore = before != HeldBackDays::kNone && heldBack_.hasStoredDays(before);
+        const HeldBackDays::Stay entry = heldBack_.restart(key);
+        const RecordType1Row& row = checked.row;
+        const bool later = entry != HeldBackDays::kNone && row.KIS_ID == LinePart(line, 14, 10) &&
+                           row.DOB == LinePart(line, 24, 8) && row.ADM_DATE == LinePart(line, 32, 12) &&
+                           row.DOB != " " && row.ADM_DATE != " ";
+        std::optional<bool> inDatabase;  // whether the work file holds a row of the stay; unknown: none
         if (current_ && current_->sameKey(kisId, dob, admission)) {
-            if (currentInDatabase_)
-                work_->deleteStay(current_->KIS_ID, current_->DOB, current_->ADM_DATE);
-            else
-                work_->deleteRecordRows(current_->KIS_ID, current_->DOB, current_->ADM_DATE);
+            inDatabase = currentInDatabase_;
             current_.reset();
         } else {
             flushCurrentStay();
             // A stored row goes with its record rows; a parked stay not written yet has only those.
             const auto parked = findParked(kisId, dob, admission);
-            if (parked == parked_.end() || parked->second.inDatabase)
-                work_->deleteStay(kisId, dob, admission);
-            else
-                work_->deleteRecordRows(kisId, dob, admission);
-            if (parked != parked_.end()) parked_.erase(parked);
+            if (parked != parked_.end()) {
+                inDatabase = parked->second.inDatabase;
+                parked_.erase(parked);
+            }
         }
-        heldBack_.restart(HeldBackDays::KeyOf(kisId, dob, admission));
+        if (later && unknown) {
+            inDatabase = false;
+        } else if (later) {
+            if (!inDatabase) inDatabase = work_->hasStay(kisId, dob, admission);
+            work_->deleteRecordType1Row(kisId, dob, admission);
+            heldBack_.noteReplacedDays(entry, *inDatabase || storedDaysBefore);
+        } else if (inDatabase.value_or(true)) {
+            work_->deleteStay(kisId, dob, admission);
+            inDatabase = false;
+        } else {
+            work_->deleteRecordRows(kisId, dob, admission);
+        }
         StayRow& stay = current_.emplace();
         stay.KA_ID = kaCodeUtf8_;
         stay.ICU_FUN_ID = departmentCodeUtf8_.substr(0, 6);
@@ -261,7 +282,7 @@ private:
         stay.DOB = dob;
         stay.ADM_DATE = admission;
         stay.FLAG = flags::Correct;
-        currentInDatabase_ = false;
+        currentInDatabase_ = *inDatabase;
         currentUnwritten_ = true;
         currentDirty_ = true;
 
@@ -327,6 +348,11 @@ private:
                     NoteRecordType3(context, line, checked, duplicate);
                     shareMemoryWithCache();
                     return;
+                }
+                // Stored from now on: the days it had before it was delivered again go first.
+                if (heldBack_.hasReplacedDays(stay)) {
+                    work_->deleteSurveyDays(current_->KIS_ID, current_->DOB, current_->ADM_DATE);
+                    heldBack_.noteReplacedDays(stay, false);
                 }
                 heldBack_.noteStoredDays(stay);
             }
@@ -456,6 +482,7 @@ private:
     }
     LineRules rules_;  // views into the codes above
     HeldBackDays heldBack_;
+    bool workFromTemplate_ = false;
     size_t heldWhenCacheSet_ = 0;
     bool sumPresent_ = false;
     long long sumValue_ = 0;

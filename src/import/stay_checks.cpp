@@ -253,15 +253,15 @@ public:
                     context_.status->yield(Progress{});
                 const StayRow& stay = batch[at];
                 heldBack.clear();
-                const bool storedDays =
-                    context_.heldBack == nullptr || context_.heldBack->rowsOf(at, heldBack);
+                const StoredDays stored =
+                    context_.heldBack ? context_.heldBack->rowsOf(at, heldBack) : StoredDays::Counted;
                 if (stay.FLAG == flags::StoredCorrect || stay.FLAG == flags::StoredIncorrect) {
                     // A stored stay that only got survey days without findings is not checked again.
                     ++counts.oldStays;
                     storeHeldBack(stay, heldBack);
                     continue;
                 }
-                if (storedDays)
+                if (stored == StoredDays::Counted)
                     context_.work.readSurveyDays(stay, days);
                 else
                     days.clear();
@@ -277,6 +277,8 @@ public:
                     counts.findings = true;
                 } else {
                     if (outcome.flag == flags::Incorrect) counts.findings = true;
+                    if (stored == StoredDays::Replaced)
+                        context_.work.deleteSurveyDays(stay.KIS_ID, stay.DOB, stay.ADM_DATE);
                     storeHeldBack(stay, heldBack);
                     for (const SubstituteDay& day : outcome.substitutes) storeSubstitute(stay, day);
                 }

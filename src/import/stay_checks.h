@@ -58,6 +58,10 @@ StayCheckOutcome CheckStay(const StayRow& stay, std::vector<CheckedDay> days, st
 // The survey days of this file held back while it was read, handed to the walk a batch of stays at a
 // time: the walk stores them, with the stay's substitute days, unless the stay ends with errors. The
 // next batch is prepared while the walk works on the current one.
+// A stay's survey days in the work file: none, days that count (read for its checks), or days it had
+// before it was delivered again (removed before its new days are stored).
+enum class StoredDays { None, Counted, Replaced };
+
 class HeldBackRows {
 public:
     virtual ~HeldBackRows() = default;
@@ -66,8 +70,8 @@ public:
     // Makes the batch prepared first the one `rowsOf` answers for.
     virtual void take() = 0;
     // The held-back rows of the stay at `at` in the batch taken, in place of `rows` (valid until the
-    // next batch is taken); whether the work file may hold survey days of the stay as well.
-    virtual bool rowsOf(size_t at, std::vector<const RecordType3Row*>& rows) = 0;
+    // next batch is taken), and what the work file holds of the stay's survey days.
+    virtual StoredDays rowsOf(size_t at, std::vector<const RecordType3Row*>& rows) = 0;
 };
 
 struct StayCheckCounts {

@@ -67,13 +67,15 @@ WorkDatabase::WorkDatabase(const std::string& path) : db_(path, OpenMode::ReadWr
         if (i) stayColumns += ", ";
         stayColumns += QuoteIdentifier(kStayFields[i]);
     }
+    hasStay_ = db_.prepare("SELECT 1 FROM " + kStays + std::string(kKeyMatch));
     seekStay_ = db_.prepare("SELECT " + stayColumns + " FROM " + kStays + std::string(kKeyMatch));
     insertStay_ = db_.prepare("INSERT INTO " + kStays + " (" + stayColumns + ") VALUES (" +
                               placeholders(kStayFields.size()) + ")");
     updateStay_ =
         db_.prepare("UPDATE " + kStays +
                     " SET Satzart_1 = ?, Satzart_3 = ?, FLAG = ?, DIS_YEARMONTH = ?, DIS_DATE = ?, BD = ?,"
-                    " \"Alter\" = ?, TYP = ?, ICU_OUTCOME = ?, STUNDEN = ?" +
+                    " \"Alter\" = ?, TYP = ?, ICU_OUTCOME = ?, STUNDEN = ?, KA_ID = ?, ICU_FUN_ID = ?,"
+                    " ICU_FUN_SID = ?" +
                     std::string(kKeyMatch));
     deleteStay_ = db_.prepare("DELETE FROM " + kStays + std::string(kKeyMatch));
     deleteType1_ = db_.prepare("DELETE FROM " + kType1 + std::string(kKeyMatch));
@@ -157,7 +159,9 @@ void WorkDatabase::updateStay(const StayRow& stay) {
     bindOptional(s, 8, stay.TYP);
     bindOptional(s, 9, stay.ICU_OUTCOME);
     bindOptional(s, 10, stay.STUNDEN);
-    bindKey(s, 11, stay.KIS_ID, stay.DOB, stay.ADM_DATE);
+    s.bind(11, std::string_view(stay.KA_ID)).bind(12, std::string_view(stay.ICU_FUN_ID));
+    s.bind(13, std::string_view(stay.ICU_FUN_SID));
+    bindKey(s, 14, stay.KIS_ID, stay.DOB, stay.ADM_DATE);
     s.run();
 }
 
@@ -167,10 +171,26 @@ void WorkDatabase::deleteStay(std::string_view kisId, std::string_view dob, std:
 }
 
 void WorkDatabase::deleteRecordRows(std::string_view kisId, std::string_view dob, std::string_view admDate) {
+    deleteRecordType1Row(kisId, dob, admDate);
+    deleteSurveyDays(kisId, dob, admDate);
+}
+
+void WorkDatabase::deleteRecordType1Row(std::string_view kisId, std::string_view dob,
+                                        std::string_view admDate) {
     bindKey(deleteType1_, 1, kisId, dob, admDate);
     deleteType1_.run();
+}
+
+void WorkDatabase::deleteSurveyDays(std::string_view kisId, std::string_view dob, std::string_view admDate) {
     bindKey(deleteType3_, 1, kisId, dob, admDate);
     deleteType3_.run();
+}
+
+bool WorkDatabase::hasStay(std::string_view kisId, std::string_view dob, std::string_view admDate) {
+    bindKey(hasStay_, 1, kisId, dob, admDate);
+    const bool found = hasStay_.step() == StepResult::Row;
+    hasStay_.reset();
+    return found;
 }
 
 bool WorkDatabase::hasSurveyDay(std::string_view kisId, std::string_view dob, std::string_view admDate,

@@ -56,6 +56,9 @@ public:
     void deleteStay(std::string_view kisId, std::string_view dob, std::string_view admDate);
     // Removes the record rows of a stay whose own row is not written yet.
     void deleteRecordRows(std::string_view kisId, std::string_view dob, std::string_view admDate);
+    void deleteRecordType1Row(std::string_view kisId, std::string_view dob, std::string_view admDate);
+    void deleteSurveyDays(std::string_view kisId, std::string_view dob, std::string_view admDate);
+    bool hasStay(std::string_view kisId, std::string_view dob, std::string_view admDate);
 
     // Whether a survey day of the stay with that date is stored (key texts UTF-8).
     bool hasSurveyDay(std::string_view kisId, std::string_view dob, std::string_view admDate,
@@ -100,8 +103,8 @@ private:
     bool storedDaysWithoutHours_ = false;
 
     Database db_;
-    Statement seekStay_, insertStay_, updateStay_, deleteStay_, deleteType1_, deleteType3_, insertType1_,
-        insertType3_, firstStays_, nextStays_, surveyDays_, hasSurveyDay_, setFlag_;
+    Statement hasStay_, seekStay_, insertStay_, updateStay_, deleteStay_, deleteType1_, deleteType3_,
+        insertType1_, insertType3_, firstStays_, nextStays_, surveyDays_, hasSurveyDay_, setFlag_;
 };
 
 // Binds a field of a delivery line (Windows-1252) as UTF-8.
