@@ -55,13 +55,13 @@ struct StayCheckOutcome {
 StayCheckOutcome CheckStay(const StayRow& stay, std::vector<CheckedDay> days, std::string_view kaCode,
                            std::string_view departmentCode);
 
-// The survey days of this file held back while it was read, handed to the walk a batch of stays at a
-// time: the walk stores them, with the stay's substitute days, unless the stay ends with errors. The
-// next batch is prepared while the walk works on the current one.
 // A stay's survey days in the work file: none, days that count (read for its checks), or days it had
 // before it was delivered again (removed before its new days are stored).
 enum class StoredDays { None, Counted, Replaced };
 
+// The survey days of this file held back while it was read, handed to the walk a batch of stays at a
+// time: the walk stores them, with the stay's substitute days, unless the stay ends with errors. The
+// next batch is prepared while the walk works on the current one.
 class HeldBackRows {
 public:
     virtual ~HeldBackRows() = default;
