@@ -16,6 +16,10 @@ namespace {
 constexpr std::size_t kReadSize = 256;
 }  // namespace
 
+std::string FileChangedDuringImport(const std::string& path) {
+    return "Die Datei " + path + " wurde während des Imports verändert.";
+}
+
 DeliveryLines::~DeliveryLines() { close(); }
 
 void DeliveryLines::open(const std::string& path) {
@@ -41,8 +45,7 @@ void DeliveryLines::readLine(std::uint64_t offset, std::string& line) {
         } while (got < 0 && errno == EINTR);
         if (got < 0) throw std::runtime_error(FileErrorText(path_, errno, false));
         line.resize(start + static_cast<std::size_t>(got));
-        if (got == 0 && start == 0)
-            throw std::runtime_error("Die Datei " + path_ + " wurde während des Imports verändert.");
+        if (got == 0 && start == 0) throw std::runtime_error(FileChangedDuringImport(path_));
         if (const void* end = std::memchr(line.data() + start, '\n', static_cast<std::size_t>(got))) {
             line.resize(static_cast<std::size_t>(static_cast<const char*>(end) - line.data()));
             break;

@@ -9,6 +9,9 @@
 
 namespace kalvora {
 
+// The message when a delivery's lines are not what they were when it was first read.
+std::string FileChangedDuringImport(const std::string& path);
+
 class DeliveryLines {
 public:
     DeliveryLines() = default;

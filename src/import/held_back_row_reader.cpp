@@ -6,14 +6,6 @@
 
 namespace kalvora {
 
-namespace {
-
-std::string toUtf8(std::string_view windows1252) {
-    return IsAscii(windows1252) ? std::string(windows1252) : Windows1252ToUtf8(windows1252);
-}
-
-}  // namespace
-
 HeldBackRowReader::HeldBackRowReader(const HeldBackDays& days, const std::string& path, LineRules rules)
     : days_(days), rules_(rules), path_(path) {
     lines_.open(path);
@@ -73,9 +65,9 @@ std::unique_ptr<HeldBackRowReader::Batch> HeldBackRowReader::read(std::vector<st
             CheckedType3& checked = batch->checked.emplace_back(CheckRecordType3(rules_, line));
             // The line must still be the survey line of this stay it was when the file was read.
             if (line.empty() || line[0] != '3' || !IsUnderLineKey(checked.row, line) ||
-                HeldBackDays::KeyOf(toUtf8(checked.row.KIS_ID), toUtf8(checked.row.DOB),
-                                    toUtf8(checked.row.ADM_DATE)) != keys[at])
-                throw std::runtime_error("Die Datei " + path_ + " wurde während des Imports verändert.");
+                HeldBackDays::KeyOf(Windows1252ToUtf8(checked.row.KIS_ID), Windows1252ToUtf8(checked.row.DOB),
+                                    Windows1252ToUtf8(checked.row.ADM_DATE)) != keys[at])
+                throw std::runtime_error(FileChangedDuringImport(path_));
         }
     }
     for (CheckedType3& checked : batch->checked) CompleteRecordType3(checked);

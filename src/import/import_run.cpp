@@ -136,16 +136,17 @@ private:
         long long staysAfterReading = work_->stayCount();
 
         status_.setPanel(1, kCheckingStaysStatus);
+        StayCheckContext checks{protocol_, *work_, kaCode_, departmentCode_, nullptr, &status_};
         StayCheckCounts counts;
         {
             HeldBackRowReader heldBackRows(heldBack_, file.path, rules_);
-            StayCheckContext checks{protocol_, *work_, kaCode_, departmentCode_, &heldBackRows, &status_};
+            checks.heldBack = &heldBackRows;
             counts = checkStays(checks);
+            checks.heldBack = nullptr;
         }
         // The held-back days are stored: their memory is not needed any more.
         heldBack_ = HeldBackDays(0);
         ReturnFreedMemory();
-        StayCheckContext checks{protocol_, *work_, kaCode_, departmentCode_, nullptr, &status_};
         checkSumRecord(checks, sumPresent_, sumValue_, counts);
 
         work_->removeErrorStays();
@@ -245,10 +246,8 @@ private:
         const HeldBackDays::Stay before = heldBack_.current(key);
         const bool storedDaysBefore = before != HeldBackDays::kNone && heldBack_.hasStoredDays(before);
         const HeldBackDays::Stay entry = heldBack_.restart(key);
-        const RecordType1Row& row = checked.row;
-        const bool later = entry != HeldBackDays::kNone && row.KIS_ID == LinePart(line, 14, 10) &&
-                           row.DOB == LinePart(line, 24, 8) && row.ADM_DATE == LinePart(line, 32, 12) &&
-                           row.DOB != " " && row.ADM_DATE != " ";
+        const bool later = entry != HeldBackDays::kNone && IsUnderLineKey(checked.row, line) &&
+                           !HasBlankedKeyField(checked.row);
         std::optional<bool> inDatabase;  // whether the work file holds a row of the stay; unknown: none
         if (current_ && current_->sameKey(kisId, dob, admission)) {
             inDatabase = currentInDatabase_;
@@ -336,7 +335,7 @@ private:
                          const std::string& key, std::uint64_t offset) {
         const RecordType3Row& row = checked.row;
         const bool underLineKey = IsUnderLineKey(row, line);
-        if (underLineKey && row.DOB != " " && row.ADM_DATE != " ") {
+        if (underLineKey && !HasBlankedKeyField(row)) {
             const HeldBackDays::Stay stay = heldBack_.find(key);
             if (stay != HeldBackDays::kNone) {
                 const std::uint32_t date = HeldBackDays::DateOf(row.REC_DATE);

@@ -217,11 +217,6 @@ void CompleteRecordType3(CheckedType3& checked) {
     if (checked.row.hasScore) checked.row.T28_SCORE = checked.scoreText;
 }
 
-bool IsUnderLineKey(const RecordType3Row& row, std::string_view line) {
-    return row.KIS_ID == LinePart(line, 14, 10) && row.DOB == LinePart(line, 24, 8) &&
-           row.ADM_DATE == LinePart(line, 32, 12);
-}
-
 void LineFindings::WriteProtocolRow(std::string_view level, std::string_view parameter, std::string_view,
                                     std::string_view comment) {
     rows_.push_back({level, std::string(parameter), std::string(comment)});

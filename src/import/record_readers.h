@@ -90,6 +90,16 @@ void NoteRecordType3(LineContext& context, std::string_view line, const CheckedT
 // The row of a checked record type 3 line with its score, as it is stored.
 void CompleteRecordType3(CheckedType3& checked);
 // Whether the row is stored under the key of its line's stay: not when a key field was blanked.
-bool IsUnderLineKey(const RecordType3Row& row, std::string_view line);
+template <typename Row>
+bool IsUnderLineKey(const Row& row, std::string_view line) {
+    return row.KIS_ID == LinePart(line, 14, 10) && row.DOB == LinePart(line, 24, 8) &&
+           row.ADM_DATE == LinePart(line, 32, 12);
+}
+// Whether the row has a blanked birth date or admission time: such rows belong to no stay, and
+// whether one repeats another is decided across stays in the order of the file.
+template <typename Row>
+bool HasBlankedKeyField(const Row& row) {
+    return row.DOB == " " || row.ADM_DATE == " ";
+}
 
 }  // namespace kalvora

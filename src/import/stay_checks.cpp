@@ -296,16 +296,17 @@ private:
     // A held-back day gets the hours its stay has now, as when its line was read: they change only
     // with a record type 1 line, which starts the stay anew.
     void storeHeldBack(const StayRow& stay, const std::vector<const RecordType3Row*>& rows) {
-        for (const RecordType3Row* held : rows) {
-            RecordType3Row row = *held;
-            if (stay.STUNDEN) {
-                row.STUNDEN = *stay.STUNDEN;
-                row.hasHours = true;
-            }
-            if (context_.work.insertRecordType3(row) == StepResult::DuplicateKey)
-                throw StoreError("Der Erhebungstag " + std::string(row.REC_DATE) +
-                                 " ist bereits gespeichert.");
+        for (const RecordType3Row* held : rows) storeDay(stay, *held, "Der Erhebungstag ");
+    }
+
+    // Stores a survey day of the stay with the stay's hours; the walk stores only days not stored yet.
+    void storeDay(const StayRow& stay, RecordType3Row row, std::string_view what) {
+        if (stay.STUNDEN) {
+            row.STUNDEN = *stay.STUNDEN;
+            row.hasHours = true;
         }
+        if (context_.work.insertRecordType3(row) == StepResult::DuplicateKey)
+            throw StoreError(std::string(what) + std::string(row.REC_DATE) + " ist bereits gespeichert.");
     }
 
     void storeSubstitute(const StayRow& stay, const SubstituteDay& day) {
@@ -322,13 +323,7 @@ private:
         row.hasItems = false;
         row.T28_SCORE = day.score;
         row.hasScore = true;
-        if (stay.STUNDEN) {
-            row.STUNDEN = *stay.STUNDEN;
-            row.hasHours = true;
-        }
-        if (context_.work.insertRecordType3(row) == StepResult::DuplicateKey)
-            throw StoreError("Der Ersatz-Erhebungstag " + std::string(row.REC_DATE) +
-                             " ist bereits gespeichert.");
+        storeDay(stay, row, "Der Ersatz-Erhebungstag ");
     }
 
     StayCheckContext& context_;
