@@ -23,12 +23,27 @@ std::size_t grownCapacity(std::size_t size, std::size_t capacity, std::size_t ad
 HeldBackDays::HeldBackDays(std::size_t byteLimit) : byteLimit_(byteLimit) { index_.assign(1024, kNone); }
 
 std::string HeldBackDays::KeyOf(std::string_view kisId, std::string_view dob, std::string_view admDate) {
+    // Line fields are at most 12 characters, 36 bytes in UTF-8: their lengths fit in a byte.
     std::string key;
-    key.reserve(kisId.size() + dob.size() + admDate.size() + 3);
-    key.append(kisId).push_back('\0');
-    key.append(dob).push_back('\0');
-    key.append(admDate).push_back('\0');
+    key.reserve(kisId.size() + dob.size() + admDate.size() + 2);
+    key.push_back(static_cast<char>(std::min<std::size_t>(kisId.size(), 255)));
+    key.append(kisId.substr(0, 255));
+    key.push_back(static_cast<char>(std::min<std::size_t>(dob.size(), 255)));
+    key.append(dob.substr(0, 255));
+    key.append(admDate);
     return key;
+}
+
+HeldBackDays::KeyFields HeldBackDays::FieldsOf(std::string_view key) {
+    auto take = [&key]() {
+        const std::size_t length = key.empty() ? 0 : static_cast<unsigned char>(key[0]);
+        const std::string_view field = key.substr(std::min<std::size_t>(1, key.size())).substr(0, length);
+        key.remove_prefix(std::min(key.size(), 1 + field.size()));
+        return field;
+    };
+    const std::string_view kisId = take();
+    const std::string_view dob = take();
+    return {kisId, dob, key};
 }
 
 std::uint32_t HeldBackDays::DateOf(std::string_view recDate) {
@@ -116,6 +131,27 @@ HeldBackDays::Stay HeldBackDays::find(std::string_view key) {
 HeldBackDays::Stay HeldBackDays::current(std::string_view key) const {
     const Stay at = index_[slotOf(key)];
     return at != kNone && stays_[at].current ? at : kNone;
+}
+
+void HeldBackDays::holdStay(Stay stay, const HeldStay& held) {
+    stays_[stay].stayHeld = true;
+    stays_[stay].held = held;
+}
+
+std::vector<HeldBackDays::Stay> HeldBackDays::heldStaysInKeyOrder() const {
+    std::vector<Stay> held;
+    for (Stay at = 0; at < stays_.size(); ++at)
+        if (stays_[at].current && stays_[at].stayHeld) held.push_back(at);
+    std::sort(held.begin(), held.end(),
+              [this](Stay left, Stay right) { return FieldsOf(keyOf(left)) < FieldsOf(keyOf(right)); });
+    return held;
+}
+
+std::size_t HeldBackDays::heldStaysWithoutOlderRow() const {
+    std::size_t count = 0;
+    for (const StayEntry& entry : stays_)
+        if (entry.current && entry.stayHeld && !entry.held.olderRow) ++count;
+    return count;
 }
 
 bool HeldBackDays::holdsDate(Stay stay, std::uint32_t date) const {

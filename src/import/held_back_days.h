@@ -5,17 +5,35 @@
 // end without errors: B-trees filled in key order take a fraction of the work of rows inserted in the
 // order of a delivery whose stays come in no useful order.
 //
+// The rows of the stays themselves are held back too: for a stay started by its record type 1 line
+// only that line's place, its survey line count and its flag are kept, and the walk after reading
+// builds the row again from the line and stores it with the record rows, in key order.
+//
 // Memory is bounded: once the held-back lines would need more than the limit, no further line is
-// held back. Such lines are stored as they are read, and a stay may then have days of both kinds.
+// held back. Such lines are stored as they are read, and a stay may then have days of both kinds;
+// a stay that gets no entry any more is stored as it is read.
 
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 namespace kalvora {
+
+// What reading keeps of a stay whose row is held back.
+struct HeldStay {
+    std::uint64_t type1At = 0;      // place of the stay's record type 1 line in the file
+    std::uint32_t surveyLines = 0;  // Satzart_3: survey lines counted for the stay
+    char flag = 'O';                // FLAG after the findings of the stay's lines
+    char hours[2] = {' ', ' '};     // STUNDEN, when hasHours
+    bool hasHours = false;
+    bool type1Counted = false;  // the record type 1 line counts: Satzart_1 is 1 and its fields are set
+    bool type1Held = false;     // its record type 1 row is stored by the walk (else stored as read)
+    bool olderRow = false;      // the work file holds an older row of the stay (stored before)
+};
 
 class HeldBackDays {
 public:
@@ -24,8 +42,12 @@ public:
 
     explicit HeldBackDays(std::size_t byteLimit);
 
-    // The stay's key as one text: KIS_ID, DOB and ADM_DATE, each followed by a zero byte.
+    // The stay's key as one text: KIS_ID, DOB and ADM_DATE, the first two after their length in a byte
+    // (the texts of a line field are never longer), so that any bytes in them keep keys apart.
     static std::string KeyOf(std::string_view kisId, std::string_view dob, std::string_view admDate);
+    // The three key fields of a key made by KeyOf.
+    using KeyFields = std::tuple<std::string_view, std::string_view, std::string_view>;
+    static KeyFields FieldsOf(std::string_view key);
     // A survey date as a number: the eight digits of a valid date, or a number of its own for the
     // blanked date of an invalid one.
     static std::uint32_t DateOf(std::string_view recDate);
@@ -48,6 +70,18 @@ public:
     // when the stay's days are stored, in key order, rather than at once.
     bool hasReplacedDays(Stay stay) const { return stays_[stay].replacedDays; }
     void noteReplacedDays(Stay stay, bool replaced) { stays_[stay].replacedDays = replaced; }
+
+    // The stay's row is held back (set when its record type 1 line is read) and what is kept of it.
+    void holdStay(Stay stay, const HeldStay& held);
+    bool holdsStay(Stay stay) const { return stays_[stay].stayHeld; }
+    HeldStay& heldStay(Stay stay) { return stays_[stay].held; }
+    const HeldStay& heldStay(Stay stay) const { return stays_[stay].held; }
+    std::string_view keyOf(Stay stay) const { return keyAt(stays_[stay]); }
+    // The stays whose rows are held back, current entries only, in the order of their key fields (the
+    // order of the work file's tables).
+    std::vector<Stay> heldStaysInKeyOrder() const;
+    // How many of them have no older row in the work file.
+    std::size_t heldStaysWithoutOlderRow() const;
 
     bool holdsDate(Stay stay, std::uint32_t date) const;
     // Holds back the line at `offset` with its date; false when the limit is reached or the offset is
@@ -76,6 +110,8 @@ private:
         bool storedDays = false;
         bool replacedDays = false;
         bool current = true;  // false once the stay was delivered again and nothing more is held back
+        bool stayHeld = false;
+        HeldStay held;
     };
     static constexpr std::uint32_t kNoLine = UINT32_MAX;
     static constexpr std::size_t kLinesPerBlock = 4096;

@@ -1,14 +1,32 @@
 #include "import/held_back_row_reader.h"
 
 #include <stdexcept>
+#include <tuple>
 
 #include "base/encoding.h"
+#include "base/text.h"
+#include "import/work_database.h"
 
 namespace kalvora {
 
-HeldBackRowReader::HeldBackRowReader(const HeldBackDays& days, const std::string& path, LineRules rules)
-    : days_(days), rules_(rules), path_(path) {
+namespace {
+
+HeldBackDays::KeyFields keyFieldsOf(const StayRow& stay) { return {stay.KIS_ID, stay.DOB, stay.ADM_DATE}; }
+
+// The key of a delivery line's stay, as reading made it.
+std::string lineKey(std::string_view line) {
+    return HeldBackDays::KeyOf(Windows1252ToUtf8(LinePart(line, 14, 10)),
+                               Windows1252ToUtf8(LinePart(line, 24, 8)),
+                               Windows1252ToUtf8(LinePart(line, 32, 12)));
+}
+
+}  // namespace
+
+HeldBackRowReader::HeldBackRowReader(const HeldBackDays& days, WorkDatabase& work, const std::string& path,
+                                     LineRules rules, StayCodes codes)
+    : days_(days), work_(work), rules_(rules), codes_(std::move(codes)), path_(path) {
     lines_.open(path);
+    heldOrder_ = days_.heldStaysInKeyOrder();
 }
 
 HeldBackRowReader::~HeldBackRowReader() {
@@ -17,19 +35,64 @@ HeldBackRowReader::~HeldBackRowReader() {
         if (batch.valid()) batch.wait();
 }
 
-void HeldBackRowReader::prepare(const std::vector<StayRow>& stays) {
-    std::vector<std::string> keys;
-    keys.reserve(stays.size());
-    for (const StayRow& stay : stays)
-        keys.push_back(HeldBackDays::KeyOf(stay.KIS_ID, stay.DOB, stay.ADM_DATE));
-    prepared_.push_back(std::async(std::launch::async, &HeldBackRowReader::read, this, std::move(keys)));
+std::vector<HeldBackRowReader::Item> HeldBackRowReader::compose() {
+    std::vector<Item> items;
+    while (items.size() < kStaysPerBatch) {
+        if (workAt_ == workStays_.size() && !workDone_) {
+            work_.readStays(anyWorkStay_ ? &lastWorkStay_ : nullptr, kStaysPerBatch, workStays_);
+            workAt_ = 0;
+            workDone_ = workStays_.size() < kStaysPerBatch;
+            if (!workStays_.empty()) {
+                const StayRow& last = workStays_.back();
+                lastWorkStay_.KIS_ID = last.KIS_ID;
+                lastWorkStay_.DOB = last.DOB;
+                lastWorkStay_.ADM_DATE = last.ADM_DATE;
+                anyWorkStay_ = true;
+            }
+        }
+        const StayRow* stored = workAt_ < workStays_.size() ? &workStays_[workAt_] : nullptr;
+        if (heldAt_ < heldOrder_.size()) {
+            const HeldBackDays::Stay held = heldOrder_[heldAt_];
+            const HeldBackDays::KeyFields key = HeldBackDays::FieldsOf(days_.keyOf(held));
+            if (stored == nullptr || key <= keyFieldsOf(*stored)) {
+                Item& item = items.emplace_back();
+                item.held = held;
+                item.row.KIS_ID = std::get<0>(key);
+                item.row.DOB = std::get<1>(key);
+                item.row.ADM_DATE = std::get<2>(key);
+                if (stored != nullptr && key == keyFieldsOf(*stored)) {
+                    item.olderRow = true;
+                    ++workAt_;
+                }
+                ++heldAt_;
+                continue;
+            }
+        }
+        if (stored == nullptr) break;
+        items.emplace_back().row = std::move(workStays_[workAt_++]);
+    }
+    return items;
 }
 
-void HeldBackRowReader::take() {
-    if (prepared_.empty()) throw std::logic_error("no batch of held-back rows prepared");
+void HeldBackRowReader::prepare(std::vector<Item> items) {
+    if (items.empty()) return;
+    prepared_.push_back(std::async(std::launch::async, &HeldBackRowReader::read, this, std::move(items)));
+}
+
+bool HeldBackRowReader::next(std::vector<StayRow>& stays) {
+    if (!started_) {
+        started_ = true;
+        prepare(compose());
+    }
+    stays.clear();
+    if (prepared_.empty()) return false;
     std::future<std::unique_ptr<Batch>> batch = std::move(prepared_.front());
     prepared_.pop_front();
+    // The batch after this one is read while this one is walked.
+    prepare(compose());
     current_ = batch.get();
+    stays.swap(current_->rows);
+    return true;
 }
 
 StoredDays HeldBackRowReader::rowsOf(size_t at, std::vector<const RecordType3Row*>& rows) {
@@ -39,38 +102,96 @@ StoredDays HeldBackRowReader::rowsOf(size_t at, std::vector<const RecordType3Row
     return stay.stored;
 }
 
-std::unique_ptr<HeldBackRowReader::Batch> HeldBackRowReader::read(std::vector<std::string> keys) {
+const HeldBackStay* HeldBackRowReader::heldStayOf(size_t at) {
+    const Batch::Stay& stay = current_->stays.at(at);
+    return stay.type1 < 0 ? nullptr : &current_->heldStays[static_cast<size_t>(stay.type1)];
+}
+
+void HeldBackRowReader::buildStay(const HeldStay& held, std::string_view key, std::string_view line,
+                                  const CheckedType1& checked, StayRow& row) const {
+    const auto [kisId, dob, admission] = HeldBackDays::FieldsOf(key);
+    row.KA_ID = codes_.kaCode;
+    row.ICU_FUN_ID = codes_.departmentId;
+    row.ICU_FUN_SID = codes_.departmentSid;
+    row.KIS_ID = kisId;
+    row.DOB = dob;
+    row.ADM_DATE = admission;
+    row.FLAG = std::string(1, held.flag);
+    row.Satzart_3 = held.surveyLines;
+    if (held.type1Counted) {
+        row.Satzart_1 = 1;
+        SetStayFields(row, line, checked.figures);
+    }
+}
+
+std::unique_ptr<HeldBackRowReader::Batch> HeldBackRowReader::read(std::vector<Item> items) {
     auto batch = std::make_unique<Batch>();
     std::vector<std::uint64_t> offsets;
     std::vector<std::uint64_t> batchOffsets;
-    batch->stays.resize(keys.size());
-    for (size_t at = 0; at < keys.size(); ++at) {
-        const HeldBackDays::Stay entry = days_.current(keys[at]);
+    std::vector<std::uint64_t> type1Offsets;
+    std::vector<std::string> keys(items.size());
+    batch->stays.resize(items.size());
+    for (size_t at = 0; at < items.size(); ++at) {
+        const Item& item = items[at];
+        keys[at] = item.held != HeldBackDays::kNone
+                       ? std::string(days_.keyOf(item.held))
+                       : HeldBackDays::KeyOf(item.row.KIS_ID, item.row.DOB, item.row.ADM_DATE);
+        const HeldBackDays::Stay entry =
+            item.held != HeldBackDays::kNone ? item.held : days_.current(keys[at]);
+        Batch::Stay& stay = batch->stays[at];
+        if (item.held != HeldBackDays::kNone) {
+            stay.type1 = static_cast<int>(type1Offsets.size());
+            type1Offsets.push_back(days_.heldStay(item.held).type1At);
+        }
         if (entry == HeldBackDays::kNone) continue;
         days_.linesOf(entry, offsets);
-        const StoredDays stored = days_.hasStoredDays(entry)     ? StoredDays::Counted
-                                  : days_.hasReplacedDays(entry) ? StoredDays::Replaced
-                                                                 : StoredDays::None;
-        batch->stays[at] = {stored, batchOffsets.size(), offsets.size()};
+        stay.stored = days_.hasStoredDays(entry)     ? StoredDays::Counted
+                      : days_.hasReplacedDays(entry) ? StoredDays::Replaced
+                                                     : StoredDays::None;
+        stay.first = batchOffsets.size();
+        stay.count = offsets.size();
         batchOffsets.insert(batchOffsets.end(), offsets.begin(), offsets.end());
     }
     // The texts first, then the checks: the checked rows hold views into the texts.
     batch->texts.resize(batchOffsets.size());
     for (size_t i = 0; i < batchOffsets.size(); ++i) lines_.readLine(batchOffsets[i], batch->texts[i]);
+    batch->type1Texts.resize(type1Offsets.size());
+    for (size_t i = 0; i < type1Offsets.size(); ++i) lines_.readLine(type1Offsets[i], batch->type1Texts[i]);
+
+    // Every line must still be the line of its stay it was when the file was read.
     batch->checked.reserve(batchOffsets.size());
-    for (size_t at = 0; at < keys.size(); ++at) {
+    for (size_t at = 0; at < items.size(); ++at) {
         const Batch::Stay& stay = batch->stays[at];
         for (size_t i = stay.first; i < stay.first + stay.count; ++i) {
             const std::string_view line = batch->texts[i];
             CheckedType3& checked = batch->checked.emplace_back(CheckRecordType3(rules_, line));
-            // The line must still be the survey line of this stay it was when the file was read.
             if (line.empty() || line[0] != '3' || !IsUnderLineKey(checked.row, line) ||
-                HeldBackDays::KeyOf(Windows1252ToUtf8(checked.row.KIS_ID), Windows1252ToUtf8(checked.row.DOB),
-                                    Windows1252ToUtf8(checked.row.ADM_DATE)) != keys[at])
+                lineKey(line) != keys[at])
                 throw std::runtime_error(FileChangedDuringImport(path_));
         }
     }
     for (CheckedType3& checked : batch->checked) CompleteRecordType3(checked);
+
+    batch->type1.reserve(type1Offsets.size());
+    batch->heldStays.resize(type1Offsets.size());
+    batch->rows.resize(items.size());
+    for (size_t at = 0; at < items.size(); ++at) {
+        const Item& item = items[at];
+        const Batch::Stay& stay = batch->stays[at];
+        if (stay.type1 < 0) {
+            batch->rows[at] = std::move(items[at].row);
+            continue;
+        }
+        const std::string_view line = batch->type1Texts[static_cast<size_t>(stay.type1)];
+        const CheckedType1& checked = batch->type1.emplace_back(CheckRecordType1(rules_, line));
+        if (line.empty() || line[0] != '1' || lineKey(line) != keys[at])
+            throw std::runtime_error(FileChangedDuringImport(path_));
+        const HeldStay& held = days_.heldStay(item.held);
+        buildStay(held, keys[at], line, checked, batch->rows[at]);
+        HeldBackStay& heldStay = batch->heldStays[static_cast<size_t>(stay.type1)];
+        heldStay.olderRow = item.olderRow;
+        heldStay.type1Row = held.type1Held ? &checked.row : nullptr;
+    }
     return batch;
 }
 

@@ -132,17 +132,22 @@ private:
         Transaction work(work_->db());
         if (!readLines(file, summary)) return;
 
-        if (work_->stayCount() == 0) return summary.reject(comments::NoRecords);
-        long long staysAfterReading = work_->stayCount();
+        // The stays held back are not in the work file yet, unless as an older row.
+        const long long staysAfterReading =
+            work_->stayCount() + static_cast<long long>(heldBack_.heldStaysWithoutOlderRow());
+        if (staysAfterReading == 0) return summary.reject(comments::NoRecords);
 
         status_.setPanel(1, kCheckingStaysStatus);
         StayCheckContext checks{protocol_, *work_, kaCode_, departmentCode_, nullptr, &status_};
         StayCheckCounts counts;
         {
-            HeldBackRowReader heldBackRows(heldBack_, file.path, rules_);
-            checks.heldBack = &heldBackRows;
+            StayCodes codes{
+                kaCodeUtf8_, departmentCodeUtf8_.substr(0, 6),
+                departmentCodeUtf8_.size() > 6 ? departmentCodeUtf8_.substr(6, 2) : std::string()};
+            HeldBackRowReader stays(heldBack_, *work_, file.path, rules_, std::move(codes));
+            checks.stays = &stays;
             counts = checkStays(checks);
-            checks.heldBack = nullptr;
+            checks.stays = nullptr;
         }
         // The held-back days are stored: their memory is not needed any more.
         heldBack_ = HeldBackDays(0);
@@ -202,18 +207,12 @@ private:
             std::string dob = toUtf8(LinePart(line, 24, 8));
             std::string admission = toUtf8(LinePart(line, 32, 12));
             if (checked->kind == CheckedLine::Kind::RecordType1)
-                readStay(context, line, std::get<CheckedType1>(checked->record), kisId, dob, admission);
+                readStay(context, line, std::get<CheckedType1>(checked->record), kisId, dob, admission,
+                         offset);
             else
                 readSurveyDay(context, line, std::get<CheckedType3>(checked->record), kisId, dob, admission,
                               file.name, checked->number, offset);
-
-            if (context.state == CheckState::Error) {
-                current_->FLAG = flags::Error;
-                currentDirty_ = true;
-            } else if (context.state == CheckState::Warning && current_->FLAG != flags::Error) {
-                current_->FLAG = flags::Incorrect;
-                currentDirty_ = true;
-            }
+            noteLineState(context.state);
         }
         flushCurrentStay();
         writeParkedStays();
@@ -235,21 +234,44 @@ private:
         sumValue_ = sum;
     }
 
+    // The stay a line belongs to takes the line's findings into its flag.
+    void noteLineState(CheckState state) {
+        if (state != CheckState::Error && state != CheckState::Warning) return;
+        const std::string_view flag = state == CheckState::Error ? flags::Error : flags::Incorrect;
+        if (currentHeld_ != HeldBackDays::kNone) {
+            char& held = heldBack_.heldStay(currentHeld_).flag;
+            if (state == CheckState::Error || held != flags::Error[0]) held = flag[0];
+            return;
+        }
+        if (state == CheckState::Error || current_->FLAG != flags::Error) {
+            current_->FLAG = flag;
+            currentDirty_ = true;
+        }
+    }
+
     void readStay(LineContext& context, std::string_view line, const CheckedType1& checked,
-                  const std::string& kisId, const std::string& dob, const std::string& admission) {
-        // A stay delivered again starts anew: the stay and everything read for it so far go. Its
-        // survey days under its key go when its new ones are stored in key order (the walk after
-        // reading), its row is written over; otherwise the stay goes with its record rows at once.
+                  const std::string& kisId, const std::string& dob, const std::string& admission,
+                  std::uint64_t offset) {
+        // A stay delivered again starts anew: the stay and everything read for it so far go. A stay
+        // held back is stored by the walk after reading, which then removes its older rows in key
+        // order; otherwise the stay goes with its record rows at once.
         const std::string key = HeldBackDays::KeyOf(kisId, dob, admission);
         // In a new work file, a stay not read before has nothing stored yet.
         const bool unknown = workFromTemplate_ && !heldBack_.knows(key);
         const HeldBackDays::Stay before = heldBack_.current(key);
         const bool storedDaysBefore = before != HeldBackDays::kNone && heldBack_.hasStoredDays(before);
+        const bool heldBefore = before != HeldBackDays::kNone && heldBack_.holdsStay(before);
         const HeldBackDays::Stay entry = heldBack_.restart(key);
         const bool later = entry != HeldBackDays::kNone && IsUnderLineKey(checked.row, line) &&
                            !HasBlankedKeyField(checked.row);
         std::optional<bool> inDatabase;  // whether the work file holds a row of the stay; unknown: none
-        if (current_ && current_->sameKey(kisId, dob, admission)) {
+        if (heldBefore) {
+            inDatabase = heldBack_.heldStay(before).olderRow;
+            if (currentHeld_ == before)
+                currentHeld_ = HeldBackDays::kNone;
+            else
+                flushCurrentStay();
+        } else if (current_ && current_->sameKey(kisId, dob, admission)) {
             inDatabase = currentInDatabase_;
             current_.reset();
         } else {
@@ -265,7 +287,6 @@ private:
             inDatabase = false;
         } else if (later) {
             if (!inDatabase) inDatabase = work_->hasStay(kisId, dob, admission);
-            work_->deleteRecordType1Row(kisId, dob, admission);
             heldBack_.noteReplacedDays(entry, *inDatabase || storedDaysBefore);
         } else if (inDatabase.value_or(true)) {
             work_->deleteStay(kisId, dob, admission);
@@ -273,6 +294,31 @@ private:
         } else {
             work_->deleteRecordRows(kisId, dob, admission);
         }
+
+        context.stayHours = nullptr;
+        if (entry != HeldBackDays::kNone) {
+            // The stay's row is held back: its record type 1 row too, unless a key field was blanked.
+            HeldStay held;
+            held.type1At = offset;
+            held.type1Held = later;
+            held.olderRow = *inDatabase;
+            held.flag = flags::Correct[0];
+            if (later)
+                NoteRecordType1(context, line, checked);
+            else
+                StoreRecordType1(context, line, checked);
+            if (!context.duplicateFlag) {
+                held.type1Counted = true;
+                const std::string hours = StayHours(checked.figures);
+                held.hasHours = hours.size() == 2;
+                if (held.hasHours) std::copy(hours.begin(), hours.end(), held.hours);
+            }
+            heldBack_.holdStay(entry, held);
+            currentHeld_ = entry;
+            currentKey_ = key;
+            return;
+        }
+
         StayRow& stay = current_.emplace();
         stay.KA_ID = kaCodeUtf8_;
         stay.ICU_FUN_ID = departmentCodeUtf8_.substr(0, 6);
@@ -285,64 +331,84 @@ private:
         currentUnwritten_ = true;
         currentDirty_ = true;
 
-        context.stayHours = nullptr;
         StoreRecordType1(context, line, checked);
         if (context.duplicateFlag) return;
-        const StayFigures& figures = checked.figures;
         stay.Satzart_1 += 1;
-        stay.DIS_YEARMONTH = toUtf8(LinePart(line, 66, 6));
-        stay.DIS_DATE = toUtf8(LinePart(line, 66, 12));
-        stay.BD = figures.days;
-        stay.Alter = figures.age;
-        stay.ICU_OUTCOME = toUtf8(figures.outcome);
-        stay.TYP = "INT";
-        bool sameDayStay =
-            NumericValue(figures.days) == 0 && (figures.outcome == "1" || figures.outcome == "2");
-        stay.STUNDEN = sameDayStay ? figures.hours : std::string("99");
+        SetStayFields(stay, line, checked.figures);
     }
 
     void readSurveyDay(LineContext& context, std::string_view line, CheckedType3& checked,
                        const std::string& kisId, const std::string& dob, const std::string& admission,
                        const std::string& fileName, long long lineNumber, std::uint64_t offset) {
-        if (!current_ || !current_->sameKey(kisId, dob, admission)) {
+        std::string key = HeldBackDays::KeyOf(kisId, dob, admission);
+        const bool isCurrent = currentHeld_ != HeldBackDays::kNone
+                                   ? key == currentKey_
+                                   : current_ && current_->sameKey(kisId, dob, admission);
+        if (!isCurrent) {
             flushCurrentStay();
-            StayRow stored;
-            bool inDatabase = false;
-            bool unwritten = false;
-            if (!takeStay(kisId, dob, admission, stored, inDatabase, unwritten)) {
-                throw ImportFailure(
-                    fileName + ", Zeile " + std::to_string(lineNumber) +
-                    ": Satzart-3-Zeile ohne zugehörigen Aufenthalt (keine Satzart-1-Zeile für " +
-                    "KH-Aufnahmezahl \"" + kisId + "\", Geburtsdatum \"" + dob + "\", Aufnahmezeitpunkt \"" +
-                    admission + "\").");
+            if (const HeldBackDays::Stay held = heldBack_.current(key);
+                held != HeldBackDays::kNone && heldBack_.holdsStay(held)) {
+                currentHeld_ = held;
+                currentKey_ = std::move(key);
+            } else {
+                takeCurrentStay(kisId, dob, admission, fileName, lineNumber);
             }
-            current_ = std::move(stored);
-            currentInDatabase_ = inDatabase;
-            currentUnwritten_ = unwritten;
-            currentDirty_ = false;
         }
-        context.stayHours = &current_->STUNDEN;
-        holdBackOrStore(context, line, checked, HeldBackDays::KeyOf(kisId, dob, admission), offset);
+        if (currentHeld_ != HeldBackDays::kNone) {
+            const HeldStay& held = heldBack_.heldStay(currentHeld_);
+            if (held.hasHours)
+                heldHours_ = std::string(held.hours, 2);
+            else
+                heldHours_.reset();
+            context.stayHours = &heldHours_;
+        } else {
+            context.stayHours = &current_->STUNDEN;
+        }
+        holdBackOrStore(context, line, checked, currentHeld_ != HeldBackDays::kNone ? currentKey_ : key,
+                        kisId, dob, admission, offset);
         if (context.duplicateFlag) return;
-        current_->Satzart_3 += 1;
-        currentDirty_ = true;
+        if (currentHeld_ != HeldBackDays::kNone) {
+            heldBack_.heldStay(currentHeld_).surveyLines += 1;
+        } else {
+            current_->Satzart_3 += 1;
+            currentDirty_ = true;
+        }
+    }
+
+    // The current stay becomes the one of a survey line whose row is not held back: parked, or stored.
+    void takeCurrentStay(const std::string& kisId, const std::string& dob, const std::string& admission,
+                         const std::string& fileName, long long lineNumber) {
+        StayRow stored;
+        bool inDatabase = false;
+        bool unwritten = false;
+        if (!takeStay(kisId, dob, admission, stored, inDatabase, unwritten)) {
+            throw ImportFailure(fileName + ", Zeile " + std::to_string(lineNumber) +
+                                ": Satzart-3-Zeile ohne zugehörigen Aufenthalt (keine Satzart-1-Zeile für " +
+                                "KH-Aufnahmezahl \"" + kisId + "\", Geburtsdatum \"" + dob +
+                                "\", Aufnahmezeitpunkt \"" + admission + "\").");
+        }
+        current_ = std::move(stored);
+        currentInDatabase_ = inDatabase;
+        currentUnwritten_ = unwritten;
+        currentDirty_ = false;
     }
 
     // A survey day under its stay's key is held back and stored after reading, in key order; a day
     // already held back or stored for the stay is reported. A row with a blanked key field, and every
     // row once the held-back days take all the room they may, is stored at once.
     void holdBackOrStore(LineContext& context, std::string_view line, CheckedType3& checked,
-                         const std::string& key, std::uint64_t offset) {
+                         const std::string& key, const std::string& kisId, const std::string& dob,
+                         const std::string& admission, std::uint64_t offset) {
         const RecordType3Row& row = checked.row;
         const bool underLineKey = IsUnderLineKey(row, line);
+        const HeldBackDays::Stay current = currentHeld_;
         if (underLineKey && !HasBlankedKeyField(row)) {
-            const HeldBackDays::Stay stay = heldBack_.find(key);
+            const HeldBackDays::Stay stay = current != HeldBackDays::kNone ? current : heldBack_.find(key);
             if (stay != HeldBackDays::kNone) {
                 const std::uint32_t date = HeldBackDays::DateOf(row.REC_DATE);
-                const bool duplicate =
-                    heldBack_.holdsDate(stay, date) ||
-                    (heldBack_.hasStoredDays(stay) &&
-                     work_->hasSurveyDay(current_->KIS_ID, current_->DOB, current_->ADM_DATE, row.REC_DATE));
+                const bool duplicate = heldBack_.holdsDate(stay, date) ||
+                                       (heldBack_.hasStoredDays(stay) &&
+                                        work_->hasSurveyDay(kisId, dob, admission, row.REC_DATE));
                 if (duplicate || heldBack_.holdBack(stay, date, offset)) {
                     NoteRecordType3(context, line, checked, duplicate);
                     shareMemoryWithCache();
@@ -350,14 +416,14 @@ private:
                 }
                 // Stored from now on: the days it had before it was delivered again go first.
                 if (heldBack_.hasReplacedDays(stay)) {
-                    work_->deleteSurveyDays(current_->KIS_ID, current_->DOB, current_->ADM_DATE);
+                    work_->deleteSurveyDays(kisId, dob, admission);
                     heldBack_.noteReplacedDays(stay, false);
                 }
                 heldBack_.noteStoredDays(stay);
             }
         } else if (underLineKey) {
-            if (const HeldBackDays::Stay stay = heldBack_.find(key); stay != HeldBackDays::kNone)
-                heldBack_.noteStoredDays(stay);
+            const HeldBackDays::Stay stay = current != HeldBackDays::kNone ? current : heldBack_.find(key);
+            if (stay != HeldBackDays::kNone) heldBack_.noteStoredDays(stay);
         }
         StoreRecordType3(context, line, checked);
     }
@@ -376,6 +442,7 @@ private:
 
     // Leaves the current stay: its row is parked until the parked rows are written together.
     void flushCurrentStay() {
+        currentHeld_ = HeldBackDays::kNone;
         if (!current_) return;
         if (currentDirty_ || currentUnwritten_) {
             ParkedKey key{current_->KIS_ID, current_->DOB, current_->ADM_DATE};
@@ -447,6 +514,10 @@ private:
     std::optional<WorkDatabase> work_;
     std::string kaCode_, departmentCode_;          // Windows-1252, compared with the lines
     std::string kaCodeUtf8_, departmentCodeUtf8_;  // as stored
+    // The current stay is either held back (its entry, with its key) or a row of its own.
+    HeldBackDays::Stay currentHeld_ = HeldBackDays::kNone;
+    std::string currentKey_;
+    std::optional<std::string> heldHours_;  // STUNDEN of the current held-back stay
     std::optional<StayRow> current_;
     bool currentInDatabase_ = false;  // the work file holds a row of the current stay
     bool currentUnwritten_ = false;   // the work file does not hold the current row as it is now

@@ -206,6 +206,27 @@ void StoreRecordType3(LineContext& context, std::string_view line, CheckedType3&
     }
 }
 
+void NoteRecordType1(LineContext& context, std::string_view line, const CheckedType1& checked) {
+    checked.findings.writeTo(context.protocol, line);
+    context.state = checked.state;
+}
+
+void SetStayFields(StayRow& stay, std::string_view line, const StayFigures& figures) {
+    stay.DIS_YEARMONTH = Windows1252ToUtf8(LinePart(line, 66, 6));
+    stay.DIS_DATE = Windows1252ToUtf8(LinePart(line, 66, 12));
+    stay.BD = figures.days;
+    stay.Alter = figures.age;
+    stay.ICU_OUTCOME = Windows1252ToUtf8(figures.outcome);
+    stay.TYP = "INT";
+    stay.STUNDEN = StayHours(figures);
+}
+
+std::string StayHours(const StayFigures& figures) {
+    const bool sameDayStay =
+        NumericValue(figures.days) == 0 && (figures.outcome == "1" || figures.outcome == "2");
+    return sameDayStay ? figures.hours : std::string("99");
+}
+
 void NoteRecordType3(LineContext& context, std::string_view line, const CheckedType3& checked,
                      bool duplicate) {
     checked.findings.writeTo(context.protocol, line);

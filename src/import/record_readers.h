@@ -83,6 +83,12 @@ struct LineContext {
 // state ends up in the context.
 void StoreRecordType1(LineContext& context, std::string_view line, const CheckedType1& checked);
 void StoreRecordType3(LineContext& context, std::string_view line, CheckedType3& checked);
+// For a record type 1 line whose row is stored later: writes its field findings and takes its state.
+void NoteRecordType1(LineContext& context, std::string_view line, const CheckedType1& checked);
+// The fields a counted record type 1 line gives its stay (Satzart_1 is the caller's).
+void SetStayFields(StayRow& stay, std::string_view line, const StayFigures& figures);
+// STUNDEN of a stay: the whole hours of a stay that ended on its day of admission, "99" otherwise.
+std::string StayHours(const StayFigures& figures);
 // For a line whose row is stored later: writes its field findings and reports a day the stay has
 // already, as StoreRecordType3 does.
 void NoteRecordType3(LineContext& context, std::string_view line, const CheckedType3& checked,

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -222,39 +223,28 @@ private:
 // A few milliseconds of checks between two chances for the window to repaint.
 constexpr long long kStaysPerYield = 2048;
 // The stays are walked a batch at a time; the flags the walk changes are kept until the batch is
-// walked, so that memory does not grow with the number of stays. Two batches of held-back rows
-// (some 600 KB each) are in memory at a time.
-constexpr size_t kStaysPerBatch = 128;
+// walked, so that memory does not grow with the number of stays.
 
 class StayChecker {
 public:
     explicit StayChecker(StayCheckContext& context) : context_(context) {}
 
     StayCheckCounts run() {
+        if (context_.stays == nullptr) throw std::logic_error("no stays to walk");
+        WalkStays& stays = *context_.stays;
         StayCheckCounts counts;
         std::vector<StayRow> batch;
         std::vector<std::pair<size_t, std::string>> flagChanges;  // by place in the batch
         std::vector<CheckedDay> days;
         std::vector<const RecordType3Row*> heldBack;
-        std::vector<StayRow> next;
         long long walked = 0;
-        context_.work.readStays(nullptr, kStaysPerBatch, batch);
-        if (context_.heldBack) context_.heldBack->prepare(batch);
-        for (;;) {
-            // The next batch is read, and its held-back rows prepared, before this one is walked.
-            const bool more = batch.size() == kStaysPerBatch;
-            if (more) {
-                context_.work.readStays(&batch.back(), kStaysPerBatch, next);
-                if (context_.heldBack) context_.heldBack->prepare(next);
-            }
-            if (context_.heldBack) context_.heldBack->take();
+        while (stays.next(batch)) {
             for (size_t at = 0; at < batch.size(); ++at) {
                 if (context_.status != nullptr && ++walked % kStaysPerYield == 0)
                     context_.status->yield(Progress{});
                 const StayRow& stay = batch[at];
-                heldBack.clear();
-                const StoredDays stored =
-                    context_.heldBack ? context_.heldBack->rowsOf(at, heldBack) : StoredDays::Counted;
+                const StoredDays stored = stays.rowsOf(at, heldBack);
+                const HeldBackStay* held = stays.heldStayOf(at);
                 if (stay.FLAG == flags::StoredCorrect || stay.FLAG == flags::StoredIncorrect) {
                     // A stored stay that only got survey days without findings is not checked again.
                     ++counts.oldStays;
@@ -272,27 +262,52 @@ public:
                     context_.protocol.WriteProtocolRow(row.level, row.parameter, row.line, row.comment);
                 if (textOf(stay.TYP) == "INT") counts.countedRecordLines += stay.Satzart_1 + stay.Satzart_3;
                 if (outcome.flag == flags::Error) {
-                    // The stay and its rows go: its held-back days are not stored at all.
+                    // The stay and its rows go: its held-back rows are not stored at all.
                     ++counts.errorStays;
                     counts.findings = true;
+                    if (held != nullptr) removeHeldStay(stay, *held, stored);
                 } else {
                     if (outcome.flag == flags::Incorrect) counts.findings = true;
+                    if (held != nullptr) storeHeldStay(stay, *held, outcome.flag);
                     if (stored == StoredDays::Replaced)
                         context_.work.deleteSurveyDays(stay.KIS_ID, stay.DOB, stay.ADM_DATE);
                     storeHeldBack(stay, heldBack);
                     for (const SubstituteDay& day : outcome.substitutes) storeSubstitute(stay, day);
                 }
-                if (outcome.flag != stay.FLAG) flagChanges.emplace_back(at, outcome.flag);
+                // A held-back stay's flag went into its row; a stay of the work file is changed later.
+                if (held == nullptr && outcome.flag != stay.FLAG) flagChanges.emplace_back(at, outcome.flag);
             }
             for (const auto& [at, flag] : flagChanges) context_.work.setStayFlag(batch[at], flag);
             flagChanges.clear();
-            if (!more) break;
-            batch.swap(next);
         }
         return counts;
     }
 
 private:
+    // A held-back stay's row with its flag, in place of the older row of the work file if it has one,
+    // and its record type 1 row.
+    void storeHeldStay(const StayRow& stay, const HeldBackStay& held, std::string_view flag) {
+        StayRow row = stay;
+        row.FLAG = flag;
+        if (held.olderRow) {
+            context_.work.updateStay(row);
+            context_.work.deleteRecordType1Row(stay.KIS_ID, stay.DOB, stay.ADM_DATE);
+        } else {
+            context_.work.insertStay(row);
+        }
+        if (held.type1Row != nullptr &&
+            context_.work.insertRecordType1(*held.type1Row) == StepResult::DuplicateKey)
+            throw StoreError("Der Aufenthalt " + stay.KIS_ID + " ist bereits gespeichert.");
+    }
+
+    // A held-back stay with errors: nothing of it is stored, and what the work file holds of it goes.
+    void removeHeldStay(const StayRow& stay, const HeldBackStay& held, StoredDays stored) {
+        if (held.olderRow)
+            context_.work.deleteStay(stay.KIS_ID, stay.DOB, stay.ADM_DATE);
+        else if (stored != StoredDays::None)
+            context_.work.deleteSurveyDays(stay.KIS_ID, stay.DOB, stay.ADM_DATE);
+    }
+
     // A held-back day gets the hours its stay has now, as when its line was read: they change only
     // with a record type 1 line, which starts the stay anew.
     void storeHeldBack(const StayRow& stay, const std::vector<const RecordType3Row*>& rows) {

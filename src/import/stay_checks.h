@@ -19,6 +19,7 @@ namespace kalvora {
 
 class ProtocolFile;
 class WorkDatabase;
+struct RecordType1Row;
 struct RecordType3Row;
 
 // The survey day a record type 3 row stores.
@@ -59,19 +60,28 @@ StayCheckOutcome CheckStay(const StayRow& stay, std::vector<CheckedDay> days, st
 // before it was delivered again (removed before its new days are stored).
 enum class StoredDays { None, Counted, Replaced };
 
-// The survey days of this file held back while it was read, handed to the walk a batch of stays at a
-// time: the walk stores them, with the stay's substitute days, unless the stay ends with errors. The
-// next batch is prepared while the walk works on the current one.
-class HeldBackRows {
+// A stay whose row was held back while the file was read: the walk stores its row.
+struct HeldBackStay {
+    bool olderRow = false;  // the work file holds an older row of the stay, which this one replaces
+    // Its record type 1 row, stored with it; null when there is none to store (stored as it was read,
+    // or the line did not count).
+    const RecordType1Row* type1Row = nullptr;
+};
+
+// The stays the walk after reading takes, a batch at a time in key order: the work file's stays and
+// those held back while reading, with the survey days held back for each. The walk stores them, with
+// the stay's substitute days, unless the stay ends with errors. The next batch is prepared while the
+// walk works on the current one; the walk changes only stays it has been given.
+class WalkStays {
 public:
-    virtual ~HeldBackRows() = default;
-    // Starts getting the held-back rows of a batch of stays; batches are taken in the order prepared.
-    virtual void prepare(const std::vector<StayRow>& stays) = 0;
-    // Makes the batch prepared first the one `rowsOf` answers for.
-    virtual void take() = 0;
-    // The held-back rows of the stay at `at` in the batch taken, in place of `rows` (valid until the
-    // next batch is taken), and what the work file holds of the stay's survey days.
+    virtual ~WalkStays() = default;
+    // The next batch in place of `stays`; false when every stay has been walked.
+    virtual bool next(std::vector<StayRow>& stays) = 0;
+    // The held-back survey rows of the stay at `at` in the batch, in place of `rows` (valid until the
+    // next batch), and what the work file holds of the stay's survey days.
     virtual StoredDays rowsOf(size_t at, std::vector<const RecordType3Row*>& rows) = 0;
+    // The stay at `at` if its row was held back; null for a stay of the work file.
+    virtual const HeldBackStay* heldStayOf(size_t at) = 0;
 };
 
 struct StayCheckCounts {
@@ -86,8 +96,8 @@ struct StayCheckContext {
     WorkDatabase& work;
     std::string_view kaCode;          // Windows-1252
     std::string_view departmentCode;  // Windows-1252
-    // The survey days held back while reading; without them every day is in the work file.
-    HeldBackRows* heldBack = nullptr;
+    // The stays to walk; needed by checkStays.
+    WalkStays* stays = nullptr;
     // Lets the window repaint now and then during a long walk; none on the command line.
     StatusSink* status = nullptr;
 };
