@@ -22,6 +22,7 @@
 #include "import/protocol_file.h"
 #include "import/record_readers.h"
 #include "import/stay_checks.h"
+#include "import/survey_day_writer.h"
 #include "import/work_database.h"
 #include "store/admin_database.h"
 #include "store/data_directory.h"
@@ -76,12 +77,10 @@ public:
         try {
             runSteps(file, summary);
         } catch (...) {
-            work_.reset();
-            RemoveFileIfPresent(workPath_);
+            removeWorkFiles();
             throw;
         }
-        work_.reset();
-        RemoveFileIfPresent(workPath_);
+        removeWorkFiles();
     }
 
 private:
@@ -138,7 +137,7 @@ private:
         if (staysAfterReading == 0) return summary.reject(comments::NoRecords);
 
         status_.setPanel(1, kCheckingStaysStatus);
-        StayCheckContext checks{protocol_, *work_, kaCode_, departmentCode_, nullptr, &status_};
+        StayCheckContext checks{protocol_, *work_, kaCode_, departmentCode_, nullptr, nullptr, &status_};
         StayCheckCounts counts;
         {
             StayCodes codes{
@@ -146,8 +145,24 @@ private:
                 departmentCodeUtf8_.size() > 6 ? departmentCodeUtf8_.substr(6, 2) : std::string()};
             HeldBackRowReader stays(heldBack_, *work_, file.path, rules_, std::move(codes));
             checks.stays = &stays;
+            // Into a new work file the survey days go through a writer of their own (see storeResult).
+            std::optional<SurveyDayWriter> dayWriter;
+            if (workFromTemplate_) {
+                dayPath_ = PrivateWorkFilePath(settings_.SystemDataPath);
+                try {
+                    RewriteDatabase(JoinPath(settings_.SystemDataPath, files::TemplateDb), dayPath_,
+                                    kWorkPageSize);
+                } catch (const StoreError& error) {
+                    throw ImportFailure("Die Arbeitsdatei " + dayPath_ +
+                                        " kann nicht angelegt werden: " + error.what());
+                }
+                dayWriter.emplace(dayPath_);
+                checks.days = &*dayWriter;
+            }
             counts = checkStays(checks);
+            if (dayWriter) dayWriter->finish();
             checks.stays = nullptr;
+            checks.days = nullptr;
         }
         // The held-back days are stored: their memory is not needed any more.
         heldBack_ = HeldBackDays(0);
@@ -489,8 +504,11 @@ private:
         try {
             work_.reset();
             ReturnFreedMemory();
-            RewriteDatabase(workPath_, compact, kDepartmentPageSize);
+            // The survey days the walk stored into a day file of their own go first, into the empty
+            // table, then the work file's.
+            RewriteDatabase(workPath_, compact, kDepartmentPageSize, dayPath_);
             RemoveFileIfPresent(workPath_);
+            if (!dayPath_.empty()) RemoveFileIfPresent(dayPath_);
             workPath_ = compact;
             if (!SyncFile(workPath_)) throw StoreError(FileErrorText(workPath_, errno, true));
             DepartmentRegistration registration{kaCodeUtf8_, departmentCodeUtf8_, databaseName,
@@ -503,6 +521,12 @@ private:
         }
     }
 
+    void removeWorkFiles() {
+        work_.reset();
+        RemoveFileIfPresent(workPath_);
+        if (!dayPath_.empty()) RemoveFileIfPresent(dayPath_);
+    }
+
     const Settings& settings_;
     const DataDirectoryLock* lock_;  // null when the system data directory is missing
     ProtocolFile& protocol_;
@@ -511,6 +535,7 @@ private:
     int position_;
     int count_;
     std::string workPath_;
+    std::string dayPath_;  // the survey days the walk stores into a new work file; empty: none
     std::optional<WorkDatabase> work_;
     std::string kaCode_, departmentCode_;          // Windows-1252, compared with the lines
     std::string kaCodeUtf8_, departmentCodeUtf8_;  // as stored

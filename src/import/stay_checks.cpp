@@ -279,6 +279,7 @@ public:
             }
             for (const auto& [at, flag] : flagChanges) context_.work.setStayFlag(batch[at], flag);
             flagChanges.clear();
+            days_.batchDone();
         }
         return counts;
     }
@@ -311,17 +312,16 @@ private:
     // A held-back day gets the hours its stay has now, as when its line was read: they change only
     // with a record type 1 line, which starts the stay anew.
     void storeHeldBack(const StayRow& stay, const std::vector<const RecordType3Row*>& rows) {
-        for (const RecordType3Row* held : rows) storeDay(stay, *held, "Der Erhebungstag ");
+        for (const RecordType3Row* held : rows) storeDay(stay, *held, false);
     }
 
     // Stores a survey day of the stay with the stay's hours; the walk stores only days not stored yet.
-    void storeDay(const StayRow& stay, RecordType3Row row, std::string_view what) {
+    void storeDay(const StayRow& stay, RecordType3Row row, bool substitute) {
         if (stay.STUNDEN) {
             row.STUNDEN = *stay.STUNDEN;
             row.hasHours = true;
         }
-        if (context_.work.insertRecordType3(row) == StepResult::DuplicateKey)
-            throw StoreError(std::string(what) + std::string(row.REC_DATE) + " ist bereits gespeichert.");
+        days_.store(row, substitute);
     }
 
     void storeSubstitute(const StayRow& stay, const SubstituteDay& day) {
@@ -338,15 +338,35 @@ private:
         row.hasItems = false;
         row.T28_SCORE = day.score;
         row.hasScore = true;
-        storeDay(stay, row, "Der Ersatz-Erhebungstag ");
+        storeDay(stay, row, true);
     }
 
+    // The work file as the store of the survey days, when no other is given.
+    class WorkFileDays : public SurveyDayStore {
+    public:
+        explicit WorkFileDays(WorkDatabase& work) : work_(work) {}
+        void store(const RecordType3Row& row, bool substitute) override {
+            if (work_.insertRecordType3(row) == StepResult::DuplicateKey)
+                throw StoreError(AlreadyStoredDay(row.REC_DATE, substitute));
+        }
+
+    private:
+        WorkDatabase& work_;
+    };
+
     StayCheckContext& context_;
+    WorkFileDays workFileDays_{context_.work};
+    SurveyDayStore& days_ = context_.days != nullptr ? *context_.days : workFileDays_;
     std::string kaCode_ = Windows1252ToUtf8(context_.kaCode);
     std::string department_ = Windows1252ToUtf8(context_.departmentCode);
 };
 
 }  // namespace
+
+std::string AlreadyStoredDay(std::string_view recDate, bool substitute) {
+    return std::string(substitute ? "Der Ersatz-Erhebungstag " : "Der Erhebungstag ") + std::string(recDate) +
+           " ist bereits gespeichert.";
+}
 
 CheckedDay CheckedDayOf(const RecordType3Row& row) {
     static const std::array<int, DayItemCount> itemIndex = [] {

@@ -84,6 +84,21 @@ public:
     virtual const HeldBackStay* heldStayOf(size_t at) = 0;
 };
 
+// Where the walk stores the survey days of the stays it accepts: the work file, unless another store
+// is given. A day stored twice is a failure (StoreError), reported when the store finds it.
+class SurveyDayStore {
+public:
+    virtual ~SurveyDayStore() = default;
+    // Stores the row; its texts need to stay valid only during the call. A substitute day is named so
+    // in a failure.
+    virtual void store(const RecordType3Row& row, bool substitute) = 0;
+    // The walk has finished a batch of stays.
+    virtual void batchDone() {}
+};
+
+// The failure of a survey day found stored already.
+std::string AlreadyStoredDay(std::string_view recDate, bool substitute);
+
 struct StayCheckCounts {
     long long oldStays = 0;
     long long errorStays = 0;
@@ -98,6 +113,8 @@ struct StayCheckContext {
     std::string_view departmentCode;  // Windows-1252
     // The stays to walk; needed by checkStays.
     WalkStays* stays = nullptr;
+    // Where the accepted stays' survey days go; none: the work file.
+    SurveyDayStore* days = nullptr;
     // Lets the window repaint now and then during a long walk; none on the command line.
     StatusSink* status = nullptr;
 };

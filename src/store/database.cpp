@@ -316,17 +316,22 @@ void Database::setScratchMode() {
     execute("PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF; PRAGMA locking_mode = EXCLUSIVE");
 }
 
-void RewriteDatabase(const std::string& source, const std::string& target, int pageSize) {
+void RewriteDatabase(const std::string& source, const std::string& target, int pageSize,
+                     const std::string& addedRows) {
     // ATTACH would create a missing source as an empty database.
-    struct stat status {};
-    if (::stat(source.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
-        throw StoreError(DatabaseErrorText(source, SQLITE_CANTOPEN, "nicht vorhanden"), SQLITE_CANTOPEN);
+    for (const std::string* file : {&source, &addedRows}) {
+        if (file->empty()) continue;
+        struct stat status {};
+        if (::stat(file->c_str(), &status) != 0 || !S_ISREG(status.st_mode))
+            throw StoreError(DatabaseErrorText(*file, SQLITE_CANTOPEN, "nicht vorhanden"), SQLITE_CANTOPEN);
+    }
     std::remove(target.c_str());
     std::remove((target + "-journal").c_str());  // of a run that died with the same name
     Database to(target, OpenMode::Create);
     to.execute("PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF; PRAGMA page_size = " +
                std::to_string(pageSize));
     to.attach(source, "origin");
+    if (!addedRows.empty()) to.attach(addedRows, "added");
     std::vector<std::string> statements, tables;
     {
         Statement objects = to.prepare(
@@ -342,9 +347,11 @@ void RewriteDatabase(const std::string& source, const std::string& target, int p
     for (const std::string& statement : statements) to.execute(statement);
     for (const std::string& table : tables) {
         const std::string name = QuoteIdentifier(table);
+        if (!addedRows.empty()) to.execute("INSERT INTO main." + name + " SELECT * FROM added." + name);
         to.execute("INSERT INTO main." + name + " SELECT * FROM origin." + name);
     }
     copy.commit();
+    if (!addedRows.empty()) to.detach("added");
     to.detach("origin");
 }
 

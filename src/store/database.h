@@ -155,7 +155,12 @@ auto ReadCurrentFile(Read read) -> decltype(read()) {
 // and triggers (from the source's own statements), every table's rows copied in key order, so that
 // the pages, of `pageSize` bytes, are full. The target is not synced; on failure it may be left half
 // written for the caller to remove. Throws StoreError.
-void RewriteDatabase(const std::string& source, const std::string& target, int pageSize);
+//
+// With `addedRows`, a database of the same tables, its rows are part of the new file too: each of its
+// tables is copied before the source's, so that the larger part of a table split between the two
+// goes into the empty table.
+void RewriteDatabase(const std::string& source, const std::string& target, int pageSize,
+                     const std::string& addedRows = {});
 
 // Rolls back what a writer that died during its commit left in the journal beside `path`, when
 // there is such a journal and the file may be written here.
