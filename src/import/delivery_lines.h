@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace kalvora {
 
@@ -27,6 +28,9 @@ public:
     // in place of the content of `line`. Throws std::runtime_error when it cannot be read, or when the
     // offset lies beyond the end of the file.
     void readLine(std::uint64_t offset, std::string& line);
+    // The lines starting at `offsets` (in any order), each in place of `lines[i]` for `offsets[i]`:
+    // lines close to each other in the file are read together.
+    void readLines(const std::vector<std::uint64_t>& offsets, std::vector<std::string>& lines);
 
 private:
     std::string path_;

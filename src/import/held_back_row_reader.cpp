@@ -1,5 +1,6 @@
 #include "import/held_back_row_reader.h"
 
+#include <iterator>
 #include <stdexcept>
 #include <tuple>
 
@@ -153,10 +154,14 @@ std::unique_ptr<HeldBackRowReader::Batch> HeldBackRowReader::read(std::vector<It
         batchOffsets.insert(batchOffsets.end(), offsets.begin(), offsets.end());
     }
     // The texts first, then the checks: the checked rows hold views into the texts.
-    batch->texts.resize(batchOffsets.size());
-    for (size_t i = 0; i < batchOffsets.size(); ++i) lines_.readLine(batchOffsets[i], batch->texts[i]);
-    batch->type1Texts.resize(type1Offsets.size());
-    for (size_t i = 0; i < type1Offsets.size(); ++i) lines_.readLine(type1Offsets[i], batch->type1Texts[i]);
+    // Read together, so that the lines of a stay that follow each other in the file are read at once.
+    std::vector<std::uint64_t> offsetsOfBatch = batchOffsets;
+    offsetsOfBatch.insert(offsetsOfBatch.end(), type1Offsets.begin(), type1Offsets.end());
+    std::vector<std::string> texts;
+    lines_.readLines(offsetsOfBatch, texts);
+    const auto type1Start = texts.begin() + static_cast<std::ptrdiff_t>(batchOffsets.size());
+    batch->texts.assign(std::make_move_iterator(texts.begin()), std::make_move_iterator(type1Start));
+    batch->type1Texts.assign(std::make_move_iterator(type1Start), std::make_move_iterator(texts.end()));
 
     // Every line must still be the line of its stay it was when the file was read.
     batch->checked.reserve(batchOffsets.size());

@@ -1,6 +1,7 @@
 #include "tiss/tiss_item.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "base/conversions.h"
 
@@ -73,6 +74,16 @@ int ComputeTissScore(const std::array<std::string_view, kTissItemCount>& items) 
 }
 
 std::string TissScoreText(int score) {
+    // Every score a day can have is written once; a day's score is then a copy of its text.
+    static const std::vector<std::string> common = [] {
+        std::vector<std::string> texts;
+        for (int value = 0; value < 1000; ++value) {
+            std::string text = std::to_string(value);
+            texts.push_back(PadNumber(text, 3));
+        }
+        return texts;
+    }();
+    if (score >= 0 && score < static_cast<int>(common.size())) return common[static_cast<size_t>(score)];
     std::string text = std::to_string(score);
     return PadNumber(text, 3);
 }
