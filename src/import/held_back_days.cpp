@@ -162,7 +162,16 @@ bool HeldBackDays::holdsDate(Stay stay, std::uint32_t date) const {
 }
 
 bool HeldBackDays::holdBack(Stay stay, std::uint32_t date, std::uint64_t offset) {
-    if (full_ || offset > kLargestOffset) return false;
+    if (offset > kLargestOffset) return false;
+    return hold(stay, offset << kDateBits | date);
+}
+
+bool HeldBackDays::holdBackItems(Stay stay, std::uint32_t date, std::uint32_t items) {
+    return hold(stay, kItemsOnly | std::uint64_t{items} << kDateBits | date);
+}
+
+bool HeldBackDays::hold(Stay stay, std::uint64_t placeAndDate) {
+    if (full_) return false;
     if (lineCount_ % kLinesPerBlock == 0) {
         if (bytes() + kLinesPerBlock * kLineBytes > byteLimit_ || lineCount_ >= kNoLine - kLinesPerBlock) {
             full_ = true;
@@ -172,16 +181,26 @@ bool HeldBackDays::holdBack(Stay stay, std::uint32_t date, std::uint64_t offset)
     }
     const auto at = static_cast<std::uint32_t>(lineCount_++);
     LineBlock& block = blocks_[at / kLinesPerBlock];
-    block.placeAndDate[at % kLinesPerBlock] = offset << kDateBits | date;
+    block.placeAndDate[at % kLinesPerBlock] = placeAndDate;
     block.previous[at % kLinesPerBlock] = stays_[stay].lastLine;
     stays_[stay].lastLine = at;
     return true;
 }
 
-void HeldBackDays::linesOf(Stay stay, std::vector<std::uint64_t>& offsets) const {
-    offsets.clear();
-    for (std::uint32_t at = stays_[stay].lastLine; at != kNoLine; at = previous(at))
-        offsets.push_back(placeAndDate(at) >> kDateBits);
+void HeldBackDays::linesOf(Stay stay, std::vector<HeldLine>& lines) const {
+    lines.clear();
+    const std::uint64_t dateMask = (std::uint64_t{1} << kDateBits) - 1;
+    for (std::uint32_t at = stays_[stay].lastLine; at != kNoLine; at = previous(at)) {
+        const std::uint64_t value = placeAndDate(at);
+        HeldLine& line = lines.emplace_back();
+        line.itemsOnly = (value & kItemsOnly) != 0;
+        line.date = static_cast<std::uint32_t>(value & dateMask);
+        const std::uint64_t place = (value & ~kItemsOnly) >> kDateBits;
+        if (line.itemsOnly)
+            line.items = static_cast<std::uint32_t>(place);
+        else
+            line.offset = place;
+    }
 }
 
 }  // namespace kalvora

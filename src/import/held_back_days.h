@@ -35,6 +35,15 @@ struct HeldStay {
     bool olderRow = false;      // the work file holds an older row of the stay (stored before)
 };
 
+// A held-back survey line: its place in the file, or — for a line whose row follows from its stay's
+// key, its date and its item values alone — those values, so that it need not be read again.
+struct HeldLine {
+    bool itemsOnly = false;
+    std::uint64_t offset = 0;  // place in the file, unless itemsOnly
+    std::uint32_t items = 0;   // bit i set: the (i + 1)-th item is "1", else "0" (itemsOnly)
+    std::uint32_t date = 0;
+};
+
 class HeldBackDays {
 public:
     using Stay = std::uint32_t;  // one stay of this file: a stay delivered again starts another
@@ -87,22 +96,32 @@ public:
     // Holds back the line at `offset` with its date; false when the limit is reached or the offset is
     // beyond what can be held (the line must be stored as it is read).
     bool holdBack(Stay stay, std::uint32_t date, std::uint64_t offset);
+    // The largest place in the file a line can be held back by.
+    static constexpr std::uint64_t kLargestHeldOffset = (std::uint64_t{1} << 36) - 1;
+    // Holds back a line by its date and item values (HeldLine::items); false at the limit.
+    bool holdBackItems(Stay stay, std::uint32_t date, std::uint32_t items);
 
-    // The places of the lines held back for the stay, most recent first, in place of `offsets`.
-    void linesOf(Stay stay, std::vector<std::uint64_t>& offsets) const;
+    // The lines held back for the stay, most recent first, in place of `lines`.
+    void linesOf(Stay stay, std::vector<HeldLine>& lines) const;
 
     std::size_t heldBackLines() const { return lineCount_; }
     std::size_t bytes() const;
 
 private:
-    // A held-back line: its place in the file (37 bits) and its date (27 bits) in one number, and the
-    // stay's line held back before it (kNoLine at its first), in two arrays of each block.
+    // A held-back line: whether it is held by its items (1 bit), its place in the file or its items
+    // (36 bits) and its date (27 bits) in one number, and the stay's line held back before it (kNoLine
+    // at its first), in two arrays of each block.
     struct LineBlock {
         std::unique_ptr<std::uint64_t[]> placeAndDate{new std::uint64_t[kLinesPerBlock]};
         std::unique_ptr<std::uint32_t[]> previous{new std::uint32_t[kLinesPerBlock]};
     };
     static constexpr int kDateBits = 27;
-    static constexpr std::uint64_t kLargestOffset = (std::uint64_t{1} << (64 - kDateBits)) - 1;
+    static constexpr int kPlaceBits = 36;
+    static constexpr std::uint64_t kLargestOffset = kLargestHeldOffset;
+    static_assert(kLargestOffset == (std::uint64_t{1} << kPlaceBits) - 1);
+    static constexpr std::uint64_t kItemsOnly = std::uint64_t{1} << 63;
+    static_assert(kPlaceBits + kDateBits + 1 == 64);
+    bool hold(Stay stay, std::uint64_t placeAndDate);
     struct StayEntry {
         std::uint32_t keyAt;  // place of the key in keyBlocks_: block * kKeyBlockBytes + place in it
         std::uint32_t keyLength;

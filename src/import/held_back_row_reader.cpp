@@ -1,5 +1,6 @@
 #include "import/held_back_row_reader.h"
 
+#include <array>
 #include <iterator>
 #include <stdexcept>
 #include <tuple>
@@ -127,55 +128,72 @@ void HeldBackRowReader::buildStay(const HeldStay& held, std::string_view key, st
 
 std::unique_ptr<HeldBackRowReader::Batch> HeldBackRowReader::read(std::vector<Item> items) {
     auto batch = std::make_unique<Batch>();
-    std::vector<std::uint64_t> offsets;
-    std::vector<std::uint64_t> batchOffsets;
+    std::vector<HeldLine> stayLines;
+    std::vector<HeldLine> lines;             // the batch's held-back survey lines, stay by stay
+    std::vector<size_t> textOf;              // for each: its place in the texts read again, if read again
+    std::vector<std::uint64_t> lineOffsets;  // of the survey lines read again
     std::vector<std::uint64_t> type1Offsets;
-    std::vector<std::string> keys(items.size());
+    batch->keys.resize(items.size());
     batch->stays.resize(items.size());
     for (size_t at = 0; at < items.size(); ++at) {
         const Item& item = items[at];
-        keys[at] = item.held != HeldBackDays::kNone
-                       ? std::string(days_.keyOf(item.held))
-                       : HeldBackDays::KeyOf(item.row.KIS_ID, item.row.DOB, item.row.ADM_DATE);
+        batch->keys[at] = item.held != HeldBackDays::kNone
+                              ? std::string(days_.keyOf(item.held))
+                              : HeldBackDays::KeyOf(item.row.KIS_ID, item.row.DOB, item.row.ADM_DATE);
         const HeldBackDays::Stay entry =
-            item.held != HeldBackDays::kNone ? item.held : days_.current(keys[at]);
+            item.held != HeldBackDays::kNone ? item.held : days_.current(batch->keys[at]);
         Batch::Stay& stay = batch->stays[at];
         if (item.held != HeldBackDays::kNone) {
             stay.type1 = static_cast<int>(type1Offsets.size());
             type1Offsets.push_back(days_.heldStay(item.held).type1At);
         }
         if (entry == HeldBackDays::kNone) continue;
-        days_.linesOf(entry, offsets);
+        days_.linesOf(entry, stayLines);
         stay.stored = days_.hasStoredDays(entry)     ? StoredDays::Counted
                       : days_.hasReplacedDays(entry) ? StoredDays::Replaced
                                                      : StoredDays::None;
-        stay.first = batchOffsets.size();
-        stay.count = offsets.size();
-        batchOffsets.insert(batchOffsets.end(), offsets.begin(), offsets.end());
+        stay.first = lines.size();
+        stay.count = stayLines.size();
+        for (const HeldLine& line : stayLines) {
+            lines.push_back(line);
+            textOf.push_back(lineOffsets.size());
+            if (!line.itemsOnly) lineOffsets.push_back(line.offset);
+        }
     }
-    // The texts first, then the checks: the checked rows hold views into the texts.
-    // Read together, so that the lines of a stay that follow each other in the file are read at once.
-    std::vector<std::uint64_t> offsetsOfBatch = batchOffsets;
-    offsetsOfBatch.insert(offsetsOfBatch.end(), type1Offsets.begin(), type1Offsets.end());
+    // The texts first, then the checks: the checked rows hold views into the texts. Read together, so
+    // that the lines of a stay that follow each other in the file are read at once.
+    const size_t surveyTexts = lineOffsets.size();
+    lineOffsets.insert(lineOffsets.end(), type1Offsets.begin(), type1Offsets.end());
     std::vector<std::string> texts;
-    lines_.readLines(offsetsOfBatch, texts);
-    const auto type1Start = texts.begin() + static_cast<std::ptrdiff_t>(batchOffsets.size());
+    lines_.readLines(lineOffsets, texts);
+    const auto type1Start = texts.begin() + static_cast<std::ptrdiff_t>(surveyTexts);
     batch->texts.assign(std::make_move_iterator(texts.begin()), std::make_move_iterator(type1Start));
     batch->type1Texts.assign(std::make_move_iterator(type1Start), std::make_move_iterator(texts.end()));
 
-    // Every line must still be the line of its stay it was when the file was read.
-    batch->checked.reserve(batchOffsets.size());
+    // A line read again must still be the line of its stay it was when the file was read.
+    const RowCodes codes{codes_.kaCode, codes_.departmentId, codes_.departmentSid};
+    batch->checked.reserve(lines.size());
+    batch->dates.reserve(lines.size());
     for (size_t at = 0; at < items.size(); ++at) {
         const Batch::Stay& stay = batch->stays[at];
         for (size_t i = stay.first; i < stay.first + stay.count; ++i) {
-            const std::string_view line = batch->texts[i];
+            if (lines[i].itemsOnly) {
+                std::array<char, 8>& date = batch->dates.emplace_back();
+                for (std::uint32_t value = lines[i].date, place = 8; place-- > 0; value /= 10)
+                    date[place] = static_cast<char>('0' + value % 10);
+                const auto [kisId, dob, admission] = HeldBackDays::FieldsOf(batch->keys[at]);
+                RowOfItemValues(codes, kisId, dob, admission, std::string_view(date.data(), date.size()),
+                                lines[i].items, batch->checked.emplace_back());
+                continue;
+            }
+            const std::string_view line = batch->texts[textOf[i]];
             CheckedType3& checked = batch->checked.emplace_back(CheckRecordType3(rules_, line));
             if (line.empty() || line[0] != '3' || !IsUnderLineKey(checked.row, line) ||
-                lineKey(line) != keys[at])
+                lineKey(line) != batch->keys[at])
                 throw std::runtime_error(FileChangedDuringImport(path_));
+            CompleteRecordType3(checked);
         }
     }
-    for (CheckedType3& checked : batch->checked) CompleteRecordType3(checked);
 
     batch->type1.reserve(type1Offsets.size());
     batch->heldStays.resize(type1Offsets.size());
@@ -189,10 +207,10 @@ std::unique_ptr<HeldBackRowReader::Batch> HeldBackRowReader::read(std::vector<It
         }
         const std::string_view line = batch->type1Texts[static_cast<size_t>(stay.type1)];
         const CheckedType1& checked = batch->type1.emplace_back(CheckRecordType1(rules_, line));
-        if (line.empty() || line[0] != '1' || lineKey(line) != keys[at])
+        if (line.empty() || line[0] != '1' || lineKey(line) != batch->keys[at])
             throw std::runtime_error(FileChangedDuringImport(path_));
         const HeldStay& held = days_.heldStay(item.held);
-        buildStay(held, keys[at], line, checked, batch->rows[at]);
+        buildStay(held, batch->keys[at], line, checked, batch->rows[at]);
         HeldBackStay& heldStay = batch->heldStays[static_cast<size_t>(stay.type1)];
         heldStay.olderRow = item.olderRow;
         heldStay.type1Row = held.type1Held ? &checked.row : nullptr;

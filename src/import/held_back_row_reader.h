@@ -5,6 +5,7 @@
 // second thread while the walk stores the batch before: re-reading and checking a line takes about
 // as long as storing its row.
 
+#include <array>
 #include <cstdint>
 #include <deque>
 #include <future>
@@ -58,7 +59,9 @@ private:
         };
         std::vector<StayRow> rows;
         std::vector<Stay> stays;
+        std::vector<std::string> keys;
         std::vector<std::string> texts;
+        std::vector<std::array<char, 8>> dates;  // of the rows built from item values
         std::vector<CheckedType3> checked;
         std::vector<std::string> type1Texts;
         std::vector<CheckedType1> type1;

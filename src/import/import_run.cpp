@@ -424,7 +424,10 @@ private:
                 const bool duplicate = heldBack_.holdsDate(stay, date) ||
                                        (heldBack_.hasStoredDays(stay) &&
                                         work_->hasSurveyDay(kisId, dob, admission, row.REC_DATE));
-                if (duplicate || heldBack_.holdBack(stay, date, offset)) {
+                const std::optional<std::uint32_t> items = ItemValuesOnly(rules_, line, checked);
+                const bool held = !duplicate && (items ? heldBack_.holdBackItems(stay, date, *items)
+                                                       : heldBack_.holdBack(stay, date, offset));
+                if (duplicate || held) {
                     NoteRecordType3(context, line, checked, duplicate);
                     shareMemoryWithCache();
                     return;

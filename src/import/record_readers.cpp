@@ -185,6 +185,43 @@ CheckedType3 CheckRecordType3(const LineRules& rules, std::string_view line) {
     return checked;
 }
 
+std::optional<std::uint32_t> ItemValuesOnly(const LineRules& rules, std::string_view line,
+                                            const CheckedType3& checked) {
+    const RecordType3Row& row = checked.row;
+    if (checked.state == CheckState::Error || !row.utf8 || row.REC_DATE.size() != 8 ||
+        row.KA_ID != rules.kaCode || row.ICU_FUN_ID != LinePart(rules.departmentCode, 1, 6) ||
+        row.ICU_FUN_SID != LinePart(rules.departmentCode, 7, 2) || !IsUnderLineKey(row, line) ||
+        HasBlankedKeyField(row))
+        return std::nullopt;
+    std::uint32_t items = 0;
+    for (int i = 0; i < kTissItemCount; ++i) {
+        if (row.items[i] == "1")
+            items |= std::uint32_t{1} << i;
+        else if (row.items[i] != "0")
+            return std::nullopt;
+    }
+    return items;
+}
+
+void RowOfItemValues(const RowCodes& codes, std::string_view kisId, std::string_view dob,
+                     std::string_view admDate, std::string_view recDate, std::uint32_t items,
+                     CheckedType3& checked) {
+    RecordType3Row& row = checked.row;
+    row.utf8 = true;
+    row.QUALIFIER = "3";
+    row.KA_ID = codes.kaCode;
+    row.ICU_FUN_ID = codes.departmentId;
+    row.ICU_FUN_SID = codes.departmentSid;
+    row.KIS_ID = kisId;
+    row.DOB = dob;
+    row.ADM_DATE = admDate;
+    row.REC_DATE = recDate;
+    for (int i = 0; i < kTissItemCount; ++i) row.items[i] = (items >> i & 1) != 0 ? "1" : "0";
+    checked.scoreText = TissScoreText(ComputeTissScore(row.items));
+    row.hasScore = true;
+    CompleteRecordType3(checked);
+}
+
 void StoreRecordType1(LineContext& context, std::string_view line, const CheckedType1& checked) {
     checked.findings.writeTo(context.protocol, line);
     context.state = checked.state;

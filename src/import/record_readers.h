@@ -3,6 +3,7 @@
 // nothing but the line, so it can run ahead on another thread) and storing the line's row into the
 // work file, where the protocol rows of the field checks are written before those of the store.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -95,6 +96,21 @@ void NoteRecordType3(LineContext& context, std::string_view line, const CheckedT
                      bool duplicate);
 // The row of a checked record type 3 line with its score, as it is stored.
 void CompleteRecordType3(CheckedType3& checked);
+// The item values of a checked survey line whose row follows from its stay's key, its date and its
+// items alone: a line of ASCII characters without errors, under its stay's key, with a valid survey
+// date, the codes of the file and every item a plain 0 or 1. Bit i is set when the (i + 1)-th item is
+// 1. None for other lines.
+std::optional<std::uint32_t> ItemValuesOnly(const LineRules& rules, std::string_view line,
+                                            const CheckedType3& checked);
+// The row such a line gives, with its score, from the codes of the file and the stay's key (UTF-8),
+// its survey date (eight digits) and item values. The row holds views into those texts and into
+// `checked`.
+struct RowCodes {
+    std::string_view kaCode, departmentId, departmentSid;
+};
+void RowOfItemValues(const RowCodes& codes, std::string_view kisId, std::string_view dob,
+                     std::string_view admDate, std::string_view recDate, std::uint32_t items,
+                     CheckedType3& checked);
 // Whether the row is stored under the key of its line's stay: not when a key field was blanked.
 template <typename Row>
 bool IsUnderLineKey(const Row& row, std::string_view line) {

@@ -1,9 +1,15 @@
-// The findings of the two record readers, as protocol rows, for one faulty field at a time.
+// The findings of the two record readers, as protocol rows, for one faulty field at a time, and the
+// rows of survey lines rebuilt from their item values.
+
+#include "import/record_readers.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <functional>
+#include <optional>
 
+#include "import/held_back_days.h"
 #include "store/database.h"
 #include "support/import_fixture.h"
 
@@ -247,6 +253,81 @@ TEST(RecordType3Reader, sameDayTwice_isReportedOnceAsDuplicate) {
     EXPECT_EQ(db.scalar("SELECT Satzart_3 FROM \"Gesamt - Patientenadministration\""), 1);
     EXPECT_EQ(db.scalar("SELECT count(*) FROM \"Gesamt - Patientenadministration\" WHERE FLAG = 'W'"), 1);
 }
+
+}  // namespace
+}  // namespace kalvora::test
+
+namespace kalvora::test {
+namespace {
+
+// A survey line whose row follows from its stay, date and items gives the very row its checks give;
+// every other line is read again in full.
+struct ItemValuesCase {
+    const char* name;
+    std::function<void(Type3&)> change;
+    bool itemsOnly;
+};
+
+class ItemValueRows : public ::testing::TestWithParam<ItemValuesCase> {};
+
+TEST_P(ItemValueRows, rowOfTheItemValues_isTheRowOfTheLinesChecks) {
+    const ItemValuesCase& c = GetParam();
+    const LineRules rules{"K101", "12100101", false};
+    Type3 record;
+    c.change(record);
+    const std::string line = Line(record);
+    const CheckedType3 checked = [&] {
+        CheckedType3 result = CheckRecordType3(rules, line);
+        CompleteRecordType3(result);
+        return result;
+    }();
+    const std::optional<std::uint32_t> items = ItemValuesOnly(rules, line, checked);
+    ASSERT_EQ(items.has_value(), c.itemsOnly);
+    if (!items) return;
+    const std::string kisId(LinePart(line, 14, 10)), dob(LinePart(line, 24, 8)),
+        admission(LinePart(line, 32, 12));
+    char date[9];
+    std::snprintf(date, sizeof date, "%08u",
+                  static_cast<unsigned>(HeldBackDays::DateOf(checked.row.REC_DATE)));
+    CheckedType3 rebuilt;
+    RowOfItemValues(RowCodes{"K101", "121001", "01"}, kisId, dob, admission, date, *items, rebuilt);
+    const auto fields = [](const RecordType3Row& row) {
+        std::vector<std::string> texts{std::string(row.QUALIFIER),
+                                       std::string(row.KA_ID),
+                                       std::string(row.ICU_FUN_ID),
+                                       std::string(row.ICU_FUN_SID),
+                                       std::string(row.KIS_ID),
+                                       std::string(row.DOB),
+                                       std::string(row.ADM_DATE),
+                                       std::string(row.REC_DATE),
+                                       std::string(row.T28_SCORE),
+                                       row.hasScore ? "score" : "none",
+                                       row.hasItems ? "items" : "no items"};
+        for (std::string_view item : row.items) texts.emplace_back(item);
+        return texts;
+    };
+    EXPECT_EQ(fields(rebuilt.row), fields(checked.row));
+    EXPECT_TRUE(rebuilt.row.utf8);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, ItemValueRows,
+    ::testing::Values(ItemValuesCase{"plain", [](Type3&) {}, true},
+                      ItemValuesCase{"everyItem", [](Type3& r) { r.items = std::string(28, '1'); }, true},
+                      ItemValuesCase{"lastItemOnly", [](Type3& r) { r.items = std::string(27, '0') + "1"; },
+                                     true},
+                      ItemValuesCase{"scoreZero", [](Type3& r) { r.items = std::string(28, '0'); }, true},
+                      ItemValuesCase{"longKisId", [](Type3& r) { r.kisId = "1234567890"; }, true},
+                      ItemValuesCase{"itemTwo", [](Type3& r) { r.items[15] = '2'; }, false},
+                      ItemValuesCase{"itemBlank", [](Type3& r) { r.items[3] = ' '; }, false},
+                      ItemValuesCase{"itemLetter", [](Type3& r) { r.items[2] = 'x'; }, false},
+                      ItemValuesCase{"otherHospital", [](Type3& r) { r.ka = "K102"; }, false},
+                      ItemValuesCase{"otherDepartment", [](Type3& r) { r.department = "12100102"; }, false},
+                      ItemValuesCase{"badSurveyDay", [](Type3& r) { r.day = "20120230"; }, false},
+                      ItemValuesCase{"badBirthDate", [](Type3& r) { r.dob = "19501301"; }, false},
+                      ItemValuesCase{"blankKisId", [](Type3& r) { r.kisId = ""; }, false},
+                      ItemValuesCase{"notAscii", [](Type3& r) { r.kisId = "M\xfcller"; }, false}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace kalvora::test
