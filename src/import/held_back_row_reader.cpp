@@ -84,13 +84,13 @@ void HeldBackRowReader::prepare(std::vector<Item> items) {
 bool HeldBackRowReader::next(std::vector<StayRow>& stays) {
     if (!started_) {
         started_ = true;
-        prepare(compose());
+        for (size_t ahead = 0; ahead < kBatchesAhead; ++ahead) prepare(compose());
     }
     stays.clear();
     if (prepared_.empty()) return false;
     std::future<std::unique_ptr<Batch>> batch = std::move(prepared_.front());
     prepared_.pop_front();
-    // The batch after this one is read while this one is walked.
+    // The batches after this one are read while this one is walked.
     prepare(compose());
     current_ = batch.get();
     stays.swap(current_->rows);

@@ -40,8 +40,10 @@ public:
     StoredDays rowsOf(size_t at, std::vector<const RecordType3Row*>& rows) override;
     const HeldBackStay* heldStayOf(size_t at) override;
 
-    // The stays the walk takes at a time.
+    // The stays the walk takes at a time, and how many batches are read ahead of the one walked: with
+    // the walk and the day writer busy, a reader one batch ahead is often not done in time.
     static constexpr size_t kStaysPerBatch = 128;
+    static constexpr size_t kBatchesAhead = 2;
 
 private:
     // A stay of a batch: a row of the work file, or a held-back stay (its key only until it is built).

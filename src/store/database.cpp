@@ -332,6 +332,9 @@ void RewriteDatabase(const std::string& source, const std::string& target, int p
                std::to_string(pageSize));
     to.attach(source, "origin");
     if (!addedRows.empty()) to.attach(addedRows, "added");
+    // The rows are read and written front to back: a few pages of cache are enough.
+    to.execute("PRAGMA main.cache_size = -1024; PRAGMA origin.cache_size = -256");
+    if (!addedRows.empty()) to.execute("PRAGMA added.cache_size = -256");
     std::vector<std::string> statements, tables;
     {
         Statement objects = to.prepare(
