@@ -145,13 +145,14 @@ private:
                 departmentCodeUtf8_.size() > 6 ? departmentCodeUtf8_.substr(6, 2) : std::string()};
             HeldBackRowReader stays(heldBack_, *work_, file.path, rules_, std::move(codes));
             checks.stays = &stays;
-            // Into a new work file the survey days go through a writer of their own (see storeResult).
+            // The survey days the walk stores go through a writer with a file of its own, an empty copy
+            // of the template (see storeResult); without the template, into the work file.
             std::optional<SurveyDayWriter> dayWriter;
-            if (workFromTemplate_) {
+            if (const std::string templatePath = JoinPath(settings_.SystemDataPath, files::TemplateDb);
+                FileExists(templatePath)) {
                 dayPath_ = PrivateWorkFilePath(settings_.SystemDataPath);
                 try {
-                    RewriteDatabase(JoinPath(settings_.SystemDataPath, files::TemplateDb), dayPath_,
-                                    kWorkPageSize);
+                    RewriteDatabase(templatePath, dayPath_, kWorkPageSize);
                 } catch (const StoreError& error) {
                     throw ImportFailure("Die Arbeitsdatei " + dayPath_ +
                                         " kann nicht angelegt werden: " + error.what());
@@ -507,8 +508,7 @@ private:
         try {
             work_.reset();
             ReturnFreedMemory();
-            // The survey days the walk stored into a day file of their own go first, into the empty
-            // table, then the work file's.
+            // With the survey days the walk stored into a day file of their own.
             RewriteDatabase(workPath_, compact, kDepartmentPageSize, dayPath_);
             RemoveFileIfPresent(workPath_);
             if (!dayPath_.empty()) RemoveFileIfPresent(dayPath_);

@@ -45,7 +45,7 @@ public:
     Database& db() { return db_; }
 
     // The page cache the work file starts with; the import may give part of it to other uses.
-    static constexpr std::size_t kCacheBytes = std::size_t{24} << 20;
+    static constexpr std::size_t kCacheBytes = std::size_t{20} << 20;
     void setCacheBytes(std::size_t bytes);
 
     // Key texts here are UTF-8.

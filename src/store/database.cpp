@@ -350,8 +350,16 @@ void RewriteDatabase(const std::string& source, const std::string& target, int p
     for (const std::string& statement : statements) to.execute(statement);
     for (const std::string& table : tables) {
         const std::string name = QuoteIdentifier(table);
-        if (!addedRows.empty()) to.execute("INSERT INTO main." + name + " SELECT * FROM added." + name);
-        to.execute("INSERT INTO main." + name + " SELECT * FROM origin." + name);
+        std::vector<std::string> from{"origin"};
+        // Of a table split between the two, the part with more rows goes into the empty table.
+        if (!addedRows.empty())
+            from.insert(to.scalar("SELECT count(*) FROM added." + name) >
+                                to.scalar("SELECT count(*) FROM origin." + name)
+                            ? from.begin()
+                            : from.end(),
+                        "added");
+        for (const std::string& schema : from)
+            to.execute("INSERT INTO main." + name + " SELECT * FROM " + schema + "." + name);
     }
     copy.commit();
     if (!addedRows.empty()) to.detach("added");

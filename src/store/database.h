@@ -156,9 +156,8 @@ auto ReadCurrentFile(Read read) -> decltype(read()) {
 // the pages, of `pageSize` bytes, are full. The target is not synced; on failure it may be left half
 // written for the caller to remove. Throws StoreError.
 //
-// With `addedRows`, a database of the same tables, its rows are part of the new file too: each of its
-// tables is copied before the source's, so that the larger part of a table split between the two
-// goes into the empty table.
+// With `addedRows`, a database of the same tables, its rows are part of the new file too; of a table
+// split between the two, the part with more rows is copied first, into the empty table.
 void RewriteDatabase(const std::string& source, const std::string& target, int pageSize,
                      const std::string& addedRows = {});
 

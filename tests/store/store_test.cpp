@@ -169,6 +169,49 @@ TEST(Store, rewrittenDatabase_keepsSchemaAndRowsInFullPagesOfTheGivenSize) {
     EXPECT_FALSE(std::filesystem::exists(dir.file("none.mdb")));
 }
 
+// Rows split between two databases of the same tables come together in the rewritten file, whichever
+// of the two holds more of a table; a duplicate key between them fails the rewrite.
+TEST(Store, rewrittenDatabase_takesTheRowsOfASecondDatabaseToo) {
+    TempDir dir;
+    const std::string source = dir.file("source.mdb"), added = dir.file("added.mdb");
+    {
+        Database origin = Department(source);
+        Database more = Department(added);
+        Transaction fillOrigin(origin);
+        Transaction fillMore(more);
+        // The stays in the source; days of stays 0-99 in the second file, of 100-109 in the source.
+        for (int i = 0; i < 110; ++i) {
+            const std::string kisId = std::to_string(1000 + i);
+            InsertStay(origin, kisId);
+            for (const char* day : {"20120101", "20120102"}) InsertDay(i < 100 ? more : origin, kisId, day);
+        }
+        fillOrigin.commit();
+        fillMore.commit();
+    }
+    const std::string target = dir.file("target.mdb");
+    RewriteDatabase(source, target, 65536, added);
+    {
+        Database to(target, OpenMode::ReadWrite);
+        EXPECT_EQ(to.scalar("SELECT count(*) FROM \"Gesamt - Patientenadministration\""), 110);
+        EXPECT_EQ(to.scalar("SELECT count(*) FROM \"Satzart 3 - TISS28\""), 220);
+        EXPECT_EQ(to.scalar("SELECT count(DISTINCT KIS_ID) FROM \"Satzart 3 - TISS28\""), 110);
+        // The trigger came along with the schema.
+        to.execute("DELETE FROM \"Gesamt - Patientenadministration\" WHERE KIS_ID = '1005'");
+        EXPECT_EQ(to.scalar("SELECT count(*) FROM \"Satzart 3 - TISS28\" WHERE KIS_ID = '1005'"), 0);
+    }
+    // The same again with the roles of the two files' sizes turned round.
+    RewriteDatabase(added, dir.file("turned.mdb"), 4096, source);
+    EXPECT_EQ(Database(dir.file("turned.mdb"), OpenMode::ReadOnly)
+                  .scalar("SELECT count(*) FROM \"Satzart 3 - TISS28\""),
+              220);
+    {
+        Database more(added, OpenMode::ReadWrite);
+        InsertDay(more, "1105", "20120101");  // the source holds that day already
+    }
+    EXPECT_THROW(RewriteDatabase(source, dir.file("clash.mdb"), 4096, added), StoreError);
+    EXPECT_THROW(RewriteDatabase(source, dir.file("none-added.mdb"), 4096, dir.file("none.mdb")), StoreError);
+}
+
 TEST(Store, transactionRollsBackUnlessCommitted) {
     TempDir dir;
     Database db = Department(dir.file("d.mdb"));
