@@ -6,7 +6,7 @@
 // order of a delivery whose stays come in no useful order.
 //
 // The rows of the stays themselves are held back too: for a stay started by its record type 1 line
-// only that line's place, its survey line count and its flag are kept, and the walk after reading
+// only that line's place, its survey line count, flag and hours are kept, and the walk after reading
 // builds the row again from the line and stores it with the record rows, in key order.
 //
 // Memory is bounded: once the held-back lines would need more than the limit, no further line is

@@ -222,8 +222,8 @@ private:
 // written to the protocol and its days stored.
 // A few milliseconds of checks between two chances for the window to repaint.
 constexpr long long kStaysPerYield = 2048;
-// The stays are walked a batch at a time; the flags the walk changes are kept until the batch is
-// walked, so that memory does not grow with the number of stays.
+// The stays are walked a batch at a time (WalkStays); the flags the walk changes for stays of the work
+// file are kept until the batch is walked, so that memory does not grow with the number of stays.
 
 class StayChecker {
 public:
