@@ -25,8 +25,8 @@ std::string lineKey(std::string_view line) {
 }  // namespace
 
 HeldBackRowReader::HeldBackRowReader(const HeldBackDays& days, WorkDatabase& work, const std::string& path,
-                                     LineRules rules, StayCodes codes)
-    : days_(days), work_(work), rules_(rules), codes_(std::move(codes)), path_(path) {
+                                     LineRules rules, RowCodes codes)
+    : days_(days), work_(work), rules_(rules), codes_(codes), path_(path) {
     lines_.open(path);
     heldOrder_ = days_.heldStaysInKeyOrder();
 }
@@ -171,7 +171,6 @@ std::unique_ptr<HeldBackRowReader::Batch> HeldBackRowReader::read(std::vector<It
     batch->type1Texts.assign(std::make_move_iterator(type1Start), std::make_move_iterator(texts.end()));
 
     // A line read again must still be the line of its stay it was when the file was read.
-    const RowCodes codes{codes_.kaCode, codes_.departmentId, codes_.departmentSid};
     batch->checked.reserve(lines.size());
     batch->dates.reserve(lines.size());
     for (size_t at = 0; at < items.size(); ++at) {
@@ -182,7 +181,7 @@ std::unique_ptr<HeldBackRowReader::Batch> HeldBackRowReader::read(std::vector<It
                 for (std::uint32_t value = lines[i].date, place = 8; place-- > 0; value /= 10)
                     date[place] = static_cast<char>('0' + value % 10);
                 const auto [kisId, dob, admission] = HeldBackDays::FieldsOf(batch->keys[at]);
-                RowOfItemValues(codes, kisId, dob, admission, std::string_view(date.data(), date.size()),
+                RowOfItemValues(codes_, kisId, dob, admission, std::string_view(date.data(), date.size()),
                                 lines[i].items, batch->checked.emplace_back());
                 continue;
             }

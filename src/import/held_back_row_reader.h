@@ -22,18 +22,12 @@ namespace kalvora {
 
 class WorkDatabase;
 
-// The hospital and department of the stays built again (UTF-8, as stored).
-struct StayCodes {
-    std::string kaCode;
-    std::string departmentId;   // ICU_FUN_ID
-    std::string departmentSid;  // ICU_FUN_SID
-};
-
 class HeldBackRowReader : public WalkStays {
 public:
-    // The held-back days must not change while batches are prepared. `path` is the delivery file.
+    // The held-back days must not change while batches are prepared. `path` is the delivery file;
+    // `codes` (UTF-8, as stored) must outlive the reader.
     HeldBackRowReader(const HeldBackDays& days, WorkDatabase& work, const std::string& path, LineRules rules,
-                      StayCodes codes);
+                      RowCodes codes);
     ~HeldBackRowReader() override;
 
     bool next(std::vector<StayRow>& stays) override;
@@ -78,7 +72,7 @@ private:
     const HeldBackDays& days_;
     WorkDatabase& work_;
     LineRules rules_;
-    StayCodes codes_;
+    RowCodes codes_;
     DeliveryLines lines_;
     std::string path_;
     // The work file's stays read ahead, a chunk at a time after the last one read. The walk stores a

@@ -92,6 +92,9 @@ private:
         std::string name = file.name;
         kaCodeUtf8_ = "K" + nameCharacters(name, 9, 3);
         departmentCodeUtf8_ = "12" + nameCharacters(name, 2, 6);
+        const std::string_view department = departmentCodeUtf8_;
+        storedCodes_ = RowCodes{kaCodeUtf8_, department.substr(0, 6),
+                                department.size() > 6 ? department.substr(6, 2) : std::string_view()};
         kaCode_ = toDelivery(kaCodeUtf8_);
         departmentCode_ = toDelivery(departmentCodeUtf8_);
         rules_ = LineRules{kaCode_, departmentCode_, settings_.plausLevelIsError()};
@@ -118,12 +121,7 @@ private:
         if (origin == WorkFileOrigin::Department) status_.setPanel(1, " Kopiere Abteilungsdatenbank...");
         // Through the engine, not byte by byte: it sees the last committed state of the source, even
         // while another program writes it or after one died during its commit.
-        try {
-            RewriteDatabase(source, workPath_, kWorkPageSize);
-        } catch (const StoreError& error) {
-            throw ImportFailure("Die Arbeitsdatei " + workPath_ +
-                                " kann nicht angelegt werden: " + error.what());
-        }
+        createWorkFile(source, workPath_);
         work_.emplace(workPath_);
         workFromTemplate_ = origin == WorkFileOrigin::Template;
         work_->markStoredStays();
@@ -140,10 +138,7 @@ private:
         StayCheckContext checks{protocol_, *work_, kaCode_, departmentCode_, nullptr, nullptr, &status_};
         StayCheckCounts counts;
         {
-            StayCodes codes{
-                kaCodeUtf8_, departmentCodeUtf8_.substr(0, 6),
-                departmentCodeUtf8_.size() > 6 ? departmentCodeUtf8_.substr(6, 2) : std::string()};
-            HeldBackRowReader stays(heldBack_, *work_, file.path, rules_, std::move(codes));
+            HeldBackRowReader stays(heldBack_, *work_, file.path, rules_, storedCodes_);
             checks.stays = &stays;
             // The survey days the walk stores go through a writer with a file of its own, an empty copy
             // of the template (see storeResult); without the template, into the work file.
@@ -151,12 +146,7 @@ private:
             if (const std::string templatePath = JoinPath(settings_.SystemDataPath, files::TemplateDb);
                 FileExists(templatePath)) {
                 dayPath_ = PrivateWorkFilePath(settings_.SystemDataPath);
-                try {
-                    RewriteDatabase(templatePath, dayPath_, kWorkPageSize);
-                } catch (const StoreError& error) {
-                    throw ImportFailure("Die Arbeitsdatei " + dayPath_ +
-                                        " kann nicht angelegt werden: " + error.what());
-                }
+                createWorkFile(templatePath, dayPath_);
                 dayWriter.emplace(dayPath_);
                 checks.days = &*dayWriter;
             }
@@ -183,6 +173,15 @@ private:
         if (!storeResult(admin, newDepartment, databaseName)) return summary.reject(comments::StoreFailed);
         summary.setCounts(staysAfterReading - counts.oldStays,
                           staysAfterReading - counts.errorStays - counts.oldStays, counts.findings);
+    }
+
+    // A work file: a copy of `source` made through the engine, with the work file's pages.
+    static void createWorkFile(const std::string& source, const std::string& path) {
+        try {
+            RewriteDatabase(source, path, kWorkPageSize);
+        } catch (const StoreError& error) {
+            throw ImportFailure("Die Arbeitsdatei " + path + " kann nicht angelegt werden: " + error.what());
+        }
     }
 
     // Reads every line into the work file; false when the file is rejected for a line.
@@ -330,15 +329,14 @@ private:
                 if (held.hasHours) std::copy(hours.begin(), hours.end(), held.hours);
             }
             heldBack_.holdStay(entry, held);
-            currentHeld_ = entry;
-            currentKey_ = key;
+            makeCurrent(entry, key);
             return;
         }
 
         StayRow& stay = current_.emplace();
-        stay.KA_ID = kaCodeUtf8_;
-        stay.ICU_FUN_ID = departmentCodeUtf8_.substr(0, 6);
-        stay.ICU_FUN_SID = departmentCodeUtf8_.size() > 6 ? departmentCodeUtf8_.substr(6, 2) : std::string();
+        stay.KA_ID = storedCodes_.kaCode;
+        stay.ICU_FUN_ID = storedCodes_.departmentId;
+        stay.ICU_FUN_SID = storedCodes_.departmentSid;
         stay.KIS_ID = kisId;
         stay.DOB = dob;
         stay.ADM_DATE = admission;
@@ -356,7 +354,7 @@ private:
     void readSurveyDay(LineContext& context, std::string_view line, CheckedType3& checked,
                        const std::string& kisId, const std::string& dob, const std::string& admission,
                        const std::string& fileName, long long lineNumber, std::uint64_t offset) {
-        std::string key = HeldBackDays::KeyOf(kisId, dob, admission);
+        const std::string key = HeldBackDays::KeyOf(kisId, dob, admission);
         const bool isCurrent = currentHeld_ != HeldBackDays::kNone
                                    ? key == currentKey_
                                    : current_ && current_->sameKey(kisId, dob, admission);
@@ -364,22 +362,12 @@ private:
             flushCurrentStay();
             if (const HeldBackDays::Stay held = heldBack_.current(key);
                 held != HeldBackDays::kNone && heldBack_.holdsStay(held)) {
-                currentHeld_ = held;
-                currentKey_ = std::move(key);
+                makeCurrent(held, key);
             } else {
                 takeCurrentStay(kisId, dob, admission, fileName, lineNumber);
             }
         }
-        if (currentHeld_ != HeldBackDays::kNone) {
-            const HeldStay& held = heldBack_.heldStay(currentHeld_);
-            if (held.hasHours)
-                heldHours_ = std::string(held.hours, 2);
-            else
-                heldHours_.reset();
-            context.stayHours = &heldHours_;
-        } else {
-            context.stayHours = &current_->STUNDEN;
-        }
+        context.stayHours = currentHeld_ != HeldBackDays::kNone ? &heldHours_ : &current_->STUNDEN;
         holdBackOrStore(context, line, checked, currentHeld_ != HeldBackDays::kNone ? currentKey_ : key,
                         kisId, dob, admission, offset);
         if (context.duplicateFlag) return;
@@ -389,6 +377,17 @@ private:
             current_->Satzart_3 += 1;
             currentDirty_ = true;
         }
+    }
+
+    // The held-back stay becomes the current one, with its hours for the rows stored as they are read.
+    void makeCurrent(HeldBackDays::Stay stay, const std::string& key) {
+        currentHeld_ = stay;
+        currentKey_ = key;
+        const HeldStay& held = heldBack_.heldStay(stay);
+        if (held.hasHours)
+            heldHours_ = std::string(held.hours, 2);
+        else
+            heldHours_.reset();
     }
 
     // The current stay becomes the one of a survey line whose row is not held back: parked, or stored.
@@ -542,6 +541,7 @@ private:
     std::optional<WorkDatabase> work_;
     std::string kaCode_, departmentCode_;          // Windows-1252, compared with the lines
     std::string kaCodeUtf8_, departmentCodeUtf8_;  // as stored
+    RowCodes storedCodes_;                         // views into the two above
     // The current stay is either held back (its entry, with its key) or a row of its own.
     HeldBackDays::Stay currentHeld_ = HeldBackDays::kNone;
     std::string currentKey_;

@@ -102,12 +102,13 @@ void CompleteRecordType3(CheckedType3& checked);
 // 1. None for other lines.
 std::optional<std::uint32_t> ItemValuesOnly(const LineRules& rules, std::string_view line,
                                             const CheckedType3& checked);
-// The row such a line gives, with its score, from the codes of the file and the stay's key (UTF-8),
-// its survey date (eight digits) and item values. The row holds views into those texts and into
-// `checked`.
+// The codes of the file as the rows store them (UTF-8): KA_ID, ICU_FUN_ID and ICU_FUN_SID.
 struct RowCodes {
     std::string_view kaCode, departmentId, departmentSid;
 };
+// The row such a line gives, with its score, from the codes of the file and the stay's key (UTF-8),
+// its survey date (eight digits) and item values. The row holds views into those texts and into
+// `checked`.
 void RowOfItemValues(const RowCodes& codes, std::string_view kisId, std::string_view dob,
                      std::string_view admDate, std::string_view recDate, std::uint32_t items,
                      CheckedType3& checked);

@@ -242,7 +242,7 @@ public:
             for (size_t at = 0; at < batch.size(); ++at) {
                 if (context_.status != nullptr && ++walked % kStaysPerYield == 0)
                     context_.status->yield(Progress{});
-                const StayRow& stay = batch[at];
+                StayRow& stay = batch[at];
                 const StoredDays stored = stays.rowsOf(at, heldBack);
                 const HeldBackStay* held = stays.heldStayOf(at);
                 if (stay.FLAG == flags::StoredCorrect || stay.FLAG == flags::StoredIncorrect) {
@@ -287,14 +287,13 @@ public:
 private:
     // A held-back stay's row with its flag, in place of the older row of the work file if it has one,
     // and its record type 1 row.
-    void storeHeldStay(const StayRow& stay, const HeldBackStay& held, std::string_view flag) {
-        StayRow row = stay;
-        row.FLAG = flag;
+    void storeHeldStay(StayRow& stay, const HeldBackStay& held, std::string_view flag) {
+        stay.FLAG = flag;
         if (held.olderRow) {
-            context_.work.updateStay(row);
+            context_.work.updateStay(stay);
             context_.work.deleteRecordType1Row(stay.KIS_ID, stay.DOB, stay.ADM_DATE);
         } else {
-            context_.work.insertStay(row);
+            context_.work.insertStay(stay);
         }
         if (held.type1Row != nullptr &&
             context_.work.insertRecordType1(*held.type1Row) == StepResult::DuplicateKey)
